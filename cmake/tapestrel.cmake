@@ -86,6 +86,11 @@ function(tapestrel_add_test_dirs root kind lib)
     set(target ${kind}_${name})
     add_executable(${target} ${sources})
     target_link_libraries(${target} PRIVATE ${lib} GTest::gmock GTest::gtest_main)
+    if(NOT WIN32)
+      # libpng is a test-only reference for the PNG codec.
+      find_package(PNG REQUIRED)
+      target_link_libraries(${target} PRIVATE PNG::PNG)
+    endif()
     target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${dir})
     target_compile_definitions(${target} PRIVATE
       TAPESTREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
