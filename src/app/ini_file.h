@@ -1,0 +1,53 @@
+// Typed access to "Tapestrel.ini", key by key, over the profile port.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "app/ini_values.h"
+#include "platform/date_time.h"
+#include "platform/hotkey_value.h"
+#include "platform/locale_port.h"
+#include "platform/profile_port.h"
+
+namespace tapestrel::app {
+
+// A value could not be written. The message is "<path> に書き込めません".
+class IniWriteError : public std::runtime_error {
+ public:
+  explicit IniWriteError(const std::string& path);
+  const std::string& FilePath() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+class IniFile {
+ public:
+  IniFile(platform::ProfilePort& profile, const platform::LocalePort& locale)
+      : profile_(profile), locale_(locale) {}
+
+  const platform::ProfilePort& Profile() const { return profile_; }
+
+  std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
+  int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
+  bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
+  platform::DateTime ReadDateTime(const std::string& section, const std::string& key,
+                                  platform::DateTime fallback) const;
+  ColourValue ReadColour(const std::string& section, const std::string& key, ColourValue fallback) const;
+  platform::HotKeyValue ReadHotKey(const std::string& section, const std::string& key) const;
+
+  // Each throws IniWriteError when the value cannot be written.
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  void WriteInteger(const std::string& section, const std::string& key, int32_t value);
+  void WriteBool(const std::string& section, const std::string& key, bool value);
+  void WriteDateTime(const std::string& section, const std::string& key, platform::DateTime value);
+  void WriteColour(const std::string& section, const std::string& key, ColourValue value);
+  void WriteHotKey(const std::string& section, const std::string& key, platform::HotKeyValue value);
+
+ private:
+  platform::ProfilePort& profile_;
+  const platform::LocalePort& locale_;
+};
+
+}  // namespace tapestrel::app

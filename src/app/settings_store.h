@@ -1,0 +1,65 @@
+// Loading and saving the settings record, and the narrow writers that keep
+// their own keys up to date between saves.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "app/ini_file.h"
+#include "app/settings_record.h"
+#include "platform/clock_port.h"
+
+namespace tapestrel::app {
+
+extern const char kIniFileName[];  // "Tapestrel.ini"
+
+struct WindowGeometry {
+  int32_t left = 0, top = 0, width = 800, height = 600;
+  bool maximized = false;
+};
+
+// What loading applies the settings to and saving reads them back from: the
+// main window, its view actions and the browser.
+class SettingsHost {
+ public:
+  virtual ~SettingsHost() = default;
+  virtual void SetWindowGeometry(const WindowGeometry& geometry) = 0;
+  virtual WindowGeometry GetWindowGeometry() const = 0;
+  // Run the view-mode, style and sort actions; the index is always in range.
+  virtual void RunViewAction(int mode) = 0;
+  virtual void RunStyleAction(int style) = 0;
+  virtual void RunSortAction(int kind) = 0;
+  virtual void SetSortDescending(bool descending) = 0;
+  // The checked view mode and style (0 when none of 1..5 is checked), the
+  // browser's sort kind and direction.
+  virtual int CheckedViewMode() const = 0;
+  virtual int CheckedViewStyle() const = 0;
+  virtual int SortKind() const = 0;
+  virtual bool SortDescending() const = 0;
+  virtual void SetBrowserFolder(const std::string& folder) = 0;
+  virtual void ApplyTrayResiding() = 0;
+  virtual void RegisterHotKeys() = 0;
+};
+
+// Reads the whole file into the record and applies it to the host.
+void LoadSettings(SettingsRecord& record, const IniFile& ini, const platform::ClockPort& clock,
+                  SettingsHost& host);
+// Writes every section but "System" and the custom colours; "Window" only when
+// asked. Stops with IniWriteError at the first key that cannot be written.
+void SaveSettings(const SettingsRecord& record, IniFile& ini, const SettingsHost& host, bool includeWindow);
+
+// "Whole" / "TaskTrayResiding" as stored, default true.
+bool ReadTaskTrayResiding(const IniFile& ini);
+
+// The change-state writer: "LastWallIndex", "LastWallPas", "LastChangTime".
+void WriteChangeState(IniFile& ini, int32_t index, const std::string& path, platform::DateTime time);
+// "LastWallPas" as stored.
+std::string ReadLastWallpaperPath(const IniFile& ini);
+void WriteUrgentEvasionMode(IniFile& ini, bool on);
+
+// The sixteen custom colours of the colour dialog, "ColorA" to "ColorP".
+using CustomColours = std::array<ColourValue, 16>;
+CustomColours ReadCustomColours(const IniFile& ini);
+void WriteCustomColours(IniFile& ini, const CustomColours& colours);
+
+}  // namespace tapestrel::app

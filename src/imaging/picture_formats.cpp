@@ -1,0 +1,42 @@
+#include "imaging/picture_formats.h"
+
+namespace tapestrel::imaging {
+
+PictureFormatRegistry::PictureFormatRegistry() {
+  Register("bmp", "ビットマップ");
+  Register("ico", "アイコン");
+  Register("emf", "エンハンス メタファイル");
+  Register("wmf", "メタファイル");
+  Register("jpeg", "JPEG イメージ ファイル");
+  Register("jpg", "JPEG イメージ ファイル");
+  Register("PNG", "PNG Format");
+}
+
+void PictureFormatRegistry::Register(const std::string& extension, const std::string& description) {
+  formats_.push_back({extension, description});
+}
+
+std::string PictureFormatRegistry::FileMask() const {
+  std::string mask;
+  for (const PictureFormat& f : formats_) {
+    if (!mask.empty()) mask += ';';
+    mask += "*." + f.extension;
+  }
+  return mask;
+}
+
+std::string PictureFormatRegistry::Filter() const {
+  const std::string mask = FileMask();
+  std::string filter = "すべての画像 (" + mask + ")|" + mask;
+  for (const PictureFormat& f : formats_) {
+    filter += "|" + f.description + " (*." + f.extension + ")|*." + f.extension;
+  }
+  return filter;
+}
+
+PictureFormatRegistry& PictureFormats() {
+  static PictureFormatRegistry registry;
+  return registry;
+}
+
+}  // namespace tapestrel::imaging

@@ -1,0 +1,26 @@
+// The few file-system questions portable code asks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tapestrel::platform {
+
+struct FolderEntry {
+  std::string name;  // file name only
+  bool isDirectory = false;
+  bool isHidden = false;
+  uint64_t size = 0;
+};
+
+class FileSystemPort {
+ public:
+  virtual ~FileSystemPort() = default;
+  virtual bool FileExists(const std::string& path) const = 0;
+  virtual bool DirectoryExists(const std::string& path) const = 0;
+  // The entries of a folder (without "." and ".."); empty when it cannot be read.
+  virtual std::vector<FolderEntry> ListFolder(const std::string& folder) const = 0;
+};
+
+}  // namespace tapestrel::platform

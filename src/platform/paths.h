@@ -1,0 +1,19 @@
+// Windows path helpers on ANSI text (double-byte aware).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tapestrel::platform {
+
+// The extension from the last dot of the file name on, dot included; empty
+// when the name has no dot.
+std::string ExtractFileExt(std::string_view path);
+// The part after the last backslash, colon or slash.
+std::string ExtractFileName(std::string_view path);
+// The folder part with its trailing backslash.
+std::string ExtractFilePath(std::string_view path);
+std::string IncludeTrailingBackslash(std::string_view folder);
+std::string ExcludeTrailingBackslash(std::string_view folder);
+
+}  // namespace tapestrel::platform

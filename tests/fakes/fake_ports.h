@@ -1,0 +1,96 @@
+// In-memory stand-ins for the platform ports, for the native tests.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/clock_port.h"
+#include "platform/file_system_port.h"
+#include "platform/locale_port.h"
+#include "platform/profile_port.h"
+#include "platform/registry_port.h"
+
+namespace tapestrel::fakes {
+
+// A profile file as a map; remembers the order of writes and can refuse them.
+class FakeProfile : public platform::ProfilePort {
+ public:
+  std::map<std::pair<std::string, std::string>, std::string> values;
+  std::vector<std::string> writeLog;  // "Section/Key"
+  bool readOnly = false;
+  // Refuse writes from this key on ("Section/Key"); empty: never.
+  std::string failFrom;
+
+  std::string Path() const override { return "C:\\Tapestrel\\Tapestrel.ini"; }
+  bool Exists() const override { return !values.empty(); }
+  std::string ReadString(const std::string& s, const std::string& k, const std::string& fallback) const override {
+    auto it = values.find({s, k});
+    if (it == values.end()) return fallback;
+    return it->second.substr(0, kMaxValueLength);
+  }
+  bool WriteString(const std::string& s, const std::string& k, const std::string& v) override {
+    if (readOnly || (!failFrom.empty() && failFrom == s + "/" + k)) {
+      failing_ = true;
+    }
+    if (failing_) return false;
+    values[{s, k}] = v;
+    writeLog.push_back(s + "/" + k);
+    return true;
+  }
+  const std::string& Get(const std::string& s, const std::string& k) const { return values.at({s, k}); }
+  bool Has(const std::string& s, const std::string& k) const { return values.count({s, k}) != 0; }
+
+ private:
+  bool failing_ = false;
+};
+
+class FakeLocale : public platform::LocalePort {
+ public:
+  platform::DateTimeFormat formats;
+  std::map<int, std::string> keyNames;
+  platform::DateTimeFormat DateTimeFormats() const override { return formats; }
+  std::string KeyName(int vk) const override {
+    auto it = keyNames.find(vk);
+    return it == keyNames.end() ? std::string() : it->second;
+  }
+};
+
+class FakeClock : public platform::ClockPort {
+ public:
+  platform::DateTime now = 45000.5;
+  platform::DateTime Now() const override { return now; }
+};
+
+class FakeRegistry : public platform::RegistryPort {
+ public:
+  std::map<std::pair<std::string, std::string>, std::string> values;
+  std::vector<std::string> writeLog;
+  std::optional<std::string> ReadString(const std::string& key, const std::string& name) const override {
+    auto it = values.find({key, name});
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+  bool WriteString(const std::string& key, const std::string& name, const std::string& value) override {
+    values[{key, name}] = value;
+    writeLog.push_back(key + "/" + name);
+    return true;
+  }
+};
+
+class FakeFileSystem : public platform::FileSystemPort {
+ public:
+  std::set<std::string> files;
+  std::set<std::string> folders;
+  std::map<std::string, std::vector<platform::FolderEntry>> listings;
+  bool FileExists(const std::string& path) const override { return files.count(path) != 0; }
+  bool DirectoryExists(const std::string& path) const override { return folders.count(path) != 0; }
+  std::vector<platform::FolderEntry> ListFolder(const std::string& folder) const override {
+    auto it = listings.find(folder);
+    return it == listings.end() ? std::vector<platform::FolderEntry>() : it->second;
+  }
+};
+
+}  // namespace tapestrel::fakes
