@@ -15,7 +15,8 @@ endif()
 
 if(WIN32)
   # Windows 7 and later; SSE2 is taken for granted.
-  add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN STRICT)
+  # Interface macros default to the "W" functions; data code names the "A" ones.
+  add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN STRICT UNICODE _UNICODE)
   add_compile_options(-msse2 -mfpmath=sse)
   # Everything static, so Tapestrel.exe runs from any folder.
   add_link_options(-static -static-libgcc -static-libstdc++)

@@ -15,7 +15,10 @@ class FolderPictureList : public PictureList {
   explicit FolderPictureList(const platform::FileSystemPort& files) : files_(files) {}
 
   // Extensions with their dot (".bmp"), compared without regard to case.
-  void SetExtensions(std::vector<std::string> extensions) { extensions_ = std::move(extensions); }
+  void SetExtensions(std::vector<std::string> extensions) {
+    extensions_ = std::move(extensions);
+    Refresh();
+  }
   void SetFolder(const std::string& folder);
   const std::string& Folder() const { return folder_; }
   // Reads the folder again.

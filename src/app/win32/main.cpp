@@ -1,3 +1,115 @@
+// Program entry: the one place that wires Tapestrel together.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/settings_store.h"
+#include "app/startup_rules.h"
+#include "app/win32/main_form.h"
+#include "platform/ansi_text.h"
+#include "platform/error_guard.h"
+#include "platform/win32/clock_and_locale.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/profile_file.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/text.h"
+#include "settings_ui/win32/folder_dialog.h"
+#include "settings_ui/win32/form_shells.h"
+
+using namespace tapestrel;
+
+namespace {
+
+constexpr char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+std::vector<std::string> CommandLineArguments() {
+  std::vector<std::string> args;
+  for (int i = 1; i < __argc; ++i) args.emplace_back(__argv[i]);
+  return args;
+}
+
+// Asks for a wallpaper folder when the stored one does not exist. False when
+// the user cancels: the program then ends without saving anything.
+bool EnsureWallpaperFolder(app::TForm1& form, const app::AppPorts& ports) {
+  app::SettingsRecord& settings = form.Settings();
+  if (ports.files.DirectoryExists(settings.WallPaperFolder)) return true;
+
+  const std::string proposal = ports.registry.ReadString(kShellFoldersKey, "My Pictures").value_or("");
+  settings.WallPaperFolder = proposal;
+  const app::FolderPrompt prompt = app::FolderPromptFor(ports.profile.Exists());
+  MessageBoxW(nullptr, platform::Utf8ToWide(prompt.message).c_str(), L"Tapestrel",
+              MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+
+  settings_ui::TForm14 dialog;
+  dialog.SetCaption(platform::Utf8ToWide(prompt.caption));
+  dialog.SetPath(proposal);
+  if (dialog.ShowModal(nullptr) != 1) return false;
+  settings.WallPaperFolder = dialog.Path();
+  form.SetBrowserFolder(settings.WallPaperFolder);
+  return true;
+}
+
+int RunMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+int Run() {
+  // One instance only: a second start ends at once, silently.
+  platform::UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, "Tapestrel"));
+  if (!mutex || WaitForSingleObject(mutex.Get(), 0) == WAIT_TIMEOUT) return 0;
+
+  platform::SetAnsiCodePage(GetACP());
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  CoInitialize(nullptr);
+
+  platform::ProfileFile profile(platform::ExecutableFolder() + app::kIniFileName);
+  platform::UserLocale locale;
+  platform::LocalClock clock;
+  platform::WindowsFileSystem files;
+  platform::CurrentUserRegistry registry;
+  const app::AppPorts ports{profile, locale, clock, files, registry};
+  const std::vector<std::string> args = CommandLineArguments();
+
+  app::TForm1 form(ports, args);
+  auto otherForms = settings_ui::CreateFormShells();
+
+  if (!EnsureWallpaperFolder(form, ports)) return 0;
+
+  const app::CommandLineSwitches switches = app::ParseSwitches(args);
+  const bool startInTray = app::ReadTaskTrayResiding(form.Core().Ini());
+  if (switches.change) {
+    // Outside the message loop: an error here must not keep a "/wallchange"
+    // start from ending.
+    platform::Guarded([&] { form.ChangeWallpaper(app::kChangeOrdinary); });
+  }
+  switch (app::DecideStartAction(switches, startInTray)) {
+    case app::StartAction::ExitAfterChange:
+      return 0;
+    case app::StartAction::StartHidden:
+      break;
+    case app::StartAction::ShowWindow:
+      form.ShowAtStart();
+      break;
+  }
+  const int result = RunMessageLoop();
+  CoUninitialize();
+  return result;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return platform::Guarded<int>(1, [] { return Run(); });
+}

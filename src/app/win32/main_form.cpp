@@ -1,0 +1,306 @@
+#include "app/win32/main_form.h"
+
+#include <shellapi.h>
+
+#include <ctime>
+
+#include "app/picture_extensions.h"
+#include "imaging/picture_formats.h"
+#include "platform/ansi_text.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/text.h"
+
+namespace tapestrel::app {
+namespace {
+
+constexpr wchar_t kMainWindowClass[] = L"TapestrelMainWindow";
+
+uint64_t ClockSeed() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<uint64_t>(counter.QuadPart) ^ (static_cast<uint64_t>(std::time(nullptr)) << 32) ^
+         GetCurrentProcessId();
+}
+
+}  // namespace
+
+TForm1::TForm1(const AppPorts& ports, const std::vector<std::string>& args)
+    : ports_(ports),
+      pictures_(ports.files),
+      random_(std::make_unique<SeededRandom>(ClockSeed())),  // seeded once, here
+      core_(ports, pictures_, *random_) {
+  CreateActions();
+  HMENU menu = BuildMenu(actions_,
+                         {
+                             {0, "システム(&S)", {{kActGoToTaskTray}, {kActApplicationExit}}},
+                             {0,
+                              "編集(&E)",
+                              {{kActLoadFile},
+                               {kActLoadFolder},
+                               {},
+                               {kActCut},
+                               {kActCopy},
+                               {kActPaste},
+                               {},
+                               {kActSelectAll},
+                               {kActChangeSelect}}},
+                             {0,
+                              "表示(&V)",
+                              {{kActImage},
+                               {kActCustom},
+                               {kActIcon},
+                               {kActSmallIcon},
+                               {kActList},
+                               {kActReport},
+                               {},
+                               {0,
+                                "スタイル(&V)",
+                                {{kActViewStyle1},
+                                 {kActViewStyle2},
+                                 {kActViewStyle3},
+                                 {kActViewStyle4},
+                                 {kActViewStyle5},
+                                 {kActViewStyle6}}},
+                               {},
+                               {0,
+                                "アイコンの整列(&T)",
+                                {{kActIconSortForName},
+                                 {kActIconSortForSize},
+                                 {kActIconSortForType},
+                                 {kActIconSortForDate}}},
+                               {kActRefresh}}},
+                             {kActCustomize},
+                             {0, "ヘルプ(&H)", {{kActTapestrelHelp}, {kActAboutDialog}}},
+                         },
+                         false);
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  Create(kMainWindowClass, L"Tapestrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+         800, 600, nullptr, menu, icon);
+  view_ = std::make_unique<browser::PictureListView>(Handle());
+  LayOut();
+  FormCreate(args);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateActions() {
+  auto add = [this](UINT id, const char* name, const char* caption, const char* shortcut = "",
+                    ActionGroup group = kNoGroup) { actions_.Add({id, name, caption, shortcut, group}); };
+  add(kActImage, "Image", "縮小版(&H)", "", kGroupViewMode);
+  add(kActCustom, "Custom", "並べて表示(&S)", "", kGroupViewMode);
+  add(kActIcon, "Icon", "アイコン(&N)", "", kGroupViewMode);
+  add(kActSmallIcon, "SmallIcon", "小アイコン(&M))", "", kGroupViewMode);
+  add(kActList, "List", "一覧(&L)", "", kGroupViewMode);
+  add(kActReport, "Report", "詳細(&D)", "", kGroupViewMode);
+  add(kActViewStyle1, "ViewStyle1", "Style1(&1)", "", kGroupViewStyle);
+  add(kActViewStyle2, "ViewStyle2", "Style2(&2)", "", kGroupViewStyle);
+  add(kActViewStyle3, "ViewStyle3", "Style3(&3)", "", kGroupViewStyle);
+  add(kActViewStyle4, "ViewStyle4", "Style4(&4)", "", kGroupViewStyle);
+  add(kActViewStyle5, "ViewStyle5", "Style5(&5)", "", kGroupViewStyle);
+  add(kActViewStyle6, "ViewStyle6", "Style6(&6)", "", kGroupViewStyle);
+  add(kActCustomize, "Customize", "設定(&C)...");
+  add(kActLoadFile, "LoadFile", "ファイル読み込み(&L)...", "Ctrl+L");
+  add(kActLoadFolder, "LoadFolder", "フォルダ読み込み(&F)...", "Ctrl+F");
+  add(kActCut, "Cut", "切り取り(&T)", "Ctrl+X");
+  add(kActCopy, "Copy", "コピー(&C)", "Ctrl+C");
+  add(kActPaste, "Paste", "貼り付け(&P)", "Ctrl+V");
+  add(kActSelectAll, "SelectAll", "すべて選択(&A)", "Ctrl+A");
+  add(kActChangeSelect, "ChangeSelect", "選択の切り替え(&I))");
+  add(kActRefresh, "Refresh", "最新の情報に更新(&R)", "F5");
+  add(kActIconSortForName, "IconSortForName", "名前(&N)");
+  add(kActIconSortForSize, "IconSortForSize", "サイズ(&S)");
+  add(kActIconSortForType, "IconSortForType", "種類(&T)");
+  add(kActIconSortForDate, "IconSortForDate", "更新日時(&M)");
+  add(kActGoToTaskTray, "GoToTaskTray", "タスクトレイへ(&T)");
+  add(kActWindowShow, "WindowShow", "Tapestrelの表示(&W)");
+  add(kActApplicationExit, "ApplicationExit", "終了(&X)");
+  add(kActTapestrelHelp, "TapestrelHelp", "Tapestrel ヘルプ(&W)");
+  add(kActAboutDialog, "AboutDialog", "バージョン情報(&A)...");
+
+  // Commands whose windows are not built yet stay disabled.
+  for (UINT id : {kActCustomize, kActLoadFile, kActLoadFolder, kActCut, kActCopy, kActPaste, kActSelectAll,
+                  kActChangeSelect, kActAboutDialog}) {
+    actions_.SetEnabled(id, false);
+  }
+  actions_.SetHandler(kActGoToTaskTray, [this] { GoToTaskTrayExecute(); });
+  actions_.SetHandler(kActWindowShow, [this] { WindowShowExecute(); });
+  actions_.SetHandler(kActApplicationExit, [this] { ApplicationExitExecute(); });
+  actions_.SetHandler(kActTapestrelHelp, [this] { TapestrelHelpExecute(); });
+  actions_.SetHandler(kActRefresh, [this] {
+    pictures_.Refresh();
+    view_->Reload(pictures_);
+  });
+  actions_.SetHandler(kActIconSortForName, [this] { IconSort(0); });
+  actions_.SetHandler(kActIconSortForSize, [this] { IconSort(1); });
+  actions_.SetHandler(kActIconSortForType, [this] { IconSort(2); });
+  actions_.SetHandler(kActIconSortForDate, [this] { IconSort(3); });
+}
+
+void TForm1::FormCreate(const std::vector<std::string>& args) {
+  // The program-wide error handler is the guard in every window procedure;
+  // the generator was seeded in the constructor.
+  LoadSettings();
+  BuildPictureExtensions();
+
+  const CommandLineSwitches switches = ParseSwitches(args);
+  if (ShouldChangeOnNewDay(Settings(), switches, ports_.clock.Now())) ChangeWallpaper(kChangeOrdinary);
+  Settings().LastChangTime = ports_.clock.Now();
+}
+
+void TForm1::BuildPictureExtensions() {
+  const imaging::PictureFormatRegistry& formats = imaging::PictureFormats();
+  const std::vector<std::string> extensions = BuildPictureExtensionList(formats.FileMask());
+  const std::string displayed = BuildDisplayedExtensions(extensions);
+  if (displayed.empty()) return;
+  pictures_.SetExtensions(extensions);
+  view_->Reload(pictures_);
+  openPictureFilter_ = BuildOpenPictureFilter(formats.Filter(), displayed);
+}
+
+void TForm1::LoadSettings() { app::LoadSettings(Settings(), core_.Ini(), ports_.clock, *this); }
+
+void TForm1::SaveSettings(bool includeWindow) { app::SaveSettings(Settings(), core_.Ini(), *this, includeWindow); }
+
+void TForm1::SetWindowGeometry(const WindowGeometry& g) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(Handle(), &placement);
+  placement.rcNormalPosition = {g.left, g.top, g.left + g.width, g.top + g.height};
+  placement.showCmd = SW_HIDE;
+  SetWindowPlacement(Handle(), &placement);
+  maximized_ = g.maximized;
+}
+
+WindowGeometry TForm1::GetWindowGeometry() const {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(Handle(), &placement);
+  const RECT& r = placement.rcNormalPosition;
+  WindowGeometry g{r.left, r.top, r.right - r.left, r.bottom - r.top, maximized_};
+  if (IsWindowVisible(Handle())) g.maximized = IsZoomed(Handle()) != FALSE;
+  return g;
+}
+
+void TForm1::RunViewAction(int mode) { actions_.Execute(kActImage + static_cast<UINT>(mode)); }
+
+void TForm1::RunStyleAction(int style) { actions_.Execute(kActViewStyle1 + static_cast<UINT>(style)); }
+
+void TForm1::RunSortAction(int kind) { actions_.Execute(kActIconSortForName + static_cast<UINT>(kind)); }
+
+void TForm1::SetSortDescending(bool descending) { sortDescending_ = descending; }
+
+int TForm1::CheckedViewMode() const {
+  for (int mode = 5; mode >= 1; --mode) {
+    if (actions_.IsChecked(kActImage + static_cast<UINT>(mode))) return mode;
+  }
+  return 0;
+}
+
+int TForm1::CheckedViewStyle() const {
+  for (int style = 5; style >= 1; --style) {
+    if (actions_.IsChecked(kActViewStyle1 + static_cast<UINT>(style))) return style;
+  }
+  return 0;
+}
+
+void TForm1::IconSort(int kind) {
+  // The same key twice reverses the order; another key sorts ascending.
+  sortDescending_ = sortKind_ == kind && !sortDescending_;
+  sortKind_ = kind;
+}
+
+void TForm1::SetBrowserFolder(const std::string& folder) {
+  pictures_.SetFolder(folder);
+  view_->Reload(pictures_);
+}
+
+void TForm1::ApplyTrayResiding() { actions_.SetEnabled(kActGoToTaskTray, Settings().TaskTrayResiding); }
+
+void TForm1::RegisterHotKeys() {}
+
+void TForm1::ShowAtStart() {
+  ShowWindow(Handle(), maximized_ ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+  UpdateWindow(Handle());
+  SetForegroundWindow(Handle());
+}
+
+void TForm1::GoToTaskTrayExecute() {
+  if (IsWindowVisible(Handle())) maximized_ = IsZoomed(Handle()) != FALSE;
+  ShowWindow(Handle(), SW_HIDE);
+}
+
+void TForm1::WindowShowExecute() {
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+}
+
+void TForm1::ApplicationExitExecute() {
+  SaveSettings(true);  // a failed save stops here: the program goes on
+  Terminate();
+}
+
+void TForm1::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void TForm1::TrayIcon1DblClick() { ChangeWallpaper(kChangeOrdinary); }
+
+void TForm1::FormClose() {
+  if (Settings().TaskTrayResiding) {
+    GoToTaskTrayExecute();
+    return;
+  }
+  SaveSettings(true);
+  ShowWindow(Handle(), SW_HIDE);
+  Terminate();
+}
+
+LRESULT TForm1::WMQueryEndSession() {
+  if (Settings().WallOSEndChange) ChangeWallpaper(kChangeAtSessionEnd);
+  SaveSettings(true);
+  return 1;
+}
+
+void TForm1::TapestrelHelpExecute() {
+  std::string url = "file:///" + platform::ExecutableFolder() + "help.htm";
+  for (char& c : url) {
+    if (c == '\\') c = '/';
+  }
+  ShellExecuteA(Handle(), "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TForm1::LayOut() {
+  if (!view_) return;
+  RECT client;
+  GetClientRect(Handle(), &client);
+  view_->SetBounds(client);
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      LayOut();
+      if (wParam == SIZE_MAXIMIZED) maximized_ = true;
+      if (wParam == SIZE_RESTORED) maximized_ = false;
+      return 0;
+    case WM_COMMAND:
+      if (actions_.Execute(LOWORD(wParam))) return 0;
+      break;
+    case WM_INITMENUPOPUP:
+      actions_.UpdateMenu(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_CLOSE:
+      FormClose();
+      return 0;
+    case WM_QUERYENDSESSION:
+      // A failed save leaves the answer at 0: Windows takes it as a refusal.
+      return WMQueryEndSession();
+    default:
+      break;
+  }
+  return Default(message, wParam, lParam);
+}
+
+}  // namespace tapestrel::app

@@ -1,0 +1,18 @@
+// The file-system port on the Windows file API.
+#pragma once
+
+#include "platform/file_system_port.h"
+
+namespace tapestrel::platform {
+
+class WindowsFileSystem : public FileSystemPort {
+ public:
+  bool FileExists(const std::string& path) const override;
+  bool DirectoryExists(const std::string& path) const override;
+  std::vector<FolderEntry> ListFolder(const std::string& folder) const override;
+};
+
+// The folder of the running executable, with a trailing backslash.
+std::string ExecutableFolder();
+
+}  // namespace tapestrel::platform

@@ -1,0 +1,38 @@
+#include "platform/win32/registry.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/handles.h"
+
+namespace tapestrel::platform {
+
+std::optional<std::string> CurrentUserRegistry::ReadString(const std::string& key, const std::string& name) const {
+  UniqueRegKey hkey;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, hkey.Put()) != ERROR_SUCCESS) return std::nullopt;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(hkey.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    return std::nullopt;
+  }
+  std::vector<char> buffer(size + 1, '\0');
+  if (RegQueryValueExA(hkey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  buffer[std::min<size_t>(size, buffer.size() - 1)] = '\0';
+  return std::string(buffer.data());
+}
+
+bool CurrentUserRegistry::WriteString(const std::string& key, const std::string& name, const std::string& value) {
+  UniqueRegKey hkey;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, hkey.Put(), nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  return RegSetValueExA(hkey.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+}  // namespace tapestrel::platform
