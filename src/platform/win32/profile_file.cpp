@@ -19,8 +19,11 @@ std::string ProfileFile::ReadString(const std::string& section, const std::strin
 
 bool ProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
   // The profile API reports success for a read-only file on some systems;
-  // a write is only trusted when the file can be opened for writing.
-  if (Exists()) {
+  // a write is only trusted when the file is not marked read-only and can be
+  // opened for writing.
+  const DWORD attributes = GetFileAttributesA(path_.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
     const HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
