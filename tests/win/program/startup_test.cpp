@@ -2,6 +2,7 @@
 // wallpaper-folder check and what each way of ending saves.
 #include <gtest/gtest.h>
 
+#include "app/win32/actions.h"
 #include "win_support/pictures.h"
 #include "win_support/program_runner.h"
 
@@ -141,7 +142,7 @@ TEST_F(ProgramTest, ExitCommandSavesAndEnds) {
   ASSERT_TRUE(program.Start());
   HWND window = program.MainWindow();
   ASSERT_NE(window, nullptr);
-  PostMessageW(window, WM_COMMAND, 1028 /* ApplicationExit */, 0);
+  PostMessageW(window, WM_COMMAND, app::kActApplicationExit, 0);
   ASSERT_TRUE(program.WaitExit(10000));
   EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowPosX"), "40");
   EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowWidth"), "640");
@@ -193,9 +194,68 @@ TEST_F(ProgramTest, FolderChosenInTheDialogIsUsedAndSavedAtExit) {
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   HWND window = program.MainWindow();
   ASSERT_NE(window, nullptr);
-  PostMessageW(window, WM_COMMAND, 1028 /* ApplicationExit */, 0);
+  PostMessageW(window, WM_COMMAND, app::kActApplicationExit, 0);
   ASSERT_TRUE(program.WaitExit(10000));
   EXPECT_EQ(IniValue(program.Ini(), "Whole", "WallPaperFolder"), pictures.Path());
+}
+
+}  // namespace
+}  // namespace tapestrel::testing
+
+namespace tapestrel::testing {
+namespace {
+
+TEST_F(ProgramTest, NewDayChangesOnceAtStartEvenWithTheSwitch) {
+  WriteIni("[Condition]\r\nWallDateChange=1\r\n[System]\r\nLastChangTime=2001/02/03 4:05:06\r\n");
+  ASSERT_TRUE(program.Start());
+  ASSERT_NE(program.MainWindow(), nullptr);
+  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "1");
+  program.Kill();
+
+  WriteIni("[Condition]\r\nWallDateChange=1\r\n[System]\r\nLastChangTime=2001/02/03 4:05:06\r\n");
+  ASSERT_TRUE(program.Start("/wallchange"));
+  ASSERT_TRUE(program.WaitExit(15000));
+  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "1");  // one change, not two
+}
+
+TEST_F(ProgramTest, SessionEndChangesForTheNextLogonAndSaves) {
+  WriteIni("[Condition]\r\nWallOSEndChange=1\r\n");
+  ASSERT_TRUE(program.Start());
+  HWND window = program.MainWindow();
+  ASSERT_NE(window, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer));
+  EXPECT_EQ(answer, 1u);
+  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "1");
+  EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowWidth"), "800");
+  EXPECT_TRUE(program.Running());
+}
+
+TEST_F(ProgramTest, FailedSaveKeepsTheProgramRunning) {
+  WriteIni();
+  ASSERT_TRUE(program.Start());
+  HWND window = program.MainWindow();
+  ASSERT_NE(window, nullptr);
+  const std::string before = ReadFile(program.Ini());
+  SetFileAttributesA(program.Ini().c_str(), FILE_ATTRIBUTE_READONLY);
+  PostMessageW(window, WM_COMMAND, app::kActApplicationExit, 0);
+  Sleep(1500);
+  EXPECT_TRUE(program.Running());
+  EXPECT_EQ(ReadFile(program.Ini()), before);
+  SetFileAttributesA(program.Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+  PostMessageW(window, WM_COMMAND, app::kActApplicationExit, 0);
+  EXPECT_TRUE(program.WaitExit(10000));
+}
+
+TEST_F(ProgramTest, TrayAndShowCommandsHideAndShowTheWindow) {
+  WriteFile(program.Ini(), "[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\n");
+  ASSERT_TRUE(program.Start());
+  HWND window = program.MainWindow();
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_COMMAND, app::kActGoToTaskTray, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 5000));
+  PostMessageW(window, WM_COMMAND, app::kActWindowShow, 0);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 5000));
 }
 
 }  // namespace
