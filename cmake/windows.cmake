@@ -21,3 +21,14 @@ target_link_libraries(Tapestrel PRIVATE tapestrel_win32)
 # find it beside themselves.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set_target_properties(Tapestrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# End-to-end scripts: the real program in a Wine virtual desktop, driven from
+# the X side. They share the test prefix, so ctest runs them one at a time.
+file(GLOB E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.sh)
+list(FILTER E2E_SCRIPTS EXCLUDE REGEX "/lib\\.sh$")
+foreach(script ${E2E_SCRIPTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e_${name} COMMAND bash ${script})
+  set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE
+    ENVIRONMENT "TAPESTREL_EXE=${CMAKE_BINARY_DIR}/Tapestrel.exe;TAPESTREL_ROOT=${CMAKE_SOURCE_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endforeach()

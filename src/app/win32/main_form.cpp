@@ -78,10 +78,13 @@ TForm1::TForm1(const AppPorts& ports, const std::vector<std::string>& args)
          800, 600, nullptr, menu, icon);
   view_ = std::make_unique<browser::PictureListView>(Handle());
   LayOut();
+  CreateServices();
   FormCreate(args);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  if (Handle()) KillTimer(Handle(), kTimer1);
+}
 
 void TForm1::CreateActions() {
   auto add = [this](UINT id, const char* name, const char* caption, const char* shortcut = "",
@@ -214,9 +217,6 @@ void TForm1::SetBrowserFolder(const std::string& folder) {
   view_->Reload(pictures_);
 }
 
-void TForm1::ApplyTrayResiding() { actions_.SetEnabled(kActGoToTaskTray, Settings().TaskTrayResiding); }
-
-void TForm1::RegisterHotKeys() {}
 
 void TForm1::ShowAtStart() {
   ShowWindow(Handle(), maximized_ ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
@@ -245,7 +245,6 @@ void TForm1::Terminate() {
   PostQuitMessage(0);
 }
 
-void TForm1::TrayIcon1DblClick() { ChangeWallpaper(kChangeOrdinary); }
 
 void TForm1::FormClose() {
   if (Settings().TaskTrayResiding) {
@@ -290,6 +289,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_INITMENUPOPUP:
       actions_.UpdateMenu(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimer1) scheduler_->Timer1Timer();
       return 0;
     case WM_CLOSE:
       FormClose();

@@ -10,17 +10,22 @@
 #include <vector>
 
 #include "app/app_core.h"
+#include "app/scheduler.h"
 #include "app/settings_store.h"
 #include "app/startup_rules.h"
 #include "app/win32/actions.h"
+#include "app/win32/application_probe.h"
 #include "browser/folder_picture_list.h"
 #include "browser/win32/picture_list_view.h"
+#include "platform/win32/cpu_usage_meter.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/hook_hot_key.h"
+#include "platform/win32/tray_icon.h"
 #include "platform/win32/window.h"
 
 namespace tapestrel::app {
 
-class TForm1 : public platform::Window, public SettingsHost {
+class TForm1 : public platform::Window, public SettingsHost, public ChangeRequester {
  public:
   // Creates the window (hidden) and runs FormCreate.
   TForm1(const AppPorts& ports, const std::vector<std::string>& args);
@@ -33,7 +38,7 @@ class TForm1 : public platform::Window, public SettingsHost {
 
   void LoadSettings();
   void SaveSettings(bool includeWindow);
-  void ChangeWallpaper(int mode) { core_.ChangeWallpaper(mode); }
+  void ChangeWallpaper(int mode) override { core_.ChangeWallpaper(mode); }
   void ApplyWallpaper(const std::string& fileName, int mode) { core_.ApplyWallpaper(fileName, mode); }
 
   // The window-state commands.
@@ -41,6 +46,18 @@ class TForm1 : public platform::Window, public SettingsHost {
   void WindowShowExecute();
   void ApplicationExitExecute();
   void TrayIcon1DblClick();
+  // Tray menu "壁紙を変更(&D)" and "緊急回避モード(&U)".
+  void N22Click();
+  void N24Click();
+  // The four global hot keys: 0 change, 1 capture the screen, 2 capture the
+  // active window, 3 urgent evasion.
+  void HookHotKey1HotKey(int index);
+  void CaptureToWallpaper(bool activeWindow);
+  void ToggleUrgentEvasion();
+
+  platform::TTrayIcon& TrayIcon1() { return *trayIcon_; }
+  platform::THookHotKey& HookHotKey1() { return *hotKeys_; }
+  Scheduler& Scheduler1() { return *scheduler_; }
   // Shows the window at start-up (normal or maximised as loaded).
   void ShowAtStart();
   // True once the program has been asked to end.
@@ -69,7 +86,13 @@ class TForm1 : public platform::Window, public SettingsHost {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  static constexpr UINT_PTR kTimer1 = 1;
+
   void FormCreate(const std::vector<std::string>& args);
+  void CreateServices();
+  HMENU BuildTrayMenu();
+  void TaskTrayMenuPopup();
+  void TrayMenuCommand(UINT command);
   void CreateActions();
   void BuildPictureExtensions();
   void FormClose();
@@ -84,6 +107,12 @@ class TForm1 : public platform::Window, public SettingsHost {
   AppCore core_;
   ActionList actions_;
   std::unique_ptr<browser::PictureListView> view_;
+  std::unique_ptr<platform::TCpuUsage> cpuUsage_;
+  std::unique_ptr<platform::THookHotKey> hotKeys_;
+  std::unique_ptr<platform::TTrayIcon> trayIcon_;
+  platform::UniqueMenu trayMenu_;
+  WindowsApplicationProbe applicationProbe_;
+  std::unique_ptr<Scheduler> scheduler_;
   std::string openPictureFilter_;
   int sortKind_ = 0;
   bool sortDescending_ = false;

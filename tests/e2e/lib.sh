@@ -1,0 +1,71 @@
+# Shared steps of the end-to-end scripts: Tapestrel.exe under Wine in a
+# virtual desktop, driven from the X side (xdotool) and checked through its
+# INI file and screenshots. The scripts run inside the Windows build tree's
+# ctest, which provides TAPESTREL_EXE, TAPESTREL_ROOT and WINEPREFIX.
+set -euo pipefail
+
+: "${TAPESTREL_EXE:?}" "${TAPESTREL_ROOT:?}" "${WINEPREFIX:?}"
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+E2E_DIR=$(mktemp -d /tmp/tapestrel-e2e.XXXXXX)
+E2E_XVFB=""
+e2e_cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$E2E_XVFB" ] && kill "$E2E_XVFB" 2>/dev/null
+  rm -rf "$E2E_DIR"
+}
+trap e2e_cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 300 399); do [ ! -e "/tmp/.X11-unix/X$n" ] && break; done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  E2E_XVFB=$!
+  export DISPLAY=":$n"
+  sleep 1
+fi
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The Windows form of a path of this machine.
+winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
+
+# A program folder with a copy of Tapestrel.exe and a picture folder.
+e2e_prepare() {
+  mkdir -p "$E2E_DIR/app" "$E2E_DIR/pictures"
+  cp "$TAPESTREL_EXE" "$E2E_DIR/app/"
+  E2E_INI="$E2E_DIR/app/Tapestrel.ini"
+}
+
+# Writes INI lines (CR LF, Shift-JIS) after a [Whole] section naming the pictures.
+e2e_ini() {
+  { printf '[Whole]\r\nWallPaperFolder=%s\r\n' "$(winpath "$E2E_DIR/pictures")"
+    for line in "$@"; do printf '%s\r\n' "$line"; done; } | iconv -f UTF-8 -t SHIFT_JIS > "$E2E_INI"
+}
+
+ini_value() { # section key
+  awk -v s="[$1]" -v k="$2" 'BEGIN{RS="\r?\n"} $0==s{f=1;next} /^\[/{f=0} f && index($0,k"=")==1{print substr($0,length(k)+2); exit}' "$E2E_INI"
+}
+
+# Starts Tapestrel (with arguments) in the virtual desktop "shell".
+e2e_start() {
+  wine explorer /desktop=shell,1024x768 "$E2E_DIR/app/Tapestrel.exe" "$@" >/dev/null 2>&1 &
+  E2E_PID=$!
+  for _ in $(seq 100); do
+    xdotool search --name "shell - Wine desktop" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  fail "the Wine desktop did not appear"
+}
+
+e2e_focus_desktop() {
+  local id
+  id=$(xdotool search --name "shell - Wine desktop" | head -n1)
+  xdotool windowfocus "$id"
+  sleep 0.3
+}
+
+wait_until() { # seconds command...
+  local limit=$1; shift
+  for _ in $(seq $((limit * 5))); do "$@" && return 0; sleep 0.2; done
+  return 1
+}

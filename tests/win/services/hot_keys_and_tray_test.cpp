@@ -1,0 +1,143 @@
+// The hot-key component and the notification-area icon against the real
+// Windows API.
+#include <gtest/gtest.h>
+
+#include "platform/win32/clock_and_locale.h"
+#include "platform/win32/hook_hot_key.h"
+#include "platform/win32/text.h"
+#include "platform/win32/tray_icon.h"
+#include "win_support/program_runner.h"
+
+namespace tapestrel::testing {
+namespace {
+
+void PumpFor(int milliseconds) {
+  WaitFor(
+      [] {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        return false;
+      },
+      milliseconds);
+}
+
+TEST(HookHotKey, RegistersFromTheStoredTextAndReportsByIndex) {
+  platform::UserLocale locale;
+  platform::THookHotKey hotKeys;
+  std::vector<int> pressed;
+  hotKeys.OnHotKey = [&](platform::THookHotKey&, int index) { pressed.push_back(index); };
+
+  const platform::HotKeyValue value = platform::TextToHotKey("Ctrl+Alt+W", locale);
+  // Enabling unregisters first, which fails the first time: the answer is
+  // false although the key is now registered.
+  EXPECT_FALSE(hotKeys.SetKey(2, value, true));
+  EXPECT_TRUE(hotKeys.SetKey(2, value, true));
+  // Another window cannot take the same combination while we hold it.
+  EXPECT_FALSE(RegisterHotKey(nullptr, 77, MOD_CONTROL | MOD_ALT, 'W'));
+
+  PostMessageW(hotKeys.Handle(), WM_HOTKEY, 2, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'W'));
+  PumpFor(200);
+  EXPECT_EQ(pressed, std::vector<int>{2});
+
+  EXPECT_TRUE(hotKeys.SetKey(2, value, false));
+  EXPECT_TRUE(RegisterHotKey(nullptr, 77, MOD_CONTROL | MOD_ALT, 'W'));  // free again
+  UnregisterHotKey(nullptr, 77);
+  EXPECT_FALSE(hotKeys.SetKey(3, 0, false));  // never registered: reported, not raised
+
+  // An error in the handler stops at the window procedure.
+  hotKeys.OnHotKey = [](platform::THookHotKey&, int) { throw std::runtime_error("handler failed"); };
+  PostMessageW(hotKeys.Handle(), WM_HOTKEY, 1, 0);
+  PumpFor(100);
+}
+
+// Asks the shell whether it knows an icon: modifying an unknown one fails.
+bool ShellHasIcon(HWND window, UINT id) {
+  NOTIFYICONDATAA probe{};
+  probe.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  probe.hWnd = window;
+  probe.uID = id;
+  return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
+  platform::TTrayIcon tray;
+  tray.SetResourceIconList({"TTICON", "TFICON"});
+  tray.SetTipHelp("Tapestrel");
+  const HWND window = tray.Inner().Handle();
+  EXPECT_EQ(ClassName(window), L"TaskTrayHandle");
+  EXPECT_FALSE(ShellHasIcon(window, 1));
+
+  tray.SetVisible(true);
+  ASSERT_TRUE(tray.Inner().Added());
+  EXPECT_TRUE(ShellHasIcon(window, 1));
+  const NOTIFYICONDATAA& record = tray.Inner().Record();
+  EXPECT_EQ(record.cbSize, platform::ShellVersion() >= MAKELONG(0, 5) ? 488u : 88u);
+  EXPECT_STREQ(record.szTip, "Tapestrel");
+  EXPECT_EQ(record.uCallbackMessage, 1224u);
+  EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+
+  const HICON normal = LoadIconA(GetModuleHandleW(nullptr), "TTICON");
+  const HICON urgent = LoadIconA(GetModuleHandleW(nullptr), "TFICON");
+  ASSERT_NE(normal, nullptr);
+  ASSERT_NE(urgent, nullptr);
+  EXPECT_EQ(record.hIcon, normal);
+  tray.SetResourceIconID(5);  // clamped to the last name
+  EXPECT_EQ(tray.ResourceIconID(), 1);
+  EXPECT_EQ(tray.Inner().Record().hIcon, urgent);
+  tray.SetResourceIconID(0);
+  EXPECT_EQ(tray.Inner().Record().hIcon, normal);
+
+  // The shell restarts and forgets the icon; its broadcast brings it back.
+  NOTIFYICONDATAA gone = record;
+  Shell_NotifyIconA(NIM_DELETE, &gone);
+  EXPECT_FALSE(ShellHasIcon(window, 1));
+  SendMessageW(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(ShellHasIcon(window, 1));
+
+  tray.SetTipHelp(std::string(200, 'x'));
+  EXPECT_EQ(std::string(tray.Inner().Record().szTip).size(), record.cbSize == 488 ? 127u : 63u);
+
+  tray.SetVisible(false);
+  tray.SetVisible(true);
+  EXPECT_TRUE(ShellHasIcon(window, 1));
+}
+
+bool g_menuSeen = false;
+
+// Runs inside the menu's modal loop: notes the menu and closes it.
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+  if (FindWindowW(L"#32768", nullptr)) {
+    g_menuSeen = true;
+    EndMenu();
+  }
+}
+
+TEST(TrayIcon, RightButtonOpensTheMenuAndDoubleClickReports) {
+  platform::TTrayIcon tray;
+  tray.SetResourceIconList({"TTICON", "TFICON"});
+  tray.SetTipHelp("Tapestrel");
+  tray.SetVisible(true);
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 10, L"一");
+  AppendMenuW(menu, MF_STRING, 11, L"二");
+  tray.RButtonPopupMenu = menu;
+  int doubleClicks = 0;
+  bool popupPrepared = false;
+  tray.OnDblClick = [&] { ++doubleClicks; };
+  tray.OnPopup = [&] { popupPrepared = true; };
+
+  g_menuSeen = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, &CloseOpenMenu);
+  SendMessageW(tray.Inner().Handle(), 1224, 1, WM_RBUTTONDOWN);
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(popupPrepared);
+  EXPECT_TRUE(g_menuSeen);
+
+  SendMessageW(tray.Inner().Handle(), 1224, 1, WM_LBUTTONDBLCLK);
+  SendMessageW(tray.Inner().Handle(), 1224, 1, WM_LBUTTONDOWN);  // no menu, no event
+  EXPECT_EQ(doubleClicks, 1);
+  DestroyMenu(menu);
+}
+
+}  // namespace
+}  // namespace tapestrel::testing
