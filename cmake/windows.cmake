@@ -17,6 +17,9 @@ add_executable(Tapestrel WIN32
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/tapestrel.rc PROPERTIES
   OBJECT_DEPENDS "${RESOURCE_FILES}")
 target_link_libraries(Tapestrel PRIVATE tapestrel_win32)
+# No debug sections in the shipped program: Windows (and Wine) load every
+# section of the image, so they would cost memory in every running copy.
+target_link_options(Tapestrel PRIVATE -s)
 # Keep the program and its tests in the build tree's top folder, so the tests
 # find it beside themselves.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -31,4 +34,17 @@ foreach(script ${E2E_SCRIPTS})
   add_test(NAME e2e_${name} COMMAND bash ${script})
   set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE
     ENVIRONMENT "TAPESTREL_EXE=${CMAKE_BINARY_DIR}/Tapestrel.exe;TAPESTREL_ROOT=${CMAKE_SOURCE_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endforeach()
+
+# Helper programs the tests run (never shipped): tests/fixtures/<name>/ becomes <name>.exe.
+file(GLOB FIXTURE_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fixtures/*)
+foreach(dir ${FIXTURE_DIRS})
+  if(IS_DIRECTORY ${dir})
+    get_filename_component(name ${dir} NAME)
+    file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    add_executable(${name} WIN32 ${sources} ${CMAKE_SOURCE_DIR}/resources/tapestrel.rc)
+    # The same system libraries as the program.
+    target_link_libraries(${name} PRIVATE comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 uuid gdi32 user32
+      advapi32 winmm version)
+  endif()
 endforeach()

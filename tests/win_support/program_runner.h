@@ -170,6 +170,7 @@ class TapestrelProcess {
   }
 
   DWORD Pid() const { return pid_; }
+  HANDLE ProcessHandle() const { return process_; }
   bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
   // True when the process ended within the time.
   bool WaitExit(int milliseconds) {

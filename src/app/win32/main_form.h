@@ -56,6 +56,7 @@ class TForm1 : public platform::Window, public SettingsHost, public ChangeReques
   void ToggleUrgentEvasion();
 
   platform::TTrayIcon& TrayIcon1() { return *trayIcon_; }
+  HMENU TrayMenu() const { return trayMenu_.Get(); }
   platform::THookHotKey& HookHotKey1() { return *hotKeys_; }
   Scheduler& Scheduler1() { return *scheduler_; }
   // Shows the window at start-up (normal or maximised as loaded).
