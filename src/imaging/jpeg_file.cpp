@@ -57,9 +57,10 @@ static void ProgressMonitor(j_common_ptr cinfo) {
   }
 }
 
-// Memory source. Running out of data inside the picture is an error; running
-// out after the last row of blocks (a file that only lacks its end marker, or a
-// progressive file that ends between scans) ends the picture there.
+// Memory source. Running out of data inside a scan is an error. Running out
+// between scans or in a scan's last row of blocks ends the picture there, as
+// libjpeg's own sources do: that keeps files that merely lack their end
+// marker, and progressive files cut after a usable scan.
 static void InitSource(j_decompress_ptr) {}
 static boolean FillInputBuffer(j_decompress_ptr cinfo) {
   static const JOCTET kEndMarker[2] = {0xFF, JPEG_EOI};
