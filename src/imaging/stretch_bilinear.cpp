@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -56,18 +57,52 @@ bool ClipStretchRect(double& srcX, double& srcY, int& srcW, int& srcH, double& d
 
 namespace {
 
-// One destination row. The blend is InterpolateChannel's, rearranged for
-// speed: with signed values and arithmetic shifts,
-//   a + ((((fx*fy*(a+d-b-c)) >> 8) + (b-a)*fx + (c-a)*fy) >> 8)
-// has the same low 8 bits as the wrapping unsigned form. The neighbours are
-// re-read only when the source column changes.
+// The blend InterpolateChannel defines equals N >> 16 for
+//   N = (256-fx) * ((256-fy)*a + fy*c) + fx * ((256-fy)*b + fy*d):
+// N and fx*fy*(a+d-b-c) agree modulo 256, so rounding that product down to
+// whole 256ths first never changes N's whole 65536ths. The filter therefore
+// separates into a vertical blend of each source column of the row pair and
+// a horizontal blend of two such columns, which is how the rows are drawn.
+//
+// The horizontal half is the same for every row, so it is planned once: for
+// each destination column the left source pixel of its pair and the weight
+// of the right one (0..256). Positions at or past the last source column use
+// the last pair with weight 256, which is the edge pixel repeated.
+struct Columns {
+  std::vector<uint32_t> left;     // byte offset of the left pixel
+  std::vector<uint32_t> right;    // byte offset of the right pixel
+  std::vector<uint32_t> weights;  // four copies of (256 - fx) | fx << 16
+};
+
+Columns PlanColumns(uint32_t x0, uint32_t stepX, int count, int sourceWidth) {
+  Columns c;
+  c.left.resize(count);
+  c.right.resize(count);
+  c.weights.resize(size_t{4} * count);
+  const uint32_t last = static_cast<uint32_t>(sourceWidth - 1);
+  uint32_t x = x0;
+  for (int i = 0; i < count; ++i, x += stepX) {
+    uint32_t k = x >> 8, fx = x & 0xFF;
+    if (last == 0) {
+      k = 0;
+    } else if (k >= last) {
+      k = last - 1;
+      fx = 256;
+    }
+    c.left[i] = 4 * k;
+    c.right[i] = 4 * std::min(k + 1, last);
+    std::fill_n(&c.weights[size_t{4} * i], 4, (256 - fx) | fx << 16);
+  }
+  return c;
+}
+
 struct RowJob {
   const uint8_t* upper;
   const uint8_t* lower;
-  int lastColumn;  // source columns past this repeat it
-  uint32_t x;      // source position of the first pixel, 8 fraction bits
-  uint32_t stepX;
+  const uint8_t* nextUpper;  // the next row's source rows, to fetch ahead
+  const uint8_t* nextLower;
   uint32_t fy;
+  const Columns* columns;
   int count;
   uint8_t* out;
 };
@@ -75,87 +110,69 @@ struct RowJob {
 bool forceScalar = false;
 
 void StretchRowScalar(const RowJob& job) {
-  uint32_t x = job.x;
-  int32_t a[4] = {}, b[4] = {}, cfy[4] = {}, d[4] = {};
-  uint32_t cached = 0xFFFFFFFF;
-  const int32_t fy = static_cast<int32_t>(job.fy);
-  uint8_t* out = job.out;
-  for (int i = 0; i < job.count; ++i, x += job.stepX, out += 4) {
-    const uint32_t k = x >> 8;
-    if (k != cached) {
-      cached = k;
-      const size_t k0 = std::min<size_t>(k, static_cast<size_t>(job.lastColumn));
-      const size_t k1 = std::min<size_t>(size_t{k} + 1, static_cast<size_t>(job.lastColumn));
-      const uint8_t* p00 = job.upper + 4 * k0;
-      const uint8_t* p01 = job.upper + 4 * k1;
-      const uint8_t* p10 = job.lower + 4 * k0;
-      const uint8_t* p11 = job.lower + 4 * k1;
-      for (int ch = 0; ch < 4; ++ch) {
-        a[ch] = p00[ch];
-        b[ch] = p01[ch] - p00[ch];
-        cfy[ch] = (p10[ch] - p00[ch]) * fy;
-        d[ch] = p00[ch] + p11[ch] - p01[ch] - p10[ch];
-      }
-    }
-    const int32_t fx = static_cast<int32_t>(x & 0xFF);
-    const int32_t fxfy = fx * fy;
+  const Columns& cols = *job.columns;
+  const uint32_t fy = job.fy;
+  for (int i = 0; i < job.count; ++i) {
+    const uint8_t* a = job.upper + cols.left[i];
+    const uint8_t* b = job.upper + cols.right[i];
+    const uint8_t* c = job.lower + cols.left[i];
+    const uint8_t* d = job.lower + cols.right[i];
+    const uint32_t fx = cols.weights[size_t{4} * i] >> 16;
+    uint8_t* out = job.out + size_t{4} * i;
     for (int ch = 0; ch < 4; ++ch) {
-      out[ch] = static_cast<uint8_t>(a[ch] + ((((fxfy * d[ch]) >> 8) + b[ch] * fx + cfy[ch]) >> 8));
+      const uint32_t left = (256 - fy) * a[ch] + fy * c[ch];
+      const uint32_t right = (256 - fy) * b[ch] + fy * d[ch];
+      out[ch] = static_cast<uint8_t>(((256 - fx) * left + fx * right) >> 16);
     }
   }
 }
 
 #if defined(__SSE2__)
-// The same with the four channels in the 32-bit lanes of one register. The
-// 16-bit multiply-adds need factors below 32768, so fx*fy is split into its
-// high and low bytes H and L: (fx*fy*D) >> 8 == D*H + ((D*L) >> 8).
+// One pixel per step in 32-bit lanes, with 16-bit multiply-adds. Interleaving
+// the upper and lower rows' bytes pairs each channel with the one below it,
+// so one multiply-add per source pixel gives its vertical blend V (at most
+// 65280). Two blends, each less 32768 so as to fit a signed 16-bit lane, are
+// paired per channel for the horizontal multiply-add; the 32768s come back as
+// 128 after the shift. Needs a source at least two pixels wide, so that each
+// pair can be read as 8 bytes.
 void StretchRowSse2(const RowJob& job) {
+  const Columns& cols = *job.columns;
   const __m128i zero = _mm_setzero_si128();
-  const __m128i low8 = _mm_set1_epi32(0xFF);
-  const __m128i fyHigh = _mm_set1_epi32(static_cast<int>(job.fy << 16));
-  uint32_t x = job.x;
-  uint32_t cached = 0xFFFFFFFF;
-  __m128i a32 = zero, db = zero, dc = zero, base = zero;
-  uint8_t* out = job.out;
-  auto load = [](const uint8_t* p) {
-    int v;
-    std::memcpy(&v, p, 4);
-    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
+  const __m128i bias = _mm_set1_epi32(static_cast<int>(0x80008000u));
+  const __m128i half = _mm_set1_epi16(128);
+  const __m128i vertical = _mm_set1_epi32(static_cast<int>((256 - job.fy) | job.fy << 16));
+  auto blend = [&](int i) {
+    const uint32_t offset = cols.left[i];
+    const __m128i u = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(job.upper + offset));  // a b
+    const __m128i l = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(job.lower + offset));  // c d
+    const __m128i ul = _mm_unpacklo_epi8(u, l);                                               // ac.. bd..
+    const __m128i left = _mm_madd_epi16(_mm_unpacklo_epi8(ul, zero), vertical);
+    const __m128i right = _mm_madd_epi16(_mm_unpackhi_epi8(ul, zero), vertical);
+    const __m128i pairs = _mm_xor_si128(_mm_or_si128(left, _mm_slli_epi32(right, 16)), bias);
+    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&cols.weights[size_t{4} * i]));
+    return _mm_srai_epi32(_mm_madd_epi16(pairs, w), 16);
   };
-  for (int i = 0; i < job.count; ++i, x += job.stepX, out += 4) {
-    const uint32_t k = x >> 8;
-    if (k != cached) {
-      cached = k;
-      const size_t k0 = std::min<size_t>(k, static_cast<size_t>(job.lastColumn));
-      const size_t k1 = std::min<size_t>(size_t{k} + 1, static_cast<size_t>(job.lastColumn));
-      const __m128i a = load(job.upper + 4 * k0);
-      const __m128i b = load(job.upper + 4 * k1);
-      const __m128i c = load(job.lower + 4 * k0);
-      const __m128i d = load(job.lower + 4 * k1);
-      const __m128i dd = _mm_sub_epi16(_mm_add_epi16(a, d), _mm_add_epi16(b, c));
-      db = _mm_unpacklo_epi16(dd, _mm_sub_epi16(b, a));
-      dc = _mm_unpacklo_epi16(dd, _mm_sub_epi16(c, a));
-      a32 = _mm_unpacklo_epi16(a, zero);
-      base = _mm_madd_epi16(dc, fyHigh);  // (c-a)*fy
-    }
-    const uint32_t fx = x & 0xFF;
-    const uint32_t fxfy = fx * job.fy;
-    const __m128i hf = _mm_set1_epi32(static_cast<int>((fxfy >> 8) | fx << 16));
-    const __m128i l0 = _mm_set1_epi32(static_cast<int>(fxfy & 0xFF));
-    __m128i s = _mm_add_epi32(_mm_madd_epi16(db, hf), base);
-    s = _mm_add_epi32(s, _mm_srai_epi32(_mm_madd_epi16(dc, l0), 8));
-    __m128i r = _mm_and_si128(_mm_add_epi32(a32, _mm_srai_epi32(s, 8)), low8);
-    r = _mm_packs_epi32(r, r);
-    r = _mm_packus_epi16(r, r);
-    const int v = _mm_cvtsi128_si32(r);
-    std::memcpy(out, &v, 4);
+  auto store = [&](int i, __m128i r1, __m128i r2) {
+    const __m128i r = _mm_add_epi16(_mm_packs_epi32(r1, r2), half);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(job.out + size_t{4} * i), _mm_packus_epi16(r, r));
+  };
+  int i = 0;
+  for (; i + 1 < job.count; i += 2) {
+    _mm_prefetch(reinterpret_cast<const char*>(job.nextUpper + cols.left[i]), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(job.nextLower + cols.left[i]), _MM_HINT_T0);
+    store(i, blend(i), blend(i + 1));
+  }
+  if (i < job.count) {
+    const __m128i r = _mm_add_epi16(_mm_packs_epi32(blend(i), zero), half);
+    const int pixel = _mm_cvtsi128_si32(_mm_packus_epi16(r, r));
+    std::memcpy(job.out + size_t{4} * i, &pixel, 4);
   }
 }
 #endif
 
-void StretchRow(const RowJob& job) {
+void StretchRow(const RowJob& job, int sourceWidth) {
 #if defined(__SSE2__)
-  if (!forceScalar) return StretchRowSse2(job);
+  if (!forceScalar && sourceWidth >= 2) return StretchRowSse2(job);
 #endif
   StretchRowScalar(job);
 }
@@ -185,19 +202,21 @@ void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, dou
   const int columns = std::min(dstW, dest.Width() - c0);
   const int rows = std::min(dstH, dest.Height() - r0);
 
+  const Columns plan = PlanColumns(x0, stepX, columns, SW);
   RowJob job{};
-  job.lastColumn = SW - 1;
-  job.x = x0;
-  job.stepX = stepX;
+  job.columns = &plan;
   job.count = columns;
   uint32_t y = 0;
   for (int r = 0; r < rows; ++r, y += stepY) {
     const int64_t s = int64_t{y >> 8} + ys;
     job.upper = source.Row(static_cast<int>(std::min<int64_t>(s, SH - 1)));
     job.lower = source.Row(static_cast<int>(std::min<int64_t>(s + 1, SH - 1)));
+    const int64_t next = int64_t{(y + stepY) >> 8} + ys;
+    job.nextUpper = source.Row(static_cast<int>(std::min<int64_t>(next, SH - 1)));
+    job.nextLower = source.Row(static_cast<int>(std::min<int64_t>(next + 1, SH - 1)));
     job.fy = y & 0xFF;
     job.out = dest.Row(r0 + r) + size_t{4} * static_cast<size_t>(c0);
-    StretchRow(job);
+    StretchRow(job, SW);
   }
 }
 

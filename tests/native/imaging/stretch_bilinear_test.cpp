@@ -12,8 +12,19 @@ using namespace tapestrel::imaging;
 
 namespace {
 
+// Random bytes, or for odd seeds mostly the extremes 0 and 255, where a
+// rounding slip would show as a wrapped value.
 TABitmap RandomTA(int w, int h, uint32_t seed) {
-  return TABitmap(imaging_test::RandomBitmap(w, h, PixelFormat::Bits32, seed));
+  Bitmap b = imaging_test::RandomBitmap(w, h, PixelFormat::Bits32, seed);
+  if (seed & 1) {
+    for (int y = 0; y < h; ++y) {
+      for (int i = 0; i < 4 * w; ++i) {
+        uint8_t& v = b.Row(y)[i];
+        v = v < 100 ? 0 : v < 200 ? 255 : v;
+      }
+    }
+  }
+  return TABitmap(b);
 }
 
 // The filter exactly as described, one pixel and one channel at a time, with
