@@ -5,17 +5,14 @@
 namespace tapestrel::app {
 
 const char kDesktopKey[] = "Control Panel\\Desktop";
+const char kColorsKey[] = "Control Panel\\Colors";
+const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 AppCore::AppCore(const AppPorts& ports, const browser::PictureList& pictures, RandomSource& random)
     : ports_(ports), pictures_(pictures), random_(random), ini_(ports.profile, ports.locale) {}
 
 void AppCore::ChangeWallpaper(int mode) {
   app::ChangeWallpaper(settings_.WallSlelct, settings_.LastWallIndex, pictures_, random_, *this, mode);
-}
-
-void AppCore::ApplyWallpaper(const std::string& fileName, int mode) {
-  if (settings_.UrgentEvasionMode || fileName.empty() || !ports_.files.FileExists(fileName)) return;
-  RecordChange(fileName, mode, std::string());
 }
 
 void AppCore::RecordChange(const std::string& fileName, int mode, const std::string& wallpaperFile) {

@@ -21,6 +21,8 @@ class FileSystemPort {
   virtual bool DirectoryExists(const std::string& path) const = 0;
   // The entries of a folder (without "." and ".."); empty when it cannot be read.
   virtual std::vector<FolderEntry> ListFolder(const std::string& folder) const = 0;
+  // Creates the folder and any missing parents; true when it exists afterwards.
+  virtual bool CreateFolder(const std::string& folder) const = 0;
 };
 
 }  // namespace tapestrel::platform

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/clock_port.h"
+#include "platform/desktop_port.h"
 #include "platform/file_system_port.h"
 #include "platform/locale_port.h"
 #include "platform/profile_port.h"
@@ -91,6 +92,37 @@ class FakeFileSystem : public platform::FileSystemPort {
     auto it = listings.find(folder);
     return it == listings.end() ? std::vector<platform::FolderEntry>() : it->second;
   }
+  bool CreateFolder(const std::string& folder) const override {
+    createdFolders.push_back(folder);
+    return true;
+  }
+  mutable std::vector<std::string> createdFolders;
+};
+
+// Records what would reach the desktop.
+class FakeDesktop : public platform::DesktopPort {
+ public:
+  int width = 1024, height = 768;
+  std::vector<std::string> wallpapers;
+  std::vector<uint32_t> backgrounds;
+  std::vector<std::string> sounds;
+  int beeps = 0;
+  bool soundWorks = true;
+  void ScreenSize(int& w, int& h) const override {
+    w = width;
+    h = height;
+  }
+  bool SetWallpaper(const std::string& file) override {
+    wallpapers.push_back(file);
+    return true;
+  }
+  void SetBackgroundColour(uint32_t rgb) override { backgrounds.push_back(rgb); }
+  uint32_t SystemColour(int index) const override { return 0x010101u * static_cast<uint32_t>(index); }
+  bool PlaySoundFile(const std::string& path) override {
+    sounds.push_back(path);
+    return soundWorks;
+  }
+  void DefaultBeep() override { ++beeps; }
 };
 
 }  // namespace tapestrel::fakes

@@ -8,6 +8,7 @@
 
 #include "app/win32/main_form.h"
 #include "platform/win32/clock_and_locale.h"
+#include "platform/win32/desktop.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/profile_file.h"
 #include "platform/win32/registry.h"
@@ -21,7 +22,8 @@ class MainFormFixture {
   explicit MainFormFixture(const std::string& iniContent = "", const std::vector<std::string>& args = {})
       : profile_(folder_ / "Tapestrel.ini") {
     if (!iniContent.empty()) WriteFile(profile_.Path(), iniContent);
-    form_ = std::make_unique<app::TForm1>(app::AppPorts{profile_, locale_, clock_, files_, registry_}, args);
+    form_ = std::make_unique<app::TForm1>(
+        app::AppPorts{profile_, locale_, clock_, files_, registry_, desktop_, plugins_, folder_.Path() + "\\"}, args);
   }
 
   app::TForm1& Form() { return *form_; }
@@ -51,6 +53,8 @@ class MainFormFixture {
   platform::LocalClock clock_;
   platform::WindowsFileSystem files_;
   platform::CurrentUserRegistry registry_;
+  platform::WindowsDesktop desktop_;
+  app::NoPluginPictures plugins_;
   std::unique_ptr<app::TForm1> form_;
 };
 

@@ -14,6 +14,7 @@
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
 #include "platform/win32/clock_and_locale.h"
+#include "platform/win32/desktop.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/profile_file.h"
@@ -25,8 +26,6 @@
 using namespace tapestrel;
 
 namespace {
-
-constexpr char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 std::vector<std::string> CommandLineArguments() {
   std::vector<std::string> args;
@@ -40,7 +39,7 @@ bool EnsureWallpaperFolder(app::TForm1& form, const app::AppPorts& ports) {
   app::SettingsRecord& settings = form.Settings();
   if (ports.files.DirectoryExists(settings.WallPaperFolder)) return true;
 
-  const std::string proposal = ports.registry.ReadString(kShellFoldersKey, "My Pictures").value_or("");
+  const std::string proposal = ports.registry.ReadString(app::kShellFoldersKey, "My Pictures").value_or("");
   settings.WallPaperFolder = proposal;
   const app::FolderPrompt prompt = app::FolderPromptFor(ports.profile.Exists());
   MessageBoxW(nullptr, platform::Utf8ToWide(prompt.message).c_str(), L"Tapestrel",
@@ -79,7 +78,9 @@ int Run() {
   platform::LocalClock clock;
   platform::WindowsFileSystem files;
   platform::CurrentUserRegistry registry;
-  const app::AppPorts ports{profile, locale, clock, files, registry};
+  platform::WindowsDesktop desktop;
+  app::NoPluginPictures plugins;
+  const app::AppPorts ports{profile, locale, clock, files, registry, desktop, plugins, platform::ExecutableFolder()};
   const std::vector<std::string> args = CommandLineArguments();
 
   app::TForm1 form(ports, args);

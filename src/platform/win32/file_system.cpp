@@ -37,6 +37,14 @@ std::vector<FolderEntry> WindowsFileSystem::ListFolder(const std::string& folder
   return entries;
 }
 
+bool WindowsFileSystem::CreateFolder(const std::string& folder) const {
+  const std::string path = ExcludeTrailingBackslash(folder);
+  if (path.empty() || DirectoryExists(path)) return !path.empty();
+  const std::string parent = ExcludeTrailingBackslash(ExtractFilePath(path));
+  if (!parent.empty() && parent != path && parent.back() != ':') CreateFolder(parent);
+  return CreateDirectoryA(path.c_str(), nullptr) || DirectoryExists(path);
+}
+
 std::string ExecutableFolder() {
   char path[MAX_PATH * 2];
   const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);

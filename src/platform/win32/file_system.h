@@ -10,6 +10,7 @@ class WindowsFileSystem : public FileSystemPort {
   bool FileExists(const std::string& path) const override;
   bool DirectoryExists(const std::string& path) const override;
   std::vector<FolderEntry> ListFolder(const std::string& folder) const override;
+  bool CreateFolder(const std::string& folder) const override;
 };
 
 // The folder of the running executable, with a trailing backslash.

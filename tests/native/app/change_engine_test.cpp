@@ -6,6 +6,7 @@
 
 #include "app/app_core.h"
 #include "fakes/fake_ports.h"
+#include "fakes/picture_files.h"
 
 namespace tapestrel::app {
 namespace {
@@ -69,14 +70,20 @@ class AppCoreTest : public ::testing::Test {
   fakes::FakeClock clock;
   fakes::FakeFileSystem files;
   fakes::FakeRegistry registry;
+  fakes::FakeDesktop desktop;
+  NoPluginPictures plugins;
+  fakes::PictureFolder folder;
   VectorPictureList pictures;
   SeededRandom random{7};
-  AppCore core{{profile, locale, clock, files, registry}, pictures, random};
+  AppCore core{{profile, locale, clock, files, registry, desktop, plugins, folder.Path()}, pictures, random};
 
   void SetUp() override {
-    pictures.paths = {"C:\\w\\a.jpg", "C:\\w\\b.jpg", "C:\\w\\c.jpg"};
-    for (const auto& p : pictures.paths) files.files.insert(p);
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) {
+      pictures.paths.push_back(folder.WriteBmp(name, fakes::PictureFolder::Solid(4, 4, 0x102030)));
+      files.files.insert(pictures.paths.back());
+    }
   }
+  const std::string& Picture(int i) { return pictures.paths[static_cast<size_t>(i)]; }
 };
 
 TEST_F(AppCoreTest, ChangeRecordsTheAppliedPositionAndState) {
@@ -84,9 +91,9 @@ TEST_F(AppCoreTest, ChangeRecordsTheAppliedPositionAndState) {
   core.ChangeWallpaper(kChangeOrdinary);
   EXPECT_EQ(core.Settings().LastWallIndex, 1);
   EXPECT_EQ(profile.Get("System", "LastWallIndex"), "1");
-  EXPECT_EQ(profile.Get("System", "LastWallPas"), "C:\\w\\b.jpg");
+  EXPECT_EQ(profile.Get("System", "LastWallPas"), Picture(1));
   EXPECT_EQ(profile.Get("System", "LastChangTime"), "2026/01/02 3:04:05");
-  EXPECT_EQ(registry.values.at({kDesktopKey, "ConvertedWallpaper"}), "C:\\w\\b.jpg");
+  EXPECT_EQ(registry.values.at({kDesktopKey, "ConvertedWallpaper"}), Picture(1));
   core.ChangeWallpaper(kChangeOrdinary);
   core.ChangeWallpaper(kChangeOrdinary);
   EXPECT_EQ(core.Settings().LastWallIndex, 0);
@@ -94,15 +101,15 @@ TEST_F(AppCoreTest, ChangeRecordsTheAppliedPositionAndState) {
 
 TEST_F(AppCoreTest, QuietChangeMovesOnlyTheTime) {
   clock.now = 100.5;
-  core.ApplyWallpaper("C:\\w\\c.jpg", kChangeQuiet);
+  core.ApplyWallpaper(Picture(2), kChangeQuiet);
   EXPECT_EQ(core.Settings().LastWallIndex, 0);
   EXPECT_EQ(core.Settings().LastChangTime, 100.5);
   EXPECT_TRUE(profile.values.empty());
-  EXPECT_EQ(registry.values.at({kDesktopKey, "ConvertedWallpaper"}), "C:\\w\\c.jpg");
+  EXPECT_EQ(registry.values.at({kDesktopKey, "ConvertedWallpaper"}), Picture(2));
 }
 
 TEST_F(AppCoreTest, NothingHappensForMissingFilesOrDuringEvasion) {
-  files.files.erase("C:\\w\\b.jpg");
+  files.files.erase(Picture(1));
   core.ChangeWallpaper(kChangeOrdinary);  // chooses b, which is gone
   EXPECT_EQ(core.Settings().LastWallIndex, 0);
   EXPECT_TRUE(registry.values.empty());
@@ -110,16 +117,19 @@ TEST_F(AppCoreTest, NothingHappensForMissingFilesOrDuringEvasion) {
   EXPECT_TRUE(profile.values.empty());
 
   core.Settings().UrgentEvasionMode = true;
-  core.ApplyWallpaper("C:\\w\\a.jpg", kChangeOrdinary);
+  core.ApplyWallpaper(Picture(0), kChangeOrdinary);
   EXPECT_TRUE(profile.values.empty());
   EXPECT_TRUE(registry.values.empty());
 }
 
 TEST_F(AppCoreTest, PicturesFromElsewhereRecordCountAndTheNextChangeRestarts) {
-  files.files.insert("C:\\other\\x.bmp");
-  core.ApplyWallpaper("C:\\other\\x.bmp", kChangeOrdinary);
+  const std::string other = folder.WriteBmp("x.bmp", fakes::PictureFolder::Solid(2, 2, 0));
+  files.files.insert(other);
+  core.ApplyWallpaper(other, kChangeOrdinary);
   EXPECT_EQ(core.Settings().LastWallIndex, 3);
-  core.ApplyWallpaper("C:\\W\\A.JPG", kChangeOrdinary);  // exact comparison only
+  const std::string upper = folder.WriteBmp("A.BMP", fakes::PictureFolder::Solid(2, 2, 0));
+  files.files.insert(upper);
+  core.ApplyWallpaper(upper, kChangeOrdinary);  // exact comparison only
   EXPECT_EQ(core.Settings().LastWallIndex, 3);
   core.ChangeWallpaper(kChangeOrdinary);
   EXPECT_EQ(core.Settings().LastWallIndex, 0);

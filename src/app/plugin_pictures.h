@@ -1,0 +1,28 @@
+// Pictures in formats that only a picture plug-in reads.
+#pragma once
+
+#include <string>
+
+#include "imaging/bitmap.h"
+
+namespace tapestrel::app {
+
+class PluginPictures {
+ public:
+  virtual ~PluginPictures() = default;
+  // The position of a plug-in that accepts the file, or -1.
+  virtual int FindPlugin(const std::string& path) = 0;
+  // Decodes the file through the plug-ins; throws ImageError when none can.
+  virtual imaging::Bitmap LoadPicture(const std::string& path) = 0;
+};
+
+// Until plug-ins are loaded: none accepts anything.
+class NoPluginPictures : public PluginPictures {
+ public:
+  int FindPlugin(const std::string&) override { return -1; }
+  imaging::Bitmap LoadPicture(const std::string&) override {
+    throw imaging::ImageError("Susie Plugins could not decode");
+  }
+};
+
+}  // namespace tapestrel::app

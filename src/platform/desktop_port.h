@@ -1,0 +1,26 @@
+// The desktop: its size, its wallpaper and background colour, and the
+// change sound.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tapestrel::platform {
+
+class DesktopPort {
+ public:
+  virtual ~DesktopPort() = default;
+  // Width and height of the screen in pixels (the desktop window's device).
+  virtual void ScreenSize(int& width, int& height) const = 0;
+  // Makes Windows show the bitmap file as the wallpaper at once.
+  virtual bool SetWallpaper(const std::string& bitmapFile) = 0;
+  // The desktop background colour (plain 0x00BBGGRR).
+  virtual void SetBackgroundColour(uint32_t rgb) = 0;
+  // The current value of a Windows system colour by its index.
+  virtual uint32_t SystemColour(int index) const = 0;
+  // Plays a wave file without waiting; false when it cannot.
+  virtual bool PlaySoundFile(const std::string& path) = 0;
+  virtual void DefaultBeep() = 0;
+};
+
+}  // namespace tapestrel::platform

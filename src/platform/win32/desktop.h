@@ -1,0 +1,18 @@
+// The desktop port on the Windows API.
+#pragma once
+
+#include "platform/desktop_port.h"
+
+namespace tapestrel::platform {
+
+class WindowsDesktop : public DesktopPort {
+ public:
+  void ScreenSize(int& width, int& height) const override;
+  bool SetWallpaper(const std::string& bitmapFile) override;
+  void SetBackgroundColour(uint32_t rgb) override;
+  uint32_t SystemColour(int index) const override;
+  bool PlaySoundFile(const std::string& path) override;
+  void DefaultBeep() override;
+};
+
+}  // namespace tapestrel::platform
