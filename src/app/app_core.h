@@ -57,8 +57,9 @@ class AppCore : public WallpaperApplier {
   void ApplyWallpaper(const std::string& fileName, int mode) override;
   // The record's blank colour, or the picture's automatic colour.
   imaging::ColorValue GetBlankColor(const imaging::Bitmap& picture) const;
-  // Position mode 3: the picture scaled onto a screen-sized canvas, written
-  // over the wallpaper file (left alone when the proportions already match).
+  // Position mode 3: the picture scaled onto a screen-sized canvas and
+  // written as the wallpaper file (the picture itself when its proportions
+  // already match the screen's).
   void RenderRatioExpansion(const imaging::Bitmap& picture, const std::string& wallpaperFile);
   // Where the wallpaper file goes: below "Local AppData", or beside the
   // executable when that folder is unknown.

@@ -42,10 +42,14 @@ void AppCore::ApplyWallpaper(const std::string& fileName, int mode) {
   if (!picture) return;
   // The folder below "Local AppData" may not exist yet on a fresh profile.
   ports_.files.CreateFolder(platform::ExtractFilePath(wallpaperFile));
-  imaging::WriteBmpFile(wallpaperFile, *picture);
-
-  if (position == kCentre) ApplyBlankColour(*picture, mode);
-  if (position == kRatio) RenderRatioExpansion(*picture, wallpaperFile);
+  if (position == kRatio) {
+    // The screen-sized canvas replaces the picture's file at once, rather
+    // than writing the picture first only to overwrite it.
+    RenderRatioExpansion(*picture, wallpaperFile);
+  } else {
+    imaging::WriteBmpFile(wallpaperFile, *picture);
+    if (position == kCentre) ApplyBlankColour(*picture, mode);
+  }
 
   HandToWindows(wallpaperFile, mode);
   RecordChange(fileName, mode, wallpaperFile);
@@ -82,7 +86,11 @@ void AppCore::RenderRatioExpansion(const imaging::Bitmap& picture, const std::st
   const std::optional<imaging::TABitmap> canvas =
       imaging::RenderRatioExpansion(picture, width, height, settings_.WallPositionRatioDrawing,
                                     PlainRgb(GetBlankColor(picture)));
-  if (canvas) canvas->SaveToFile(wallpaperFile);
+  if (canvas) {
+    canvas->SaveToFile(wallpaperFile);
+  } else {
+    imaging::WriteBmpFile(wallpaperFile, picture);  // same proportions: Windows stretches it exactly
+  }
 }
 
 void AppCore::HandToWindows(const std::string& wallpaperFile, int mode) {

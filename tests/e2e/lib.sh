@@ -69,3 +69,24 @@ wait_until() { # seconds command...
   for _ in $(seq $((limit * 5))); do "$@" && return 0; sleep 0.2; done
   return 1
 }
+
+# Keeps the virtual desktop "shell" open while programs come and go in it.
+e2e_open_desktop() {
+  cp "$(dirname "$TAPESTREL_EXE")/idle_window.exe" "$E2E_DIR/app/"
+  wine explorer /desktop=shell,1024x768 "$E2E_DIR/app/idle_window.exe" >/dev/null 2>&1 &
+  wait_until 20 xdotool search --name "shell - Wine desktop" >/dev/null || fail "the Wine desktop did not appear"
+  sleep 1
+}
+
+# Runs Tapestrel in the open desktop and waits for it to end by itself.
+e2e_run_to_end() { # seconds arguments...
+  local limit=$1; shift
+  timeout "$limit" wine explorer /desktop=shell,1024x768 "$E2E_DIR/app/Tapestrel.exe" "$@" >/dev/null 2>&1 ||
+    fail "Tapestrel $* did not end by itself within ${limit}s"
+}
+
+screen_pixel() { # x y -> "R G B"
+  local shot="$E2E_DIR/shot.png"
+  /usr/bin/import -window root "$shot"
+  /usr/bin/convert "$shot" -format "%[fx:int(255*p{$1,$2}.r)] %[fx:int(255*p{$1,$2}.g)] %[fx:int(255*p{$1,$2}.b)]" info:
+}

@@ -1,0 +1,84 @@
+// ApplyWallpaper of a 4000 x 3000 JPEG in ratio mode on a 1920 x 1080
+// screen, against the least any wallpaper changer must do with it: decode the
+// JPEG in best quality and write it as a BMP (goal: ratio <= 1.5). The two
+// alternate inside every iteration so that outside load falls on both alike.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <random>
+
+#include "app/app_core.h"
+#include "fakes/fake_ports.h"
+#include "fakes/picture_files.h"
+#include "imaging/bmp_file.h"
+#include "imaging/jpeg_file.h"
+
+using namespace tapestrel;
+
+namespace {
+
+class OnePicture : public browser::PictureList {
+ public:
+  std::string path;
+  int Count() const override { return 1; }
+  std::string Path(int) const override { return path; }
+};
+
+imaging::Bitmap PhotoLike(int w, int h) {
+  imaging::Bitmap b(w, h, imaging::PixelFormat::Bits24);
+  std::mt19937 rng(7);
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = b.Row(y);
+    for (int x = 0; x < w; ++x) {
+      const int grain = static_cast<int>(rng() % 24);
+      row[x * 3] = static_cast<uint8_t>((x * 255 / w + grain) & 0xFF);
+      row[x * 3 + 1] = static_cast<uint8_t>((y * 255 / h + grain) & 0xFF);
+      row[x * 3 + 2] = static_cast<uint8_t>(((x + y) * 127 / (w + h) + grain) & 0xFF);
+    }
+  }
+  return b;
+}
+
+double Seconds(const std::function<void()>& f) {
+  const auto start = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_ApplyWallpaperRatioMode(benchmark::State& state) {
+  fakes::PictureFolder folder;
+  const std::string photo = folder / "photo.jpg";
+  imaging::EncodeJpegFile(photo, PhotoLike(4000, 3000));
+
+  fakes::FakeProfile profile;
+  fakes::FakeLocale locale;
+  fakes::FakeClock clock;
+  fakes::FakeFileSystem files;
+  files.files.insert(photo);
+  fakes::FakeRegistry registry;
+  fakes::FakeDesktop desktop;
+  desktop.width = 1920;
+  desktop.height = 1080;
+  app::NoPluginPictures plugins;
+  OnePicture pictures;
+  pictures.path = photo;
+  app::SeededRandom random(1);
+  app::AppCore core({profile, locale, clock, files, registry, desktop, plugins, folder.Path()}, pictures, random);
+  core.Settings().WallPosition = 3;
+
+  const std::string referenceFile = folder / "reference.bmp";
+  double reference = 0, own = 0;
+  for (auto _ : state) {
+    reference += Seconds([&] { imaging::WriteBmpFile(referenceFile, imaging::DecodeJpegFile(photo)); });
+    own += Seconds([&] { core.ApplyWallpaper(photo, app::kChangeOrdinary); });
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["ref_ms"] = reference / n * 1e3;
+  state.counters["own_ms"] = own / n * 1e3;
+  state.counters["ratio"] = own / reference;
+}
+BENCHMARK(BM_ApplyWallpaperRatioMode)->Unit(benchmark::kMillisecond)->Iterations(8);
+
+}  // namespace
+
+BENCHMARK_MAIN();

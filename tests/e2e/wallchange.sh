@@ -1,0 +1,26 @@
+#!/bin/bash
+# "/wallchange", run twice in a Wine virtual desktop: the desktop shows the
+# second picture, then the third, and each run ends by itself.
+source "$(dirname "$0")/lib.sh"
+
+e2e_prepare
+/usr/bin/convert -size 300x200 xc:'#ff0000' "$E2E_DIR/pictures/1-red.bmp"
+/usr/bin/convert -size 300x200 xc:'#00ff00' -quality 95 "$E2E_DIR/pictures/2-green.jpg"
+/usr/bin/convert -size 300x200 xc:'#0000ff' "$E2E_DIR/pictures/3-blue.bmp"
+e2e_ini
+e2e_open_desktop
+
+e2e_run_to_end 30 /wallchange
+sleep 1
+centre=$(screen_pixel 512 384)
+read -r r g b <<< "$centre"
+[ "$r" -lt 40 ] && [ "$g" -gt 215 ] && [ "$b" -lt 40 ] || fail "after the first change the centre is $centre, not green"
+[ "$(ini_value System LastWallIndex)" = 1 ] || fail "index $(ini_value System LastWallIndex)"
+
+e2e_run_to_end 30 /WALLCHANGE
+sleep 1
+centre=$(screen_pixel 512 384)
+[ "$centre" = "0 0 255" ] || fail "after the second change the centre is $centre, not blue"
+corner=$(screen_pixel 1000 20)
+[ "$corner" = "0 0 0" ] || fail "the blank colour around the picture is $corner, not black"
+echo "wallchange: green, then blue, on black"
