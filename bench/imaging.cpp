@@ -38,7 +38,8 @@ double Seconds(F&& f) {
 // Runs reference and measured work alternately; reports both per iteration
 // and their ratio. `prepare` runs untimed before each measured step.
 template <typename Ref, typename Work, typename Prepare = void (*)()>
-void Compare(benchmark::State& state, Ref&& reference, Work&& work, double pixels, Prepare prepare = [] {}) {
+void Compare(
+    benchmark::State& state, Ref&& reference, Work&& work, double pixels, Prepare prepare = [] {}) {
   double ref = 0, own = 0;
   for (auto _ : state) {
     ref += Seconds(reference);
@@ -132,7 +133,11 @@ void BM_StretchBilinear(benchmark::State& state) {
       },
       static_cast<double>(dw) * dh);
 }
-BENCHMARK(BM_StretchBilinear)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_StretchBilinear)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3);
 
 void BM_ResampleTo(benchmark::State& state) {
   const int sw = static_cast<int>(state.range(0)), sh = static_cast<int>(state.range(1));

@@ -1,61 +1,54 @@
 #include "imaging/auto_colour.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace tapestrel::imaging {
-namespace {
-
-enum class Edge { Top, Right, Bottom, Left };
-constexpr Edge kEdges[] = {Edge::Top, Edge::Right, Edge::Bottom, Edge::Left};
-
-template <typename Visit>
-void ForEachPixel(const Bitmap& b, Edge edge, Visit&& visit) {
-  const int w = b.Width(), h = b.Height();
-  switch (edge) {
-    case Edge::Top:
-      for (int x = 0; x < w; ++x) if (!visit(PixelColor(b, x, 0))) return;
-      break;
-    case Edge::Right:
-      for (int y = 0; y < h; ++y) if (!visit(PixelColor(b, w - 1, y))) return;
-      break;
-    case Edge::Bottom:
-      for (int x = 0; x < w; ++x) if (!visit(PixelColor(b, x, h - 1))) return;
-      break;
-    case Edge::Left:
-      for (int y = 0; y < h; ++y) if (!visit(PixelColor(b, 0, y))) return;
-      break;
-  }
-}
-
-}  // namespace
 
 ColorValue AutoBlankColor(const Bitmap& picture) {
   if (picture.Empty()) return 0;
-  const ColorValue topLeft = PixelColor(picture, 0, 0);
-  const ColorValue bottomRight = PixelColor(picture, picture.Width() - 1, picture.Height() - 1);
+  const int w = picture.Width(), h = picture.Height();
+  // The four edges in the order they are visited: top and bottom left to
+  // right, right and left top to bottom. Rows are converted whole; columns
+  // are read pixel by pixel.
+  std::vector<ColorValue> edges[4];
+  edges[0] = RowColors(picture, 0);
+  edges[2] = RowColors(picture, h - 1);
+  edges[1].resize(h);
+  edges[3].resize(h);
+  for (int y = 0; y < h; ++y) {
+    edges[1][y] = PixelColor(picture, w - 1, y);
+    edges[3][y] = PixelColor(picture, 0, y);
+  }
+  // Top and right are compared with the top-left pixel, bottom and left with
+  // the bottom-right one.
+  const ColorValue references[4] = {edges[0].front(), edges[0].front(), edges[2].back(), edges[2].back()};
 
   bool anyUniform = false, agree = true;
   ColorValue found = 0;
-  for (Edge edge : kEdges) {
-    const ColorValue reference = edge == Edge::Top || edge == Edge::Right ? topLeft : bottomRight;
+  for (int e = 0; e < 4; ++e) {
     bool uniform = true;
-    ForEachPixel(picture, edge, [&](ColorValue c) { return uniform = c == reference; });
+    for (ColorValue c : edges[e]) {
+      if (c != references[e]) {
+        uniform = false;
+        break;
+      }
+    }
     if (!uniform) continue;
-    if (anyUniform && reference != found) agree = false;
+    if (anyUniform && references[e] != found) agree = false;
     anyUniform = true;
-    found = reference;
+    found = references[e];
   }
   if (anyUniform && agree) return found;
 
   uint64_t red = 0, green = 0, blue = 0, count = 0;
-  for (Edge edge : kEdges) {
-    ForEachPixel(picture, edge, [&](ColorValue c) {
+  for (const auto& edge : edges) {
+    for (ColorValue c : edge) {
       red += RedOf(c);
       green += GreenOf(c);
       blue += BlueOf(c);
-      ++count;
-      return true;
-    });
+    }
+    count += edge.size();
   }
   return MakeColor(static_cast<uint8_t>(red / count), static_cast<uint8_t>(green / count),
                    static_cast<uint8_t>(blue / count));

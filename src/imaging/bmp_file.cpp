@@ -98,7 +98,8 @@ Header ParseHeader(std::span<const uint8_t> file) {
       case kBiAlphaBitfields:
         if (hd.bits != 16 && hd.bits != 32) Fail("bit fields need 16 or 32 bits");
         break;
-      default: Fail("unsupported compression");
+      default:
+        Fail("unsupported compression");
     }
 
     if (hd.compression == kBiBitfields || hd.compression == kBiAlphaBitfields) {
@@ -167,15 +168,20 @@ bool MasksAre(const Header& hd, uint32_t r, uint32_t g, uint32_t b) {
 
 PixelFormat OutputFormat(const Header& hd) {
   switch (hd.bits) {
-    case 1: return PixelFormat::Bits1;
-    case 4: return PixelFormat::Bits4;
-    case 8: return PixelFormat::Bits8;
-    case 24: return PixelFormat::Bits24;
+    case 1:
+      return PixelFormat::Bits1;
+    case 4:
+      return PixelFormat::Bits4;
+    case 8:
+      return PixelFormat::Bits8;
+    case 24:
+      return PixelFormat::Bits24;
     case 16:
       if (MasksAre(hd, 0x7C00, 0x03E0, 0x001F)) return PixelFormat::Bits15;
       if (MasksAre(hd, 0xF800, 0x07E0, 0x001F)) return PixelFormat::Bits16;
       return PixelFormat::Bits24;
-    default: return PixelFormat::Bits32;
+    default:
+      return PixelFormat::Bits32;
   }
 }
 

@@ -23,7 +23,8 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path, size_t maxBytes) {
   // files on 32-bit systems); the chunked read below decides.
   if (std::fseek(file.get(), 0, SEEK_END) == 0) {
     const long size = std::ftell(file.get());
-    if (size > 0 && static_cast<unsigned long>(size) > maxBytes) throw ImageError("file is too large: " + path);
+    if (size > 0 && static_cast<unsigned long>(size) > maxBytes)
+      throw ImageError("file is too large: " + path);
     if (size > 0) bytes.reserve(static_cast<size_t>(size) + 1);
   }
   std::rewind(file.get());

@@ -64,7 +64,8 @@ static void ProgressMonitor(j_common_ptr cinfo) {
 static void InitSource(j_decompress_ptr) {}
 static boolean FillInputBuffer(j_decompress_ptr cinfo) {
   static const JOCTET kEndMarker[2] = {0xFF, JPEG_EOI};
-  if (cinfo->input_iMCU_row + 1 < cinfo->total_iMCU_rows) FailWith(reinterpret_cast<j_common_ptr>(cinfo), "truncated file");
+  if (cinfo->input_iMCU_row + 1 < cinfo->total_iMCU_rows)
+    FailWith(reinterpret_cast<j_common_ptr>(cinfo), "truncated file");
   cinfo->src->next_input_byte = kEndMarker;
   cinfo->src->bytes_in_buffer = 2;
   return TRUE;
@@ -180,7 +181,8 @@ Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& option
   if (header) *header = JpegHeader{width, height, c.num_components};
 
   const int scale = options.chooseScale ? options.chooseScale(width, height) : options.scaleDenominator;
-  if (scale != 1 && scale != 2 && scale != 4 && scale != 8) throw ImageError("JPEG: scale must be 1, 2, 4 or 8");
+  if (scale != 1 && scale != 2 && scale != 4 && scale != 8)
+    throw ImageError("JPEG: scale must be 1, 2, 4 or 8");
   c.scale_num = 1;
   c.scale_denom = static_cast<unsigned>(scale);
   const bool best = options.mode == JpegMode::BestQuality;
@@ -339,7 +341,8 @@ std::vector<uint8_t> EncodeJpeg(const Bitmap& bitmap, int quality) {
     JSAMPROW row = const_cast<uint8_t*>(source.Row(y));
 #else
     const uint8_t* bgr = source.Row(y);
-    for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = bgr[i + 2], rgb[i + 1] = bgr[i + 1], rgb[i + 2] = bgr[i];
+    for (size_t i = 0; i < rgb.size(); i += 3)
+      rgb[i] = bgr[i + 2], rgb[i + 1] = bgr[i + 1], rgb[i + 2] = bgr[i];
     JSAMPROW row = rgb.data();
 #endif
     JDIMENSION written = 0;

@@ -86,11 +86,19 @@ ColorValue PixelColor(const Bitmap& bitmap, int x, int y) {
   // byte) form a one-pixel row.
   std::array<uint8_t, 3> bgr{};
   switch (bitmap.Format()) {
-    case PixelFormat::Bits24: std::memcpy(bgr.data(), row + 3 * x, 3); break;
-    case PixelFormat::Bits32: std::memcpy(bgr.data(), row + 4 * x, 3); break;
+    case PixelFormat::Bits24:
+      std::memcpy(bgr.data(), row + 3 * x, 3);
+      break;
+    case PixelFormat::Bits32:
+      std::memcpy(bgr.data(), row + 4 * x, 3);
+      break;
     case PixelFormat::Bits15:
-    case PixelFormat::Bits16: WidenRow(bitmap, row + 2 * x, 1, bgr.data(), 3); break;
-    case PixelFormat::Bits8: WidenRow(bitmap, row + x, 1, bgr.data(), 3); break;
+    case PixelFormat::Bits16:
+      WidenRow(bitmap, row + 2 * x, 1, bgr.data(), 3);
+      break;
+    case PixelFormat::Bits8:
+      WidenRow(bitmap, row + x, 1, bgr.data(), 3);
+      break;
     case PixelFormat::Bits4: {
       const uint8_t byte = static_cast<uint8_t>((row[x >> 1] >> ((x & 1) ? 0 : 4)) << 4);
       WidenRow(bitmap, &byte, 1, bgr.data(), 3);
@@ -103,6 +111,16 @@ ColorValue PixelColor(const Bitmap& bitmap, int x, int y) {
     }
   }
   return MakeColor(bgr[2], bgr[1], bgr[0]);
+}
+
+std::vector<ColorValue> RowColors(const Bitmap& bitmap, int y) {
+  const uint8_t* row = bitmap.Row(y);
+  std::vector<uint8_t> bgr(static_cast<size_t>(bitmap.Width()) * 3);
+  WidenRow(bitmap, row, bitmap.Width(), bgr.data(), 3);
+  std::vector<ColorValue> colors(static_cast<size_t>(bitmap.Width()));
+  for (size_t x = 0; x < colors.size(); ++x)
+    colors[x] = MakeColor(bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]);
+  return colors;
 }
 
 Bitmap ConvertTo24(const Bitmap& bitmap) { return ConvertTrueColor(bitmap, PixelFormat::Bits24); }

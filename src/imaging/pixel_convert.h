@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "imaging/bitmap.h"
 
@@ -24,6 +25,10 @@ constexpr uint8_t BlueOf(ColorValue c) { return (c >> 16) & 0xFF; }
 // fourth byte of 32-bit pixels is ignored. Throws std::out_of_range outside
 // the bitmap.
 ColorValue PixelColor(const Bitmap& bitmap, int x, int y);
+
+// The colours of a whole row, as PixelColor gives them, but at the cost of one
+// row conversion.
+std::vector<ColorValue> RowColors(const Bitmap& bitmap, int y);
 
 // Copies of the bitmap in 24 or 32 bits per pixel (no palette). The fourth
 // byte of a pixel widened to 32 bits is 0; a 32-bit source keeps its own.

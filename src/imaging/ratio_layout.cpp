@@ -7,7 +7,8 @@
 
 namespace tapestrel::imaging {
 
-std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int screenW, int screenH, int anchor) {
+std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int screenW, int screenH,
+                                            int anchor) {
   const double x = static_cast<double>(pictureW) / screenW;
   const double y = static_cast<double>(pictureH) / screenH;
   if (x == y) return std::nullopt;
@@ -19,11 +20,17 @@ std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int scre
     switch (anchor) {
       case kAnchorTop:
       case kAnchorTopLeft:
-      case kAnchorTopRight: r.y = 0; break;
+      case kAnchorTopRight:
+        r.y = 0;
+        break;
       case kAnchorBottom:
       case kAnchorBottomRight:
-      case kAnchorBottomLeft: r.y = screenH - r.height; break;
-      default: r.y = (screenH - r.height) / 2; break;
+      case kAnchorBottomLeft:
+        r.y = screenH - r.height;
+        break;
+      default:
+        r.y = (screenH - r.height) / 2;
+        break;
     }
   } else {
     r.height = screenH;
@@ -31,11 +38,17 @@ std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int scre
     switch (anchor) {
       case kAnchorLeft:
       case kAnchorTopLeft:
-      case kAnchorBottomLeft: r.x = 0; break;
+      case kAnchorBottomLeft:
+        r.x = 0;
+        break;
       case kAnchorRight:
       case kAnchorTopRight:
-      case kAnchorBottomRight: r.x = screenW - r.width; break;
-      default: r.x = (screenW - r.width) / 2; break;
+      case kAnchorBottomRight:
+        r.x = screenW - r.width;
+        break;
+      default:
+        r.x = (screenW - r.width) / 2;
+        break;
     }
   }
   return r;

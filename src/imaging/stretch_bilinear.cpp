@@ -23,7 +23,8 @@ uint8_t InterpolateChannel(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint3
 bool ClipStretchRect(double& srcX, double& srcY, int& srcW, int& srcH, double& dstX, double& dstY, int& dstW,
                      int& dstH, int SW, int SH, int DW, int DH) {
   if (dstW <= 0 || dstH <= 0) return false;
-  if (!std::isfinite(srcX) || !std::isfinite(srcY) || !std::isfinite(dstX) || !std::isfinite(dstY)) return false;
+  if (!std::isfinite(srcX) || !std::isfinite(srcY) || !std::isfinite(dstX) || !std::isfinite(dstY))
+    return false;
   // 64-bit: a source wider than 32768 pixels would overflow 32 bits here.
   const int64_t sx = int64_t{srcW} * 65535 / dstW;
   const int64_t sy = int64_t{srcH} * 65535 / dstH;
@@ -183,8 +184,8 @@ namespace detail {
 void ForceScalarStretchRows(bool on) { forceScalar = on; }
 }  // namespace detail
 
-void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY, int dstH,
-                     const TABitmap& source, TABitmap& dest) {
+void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
+                     int dstH, const TABitmap& source, TABitmap& dest) {
   // Zero or negative sizes would divide by zero below; they draw nothing.
   if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
   if (source.Empty() || dest.Empty()) return;

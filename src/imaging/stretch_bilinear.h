@@ -24,8 +24,8 @@ bool ClipStretchRect(double& srcX, double& srcY, int& srcW, int& srcH, double& d
 // Scales the source rectangle onto the destination rectangle of `dest`; the
 // rest of `dest` is untouched. Empty rectangles draw nothing. Neighbours past
 // the source's right or bottom edge repeat the edge pixel.
-void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY, int dstH,
-                     const TABitmap& source, TABitmap& dest);
+void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
+                     int dstH, const TABitmap& source, TABitmap& dest);
 
 namespace detail {
 // Makes the filter use its portable row code instead of the SSE2 one, so that

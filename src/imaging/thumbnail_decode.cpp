@@ -16,7 +16,8 @@ void FitThumbnail(Bitmap& bitmap, int w, int h, TGetType type) {
   ResampleTo(bitmap, size.width, size.height);
 }
 
-ThumbnailPicture DecodeThumbnailJpeg(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode mode) {
+ThumbnailPicture DecodeThumbnailJpeg(std::span<const uint8_t> data, int w, int h, TGetType type,
+                                     JpegMode mode) {
   JpegDecodeOptions options;
   options.mode = mode;
   options.chooseScale = [&](int pw, int ph) {

@@ -14,7 +14,7 @@
 namespace tapestrel::imaging {
 
 struct ThumbnailPicture {
-  Bitmap bitmap;  // 24 bits per pixel
+  Bitmap bitmap;        // 24 bits per pixel
   int sourceWidth = 0;  // the picture's own size (a JPEG's before scaling)
   int sourceHeight = 0;
 };

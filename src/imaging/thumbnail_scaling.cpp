@@ -94,9 +94,9 @@ int TruncDivide(int n, double r) {
 // weights; the same for every row (horizontal pass) or column (vertical pass).
 struct Taps {
   bool shrink = false;
-  uint64_t factor = 0;         // shrinking: scales the weighted sum to 2^40
-  std::vector<int> begin;      // taps of pixel j: begin[j] .. begin[j + 1] - 1
-  std::vector<int> index;      // source pixel
+  uint64_t factor = 0;     // shrinking: scales the weighted sum to 2^40
+  std::vector<int> begin;  // taps of pixel j: begin[j] .. begin[j + 1] - 1
+  std::vector<int> index;  // source pixel
   std::vector<int32_t> weight;
 };
 
@@ -109,7 +109,8 @@ Taps ShrinkTaps(int n, int m) {
   Taps t;
   t.shrink = true;
   // trunc(m / n x 2^22 + 0.5), exactly.
-  t.factor = (static_cast<uint64_t>(m) * (uint64_t{1} << 23) + static_cast<uint64_t>(n)) / (2 * static_cast<uint64_t>(n));
+  t.factor = (static_cast<uint64_t>(m) * (uint64_t{1} << 23) + static_cast<uint64_t>(n)) /
+             (2 * static_cast<uint64_t>(n));
   std::vector<int64_t> whole(m + 1), fraction(m + 1);
   for (int j = 0; j <= m; ++j) {
     const int64_t num = int64_t{n} * j;
@@ -145,8 +146,8 @@ Taps EnlargeTaps(int n, int m) {
     const double p = static_cast<double>(n - 1) * j / (m - 1);
     const int whole = static_cast<int>(p);
     const double x = p - whole + 1;
-    const double w[4] = {-(x - 1) * (x - 2) * (x - 3) / 6, x * (x - 2) * (x - 3) / 2, -x * (x - 1) * (x - 3) / 2,
-                         x * (x - 1) * (x - 2) / 6};
+    const double w[4] = {-(x - 1) * (x - 2) * (x - 3) / 6, x * (x - 2) * (x - 3) / 2,
+                         -x * (x - 1) * (x - 3) / 2, x * (x - 1) * (x - 2) / 6};
     for (int k = 0; k < 4; ++k) {
       t.index.push_back(std::clamp(whole - 1 + k, 0, n - 1));
       t.weight.push_back(static_cast<int32_t>(w[k] * (1 << 20) + 0.5));
@@ -161,8 +162,9 @@ Taps MakeTaps(int n, int m) { return m < n ? ShrinkTaps(n, m) : EnlargeTaps(n, m
 uint8_t Finish(const Taps& t, int64_t sum) {
   // Shrinking starts the sum at half a unit for rounding and scales it by the
   // factor; enlarging rounds at 2^19 and drops the 20 fraction bits.
-  const int64_t v = t.shrink ? static_cast<int64_t>((static_cast<uint64_t>(sum + kAreaOne / 2) * t.factor) >> 40)
-                             : (sum + (int64_t{1} << 19)) >> 20;
+  const int64_t v = t.shrink
+                        ? static_cast<int64_t>((static_cast<uint64_t>(sum + kAreaOne / 2) * t.factor) >> 40)
+                        : (sum + (int64_t{1} << 19)) >> 20;
   return static_cast<uint8_t>(std::clamp<int64_t>(v, 0, 255));
 }
 
@@ -226,9 +228,12 @@ Size FitSize(int pw, int ph, int w, int h) {
 
 Size FitByGetType(TGetType type, int pw, int ph, int w, int h) {
   switch (type) {
-    case TGetType::igtNormal: return {pw, ph};
-    case TGetType::igtPreview: return pw > w || ph > h ? FitSize(pw, ph, w, h) : Size{pw, ph};
-    case TGetType::igtFit: return {w, h};
+    case TGetType::igtNormal:
+      return {pw, ph};
+    case TGetType::igtPreview:
+      return pw > w || ph > h ? FitSize(pw, ph, w, h) : Size{pw, ph};
+    case TGetType::igtFit:
+      return {w, h};
     case TGetType::igtStretch: {
       if (!(pw < w && ph < h)) return FitSize(pw, ph, w, h);
       if (pw <= 0 || ph <= 0) return {w, h};

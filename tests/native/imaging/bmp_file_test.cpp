@@ -26,9 +26,9 @@ void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
 }
 
 // A file of the given header size and fields, pixel data appended as given.
-std::vector<uint8_t> MakeFile(uint32_t headerSize, int32_t width, int32_t height, int bits, uint32_t compression,
-                              const std::vector<uint8_t>& extra, const std::vector<uint8_t>& pixels,
-                              uint32_t clrUsed = 0) {
+std::vector<uint8_t> MakeFile(uint32_t headerSize, int32_t width, int32_t height, int bits,
+                              uint32_t compression, const std::vector<uint8_t>& extra,
+                              const std::vector<uint8_t>& pixels, uint32_t clrUsed = 0) {
   std::vector<uint8_t> f(14 + headerSize, 0);
   f[0] = 'B';
   f[1] = 'M';
@@ -67,7 +67,8 @@ TEST(BmpFile, EveryDepthSurvivesARoundTripInBothRowOrders) {
       const Bitmap original = RandomBitmap(width, 5, format, static_cast<uint32_t>(width));
       for (BmpRowOrder order : {BmpRowOrder::BottomUp, BmpRowOrder::TopDown}) {
         const auto file = WriteBmp(original, order);
-        const int32_t height = static_cast<int32_t>(file[22] | file[23] << 8 | file[24] << 16 | file[25] << 24);
+        const int32_t height =
+            static_cast<int32_t>(file[22] | file[23] << 8 | file[24] << 16 | file[25] << 24);
         EXPECT_EQ(height, order == BmpRowOrder::TopDown ? -5 : 5);
         const Bitmap back = ReadBmp(file);
         EXPECT_EQ(back, original) << "bits " << BitsPerPixel(format) << " width " << width;
@@ -174,7 +175,10 @@ TEST(BmpFile, RejectsMalformedFiles) {
   ASSERT_NO_THROW(ReadBmp(good));
   auto patched = [&](size_t at, uint32_t v, int bytes = 4) {
     auto f = good;
-    if (bytes == 4) Put32(f, at, v); else Put16(f, at, v);
+    if (bytes == 4)
+      Put32(f, at, v);
+    else
+      Put16(f, at, v);
     return f;
   };
   const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
@@ -185,7 +189,8 @@ TEST(BmpFile, RejectsMalformedFiles) {
       {"height 0", patched(22, 0)},
       {"most negative height", patched(22, 0x80000000u)},
       {"width over the limit", patched(18, 65536)},
-      {"width x height over the memory limit", [&] {
+      {"width x height over the memory limit",
+       [&] {
          auto f = patched(18, 60000);
          Put32(f, 22, 60000);
          return f;

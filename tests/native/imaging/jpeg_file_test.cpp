@@ -60,7 +60,8 @@ TEST(JpegFile, DecodesEveryColourLayoutTo24Bits) {
       EXPECT_EQ(header.width, 67);
       EXPECT_EQ(header.height, 45);
       // Blue stays blue: a swapped channel order or uninverted inks would be far off.
-      EXPECT_LT(MeanAbsDiff(b, c.expected), 3.0) << static_cast<int>(c.kind) << " mode " << static_cast<int>(mode);
+      EXPECT_LT(MeanAbsDiff(b, c.expected), 3.0)
+          << static_cast<int>(c.kind) << " mode " << static_cast<int>(mode);
     }
   }
 }

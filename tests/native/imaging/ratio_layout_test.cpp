@@ -56,7 +56,8 @@ TEST(RenderRatioExpansion, WithoutAColourTheBarsTakeThePicturesOwn) {
 
 TEST(RenderRatioExpansion, ExtremeShapesAndBadSizesDoNotCrash) {
   // 1000 x 1 on a 100 x 100 screen: the picture is 0 rows high.
-  const auto canvas = RenderRatioExpansion(Bitmap(1000, 1, PixelFormat::Bits24), 100, 100, 0, MakeColor(9, 9, 9));
+  const auto canvas =
+      RenderRatioExpansion(Bitmap(1000, 1, PixelFormat::Bits24), 100, 100, 0, MakeColor(9, 9, 9));
   ASSERT_TRUE(canvas);
   EXPECT_EQ(PixelColor(canvas->Dib(), 50, 50), MakeColor(9, 9, 9));
   EXPECT_TRUE(RenderRatioExpansion(Bitmap(1, 1000, PixelFormat::Bits1), 100, 100, 7, std::nullopt));

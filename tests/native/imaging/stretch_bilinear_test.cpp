@@ -29,8 +29,8 @@ TABitmap RandomTA(int w, int h, uint32_t seed) {
 
 // The filter exactly as described, one pixel and one channel at a time, with
 // neighbours past the source's edge repeating the edge pixel.
-void ReferenceStretch(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY, int dstH,
-                      const TABitmap& src, TABitmap& dst) {
+void ReferenceStretch(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
+                      int dstH, const TABitmap& src, TABitmap& dst) {
   if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
   const uint32_t stepX = static_cast<uint32_t>(srcW * 255 / dstW);
   const uint32_t stepY = static_cast<uint32_t>(srcH * 255 / dstH);
@@ -52,8 +52,8 @@ void ReferenceStretch(int srcW, int srcH, int dstW, double srcX, double srcY, do
       const int k = static_cast<int>(x >> 8);
       const uint32_t fx = x - (static_cast<uint32_t>(k) << 8);
       for (int ch = 0; ch < 4; ++ch) {
-        dst.Row(r)[4 * c + ch] =
-            InterpolateChannel(at(k, s, ch), at(k + 1, s, ch), at(k, s + 1, ch), at(k + 1, s + 1, ch), fx, fy);
+        dst.Row(r)[4 * c + ch] = InterpolateChannel(at(k, s, ch), at(k + 1, s, ch), at(k, s + 1, ch),
+                                                    at(k + 1, s + 1, ch), fx, fy);
       }
     }
   }
@@ -109,7 +109,8 @@ TEST(StretchBilinear, EqualSizesShrinkSlightlyInsteadOfCopying) {
   StretchBilinear(200, 2, 200, 0, 0, 0, 0, 2, src, dst);
   for (int n = 0; n < 200; ++n) {
     const int pos = n * 255;
-    EXPECT_EQ(dst.Row(0)[4 * n], InterpolateChannel(pos >> 8, (pos >> 8) + 1, pos >> 8, (pos >> 8) + 1, pos & 255, 0));
+    EXPECT_EQ(dst.Row(0)[4 * n],
+              InterpolateChannel(pos >> 8, (pos >> 8) + 1, pos >> 8, (pos >> 8) + 1, pos & 255, 0));
   }
   EXPECT_EQ(dst.Row(0)[4 * 199], 198);  // 199 x 255 / 256 = 198.2
 }
@@ -145,8 +146,12 @@ TEST(StretchBilinear, ClipsAgainstTheLeftEdge) {
 TEST(StretchBilinear, RectanglesOutsideTheDestinationDrawNothing) {
   const TABitmap src = RandomTA(10, 10, 4);
   const TABitmap before = Blank(50, 40, 0x33);
-  for (auto [x, y, w, h] : {std::tuple{50.0, 0.0, 10, 10}, {0.0, 40.0, 10, 10}, {-10.0, 0.0, 10, 10},
-                            {0.0, -10.0, 10, 10}, {0.0, 0.0, 0, 10}, {0.0, 0.0, 10, 0}}) {
+  for (auto [x, y, w, h] : {std::tuple{50.0, 0.0, 10, 10},
+                            {0.0, 40.0, 10, 10},
+                            {-10.0, 0.0, 10, 10},
+                            {0.0, -10.0, 10, 10},
+                            {0.0, 0.0, 0, 10},
+                            {0.0, 0.0, 10, 0}}) {
     TABitmap dst = before;
     StretchBilinear(10, 10, w, 0, 0, x, y, h, src, dst);
     EXPECT_EQ(dst.Dib(), before.Dib()) << x << "," << y << " " << w << "x" << h;

@@ -15,12 +15,12 @@ using namespace tapestrel::imaging;
 TEST(PixelConversion, EveryFormatWidensToTheSameColours) {
   // 5-bit and 6-bit channels repeat their high bits: full scale stays full.
   Bitmap b15(2, 1, PixelFormat::Bits15);
-  b15.Row(0)[0] = 0xFF, b15.Row(0)[1] = 0x7F;        // white
-  b15.Row(0)[2] = 0x10, b15.Row(0)[3] = 0x42;        // 10000 10000 10000
+  b15.Row(0)[0] = 0xFF, b15.Row(0)[1] = 0x7F;  // white
+  b15.Row(0)[2] = 0x10, b15.Row(0)[3] = 0x42;  // 10000 10000 10000
   EXPECT_EQ(PixelColor(b15, 0, 0), MakeColor(255, 255, 255));
   EXPECT_EQ(PixelColor(b15, 1, 0), MakeColor(0x84, 0x84, 0x84));
   Bitmap b16(1, 1, PixelFormat::Bits16);
-  b16.Row(0)[0] = 0xE0, b16.Row(0)[1] = 0x07;        // green only, 6 bits
+  b16.Row(0)[0] = 0xE0, b16.Row(0)[1] = 0x07;  // green only, 6 bits
   EXPECT_EQ(PixelColor(b16, 0, 0), MakeColor(0, 255, 0));
 
   for (PixelFormat format : {PixelFormat::Bits1, PixelFormat::Bits4, PixelFormat::Bits8, PixelFormat::Bits15,

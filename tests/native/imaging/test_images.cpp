@@ -79,7 +79,9 @@ std::vector<uint8_t> MakeJpeg(const Bitmap& bgr, JpegKind kind, int quality) {
   c.image_width = static_cast<JDIMENSION>(bgr.Width());
   c.image_height = static_cast<JDIMENSION>(bgr.Height());
   c.input_components = kind == JpegKind::Grey ? 1 : kind == JpegKind::AdobeCmyk ? 4 : 3;
-  c.in_color_space = kind == JpegKind::Grey ? JCS_GRAYSCALE : kind == JpegKind::AdobeCmyk ? JCS_CMYK : JCS_RGB;
+  c.in_color_space = kind == JpegKind::Grey        ? JCS_GRAYSCALE
+                     : kind == JpegKind::AdobeCmyk ? JCS_CMYK
+                                                   : JCS_RGB;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, quality, TRUE);
   if (kind == JpegKind::Progressive) jpeg_simple_progression(&c);
@@ -90,7 +92,9 @@ std::vector<uint8_t> MakeJpeg(const Bitmap& bgr, JpegKind kind, int quality) {
     for (int x = 0; x < bgr.Width(); ++x) {
       const int b = p[3 * x], g = p[3 * x + 1], r = p[3 * x + 2];
       switch (kind) {
-        case JpegKind::Grey: line[x] = static_cast<uint8_t>((r * 299 + g * 587 + b * 114) / 1000); break;
+        case JpegKind::Grey:
+          line[x] = static_cast<uint8_t>((r * 299 + g * 587 + b * 114) / 1000);
+          break;
         case JpegKind::AdobeCmyk: {
           // Adobe's inverted inks: stored values are 255 - ink, with all the
           // darkness in K here so that the colours survive exactly.

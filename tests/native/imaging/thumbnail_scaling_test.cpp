@@ -88,12 +88,13 @@ TEST(FitByGetType, EachModeFitsAsNamed) {
 }
 
 TEST(ResampleTo, UniformPicturesStayExactlyUniform) {
-  for (auto [w, h, tw, th] : {std::tuple{500, 375, 120, 90}, {60, 40, 120, 80}, {7, 3, 1, 1}, {1, 1, 9, 5},
-                              {333, 7, 17, 29}}) {
+  for (auto [w, h, tw, th] :
+       {std::tuple{500, 375, 120, 90}, {60, 40, 120, 80}, {7, 3, 1, 1}, {1, 1, 9, 5}, {333, 7, 17, 29}}) {
     for (uint8_t v : {0, 1, 128, 254, 255}) {
       Bitmap bm = Uniform(w, h, v, static_cast<uint8_t>(255 - v), v);
       ResampleTo(bm, tw, th);
-      ASSERT_EQ(bm, Uniform(tw, th, v, static_cast<uint8_t>(255 - v), v)) << w << "x" << h << " value " << int(v);
+      ASSERT_EQ(bm, Uniform(tw, th, v, static_cast<uint8_t>(255 - v), v))
+          << w << "x" << h << " value " << int(v);
     }
   }
 }
@@ -170,7 +171,8 @@ TEST(ThumbnailDecode, JpegsAreDecodedAtTheChosenScaleThenFitted) {
   ResampleTo(direct, 120, 90);
   EXPECT_LT(imaging_test::MeanAbsDiff(t.bitmap, direct), 3.0);
 
-  const auto small = imaging_test::MakeJpeg(imaging_test::SmoothPicture(200, 150), imaging_test::JpegKind::Rgb);
+  const auto small =
+      imaging_test::MakeJpeg(imaging_test::SmoothPicture(200, 150), imaging_test::JpegKind::Rgb);
   const ThumbnailPicture s = DecodeThumbnailJpeg(small, 120, 90, TGetType::igtPreview);
   EXPECT_EQ(s.bitmap.Width(), 120);
   EXPECT_EQ(s.bitmap.Height(), 90);
