@@ -69,7 +69,11 @@ void TKVXPNGWriteStream::Encode(const PngProperties& props, bool greyscale) {
   WriteChunk(chunk::IHDR, ihdr, sizeof ihdr);
 
   WriteTime(props);
-  if (!props.Comment.empty()) WriteText("Comment", props.Comment);
+  // A load ends the comment with CR LF; that one is not part of the text, or
+  // every load and save would add another.
+  std::string_view comment = props.Comment;
+  if (comment.ends_with("\r\n")) comment.remove_suffix(2);
+  if (!comment.empty()) WriteText("Comment", comment);
   WriteText("Software", kSoftware);
 
   const uint8_t tpng[8] = {'K', 'V', 'X', '3', 0, static_cast<uint8_t>(layout_.color_type == kColorTypeGreyAlpha),
