@@ -29,7 +29,8 @@ size_t Bitmap::StrideFor(int width, PixelFormat format) {
 void Bitmap::CheckSize(int width, int height, PixelFormat format) {
   if (width <= 0 || height <= 0) throw ImageError("bitmap size must be positive");
   if (width > kMaxDimension || height > kMaxDimension) throw ImageError("bitmap is too large");
-  if (StrideFor(width, format) * static_cast<size_t>(height) > kMaxPixelBytes) {
+  // 64-bit product: size_t is 32 bits on Windows, where 131072 x 32768 would wrap to 0.
+  if (static_cast<uint64_t>(StrideFor(width, format)) * static_cast<uint64_t>(height) > kMaxPixelBytes) {
     throw ImageError("bitmap is too large");
   }
 }

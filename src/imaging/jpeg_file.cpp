@@ -1,0 +1,357 @@
+#include "imaging/jpeg_file.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "imaging/file_bytes.h"
+#include "imaging/pixel_convert.h"
+
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+namespace tapestrel::imaging {
+namespace {
+
+// Progressive files may hold any number of scans, each costing a pass over
+// the coefficients; real files have a dozen or so.
+constexpr int kMaxScans = 1000;
+
+// libjpeg reports a fatal error by calling error_exit, which must not return.
+// Throwing from there would unwind through libjpeg's C frames (built without
+// unwind tables on Windows), so error_exit longjmps back to the Guarded frame
+// below, which holds no C++ objects, and the exception is thrown from there.
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+extern "C" {
+
+static void ErrorExit(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, err->message);
+  std::longjmp(err->jump, 1);
+}
+
+// Warnings (recoverable corrupt data) and trace messages stay silent.
+static void OutputMessage(j_common_ptr) {}
+static void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level < 0) ++cinfo->err->num_warnings;
+}
+
+static void FailWith(j_common_ptr cinfo, const char* message) {
+  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  std::snprintf(err->message, sizeof err->message, "%s", message);
+  std::longjmp(err->jump, 1);
+}
+
+static void ProgressMonitor(j_common_ptr cinfo) {
+  if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
+    FailWith(cinfo, "too many scans");
+  }
+}
+
+// Memory source. Running out of data inside a scan is an error. Running out
+// between scans or in a scan's last row of blocks ends the picture there, as
+// libjpeg's own sources do: that keeps files that merely lack their end
+// marker, and progressive files cut after a usable scan.
+static void InitSource(j_decompress_ptr) {}
+static boolean FillInputBuffer(j_decompress_ptr cinfo) {
+  static const JOCTET kEndMarker[2] = {0xFF, JPEG_EOI};
+  if (cinfo->input_iMCU_row + 1 < cinfo->total_iMCU_rows) FailWith(reinterpret_cast<j_common_ptr>(cinfo), "truncated file");
+  cinfo->src->next_input_byte = kEndMarker;
+  cinfo->src->bytes_in_buffer = 2;
+  return TRUE;
+}
+static void SkipInputData(j_decompress_ptr cinfo, long count) {
+  if (count <= 0) return;
+  if (static_cast<unsigned long>(count) > cinfo->src->bytes_in_buffer) {
+    // Skipping past the end: fails or lands on the end marker.
+    cinfo->src->bytes_in_buffer = 0;
+    FillInputBuffer(cinfo);
+    return;
+  }
+  cinfo->src->next_input_byte += count;
+  cinfo->src->bytes_in_buffer -= static_cast<size_t>(count);
+}
+static void TermSource(j_decompress_ptr) {}
+
+}  // extern "C"
+
+// Runs one step of libjpeg work; false when libjpeg reported an error. The
+// lambda and this frame hold no objects with destructors, so the longjmp back
+// here skips nothing that needs cleaning up.
+template <typename Step>
+bool Guarded(ErrorManager& err, Step&& step) {
+  if (setjmp(err.jump) != 0) return false;
+  step();
+  return true;
+}
+
+void InitErrors(ErrorManager& err) {
+  jpeg_std_error(&err.pub);
+  err.pub.error_exit = ErrorExit;
+  err.pub.output_message = OutputMessage;
+  err.pub.emit_message = EmitMessage;
+  err.message[0] = '\0';
+}
+
+[[noreturn]] void Fail(const ErrorManager& err) { throw ImageError(std::string("JPEG: ") + err.message); }
+
+class Decompressor {
+ public:
+  Decompressor(std::span<const uint8_t> data, size_t maxMemory) {
+    InitErrors(err_);
+    cinfo_.err = &err_.pub;
+    if (!Guarded(err_, [&] { jpeg_create_decompress(&cinfo_); })) Fail(err_);
+    created_ = true;
+    source_.next_input_byte = data.data();
+    source_.bytes_in_buffer = data.size();
+    source_.init_source = InitSource;
+    source_.fill_input_buffer = FillInputBuffer;
+    source_.skip_input_data = SkipInputData;
+    source_.resync_to_restart = jpeg_resync_to_restart;
+    source_.term_source = TermSource;
+    cinfo_.src = &source_;
+    progress_.progress_monitor = ProgressMonitor;
+    cinfo_.progress = &progress_;
+    // Bounds the coefficient buffers of multi-scan files; there is no
+    // backing store, so asking for more is an error.
+    cinfo_.mem->max_memory_to_use = static_cast<long>(
+        maxMemory < static_cast<size_t>(std::numeric_limits<long>::max()) ? maxMemory
+                                                                          : std::numeric_limits<long>::max());
+  }
+  ~Decompressor() {
+    if (created_) jpeg_destroy_decompress(&cinfo_);
+  }
+  Decompressor(const Decompressor&) = delete;
+  Decompressor& operator=(const Decompressor&) = delete;
+
+  template <typename Step>
+  void Run(Step&& step) {
+    if (!Guarded(err_, step)) Fail(err_);
+  }
+
+  jpeg_decompress_struct& cinfo() { return cinfo_; }
+
+ private:
+  ErrorManager err_{};
+  jpeg_decompress_struct cinfo_{};
+  jpeg_source_mgr source_{};
+  jpeg_progress_mgr progress_{};
+  bool created_ = false;
+};
+
+int Div255(int v) { return (v + 127) / 255; }
+
+// CMYK rows as libjpeg hands them over. Adobe's files store the inks
+// inverted, which is what nearly every CMYK JPEG in circulation is.
+void CmykRowToBgr(const uint8_t* cmyk, uint8_t* bgr, int width, bool inverted) {
+  for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+    int c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+    if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+    bgr[0] = static_cast<uint8_t>(Div255(y * k));
+    bgr[1] = static_cast<uint8_t>(Div255(m * k));
+    bgr[2] = static_cast<uint8_t>(Div255(c * k));
+  }
+}
+
+}  // namespace
+
+JpegHeader ReadJpegHeader(std::span<const uint8_t> data) {
+  Decompressor d(data, Bitmap::kMaxPixelBytes);
+  auto& c = d.cinfo();
+  d.Run([&] { jpeg_read_header(&c, TRUE); });
+  return JpegHeader{static_cast<int>(c.image_width), static_cast<int>(c.image_height), c.num_components};
+}
+
+Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& options, JpegHeader* header) {
+  Decompressor d(data, options.maxBytes);
+  auto& c = d.cinfo();
+  d.Run([&] { jpeg_read_header(&c, TRUE); });
+  const int width = static_cast<int>(c.image_width);
+  const int height = static_cast<int>(c.image_height);
+  if (header) *header = JpegHeader{width, height, c.num_components};
+
+  const int scale = options.chooseScale ? options.chooseScale(width, height) : options.scaleDenominator;
+  if (scale != 1 && scale != 2 && scale != 4 && scale != 8) throw ImageError("JPEG: scale must be 1, 2, 4 or 8");
+  c.scale_num = 1;
+  c.scale_denom = static_cast<unsigned>(scale);
+  const bool best = options.mode == JpegMode::BestQuality;
+  c.dct_method = best ? JDCT_ISLOW : JDCT_IFAST;
+  c.do_fancy_upsampling = best ? TRUE : FALSE;
+  c.do_block_smoothing = best ? TRUE : FALSE;
+
+  const bool cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
+#ifdef JCS_EXTENSIONS
+  c.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+#else
+  c.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+#endif
+  d.Run([&] { jpeg_calc_output_dimensions(&c); });
+  const int outWidth = static_cast<int>(c.output_width);
+  const int outHeight = static_cast<int>(c.output_height);
+  Bitmap::CheckSize(outWidth, outHeight, PixelFormat::Bits24);
+  if (Bitmap::StrideFor(outWidth, PixelFormat::Bits24) > options.maxBytes / static_cast<size_t>(outHeight)) {
+    throw ImageError("JPEG: picture is too large");
+  }
+
+  d.Run([&] { jpeg_start_decompress(&c); });
+  Bitmap out(outWidth, outHeight, PixelFormat::Bits24);
+  const int components = c.output_components;
+  if (components != (cmyk ? 4 : 3)) throw ImageError("JPEG: unexpected colour layout");
+  const bool inverted = c.saw_Adobe_marker != 0;
+  std::vector<uint8_t> scratch;
+  if (cmyk) scratch.resize(static_cast<size_t>(outWidth) * 4);
+
+  while (c.output_scanline < c.output_height) {
+    const int y = static_cast<int>(c.output_scanline);
+    JSAMPROW row = cmyk ? scratch.data() : out.Row(y);
+    JDIMENSION got = 0;
+    d.Run([&] { got = jpeg_read_scanlines(&c, &row, 1); });
+    // With the whole file in memory libjpeg never suspends, so every call
+    // delivers a row; a call that does not would otherwise loop forever.
+    if (got != 1) throw ImageError("JPEG: decoder stalled");
+    uint8_t* dst = out.Row(y);
+    if (cmyk) {
+      CmykRowToBgr(scratch.data(), dst, outWidth, inverted);
+    } else {
+#ifndef JCS_EXTENSIONS
+      for (int x = 0; x < outWidth; ++x) std::swap(dst[3 * x], dst[3 * x + 2]);
+#endif
+    }
+  }
+  // The end marker is not read: the picture is complete, and jpeg_finish_
+  // decompress would only reject files that merely lack the marker.
+  return out;
+}
+
+Bitmap DecodeJpegFile(const std::string& path, const JpegDecodeOptions& options, JpegHeader* header) {
+  return DecodeJpeg(ReadFileBytes(path), options, header);
+}
+
+namespace {
+
+// Memory destination growing a vector. Growth failure must not throw through
+// libjpeg, so it is turned into a libjpeg error here.
+struct Destination {
+  jpeg_destination_mgr pub;
+  std::vector<uint8_t>* out;
+};
+
+constexpr size_t kDestinationChunk = 64 * 1024;
+
+bool Grow(Destination* dest) {
+  try {
+    const size_t used = dest->out->size();
+    dest->out->resize(used + kDestinationChunk);
+    dest->pub.next_output_byte = dest->out->data() + used;
+    dest->pub.free_in_buffer = kDestinationChunk;
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+extern "C" {
+static void InitDestination(j_compress_ptr cinfo) {
+  auto* dest = reinterpret_cast<Destination*>(cinfo->dest);
+  dest->out->clear();
+  if (!Grow(dest)) FailWith(reinterpret_cast<j_common_ptr>(cinfo), "out of memory");
+}
+static boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
+  // libjpeg calls this with the whole buffer full, whatever free_in_buffer says.
+  auto* dest = reinterpret_cast<Destination*>(cinfo->dest);
+  if (!Grow(dest)) FailWith(reinterpret_cast<j_common_ptr>(cinfo), "out of memory");
+  return TRUE;
+}
+static void TermDestination(j_compress_ptr cinfo) {
+  auto* dest = reinterpret_cast<Destination*>(cinfo->dest);
+  dest->out->resize(dest->out->size() - dest->pub.free_in_buffer);
+}
+}  // extern "C"
+
+class Compressor {
+ public:
+  explicit Compressor(std::vector<uint8_t>* out) {
+    InitErrors(err_);
+    cinfo_.err = &err_.pub;
+    if (!Guarded(err_, [&] { jpeg_create_compress(&cinfo_); })) Fail(err_);
+    created_ = true;
+    dest_.out = out;
+    dest_.pub.init_destination = InitDestination;
+    dest_.pub.empty_output_buffer = EmptyOutputBuffer;
+    dest_.pub.term_destination = TermDestination;
+    cinfo_.dest = &dest_.pub;
+  }
+  ~Compressor() {
+    if (created_) jpeg_destroy_compress(&cinfo_);
+  }
+  Compressor(const Compressor&) = delete;
+  Compressor& operator=(const Compressor&) = delete;
+
+  template <typename Step>
+  void Run(Step&& step) {
+    if (!Guarded(err_, step)) Fail(err_);
+  }
+  jpeg_compress_struct& cinfo() { return cinfo_; }
+
+ private:
+  ErrorManager err_{};
+  jpeg_compress_struct cinfo_{};
+  Destination dest_{};
+  bool created_ = false;
+};
+
+}  // namespace
+
+std::vector<uint8_t> EncodeJpeg(const Bitmap& bitmap, int quality) {
+  if (bitmap.Empty()) throw ImageError("JPEG: cannot encode an empty bitmap");
+  const Bitmap converted = bitmap.Format() == PixelFormat::Bits24 ? Bitmap() : ConvertTo24(bitmap);
+  const Bitmap& source = bitmap.Format() == PixelFormat::Bits24 ? bitmap : converted;
+
+  std::vector<uint8_t> out;
+  Compressor comp(&out);
+  auto& c = comp.cinfo();
+  c.image_width = static_cast<JDIMENSION>(source.Width());
+  c.image_height = static_cast<JDIMENSION>(source.Height());
+  c.input_components = 3;
+#ifdef JCS_EXTENSIONS
+  c.in_color_space = JCS_EXT_BGR;
+#else
+  c.in_color_space = JCS_RGB;
+  std::vector<uint8_t> rgb(static_cast<size_t>(source.Width()) * 3);
+#endif
+  comp.Run([&] {
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, quality, TRUE);
+    jpeg_start_compress(&c, TRUE);
+  });
+  while (c.next_scanline < c.image_height) {
+    const int y = static_cast<int>(c.next_scanline);
+#ifdef JCS_EXTENSIONS
+    JSAMPROW row = const_cast<uint8_t*>(source.Row(y));
+#else
+    const uint8_t* bgr = source.Row(y);
+    for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = bgr[i + 2], rgb[i + 1] = bgr[i + 1], rgb[i + 2] = bgr[i];
+    JSAMPROW row = rgb.data();
+#endif
+    JDIMENSION written = 0;
+    comp.Run([&] { written = jpeg_write_scanlines(&c, &row, 1); });
+    if (written != 1) throw ImageError("JPEG: encoder stalled");
+  }
+  comp.Run([&] { jpeg_finish_compress(&c); });
+  return out;
+}
+
+void EncodeJpegFile(const std::string& path, const Bitmap& bitmap, int quality) {
+  WriteFileBytes(path, EncodeJpeg(bitmap, quality));
+}
+
+}  // namespace tapestrel::imaging

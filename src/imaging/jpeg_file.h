@@ -1,0 +1,54 @@
+// JPEG pictures through libjpeg: decoding to 24-bit bitmaps (grey, RGB, CMYK
+// and YCCK, baseline or progressive), at full size or DCT-scaled by 1/2, 1/4
+// or 1/8, and encoding at quality 90, baseline. Every libjpeg error becomes an
+// ImageError; a corrupt or truncated file never ends the process.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "imaging/bitmap.h"
+
+namespace tapestrel::imaging {
+
+enum class JpegMode {
+  BestQuality,  // accurate DCT, smooth upsampling: the wallpaper
+  BestSpeed,    // fast DCT, plain upsampling: thumbnails
+};
+
+struct JpegHeader {
+  int width = 0;
+  int height = 0;
+  int components = 0;
+};
+
+struct JpegDecodeOptions {
+  JpegMode mode = JpegMode::BestQuality;
+  // Output size is the picture's divided by this (rounded up): 1, 2, 4 or 8.
+  int scaleDenominator = 1;
+  // When set, called with the picture's own size once the header is read; its
+  // answer replaces scaleDenominator.
+  std::function<int(int width, int height)> chooseScale;
+  // Output pixels, and libjpeg's own working memory, above this are refused.
+  size_t maxBytes = Bitmap::kMaxPixelBytes;
+};
+
+// Only the header; throws ImageError when it cannot be read.
+JpegHeader ReadJpegHeader(std::span<const uint8_t> data);
+
+// A 24-bit bitmap. `header`, when given, receives the picture's own size.
+Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& options = {},
+                  JpegHeader* header = nullptr);
+Bitmap DecodeJpegFile(const std::string& path, const JpegDecodeOptions& options = {},
+                      JpegHeader* header = nullptr);
+
+inline constexpr int kJpegQuality = 90;
+
+// Baseline JFIF at the given quality; any pixel format is widened to 24 bits first.
+std::vector<uint8_t> EncodeJpeg(const Bitmap& bitmap, int quality = kJpegQuality);
+void EncodeJpegFile(const std::string& path, const Bitmap& bitmap, int quality = kJpegQuality);
+
+}  // namespace tapestrel::imaging

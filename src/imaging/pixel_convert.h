@@ -1,0 +1,33 @@
+// Reading pixels of any format as colours, and widening whole bitmaps to the
+// true-colour formats the filters work on.
+#pragma once
+
+#include <cstdint>
+
+#include "imaging/bitmap.h"
+
+namespace tapestrel::imaging {
+
+// A colour value as the program stores colours: 0x00BBGGRR.
+using ColorValue = uint32_t;
+
+constexpr ColorValue MakeColor(uint8_t red, uint8_t green, uint8_t blue) {
+  return ColorValue{red} | ColorValue{green} << 8 | ColorValue{blue} << 16;
+}
+constexpr uint8_t RedOf(ColorValue c) { return c & 0xFF; }
+constexpr uint8_t GreenOf(ColorValue c) { return (c >> 8) & 0xFF; }
+constexpr uint8_t BlueOf(ColorValue c) { return (c >> 16) & 0xFF; }
+
+// The colour of pixel (x, y), as a device context would report it: palette
+// indices resolve through the palette (an index past its end reads as black),
+// 5-bit and 6-bit channels are widened by repeating their high bits, and the
+// fourth byte of 32-bit pixels is ignored. Throws std::out_of_range outside
+// the bitmap.
+ColorValue PixelColor(const Bitmap& bitmap, int x, int y);
+
+// Copies of the bitmap in 24 or 32 bits per pixel (no palette). The fourth
+// byte of a pixel widened to 32 bits is 0; a 32-bit source keeps its own.
+Bitmap ConvertTo24(const Bitmap& bitmap);
+Bitmap ConvertTo32(const Bitmap& bitmap);
+
+}  // namespace tapestrel::imaging

@@ -1,0 +1,65 @@
+#include "imaging/ratio_layout.h"
+
+#include <algorithm>
+
+#include "imaging/auto_colour.h"
+#include "imaging/stretch_bilinear.h"
+
+namespace tapestrel::imaging {
+
+std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int screenW, int screenH, int anchor) {
+  const double x = static_cast<double>(pictureW) / screenW;
+  const double y = static_cast<double>(pictureH) / screenH;
+  if (x == y) return std::nullopt;
+  RatioRect r;
+  if (x >= y) {
+    // Relatively wider than the screen: full width, bars above and below.
+    r.width = screenW;
+    r.height = static_cast<int>(screenW * (static_cast<double>(pictureH) / pictureW));
+    switch (anchor) {
+      case kAnchorTop:
+      case kAnchorTopLeft:
+      case kAnchorTopRight: r.y = 0; break;
+      case kAnchorBottom:
+      case kAnchorBottomRight:
+      case kAnchorBottomLeft: r.y = screenH - r.height; break;
+      default: r.y = (screenH - r.height) / 2; break;
+    }
+  } else {
+    r.height = screenH;
+    r.width = static_cast<int>(screenH * (static_cast<double>(pictureW) / pictureH));
+    switch (anchor) {
+      case kAnchorLeft:
+      case kAnchorTopLeft:
+      case kAnchorBottomLeft: r.x = 0; break;
+      case kAnchorRight:
+      case kAnchorTopRight:
+      case kAnchorBottomRight: r.x = screenW - r.width; break;
+      default: r.x = (screenW - r.width) / 2; break;
+    }
+  }
+  return r;
+}
+
+std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW, int screenH, int anchor,
+                                             std::optional<ColorValue> blank) {
+  if (picture.Empty()) throw ImageError("ratio drawing needs a picture");
+  if (screenW <= 0 || screenH <= 0) throw ImageError("ratio drawing needs a screen size");
+  const auto rect = RatioExpansionRect(picture.Width(), picture.Height(), screenW, screenH, anchor);
+  if (!rect) return std::nullopt;
+
+  const ColorValue color = blank ? *blank : AutoBlankColor(picture);
+  TABitmap canvas;
+  canvas.SetSize(screenW, screenH);
+  const uint8_t fill[4] = {BlueOf(color), GreenOf(color), RedOf(color), 0};
+  for (int y = 0; y < screenH; ++y) {
+    uint8_t* row = canvas.Row(y);
+    for (int x = 0; x < screenW; ++x) std::copy(fill, fill + 4, row + 4 * x);
+  }
+  const TABitmap source(picture);
+  StretchBilinear(source.Width(), source.Height(), rect->width, 0, 0, rect->x, rect->y, rect->height, source,
+                  canvas);
+  return canvas;
+}
+
+}  // namespace tapestrel::imaging

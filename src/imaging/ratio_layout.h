@@ -1,0 +1,46 @@
+// Ratio drawing: a picture scaled at constant aspect ratio onto a canvas of
+// the screen's size, placed by one of nine anchors, the rest filled with the
+// blank colour. Windows then stretches the canvas, which already fits.
+#pragma once
+
+#include <optional>
+
+#include "imaging/bitmap.h"
+#include "imaging/pixel_convert.h"
+#include "imaging/tabitmap.h"
+
+namespace tapestrel::imaging {
+
+// Anchors as the settings store them.
+enum RatioAnchor {
+  kAnchorCentre = 0,
+  kAnchorTop = 1,
+  kAnchorRight = 2,
+  kAnchorBottom = 3,
+  kAnchorLeft = 4,
+  kAnchorTopLeft = 5,
+  kAnchorTopRight = 6,
+  kAnchorBottomRight = 7,
+  kAnchorBottomLeft = 8,
+};
+
+struct RatioRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  friend bool operator==(const RatioRect&, const RatioRect&) = default;
+};
+
+// Where a pictureW x pictureH picture goes on a screenW x screenH canvas; no
+// value when the two have exactly the same aspect ratio (nothing to draw,
+// Windows' own stretching is exact). Unknown anchors centre. All sizes must be
+// positive.
+std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int screenW, int screenH, int anchor);
+
+// The screen-sized 32-bit canvas for `picture`, filled with `blank` (the
+// picture's automatic colour when there is none) and the picture drawn with
+// the bilinear filter; no value when the aspect ratios are equal and the
+// wallpaper file is to stay as it is. Throws ImageError for an empty picture
+// or a screen size that is not positive.
+std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW, int screenH, int anchor,
+                                             std::optional<ColorValue> blank);
+
+}  // namespace tapestrel::imaging

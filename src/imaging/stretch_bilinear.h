@@ -1,0 +1,36 @@
+// Bilinear stretching of a rectangle of one 32-bit bitmap into a rectangle of
+// another, in 8-bit fixed point. The arithmetic is fixed to the last bit:
+// steps are (size x 255) / size, so equal sizes give a slightly shrunk
+// resampling rather than a copy; clipping works in 16-bit fixed point with a
+// 65535-based scale.
+#pragma once
+
+#include <cstdint>
+
+#include "imaging/tabitmap.h"
+
+namespace tapestrel::imaging {
+
+// One channel of a bilinear blend of a (top left), b (top right), c (bottom
+// left) and d (bottom right), with fractions fx, fy of 256 (0..255), rounded down.
+uint8_t InterpolateChannel(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t fx, uint32_t fy);
+
+// Clips the source rectangle (srcX, srcY, srcW, srcH) and the destination
+// rectangle (dstX, dstY, dstW, dstH) against a SW x SH source and a DW x DH
+// destination, adjusting all eight in place. False when nothing is left to draw.
+bool ClipStretchRect(double& srcX, double& srcY, int& srcW, int& srcH, double& dstX, double& dstY, int& dstW,
+                     int& dstH, int SW, int SH, int DW, int DH);
+
+// Scales the source rectangle onto the destination rectangle of `dest`; the
+// rest of `dest` is untouched. Empty rectangles draw nothing. Neighbours past
+// the source's right or bottom edge repeat the edge pixel.
+void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY, int dstH,
+                     const TABitmap& source, TABitmap& dest);
+
+namespace detail {
+// Makes the filter use its portable row code instead of the SSE2 one, so that
+// tests can hold both to the same results.
+void ForceScalarStretchRows(bool on);
+}  // namespace detail
+
+}  // namespace tapestrel::imaging

@@ -1,0 +1,50 @@
+#include "imaging/thumbnail_decode.h"
+
+#include "imaging/bmp_file.h"
+#include "imaging/file_bytes.h"
+#include "imaging/picture_file.h"
+#include "imaging/pixel_convert.h"
+
+namespace tapestrel::imaging {
+
+void FitThumbnail(Bitmap& bitmap, int w, int h, TGetType type) {
+  if (type == TGetType::igtNormal) {
+    bitmap = ConvertTo24(bitmap);
+    return;
+  }
+  const Size size = FitByGetType(type, bitmap.Width(), bitmap.Height(), w, h);
+  ResampleTo(bitmap, size.width, size.height);
+}
+
+ThumbnailPicture DecodeThumbnailJpeg(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode mode) {
+  JpegDecodeOptions options;
+  options.mode = mode;
+  options.chooseScale = [&](int pw, int ph) {
+    return type == TGetType::igtNormal ? 1 : ChooseJpegScale(pw, ph, w, h);
+  };
+  JpegHeader header;
+  ThumbnailPicture t;
+  t.bitmap = DecodeJpeg(data, options, &header);
+  t.sourceWidth = header.width;
+  t.sourceHeight = header.height;
+  FitThumbnail(t.bitmap, w, h, type);
+  return t;
+}
+
+ThumbnailPicture DecodeThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type) {
+  ThumbnailPicture t;
+  t.bitmap = ReadBmp(data);
+  t.sourceWidth = t.bitmap.Width();
+  t.sourceHeight = t.bitmap.Height();
+  FitThumbnail(t.bitmap, w, h, type);
+  return t;
+}
+
+ThumbnailPicture LoadThumbnailPicture(const std::string& path, int w, int h, TGetType type, JpegMode mode) {
+  const std::string ext = LowerCaseExtension(path);
+  if (ext == ".bmp") return DecodeThumbnailBmp(ReadFileBytes(path), w, h, type);
+  if (ext == ".jpg" || ext == ".jpeg") return DecodeThumbnailJpeg(ReadFileBytes(path), w, h, type, mode);
+  throw ImageError("no thumbnail decoder for " + path);
+}
+
+}  // namespace tapestrel::imaging

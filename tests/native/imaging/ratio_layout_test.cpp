@@ -1,0 +1,65 @@
+#include "imaging/ratio_layout.h"
+
+#include <gtest/gtest.h>
+
+#include "imaging/auto_colour.h"
+#include "test_images.h"
+
+using namespace tapestrel::imaging;
+
+TEST(RatioExpansionRect, WiderPicturesSpanTheWidthAndAnchorVertically) {
+  EXPECT_EQ(RatioExpansionRect(2000, 1000, 1000, 1000, kAnchorTop), (RatioRect{0, 0, 1000, 500}));
+  EXPECT_EQ(RatioExpansionRect(2000, 1000, 1000, 1000, kAnchorCentre), (RatioRect{0, 250, 1000, 500}));
+  EXPECT_EQ(RatioExpansionRect(2000, 1000, 1000, 1000, kAnchorRight), (RatioRect{0, 250, 1000, 500}));
+  EXPECT_EQ(RatioExpansionRect(2000, 1000, 1000, 1000, kAnchorBottomRight), (RatioRect{0, 500, 1000, 500}));
+  EXPECT_EQ(RatioExpansionRect(2000, 1000, 1000, 1000, 42), (RatioRect{0, 250, 1000, 500}));
+  EXPECT_EQ(RatioExpansionRect(2000, 999, 1000, 1000, kAnchorCentre), (RatioRect{0, 250, 1000, 499}));
+}
+
+TEST(RatioExpansionRect, TallerPicturesSpanTheHeightAndAnchorHorizontally) {
+  EXPECT_EQ(RatioExpansionRect(500, 1000, 1000, 1000, kAnchorBottomRight), (RatioRect{500, 0, 500, 1000}));
+  EXPECT_EQ(RatioExpansionRect(500, 1000, 1000, 1000, kAnchorCentre), (RatioRect{250, 0, 500, 1000}));
+  EXPECT_EQ(RatioExpansionRect(500, 1000, 1000, 1000, kAnchorTop), (RatioRect{250, 0, 500, 1000}));
+  EXPECT_EQ(RatioExpansionRect(500, 1000, 1000, 1000, kAnchorTopLeft), (RatioRect{0, 0, 500, 1000}));
+}
+
+TEST(RatioExpansionRect, EqualAspectLeavesTheFileAlone) {
+  EXPECT_FALSE(RatioExpansionRect(1024, 768, 1024, 768, kAnchorCentre));
+  EXPECT_FALSE(RatioExpansionRect(512, 384, 1024, 768, kAnchorTop));
+  EXPECT_FALSE(RenderRatioExpansion(imaging_test::RandomBitmap(64, 48, PixelFormat::Bits8, 1), 1024, 768, 0,
+                                    std::nullopt));
+}
+
+TEST(RenderRatioExpansion, FillsTheBarsAndDrawsThePictureInItsRectangle) {
+  Bitmap picture(200, 100, PixelFormat::Bits24);
+  for (int y = 0; y < 100; ++y) std::fill(picture.Row(y), picture.Row(y) + 600, 0xFF);  // white
+  const auto canvas = RenderRatioExpansion(picture, 100, 100, kAnchorTop, MakeColor(1, 2, 3));
+  ASSERT_TRUE(canvas);
+  ASSERT_EQ(canvas->Width(), 100);
+  ASSERT_EQ(canvas->Height(), 100);
+  ASSERT_EQ(canvas->Dib().Format(), PixelFormat::Bits32);
+  // Rows 0..49 the picture, rows 50..99 the blank colour with fourth byte 0.
+  EXPECT_EQ(PixelColor(canvas->Dib(), 50, 0), MakeColor(255, 255, 255));
+  EXPECT_EQ(PixelColor(canvas->Dib(), 99, 49), MakeColor(255, 255, 255));
+  EXPECT_EQ(PixelColor(canvas->Dib(), 0, 50), MakeColor(1, 2, 3));
+  EXPECT_EQ(canvas->Row(99)[3], 0);
+}
+
+TEST(RenderRatioExpansion, WithoutAColourTheBarsTakeThePicturesOwn) {
+  Bitmap picture(30, 10, PixelFormat::Bits8);
+  picture.Palette() = {{0, 128, 0, 0}};  // all green
+  const auto canvas = RenderRatioExpansion(picture, 40, 40, kAnchorBottom, std::nullopt);
+  ASSERT_TRUE(canvas);
+  EXPECT_EQ(PixelColor(canvas->Dib(), 0, 0), AutoBlankColor(picture));
+  EXPECT_EQ(PixelColor(canvas->Dib(), 0, 0), MakeColor(0, 128, 0));
+}
+
+TEST(RenderRatioExpansion, ExtremeShapesAndBadSizesDoNotCrash) {
+  // 1000 x 1 on a 100 x 100 screen: the picture is 0 rows high.
+  const auto canvas = RenderRatioExpansion(Bitmap(1000, 1, PixelFormat::Bits24), 100, 100, 0, MakeColor(9, 9, 9));
+  ASSERT_TRUE(canvas);
+  EXPECT_EQ(PixelColor(canvas->Dib(), 50, 50), MakeColor(9, 9, 9));
+  EXPECT_TRUE(RenderRatioExpansion(Bitmap(1, 1000, PixelFormat::Bits1), 100, 100, 7, std::nullopt));
+  EXPECT_THROW(RenderRatioExpansion(Bitmap(), 100, 100, 0, std::nullopt), ImageError);
+  EXPECT_THROW(RenderRatioExpansion(Bitmap(2, 2, PixelFormat::Bits24), 0, 100, 0, std::nullopt), ImageError);
+}
