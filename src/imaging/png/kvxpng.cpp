@@ -11,7 +11,8 @@ template <typename Source>
 void TKVXPNG::Load(Source& source) {
   TKVXPNGReadStream reader(source, image_, alpha_mask_);
   reader.SetProgress(on_progress_);
-  transparent_ = false;
+  // The reader empties both bitmaps first; the flags go with them.
+  has_alpha_ = greyscale_ = transparent_ = false;
   const PngReadResult result = reader.Decode(*this);
   has_alpha_ = result.has_alpha;
   greyscale_ = result.greyscale;

@@ -32,8 +32,12 @@ class TKVXPNG : public PngProperties {
 
   // Copies both bitmaps, the flags and every member.
   void Assign(const TKVXPNG& other) { *this = other; }
-  // Another picture becomes the image; everything else stays.
-  void Assign(const Bitmap& image) { image_ = image; }
+  // Another picture becomes the image; everything else stays, but a
+  // transparent colour belonged to the old image.
+  void Assign(const Bitmap& image) {
+    image_ = image;
+    transparent_ = false;
+  }
   void AssignTo(Bitmap& target) const { target = image_; }
 
   Bitmap& Image() { return image_; }

@@ -37,6 +37,18 @@ std::vector<PaletteEntry> GreyRamp(int levels) {
   return ramp;
 }
 
+// Sizes come from the file: one that cannot be held, or memory that runs out
+// (likely in a 32-bit process), is a read error like any other.
+Bitmap NewBitmap(int width, int height, PixelFormat format) {
+  try {
+    return Bitmap(width, height, format);
+  } catch (const ImageError&) {
+    Fail(png_message::kReadImage);
+  } catch (const std::bad_alloc&) {
+    Fail(png_message::kReadImage);
+  }
+}
+
 struct InflateStream {
   z_stream zs{};
   bool open = false;
@@ -273,16 +285,8 @@ void TKVXPNGReadStream::AllocateBitmaps() {
   if (header_.width > kIntMax || header_.height > kIntMax) Fail(png_message::kReadImage);
   const int width = static_cast<int>(header_.width);
   const int height = static_cast<int>(header_.height);
-  // The size comes from the file: check it before allocating anything.
-  try {
-    Bitmap::CheckSize(width, height, format);
-    image_ = Bitmap(width, height, format);
-    if (header_.color_type & kColorAlpha) mask_ = Bitmap(width, height, PixelFormat::Bits8);
-  } catch (const ImageError&) {
-    Fail(png_message::kReadImage);
-  } catch (const std::bad_alloc&) {
-    Fail(png_message::kReadImage);
-  }
+  image_ = NewBitmap(width, height, format);
+  if (header_.color_type & kColorAlpha) mask_ = NewBitmap(width, height, PixelFormat::Bits8);
   if (header_.color_type == kColorTypePalette) {
     image_.Palette() = palette_;
   } else if (format != PixelFormat::Bits24) {
@@ -445,7 +449,7 @@ void TKVXPNGReadStream::ApplyTransparency() {
     if (zeros == 0 && partial == 0) return;
     // Any other mix of alpha values becomes a mask by palette index.
     const int width = image_.Width(), height = image_.Height();
-    mask_ = Bitmap(width, height, PixelFormat::Bits8);
+    mask_ = NewBitmap(width, height, PixelFormat::Bits8);
     mask_.Palette() = GreyRamp(256);
     const int depth = image_.BitsPerPixel();
     for (int y = 0; y < height; ++y) {
