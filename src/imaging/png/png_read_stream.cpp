@@ -199,12 +199,10 @@ void TKVXPNGReadStream::ReadText() {
   // byte or, without one, at the end of the chunk.
   static constexpr char kKeyword[] = "Comment";
   constexpr size_t kKeywordSize = sizeof kKeyword - 1;
-  uint8_t key[kKeywordSize + 1];
+  uint8_t key[kKeywordSize + 1] = {};
   const size_t n = ReadChunkData(key, sizeof key);
-  const bool whole_chunk = n == kKeywordSize && chunk_left_ == 0;
-  if (n < kKeywordSize || std::memcmp(key, kKeyword, kKeywordSize) != 0 || !(whole_chunk || key[kKeywordSize] == 0)) {
-    return;
-  }
+  const bool ends_keyword = (n == kKeywordSize && chunk_left_ == 0) || (n == sizeof key && key[kKeywordSize] == 0);
+  if (!ends_keyword || std::memcmp(key, kKeyword, kKeywordSize) != 0) return;
   if (!meta_.Comment.empty()) meta_.Comment += "\r\n";
   // The text is read piecewise so that a chunk claiming more than the data
   // hold costs no more memory than the data.

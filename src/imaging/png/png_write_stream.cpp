@@ -53,7 +53,8 @@ void TKVXPNGWriteStream::Encode(const PngProperties& props, bool greyscale) {
   layout_ = ChoosePngWriteLayout(image_, mask_usable ? mask_ : nullptr, greyscale);
   used_mask_ = layout_.alpha ? mask_ : nullptr;
   if (layout_.color_type == kColorTypePalette) {
-    palette_size_ = std::clamp<size_t>(image_.Palette().size(), 1, size_t{1} << layout_.depth);
+    const size_t full = size_t{1} << layout_.depth;
+    palette_size_ = image_.Palette().empty() ? full : std::min(image_.Palette().size(), full);
   }
 
   Write(kPngSignature, sizeof kPngSignature);

@@ -207,6 +207,7 @@ TEST(PngReader, CommentChunksAreJoinedWithCrLf) {
                                .Add("tEXt", Bytes{'T', 'i', 't', 'l', 'e', 0, 'x'})
                                .Add("tEXt", Bytes{'c', 'o', 'm', 'm', 'e', 'n', 't', 0, 'y'})
                                .Add("tEXt", Bytes{'C', 'o', 'm', 'm', 'e', 'n', 't', 's', 0, 'z'})
+                               .Add("tEXt", Bytes{'C', 'o', 'm', 'm', 'e', 'n'})
                                .ImageData(RgbRows(3, 2))
                                .Add("tEXt", Bytes{'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 'b'})
                                .End()

@@ -143,6 +143,39 @@ TEST(PngRoundTrip, EverySourceFormatAndOption) {
   EXPECT_EQ(cases, 7 * 2 * 2 * 2 * 6);
 }
 
+TEST(PngRoundTrip, TinyInterlacedPicturesWithEmptyPasses) {
+  for (PixelFormat format : {PixelFormat::Bits1, PixelFormat::Bits4, PixelFormat::Bits24}) {
+    for (int width = 1; width <= 9; ++width) {
+      for (int height = 1; height <= 9; ++height) {
+        TKVXPNG png;
+        png.Assign(Pattern(width, height, format, width * 10 + height));
+        png.Interlaced = true;
+        png.FilterMode = 0;
+        Bytes data;
+        png.SaveToMemory(data);
+        const std::string what = std::to_string(BitsPerPixel(format)) + " bits " + std::to_string(width) + " x " +
+                                 std::to_string(height);
+        Rgba reference;
+        ASSERT_TRUE(DecodeWithLibpng(data, reference)) << what;
+        ExpectPixels(reference, ExpectedPixels(png.Image(), nullptr, false), what + " (libpng)");
+        TKVXPNG back;
+        back.LoadFromMemory(data);
+        const PngPicture picture{back.Image(), {}, false, false, -1};
+        ExpectPixels(ToRgba(picture), ExpectedPixels(png.Image(), nullptr, false), what + " (ours)");
+      }
+    }
+  }
+}
+
+TEST(PngRoundTrip, PaletteBitmapWithoutColourTable) {
+  Bitmap image = Pattern(6, 2, PixelFormat::Bits4);
+  image.Palette().clear();
+  Rgba reference;
+  std::string error;
+  ASSERT_TRUE(DecodeWithLibpng(SavePng(image), reference, &error)) << error;
+  EXPECT_EQ(LoadPng(SavePng(image)).image.Palette().size(), 16u);
+}
+
 TEST(PngRoundTrip, MetadataSurvivesALoadAndSave) {
   TKVXPNG png;
   png.Assign(Pattern(5, 5, PixelFormat::Bits8));
