@@ -288,14 +288,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\n%-44s %10s %10s %8s %12s %12s %8s\n", "ours / libpng (CPU time)", "ours ms", "libpng ms", "time", "ours bytes",
-                "libpng bytes", "size");
+    std::printf("\n%-44s %10s %10s %8s %12s %12s %8s\n", "ours / libpng (CPU time)", "ours ms", "libpng ms",
+                "time", "ours bytes", "libpng bytes", "size");
     for (const auto& [name, ours] : results_) {
       const auto slash = name.rfind("/ours");
       if (slash == std::string::npos) continue;
       const std::string base = name.substr(0, slash);
       std::string reference = base + "/libpng";
-      if (base.starts_with("encode_adaptive")) reference = "encode_libpng_default" + base.substr(15) + "/libpng";
+      if (base.starts_with("encode_adaptive"))
+        reference = "encode_libpng_default" + base.substr(15) + "/libpng";
       const auto it = results_.find(reference);
       if (it == results_.end()) continue;
       const Result& ref = it->second;
@@ -319,8 +320,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
   for (int which = 0; which < 3; ++which) {
     const std::string name = kNames[which];
-    benchmark::RegisterBenchmark(("decode/" + name + "/ours").c_str(), DecodeOurs, which)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("decode/" + name + "/libpng").c_str(), DecodeLibpng, which)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("decode/" + name + "/ours").c_str(), DecodeOurs, which)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("decode/" + name + "/libpng").c_str(), DecodeLibpng, which)
+        ->Unit(benchmark::kMillisecond);
   }
   for (int which = 0; which < 3; ++which) {
     const std::string name = kNames[which];

@@ -13,7 +13,9 @@ namespace {
 
 using namespace tapestrel::imaging;
 
-uint32_t Be32(const uint8_t* p) { return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3]; }
+uint32_t Be32(const uint8_t* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
 
 // Pictures the reader accepts may be up to a gigabyte; the fuzzer would spend
 // its time clearing memory. Skip inputs whose first header asks for more than

@@ -67,7 +67,8 @@ int RunBmp2Png(const Args& args) {
       png.SetHasAlpha(true);
       const Bitmap& m = png.AlphaMask();
       if (m.Format() != PixelFormat::Bits8 || m.Width() != png.Width() || m.Height() != png.Height()) {
-        std::fprintf(stderr, "bmp2png: the mask is not an 8-bit bitmap of the picture's size; it is not used\n");
+        std::fprintf(stderr,
+                     "bmp2png: the mask is not an 8-bit bitmap of the picture's size; it is not used\n");
       }
     } else if (args[i] == "--grey") {
       png.SetGreyscale(true);

@@ -15,7 +15,7 @@ namespace tapestrel::imaging {
 
 struct PngPicture {
   Bitmap image;
-  Bitmap alpha_mask;   // 8 bits, 255 - alpha; empty unless has_alpha
+  Bitmap alpha_mask;  // 8 bits, 255 - alpha; empty unless has_alpha
   bool has_alpha = false;
   bool transparent = false;
   int32_t transparent_color = -1;  // 0x00BBGGRR, or a palette index with bit 24 set

@@ -81,7 +81,9 @@ void UnfilterTail(int type, uint8_t* row, const uint8_t* prior, size_t from, siz
   for (size_t i = from; i < n; ++i) {
     const int a = i >= bpp ? row[i - bpp] : 0;
     const int b = prior ? prior[i] : 0, c = prior && i >= bpp ? prior[i - bpp] : 0;
-    const int predictor = type == kFilterSub ? a : type == kFilterAverage ? (a + b) >> 1 : PaethPredictor(a, b, c);
+    const int predictor = type == kFilterSub       ? a
+                          : type == kFilterAverage ? (a + b) >> 1
+                                                   : PaethPredictor(a, b, c);
     row[i] = static_cast<uint8_t>(row[i] + predictor);
   }
 }
@@ -129,7 +131,8 @@ void UnPaethSse2(uint8_t* row, const uint8_t* prior, size_t n) {
     const __m128i pa = Abs16(to_a), pb = Abs16(to_b), pc = Abs16(_mm_add_epi16(to_a, to_b));
     const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
     // Ties go to a, then b, as in the scalar predictor.
-    const __m128i nearest = Select(_mm_cmpeq_epi16(smallest, pa), a, Select(_mm_cmpeq_epi16(smallest, pb), b, c));
+    const __m128i nearest =
+        Select(_mm_cmpeq_epi16(smallest, pa), a, Select(_mm_cmpeq_epi16(smallest, pb), b, c));
     a = _mm_and_si128(_mm_add_epi16(x, nearest), low);
     StorePixel<B>(row + i, _mm_packus_epi16(a, a));
     c = b;
@@ -162,46 +165,69 @@ void UnfilterRow(int type, uint8_t* row, const uint8_t* prior, size_t n, size_t 
   switch (type) {
     case kFilterSub:
       switch (bpp) {
-        case 1: return UnSub<1>(row, n);
-        case 2: return UnSub<2>(row, n);
+        case 1:
+          return UnSub<1>(row, n);
+        case 2:
+          return UnSub<2>(row, n);
 #if defined(__SSE2__)
-        case 3: return UnSubSse2<3>(row, n);
-        case 4: return UnSubSse2<4>(row, n);
+        case 3:
+          return UnSubSse2<3>(row, n);
+        case 4:
+          return UnSubSse2<4>(row, n);
 #else
-        case 3: return UnSub<3>(row, n);
-        case 4: return UnSub<4>(row, n);
+        case 3:
+          return UnSub<3>(row, n);
+        case 4:
+          return UnSub<4>(row, n);
 #endif
-        default: return UnSubAny(row, n, bpp);
+        default:
+          return UnSubAny(row, n, bpp);
       }
     case kFilterUp:
       return UnUp(row, prior, n);
     case kFilterAverage:
       switch (bpp) {
-        case 1: return UnAverage<1>(row, prior, n);
-        case 2: return UnAverage<2>(row, prior, n);
+        case 1:
+          return UnAverage<1>(row, prior, n);
+        case 2:
+          return UnAverage<2>(row, prior, n);
 #if defined(__SSE2__)
-        case 3: return UnAverageSse2<3>(row, prior, n);
-        case 4: return UnAverageSse2<4>(row, prior, n);
+        case 3:
+          return UnAverageSse2<3>(row, prior, n);
+        case 4:
+          return UnAverageSse2<4>(row, prior, n);
 #else
-        case 3: return UnAverage<3>(row, prior, n);
-        case 4: return UnAverage<4>(row, prior, n);
+        case 3:
+          return UnAverage<3>(row, prior, n);
+        case 4:
+          return UnAverage<4>(row, prior, n);
 #endif
-        default: return UnAverageAny(row, prior, n, bpp);
+        default:
+          return UnAverageAny(row, prior, n, bpp);
       }
     case kFilterPaeth:
       switch (bpp) {
-        case 1: return UnPaeth<1>(row, prior, n);
-        case 2: return UnPaeth<2>(row, prior, n);
+        case 1:
+          return UnPaeth<1>(row, prior, n);
+        case 2:
+          return UnPaeth<2>(row, prior, n);
 #if defined(__SSE2__)
-        case 3: return UnPaethSse2<3>(row, prior, n);
-        case 4: return UnPaethSse2<4>(row, prior, n);
+        case 3:
+          return UnPaethSse2<3>(row, prior, n);
+        case 4:
+          return UnPaethSse2<4>(row, prior, n);
 #else
-        case 3: return UnPaeth<3>(row, prior, n);
-        case 4: return UnPaeth<4>(row, prior, n);
+        case 3:
+          return UnPaeth<3>(row, prior, n);
+        case 4:
+          return UnPaeth<4>(row, prior, n);
 #endif
-        case 6: return UnPaeth<6>(row, prior, n);
-        case 8: return UnPaeth<8>(row, prior, n);
-        default: return UnPaethAny(row, prior, n, bpp);
+        case 6:
+          return UnPaeth<6>(row, prior, n);
+        case 8:
+          return UnPaeth<8>(row, prior, n);
+        default:
+          return UnPaethAny(row, prior, n, bpp);
       }
     default:
       return;
@@ -220,7 +246,8 @@ void FilterRow(int type, const uint8_t* row, const uint8_t* prior, uint8_t* out,
       return;
     case kFilterAverage:
       for (size_t i = 0; i < first; ++i) out[i] = static_cast<uint8_t>(row[i] - (prior[i] >> 1));
-      for (size_t i = bpp; i < n; ++i) out[i] = static_cast<uint8_t>(row[i] - ((row[i - bpp] + prior[i]) >> 1));
+      for (size_t i = bpp; i < n; ++i)
+        out[i] = static_cast<uint8_t>(row[i] - ((row[i - bpp] + prior[i]) >> 1));
       return;
     case kFilterPaeth:
       for (size_t i = 0; i < first; ++i) out[i] = static_cast<uint8_t>(row[i] - prior[i]);

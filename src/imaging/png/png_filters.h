@@ -7,10 +7,18 @@
 
 namespace tapestrel::imaging {
 
-enum PngFilterType : uint8_t { kFilterNone = 0, kFilterSub = 1, kFilterUp = 2, kFilterAverage = 3, kFilterPaeth = 4 };
+enum PngFilterType : uint8_t {
+  kFilterNone = 0,
+  kFilterSub = 1,
+  kFilterUp = 2,
+  kFilterAverage = 3,
+  kFilterPaeth = 4
+};
 
 // Bytes between a byte and the one of the pixel to its left, at least one.
-inline size_t FilterDistance(int bits_per_pixel) { return bits_per_pixel >= 8 ? static_cast<size_t>(bits_per_pixel) / 8 : 1; }
+inline size_t FilterDistance(int bits_per_pixel) {
+  return bits_per_pixel >= 8 ? static_cast<size_t>(bits_per_pixel) / 8 : 1;
+}
 
 // Reverses `type` (0..4) in place on a row of n bytes; `prior` is the
 // previous unfiltered row of the same pass, all zero for its first row.

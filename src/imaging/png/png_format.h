@@ -46,7 +46,9 @@ inline constexpr int kColorTypeRgba = 6;
 struct Adam7Pass {
   int x0, y0, dx, dy;
   // Pixels of this pass in a line of `size` pixels, along x or y.
-  static int Count(int size, int start, int step) { return size > start ? (size - start + step - 1) / step : 0; }
+  static int Count(int size, int start, int step) {
+    return size > start ? (size - start + step - 1) / step : 0;
+  }
 };
 inline constexpr Adam7Pass kAdam7[7] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                         {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
@@ -75,21 +77,21 @@ struct PngPhysicalSize {
 // The members of a PNG picture besides its bitmaps: the writer's settings and
 // the values a load takes over from the file.
 struct PngProperties {
-  int IdatSize = 32768;         // payload bytes per IDAT chunk, 256..100000
-  int CompressionLevel = -1;    // zlib level; outside 0..9 zlib's default
-  int FilterMode = 1;           // 0 adaptive, 1 None, 2 Sub, 3 Up, 4 Average, 5 Paeth
-  bool Interlaced = false;      // write Adam7; set by a load
-  double Gamma = 0.45455;       // 0 for none
+  int IdatSize = 32768;       // payload bytes per IDAT chunk, 256..100000
+  int CompressionLevel = -1;  // zlib level; outside 0..9 zlib's default
+  int FilterMode = 1;         // 0 adaptive, 1 None, 2 Sub, 3 Up, 4 Average, 5 Paeth
+  bool Interlaced = false;    // write Adam7; set by a load
+  double Gamma = 0.45455;     // 0 for none
   int32_t BackgroundColor = kNoColor;
   int32_t TransparentColor = kNoColor;
-  std::string Comment;          // the "Comment" text chunks, CR LF after each
-  bool StampTime = true;        // write the current UTC time rather than StoredTime
+  std::string Comment;    // the "Comment" text chunks, CR LF after each
+  bool StampTime = true;  // write the current UTC time rather than StoredTime
   PngTime StoredTime;
   PngPhysicalSize PhysicalSize;
   std::array<uint8_t, 4> SignificantBits{};  // red or grey, green, blue, alpha; 0 none
   std::array<uint32_t, 8> Chromaticities{};  // white x, y, red x, y, green x, y, blue x, y
   std::array<uint8_t, 4> Gifg{};
-  bool SkipMacHeader = true;    // accept a 128-byte MacBinary header
+  bool SkipMacHeader = true;  // accept a 128-byte MacBinary header
 };
 
 }  // namespace tapestrel::imaging

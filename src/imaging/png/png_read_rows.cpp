@@ -89,11 +89,16 @@ PngRowConverter SelectPngRowConverter(int color_type, int depth) {
     case kColorTypeGrey:
     case kColorTypePalette:
       switch (depth) {
-        case 1: return CopyRow<1>;
-        case 2: return Widen2To4;
-        case 4: return CopyRow<4>;
-        case 8: return CopyRow<8>;
-        default: return Grey16;
+        case 1:
+          return CopyRow<1>;
+        case 2:
+          return Widen2To4;
+        case 4:
+          return CopyRow<4>;
+        case 8:
+          return CopyRow<8>;
+        default:
+          return Grey16;
       }
     case kColorTypeGreyAlpha:
       return wide ? GreyAlpha<2> : GreyAlpha<1>;

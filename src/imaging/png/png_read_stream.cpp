@@ -20,10 +20,14 @@ constexpr size_t kMacHeaderSize = 128;
 
 int Channels(int color_type) {
   switch (color_type) {
-    case kColorTypeRgb: return 3;
-    case kColorTypeGreyAlpha: return 2;
-    case kColorTypeRgba: return 4;
-    default: return 1;
+    case kColorTypeRgb:
+      return 3;
+    case kColorTypeGreyAlpha:
+      return 2;
+    case kColorTypeRgba:
+      return 4;
+    default:
+      return 1;
   }
 }
 
@@ -76,7 +80,8 @@ PngReadResult TKVXPNGReadStream::Decode(PngProperties& props) {
   meta_.Gifg = {};
 
   // A Macintosh download may carry a MacBinary header before the signature.
-  if (props.SkipMacHeader && Ensure(kMacHeaderSize + 1) > kMacHeaderSize && Data()[0] == 0 && Data()[74] == 0) {
+  if (props.SkipMacHeader && Ensure(kMacHeaderSize + 1) > kMacHeaderSize && Data()[0] == 0 &&
+      Data()[74] == 0) {
     Advance(kMacHeaderSize);
   }
   uint8_t signature[8];
@@ -88,16 +93,30 @@ PngReadResult TKVXPNGReadStream::Decode(PngProperties& props) {
     const uint32_t type = LoadU32(head + 4);
     chunk_left_ = LoadU32(head);
     switch (type) {
-      case chunk::IHDR: ReadHeader(); break;
-      case chunk::PLTE: ReadPalette(); break;
-      case chunk::tRNS: ReadTransparency(); break;
-      case chunk::bKGD: ReadBackground(); break;
-      case chunk::sBIT: ReadSignificantBits(); break;
-      case chunk::tEXt: ReadText(); break;
+      case chunk::IHDR:
+        ReadHeader();
+        break;
+      case chunk::PLTE:
+        ReadPalette();
+        break;
+      case chunk::tRNS:
+        ReadTransparency();
+        break;
+      case chunk::bKGD:
+        ReadBackground();
+        break;
+      case chunk::sBIT:
+        ReadSignificantBits();
+        break;
+      case chunk::tEXt:
+        ReadText();
+        break;
       case chunk::IDAT:
         if (!image_done_) ReadImage();
         break;
-      default: ReadFixed(type); break;
+      default:
+        ReadFixed(type);
+        break;
     }
     // Whatever the handler left, then the CRC, which is not checked.
     Skip(uint64_t{chunk_left_} + 4);
@@ -166,7 +185,8 @@ void TKVXPNGReadStream::ReadTransparency() {
       break;
     default:
       if (n >= 6) {
-        meta_.TransparentColor = RgbColor(Sample8(LoadU16(d)), Sample8(LoadU16(d + 2)), Sample8(LoadU16(d + 4)));
+        meta_.TransparentColor =
+            RgbColor(Sample8(LoadU16(d)), Sample8(LoadU16(d + 2)), Sample8(LoadU16(d + 4)));
       }
       break;
   }
@@ -201,7 +221,8 @@ void TKVXPNGReadStream::ReadText() {
   constexpr size_t kKeywordSize = sizeof kKeyword - 1;
   uint8_t key[kKeywordSize + 1] = {};
   const size_t n = ReadChunkData(key, sizeof key);
-  const bool ends_keyword = (n == kKeywordSize && chunk_left_ == 0) || (n == sizeof key && key[kKeywordSize] == 0);
+  const bool ends_keyword =
+      (n == kKeywordSize && chunk_left_ == 0) || (n == sizeof key && key[kKeywordSize] == 0);
   if (!ends_keyword || std::memcmp(key, kKeyword, kKeywordSize) != 0) return;
   if (!meta_.Comment.empty()) meta_.Comment += "\r\n";
   // The text is read piecewise so that a chunk claiming more than the data
@@ -233,10 +254,12 @@ void TKVXPNGReadStream::ReadFixed(uint32_t type) {
       }
       break;
     case chunk::gIFg:
-      if (before_palette && chunk_left_ == 4 && ReadChunkData(d, 4) == 4) std::copy(d, d + 4, meta_.Gifg.begin());
+      if (before_palette && chunk_left_ == 4 && ReadChunkData(d, 4) == 4)
+        std::copy(d, d + 4, meta_.Gifg.begin());
       break;
     case chunk::tIME:
-      if (chunk_left_ == 7 && ReadChunkData(d, 7) == 7) meta_.StoredTime = {LoadU16(d), d[2], d[3], d[4], d[5], d[6]};
+      if (chunk_left_ == 7 && ReadChunkData(d, 7) == 7)
+        meta_.StoredTime = {LoadU16(d), d[2], d[3], d[4], d[5], d[6]};
       break;
     case chunk::tpNG:
       // Our own chunk: "KVX3" and flags for features this program never
@@ -288,7 +311,10 @@ void TKVXPNGReadStream::AllocateBitmaps() {
   if (header_.color_type == kColorTypePalette) {
     image_.Palette() = palette_;
   } else if (format != PixelFormat::Bits24) {
-    image_.Palette() = GreyRamp(header_.depth == 1 ? 2 : header_.depth == 2 ? 4 : header_.depth == 4 ? 16 : 256);
+    image_.Palette() = GreyRamp(header_.depth == 1   ? 2
+                                : header_.depth == 2 ? 4
+                                : header_.depth == 4 ? 16
+                                                     : 256);
   }
   if (header_.color_type & kColorAlpha) mask_.Palette() = GreyRamp(256);
 }
@@ -358,7 +384,8 @@ void TKVXPNGReadStream::DecodeRows() {
   int done = 0;
   for (int p = 0; p < pass_count; ++p) {
     const Adam7Pass& pass = header_.interlace ? kAdam7[p] : whole;
-    const size_t pass_width = static_cast<size_t>(Adam7Pass::Count(static_cast<int>(width), pass.x0, pass.dx));
+    const size_t pass_width =
+        static_cast<size_t>(Adam7Pass::Count(static_cast<int>(width), pass.x0, pass.dx));
     const int pass_rows = Adam7Pass::Count(static_cast<int>(header_.height), pass.y0, pass.dy);
     if (pass_width == 0 || pass_rows == 0) continue;  // empty passes are not stored
     const size_t row_bytes = (pass_width * static_cast<size_t>(bits) + 7) / 8;
@@ -366,7 +393,8 @@ void TKVXPNGReadStream::DecodeRows() {
     for (int j = 0; j < pass_rows; ++j) {
       if (!Inflate(cur, row_bytes + 1) || cur[0] > kFilterPaeth) Fail(png_message::kReadImage);
       UnfilterRow(cur[0], cur + 1, prev + 1, row_bytes, bpp);
-      if (check_indices) max_index_ = std::max<int>(max_index_, MaxPaletteIndex(cur + 1, pass_width, header_.depth));
+      if (check_indices)
+        max_index_ = std::max<int>(max_index_, MaxPaletteIndex(cur + 1, pass_width, header_.depth));
 
       const size_t y = static_cast<size_t>(pass.y0) + static_cast<size_t>(j) * static_cast<size_t>(pass.dy);
       uint8_t* dst = pixels + y * stride;
@@ -375,8 +403,8 @@ void TKVXPNGReadStream::DecodeRows() {
         convert(cur + 1, dst, mask_dst, pass_width);
       } else {
         convert(cur + 1, conversion.data(), has_mask ? conversion_mask.data() : nullptr, pass_width);
-        ScatterPixels(conversion.data(), dst, pass_width, static_cast<size_t>(pass.x0), static_cast<size_t>(pass.dx),
-                      out_bits);
+        ScatterPixels(conversion.data(), dst, pass_width, static_cast<size_t>(pass.x0),
+                      static_cast<size_t>(pass.dx), out_bits);
         if (has_mask) {
           ScatterPixels(conversion_mask.data(), mask_dst, pass_width, static_cast<size_t>(pass.x0),
                         static_cast<size_t>(pass.dx), 8);
@@ -454,8 +482,9 @@ void TKVXPNGReadStream::ApplyTransparency() {
       const uint8_t* src = image_.Row(y);
       uint8_t* dst = mask_.Row(y);
       for (int x = 0; x < width; ++x) {
-        const int index = depth == 8 ? src[x] : depth == 4 ? (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F
-                                                           : (src[x >> 3] >> (7 - (x & 7))) & 1;
+        const int index = depth == 8   ? src[x]
+                          : depth == 4 ? (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F
+                                       : (src[x >> 3] >> (7 - (x & 7))) & 1;
         dst[x] = static_cast<uint8_t>(255 - palette_alpha_[static_cast<size_t>(index)]);
       }
     }

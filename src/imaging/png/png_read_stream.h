@@ -52,7 +52,9 @@ class TKVXPNGReadStream : public TKVXCustomGraphicReadStream {
   void ApplyTransparency();
   // A grey sample of the header's depth as an 8-bit level.
   uint8_t GreyLevel(uint16_t sample) const;
-  uint8_t Sample8(uint16_t sample) const { return static_cast<uint8_t>(header_.depth == 16 ? sample >> 8 : sample); }
+  uint8_t Sample8(uint16_t sample) const {
+    return static_cast<uint8_t>(header_.depth == 16 ? sample >> 8 : sample);
+  }
 
   Header header_;
   bool have_header_ = false;

@@ -75,7 +75,8 @@ void PaletteGrey(const uint8_t* src, const uint8_t*, uint8_t* dst, size_t width,
   }
 }
 
-void PaletteGreyAlpha(const uint8_t* src, const uint8_t* mask, uint8_t* dst, size_t width, const uint8_t* grey) {
+void PaletteGreyAlpha(const uint8_t* src, const uint8_t* mask, uint8_t* dst, size_t width,
+                      const uint8_t* grey) {
   for (size_t i = 0; i < width; ++i) {
     dst[2 * i] = grey[src[i]];
     dst[2 * i + 1] = static_cast<uint8_t>(~mask[i]);
@@ -85,10 +86,14 @@ void PaletteGreyAlpha(const uint8_t* src, const uint8_t* mask, uint8_t* dst, siz
 template <Source S>
 auto DirectFor(Output o) {
   switch (o) {
-    case kRgba: return EncodeDirect<S, kRgba>;
-    case kGrey: return EncodeDirect<S, kGrey>;
-    case kGreyAlpha: return EncodeDirect<S, kGreyAlpha>;
-    default: return EncodeDirect<S, kRgb>;
+    case kRgba:
+      return EncodeDirect<S, kRgba>;
+    case kGrey:
+      return EncodeDirect<S, kGrey>;
+    case kGreyAlpha:
+      return EncodeDirect<S, kGreyAlpha>;
+    default:
+      return EncodeDirect<S, kRgb>;
   }
 }
 
@@ -96,10 +101,14 @@ auto DirectFor(Output o) {
 
 int PngWriteLayout::BitsPerPixel() const {
   switch (color_type) {
-    case kColorTypeRgb: return 3 * depth;
-    case kColorTypeGreyAlpha: return 2 * depth;
-    case kColorTypeRgba: return 4 * depth;
-    default: return depth;
+    case kColorTypeRgb:
+      return 3 * depth;
+    case kColorTypeGreyAlpha:
+      return 2 * depth;
+    case kColorTypeRgba:
+      return 4 * depth;
+    default:
+      return depth;
   }
 }
 
@@ -146,10 +155,18 @@ PngRowEncoder::PngRowEncoder(const Bitmap& image, const Bitmap* mask, const PngW
   }
   const Output out = layout.grey ? (layout.alpha ? kGreyAlpha : kGrey) : (layout.alpha ? kRgba : kRgb);
   switch (image.Format()) {
-    case PixelFormat::Bits15: encode_ = DirectFor<k15>(out); break;
-    case PixelFormat::Bits16: encode_ = DirectFor<k16>(out); break;
-    case PixelFormat::Bits32: encode_ = DirectFor<k32>(out); break;
-    default: encode_ = DirectFor<k24>(out); break;
+    case PixelFormat::Bits15:
+      encode_ = DirectFor<k15>(out);
+      break;
+    case PixelFormat::Bits16:
+      encode_ = DirectFor<k16>(out);
+      break;
+    case PixelFormat::Bits32:
+      encode_ = DirectFor<k32>(out);
+      break;
+    default:
+      encode_ = DirectFor<k24>(out);
+      break;
   }
 }
 

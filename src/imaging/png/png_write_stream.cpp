@@ -29,9 +29,12 @@ PngTime UtcNow() {
   const auto day = floor<days>(now);
   const year_month_day ymd{day};
   const hh_mm_ss<seconds> hms{now - day};
-  return {static_cast<uint16_t>(static_cast<int>(ymd.year())), static_cast<uint8_t>(static_cast<unsigned>(ymd.month())),
-          static_cast<uint8_t>(static_cast<unsigned>(ymd.day())), static_cast<uint8_t>(hms.hours().count()),
-          static_cast<uint8_t>(hms.minutes().count()), static_cast<uint8_t>(hms.seconds().count())};
+  return {static_cast<uint16_t>(static_cast<int>(ymd.year())),
+          static_cast<uint8_t>(static_cast<unsigned>(ymd.month())),
+          static_cast<uint8_t>(static_cast<unsigned>(ymd.day())),
+          static_cast<uint8_t>(hms.hours().count()),
+          static_cast<uint8_t>(hms.minutes().count()),
+          static_cast<uint8_t>(hms.seconds().count())};
 }
 
 struct DeflateStream {
@@ -77,8 +80,8 @@ void TKVXPNGWriteStream::Encode(const PngProperties& props, bool greyscale) {
   if (!comment.empty()) WriteText("Comment", comment);
   WriteText("Software", kSoftware);
 
-  const uint8_t tpng[8] = {'K', 'V', 'X', '3', 0, static_cast<uint8_t>(layout_.color_type == kColorTypeGreyAlpha),
-                           0, 0};
+  const uint8_t tpng[8] = {
+      'K', 'V', 'X', '3', 0, static_cast<uint8_t>(layout_.color_type == kColorTypeGreyAlpha), 0, 0};
   WriteChunk(chunk::tpNG, tpng, sizeof tpng);
 
   if (props.Gifg[0] || props.Gifg[1] || props.Gifg[2]) WriteChunk(chunk::gIFg, props.Gifg.data(), 4);
@@ -282,7 +285,8 @@ void TKVXPNGWriteStream::WriteImageData(const PngProperties& props) {
   DeflateStream deflater;
   const int level = props.CompressionLevel >= 0 && props.CompressionLevel <= 9 ? props.CompressionLevel
                                                                                : Z_DEFAULT_COMPRESSION;
-  if (deflateInit2(&deflater.zs, level, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) Fail(png_message::kWriteImage);
+  if (deflateInit2(&deflater.zs, level, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    Fail(png_message::kWriteImage);
   deflater.open = true;
   z_stream& zs = deflater.zs;
 
@@ -331,7 +335,8 @@ void TKVXPNGWriteStream::WriteImageData(const PngProperties& props) {
   int total_rows = 0;
   for (int p = 0; p < pass_count; ++p) {
     const Adam7Pass& pass = props.Interlaced ? kAdam7[p] : whole;
-    if (Adam7Pass::Count(width, pass.x0, pass.dx) > 0) total_rows += Adam7Pass::Count(height, pass.y0, pass.dy);
+    if (Adam7Pass::Count(width, pass.x0, pass.dx) > 0)
+      total_rows += Adam7Pass::Count(height, pass.y0, pass.dy);
   }
   RowProgress progress(progress_, total_rows);
   progress.Start();
@@ -349,7 +354,8 @@ void TKVXPNGWriteStream::WriteImageData(const PngProperties& props) {
         encoder.Encode(y, cur + 1);
       } else {
         encoder.Encode(y, full + 1);
-        GatherPixels(full + 1, cur + 1, pass_width, static_cast<size_t>(pass.x0), static_cast<size_t>(pass.dx), bits);
+        GatherPixels(full + 1, cur + 1, pass_width, static_cast<size_t>(pass.x0),
+                     static_cast<size_t>(pass.dx), bits);
       }
       const uint8_t* out = cur;
       if (adaptive) {

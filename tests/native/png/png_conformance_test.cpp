@@ -42,12 +42,11 @@ std::vector<fs::path> PngsIn(const fs::path& dir) {
 }
 
 const std::set<std::string>& ErrorTexts() {
-  static const std::set<std::string> texts{png_message::kNotPng,      png_message::kTwoHeaders,
-                                           png_message::kColorType,   png_message::kCompression,
-                                           png_message::kFilter,      png_message::kInterlace,
-                                           png_message::kGreyDepth,   png_message::kGreyAlphaDepth,
-                                           png_message::kColorDepth,  png_message::kZlib,
-                                           png_message::kReadImage};
+  static const std::set<std::string> texts{
+      png_message::kNotPng,      png_message::kTwoHeaders,     png_message::kColorType,
+      png_message::kCompression, png_message::kFilter,         png_message::kInterlace,
+      png_message::kGreyDepth,   png_message::kGreyAlphaDepth, png_message::kColorDepth,
+      png_message::kZlib,        png_message::kReadImage};
   return texts;
 }
 
@@ -69,8 +68,8 @@ void ExpectSameAsLibpng(const Bytes& data, const std::string& name) {
       const uint8_t* o = ours.At(x, y);
       const uint8_t* r = reference.At(x, y);
       ASSERT_TRUE(o[0] == r[0] && o[1] == r[1] && o[2] == r[2])
-          << name << " colour at " << x << "," << y << ": ours " << int{o[0]} << " " << int{o[1]} << " " << int{o[2]}
-          << ", libpng " << int{r[0]} << " " << int{r[1]} << " " << int{r[2]};
+          << name << " colour at " << x << "," << y << ": ours " << int{o[0]} << " " << int{o[1]} << " "
+          << int{o[2]} << ", libpng " << int{r[0]} << " " << int{r[1]} << " " << int{r[2]};
       if (colour_key) {
         const bool keyed = RgbColor(o[0], o[1], o[2]) == picture.transparent_color;
         if (r[3] == 0) {
@@ -118,7 +117,8 @@ TEST_F(PngConformance, MalformedFilesFailCleanlyOrDecode) {
   for (const auto& file : PngsIn(root_ / "contrib")) {
     const std::string name = file.filename().string();
     // Elsewhere in contrib, deliberately broken files are named so.
-    if (name.find("bad") != std::string::npos || name.find("crash") != std::string::npos) files.push_back(file);
+    if (name.find("bad") != std::string::npos || name.find("crash") != std::string::npos)
+      files.push_back(file);
   }
   ASSERT_FALSE(files.empty());
   for (const auto& file : files) {

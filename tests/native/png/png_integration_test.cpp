@@ -15,7 +15,9 @@ using namespace png_test;
 
 namespace {
 
-std::string Temp(const std::string& name) { return std::string(TAPESTREL_BINARY_DIR) + "/png_integration_" + name; }
+std::string Temp(const std::string& name) {
+  return std::string(TAPESTREL_BINARY_DIR) + "/png_integration_" + name;
+}
 
 }  // namespace
 
@@ -48,17 +50,20 @@ TEST(PngIntegration, ToolConvertsBothWays) {
   const Bitmap mask = PatternMask(17, 9);
   WriteBmpFile(Temp("in.bmp"), image);
   WriteBmpFile(Temp("mask.bmp"), mask);
-  const auto run = [&](const std::string& args) { return std::system((tool + " " + args + " 2>/dev/null").c_str()); };
+  const auto run = [&](const std::string& args) {
+    return std::system((tool + " " + args + " 2>/dev/null").c_str());
+  };
 
-  ASSERT_EQ(run("bmp2png " + Temp("in.bmp") + " " + Temp("out.png") + " --interlace --filter 0 --level 9 --mask " +
-                Temp("mask.bmp")),
+  ASSERT_EQ(run("bmp2png " + Temp("in.bmp") + " " + Temp("out.png") +
+                " --interlace --filter 0 --level 9 --mask " + Temp("mask.bmp")),
             0);
   Rgba reference;
   ASSERT_TRUE(DecodeWithLibpng(ReadFile(Temp("out.png")), reference));
   EXPECT_EQ(reference.color_type, 6);
   EXPECT_EQ(reference.At(3, 4)[3], 255 - mask.Row(4)[3]);
 
-  ASSERT_EQ(run("png2bmp " + Temp("out.png") + " " + Temp("back.bmp") + " --mask " + Temp("back_mask.bmp")), 0);
+  ASSERT_EQ(run("png2bmp " + Temp("out.png") + " " + Temp("back.bmp") + " --mask " + Temp("back_mask.bmp")),
+            0);
   EXPECT_EQ(ReadBmpFile(Temp("back.bmp")), image);
   const Bitmap back_mask = ReadBmpFile(Temp("back_mask.bmp"));
   EXPECT_EQ(back_mask.Row(8)[16], mask.Row(8)[16]);

@@ -65,12 +65,15 @@ TEST(PngReader, HeaderErrorsUseTheirTextsInOrder) {
   EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, 2).Header(1, 1, 8, 2).bytes()),
             "Read Header(PNG): appear two IHDR");
   for (int type : {1, 5, 7, 9, 15}) {
-    EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, type).bytes()), "Read Header(PNG): Error ColorType") << type;
+    EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, type).bytes()), "Read Header(PNG): Error ColorType")
+        << type;
   }
   // Colour type is tested before the methods, and the methods in their order.
   EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, 1, 2, 2, 2).bytes()), "Read Header(PNG): Error ColorType");
-  EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, 2, 2, 2, 2).bytes()), "Read Header(PNG): not support Compression");
-  EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, 2, 2, 0, 2).bytes()), "Read Header(PNG): not supprt Filter");
+  EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, 2, 2, 2, 2).bytes()),
+            "Read Header(PNG): not support Compression");
+  EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, 2, 2, 0, 2).bytes()),
+            "Read Header(PNG): not supprt Filter");
   EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, 2, 2).bytes()), "Read Header(PNG): not interlace type");
 }
 
@@ -89,7 +92,8 @@ TEST(PngReader, BitDepthsAreCheckedAtTheFirstImageData) {
   // Without image data the depth is never looked at; the file has no picture.
   EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 3, 0).End().bytes()), "Read Image (PNG): Read Error");
   // Method 1 passes each method test.
-  EXPECT_EQ(LoadError(PngBuilder().Header(3, 2, 8, 2, 0, 1, 1).ImageData(RgbRows(3, 2)).End().bytes()), "(loaded)");
+  EXPECT_EQ(LoadError(PngBuilder().Header(3, 2, 8, 2, 0, 1, 1).ImageData(RgbRows(3, 2)).End().bytes()),
+            "(loaded)");
 }
 
 TEST(PngReader, BrokenImageDataIsAReadError) {
@@ -101,7 +105,8 @@ TEST(PngReader, BrokenImageDataIsAReadError) {
   // Too few rows in the zlib stream.
   EXPECT_EQ(LoadError(PngBuilder().Header(3, 3, 8, 2).ImageData(RgbRows(3, 2)).End().bytes()), kReadError);
   // Not a zlib stream.
-  EXPECT_EQ(LoadError(PngBuilder().Header(3, 2, 8, 2).Add("IDAT", Bytes(40, 0xAB)).End().bytes()), kReadError);
+  EXPECT_EQ(LoadError(PngBuilder().Header(3, 2, 8, 2).Add("IDAT", Bytes(40, 0xAB)).End().bytes()),
+            kReadError);
   // Another chunk interrupts the image data.
   const Bytes z = Deflate(RgbRows(3, 2));
   EXPECT_EQ(LoadError(PngBuilder()
@@ -123,9 +128,14 @@ TEST(PngReader, BrokenImageDataIsAReadError) {
 
 TEST(PngReader, SizesThatCannotBeHeldFailBeforeAllocating) {
   const Bytes tiny = Deflate(Bytes{0, 0, 0, 0});
-  for (auto [w, h] : {std::pair<uint32_t, uint32_t>{0, 1}, {1, 0}, {65536, 1}, {0x80000000u, 1}, {0xFFFFFFFFu, 0xFFFFFFFFu},
+  for (auto [w, h] : {std::pair<uint32_t, uint32_t>{0, 1},
+                      {1, 0},
+                      {65536, 1},
+                      {0x80000000u, 1},
+                      {0xFFFFFFFFu, 0xFFFFFFFFu},
                       {65535, 65535}}) {
-    EXPECT_EQ(LoadError(PngBuilder().Header(w, h, 8, 6).Add("IDAT", tiny).End().bytes()), "Read Image (PNG): Read Error")
+    EXPECT_EQ(LoadError(PngBuilder().Header(w, h, 8, 6).Add("IDAT", tiny).End().bytes()),
+              "Read Image (PNG): Read Error")
         << w << " x " << h;
   }
 }
@@ -135,7 +145,8 @@ TEST(PngReader, ImageDataMayBeSplitAnywhere) {
   const Bytes whole = PngBuilder().Header(5, 4, 8, 2).ImageData(raw).End().bytes();
   const Bitmap expected = Load(whole).Image();
   for (size_t split : {1, 2, 7}) {
-    EXPECT_EQ(Load(PngBuilder().Header(5, 4, 8, 2).ImageData(raw, split).End().bytes()).Image(), expected) << split;
+    EXPECT_EQ(Load(PngBuilder().Header(5, 4, 8, 2).ImageData(raw, split).End().bytes()).Image(), expected)
+        << split;
   }
   // Empty IDAT chunks in the run, and IDAT chunks after the image, are fine.
   const Bytes z = Deflate(raw);
@@ -236,11 +247,12 @@ TEST(PngReader, OutputFormatsFollowColourTypeAndDepth) {
     size_t palette;
     bool mask;
   };
-  for (const Case& c : {Case{0, 1, PixelFormat::Bits1, 2, false}, Case{0, 2, PixelFormat::Bits4, 4, false},
-                        Case{0, 4, PixelFormat::Bits4, 16, false}, Case{0, 8, PixelFormat::Bits8, 256, false},
-                        Case{0, 16, PixelFormat::Bits8, 256, false}, Case{4, 8, PixelFormat::Bits8, 256, true},
-                        Case{4, 16, PixelFormat::Bits8, 256, true}, Case{2, 8, PixelFormat::Bits24, 0, false},
-                        Case{6, 16, PixelFormat::Bits24, 0, true}, Case{3, 2, PixelFormat::Bits4, 4, false}}) {
+  for (const Case& c :
+       {Case{0, 1, PixelFormat::Bits1, 2, false}, Case{0, 2, PixelFormat::Bits4, 4, false},
+        Case{0, 4, PixelFormat::Bits4, 16, false}, Case{0, 8, PixelFormat::Bits8, 256, false},
+        Case{0, 16, PixelFormat::Bits8, 256, false}, Case{4, 8, PixelFormat::Bits8, 256, true},
+        Case{4, 16, PixelFormat::Bits8, 256, true}, Case{2, 8, PixelFormat::Bits24, 0, false},
+        Case{6, 16, PixelFormat::Bits24, 0, true}, Case{3, 2, PixelFormat::Bits4, 4, false}}) {
     const int channels = c.type == 2 ? 3 : c.type == 4 ? 2 : c.type == 6 ? 4 : 1;
     const size_t row_bytes = (5 * channels * c.depth + 7) / 8;
     Bytes raw;
@@ -258,8 +270,8 @@ TEST(PngReader, OutputFormatsFollowColourTypeAndDepth) {
     EXPECT_EQ(!png.AlphaMask().Empty(), c.mask);
     EXPECT_EQ(png.Greyscale(), c.type == 0 || c.type == 4);
     if (c.palette == 4) {
-      EXPECT_EQ(png.Image().Palette()[c.type == 0 ? 2 : 0], c.type == 0 ? (PaletteEntry{170, 170, 170, 0})
-                                                                         : (PaletteEntry{0x80, 0x80, 0x80, 0}));
+      EXPECT_EQ(png.Image().Palette()[c.type == 0 ? 2 : 0],
+                c.type == 0 ? (PaletteEntry{170, 170, 170, 0}) : (PaletteEntry{0x80, 0x80, 0x80, 0}));
     }
   }
 }
@@ -268,8 +280,13 @@ TEST(PngReader, PaletteTransparency) {
   const Bytes plte{10, 0, 0, 20, 0, 0, 30, 0, 0, 40, 0, 0, 50, 0, 0};
   const Bytes raw{0, 0, 1, 2, 3, 4};
   // One fully transparent entry and the rest opaque: a transparent colour.
-  const TKVXPNG single =
-      Load(PngBuilder().Header(5, 1, 8, 3).Add("PLTE", plte).Add("tRNS", Bytes{255, 255, 255, 0}).ImageData(raw).End().bytes());
+  const TKVXPNG single = Load(PngBuilder()
+                                  .Header(5, 1, 8, 3)
+                                  .Add("PLTE", plte)
+                                  .Add("tRNS", Bytes{255, 255, 255, 0})
+                                  .ImageData(raw)
+                                  .End()
+                                  .bytes());
   EXPECT_EQ(single.Image().Format(), PixelFormat::Bits8);
   EXPECT_TRUE(single.Transparent());
   EXPECT_EQ(single.TransparentColor, 0x01000003);
@@ -277,16 +294,26 @@ TEST(PngReader, PaletteTransparency) {
   EXPECT_TRUE(single.AlphaMask().Empty());
 
   // Partial alpha: a mask by palette index, entries beyond tRNS opaque.
-  const TKVXPNG partial =
-      Load(PngBuilder().Header(5, 1, 8, 3).Add("PLTE", plte).Add("tRNS", Bytes{0, 128, 255, 0}).ImageData(raw).End().bytes());
+  const TKVXPNG partial = Load(PngBuilder()
+                                   .Header(5, 1, 8, 3)
+                                   .Add("PLTE", plte)
+                                   .Add("tRNS", Bytes{0, 128, 255, 0})
+                                   .ImageData(raw)
+                                   .End()
+                                   .bytes());
   EXPECT_FALSE(partial.Transparent());
   ASSERT_TRUE(partial.HasAlpha());
   const uint8_t* m = partial.AlphaMask().Row(0);
   EXPECT_EQ((Bytes{m, m + 5}), (Bytes{255, 127, 0, 255, 0}));
 
   // tRNS longer than the palette reads no more than the palette.
-  const TKVXPNG longer = Load(
-      PngBuilder().Header(5, 1, 8, 3).Add("PLTE", plte).Add("tRNS", Bytes{255, 255, 255, 255, 255, 0}).ImageData(raw).End().bytes());
+  const TKVXPNG longer = Load(PngBuilder()
+                                  .Header(5, 1, 8, 3)
+                                  .Add("PLTE", plte)
+                                  .Add("tRNS", Bytes{255, 255, 255, 255, 255, 0})
+                                  .ImageData(raw)
+                                  .End()
+                                  .bytes());
   EXPECT_FALSE(longer.Transparent());
   EXPECT_FALSE(longer.HasAlpha());
 }
@@ -297,12 +324,17 @@ TEST(PngReader, GreyAndRgbTransparentColours) {
       Load(PngBuilder().Header(8, 1, 1, 0).Add("tRNS", Be16({1})).ImageData(Bytes{0, 0x0F}).End().bytes());
   EXPECT_TRUE(grey1.Transparent());
   EXPECT_EQ(grey1.TransparentColor, 0xFFFFFF);
-  const TKVXPNG grey2 =
-      Load(PngBuilder().Header(4, 1, 2, 0).Add("tRNS", Be16({2})).Add("bKGD", Be16({1})).ImageData(Bytes{0, 0x1B}).End().bytes());
+  const TKVXPNG grey2 = Load(PngBuilder()
+                                 .Header(4, 1, 2, 0)
+                                 .Add("tRNS", Be16({2}))
+                                 .Add("bKGD", Be16({1}))
+                                 .ImageData(Bytes{0, 0x1B})
+                                 .End()
+                                 .bytes());
   EXPECT_EQ(grey2.TransparentColor, 0xAAAAAA);
   EXPECT_EQ(grey2.BackgroundColor, 0x555555);
-  const TKVXPNG grey16 =
-      Load(PngBuilder().Header(1, 1, 16, 0).Add("tRNS", Be16({0x1234})).ImageData(Bytes{0, 1, 2}).End().bytes());
+  const TKVXPNG grey16 = Load(
+      PngBuilder().Header(1, 1, 16, 0).Add("tRNS", Be16({0x1234})).ImageData(Bytes{0, 1, 2}).End().bytes());
   EXPECT_EQ(grey16.TransparentColor, 0x121212);
 
   const TKVXPNG rgb = Load(PngBuilder()
@@ -317,25 +349,34 @@ TEST(PngReader, GreyAndRgbTransparentColours) {
   EXPECT_EQ(rgb.BackgroundColor, 0x302010);
 
   // Images with alpha ignore tRNS.
-  const TKVXPNG rgba =
-      Load(PngBuilder().Header(1, 1, 8, 6).Add("tRNS", Be16({1, 2, 3})).ImageData(Bytes{0, 1, 2, 3, 4}).End().bytes());
+  const TKVXPNG rgba = Load(PngBuilder()
+                                .Header(1, 1, 8, 6)
+                                .Add("tRNS", Be16({1, 2, 3}))
+                                .ImageData(Bytes{0, 1, 2, 3, 4})
+                                .End()
+                                .bytes());
   EXPECT_FALSE(rgba.Transparent());
   EXPECT_EQ(rgba.TransparentColor, -1);
   EXPECT_EQ(rgba.AlphaMask().Row(0)[0], 251);
 }
 
 TEST(PngReader, PaletteIndicesBeyondAShortPaletteStillHaveAColour) {
-  const TKVXPNG png = Load(
-      PngBuilder().Header(3, 1, 8, 3).Add("PLTE", Bytes{1, 2, 3, 4, 5, 6}).ImageData(Bytes{0, 0, 1, 200}).End().bytes());
+  const TKVXPNG png = Load(PngBuilder()
+                               .Header(3, 1, 8, 3)
+                               .Add("PLTE", Bytes{1, 2, 3, 4, 5, 6})
+                               .ImageData(Bytes{0, 0, 1, 200})
+                               .End()
+                               .bytes());
   ASSERT_EQ(png.Image().Palette().size(), 201u);
   EXPECT_EQ(png.Image().Palette()[1], (PaletteEntry{6, 5, 4, 0}));
   EXPECT_EQ(png.Image().Palette()[200], (PaletteEntry{0, 0, 0, 0}));
   // A full palette is left as it is.
-  EXPECT_EQ(Load(PngBuilder().Header(2, 1, 1, 3).Add("PLTE", Bytes(6, 9)).ImageData(Bytes{0, 0x40}).End().bytes())
-                .Image()
-                .Palette()
-                .size(),
-            2u);
+  EXPECT_EQ(
+      Load(PngBuilder().Header(2, 1, 1, 3).Add("PLTE", Bytes(6, 9)).ImageData(Bytes{0, 0x40}).End().bytes())
+          .Image()
+          .Palette()
+          .size(),
+      2u);
 }
 
 TEST(PngReader, MetadataIsTakenWhereAllowedAndReplacedByEachLoad) {
@@ -403,8 +444,10 @@ TEST(PngReader, ReportsProgress) {
   TKVXPNG png;
   png.SetOnProgress([&](ProgressStage s, int percent) { events.emplace_back(s, percent); });
   png.LoadFromMemory(PngBuilder().Header(2, 8, 8, 0).ImageData(Bytes(8 * 3, 0)).End().bytes());
-  const std::vector<std::pair<ProgressStage, int>> expected{
-      {ProgressStage::Starting, 0}, {ProgressStage::Running, 50}, {ProgressStage::Running, 100}, {ProgressStage::Ending, 100}};
+  const std::vector<std::pair<ProgressStage, int>> expected{{ProgressStage::Starting, 0},
+                                                            {ProgressStage::Running, 50},
+                                                            {ProgressStage::Running, 100},
+                                                            {ProgressStage::Ending, 100}};
   EXPECT_EQ(events, expected);
 
   // A handler may abort the load by throwing.

@@ -67,9 +67,9 @@ void ExpectPixels(const Rgba& got, const std::vector<Expected>& expected, const 
     const uint8_t* p = &got.pixels[i * 4];
     const Expected& e = expected[i];
     if (p[0] != e.r || p[1] != e.g || p[2] != e.b || p[3] != e.a) {
-      ADD_FAILURE() << what << ": pixel " << i % got.width << "," << i / got.width << " is " << int{p[0]} << " "
-                    << int{p[1]} << " " << int{p[2]} << " " << int{p[3]} << ", expected " << int{e.r} << " " << int{e.g}
-                    << " " << int{e.b} << " " << int{e.a};
+      ADD_FAILURE() << what << ": pixel " << i % got.width << "," << i / got.width << " is " << int{p[0]}
+                    << " " << int{p[1]} << " " << int{p[2]} << " " << int{p[3]} << ", expected " << int{e.r}
+                    << " " << int{e.g} << " " << int{e.b} << " " << int{e.a};
       return;
     }
   }
@@ -78,8 +78,9 @@ void ExpectPixels(const Rgba& got, const std::vector<Expected>& expected, const 
 }  // namespace
 
 TEST(PngRoundTrip, EverySourceFormatAndOption) {
-  const PixelFormat formats[] = {PixelFormat::Bits1,  PixelFormat::Bits4,  PixelFormat::Bits8, PixelFormat::Bits15,
-                                 PixelFormat::Bits16, PixelFormat::Bits24, PixelFormat::Bits32};
+  const PixelFormat formats[] = {PixelFormat::Bits1,  PixelFormat::Bits4,  PixelFormat::Bits8,
+                                 PixelFormat::Bits15, PixelFormat::Bits16, PixelFormat::Bits24,
+                                 PixelFormat::Bits32};
   int cases = 0;
   for (PixelFormat format : formats) {
     for (bool with_mask : {false, true}) {
@@ -102,10 +103,11 @@ TEST(PngRoundTrip, EverySourceFormatAndOption) {
             // palettes written as grey + alpha.
             const bool alpha_written =
                 with_mask && (!IsPaletted(format) || (grey && format == PixelFormat::Bits8));
-            const auto expected = ExpectedPixels(png.Image(), alpha_written ? &png.AlphaMask() : nullptr, grey);
-            const std::string what = "format " + std::to_string(BitsPerPixel(format)) + (with_mask ? " mask" : "") +
-                                     (grey ? " grey" : "") + (interlaced ? " interlaced" : "") + " mode " +
-                                     std::to_string(mode);
+            const auto expected =
+                ExpectedPixels(png.Image(), alpha_written ? &png.AlphaMask() : nullptr, grey);
+            const std::string what = "format " + std::to_string(BitsPerPixel(format)) +
+                                     (with_mask ? " mask" : "") + (grey ? " grey" : "") +
+                                     (interlaced ? " interlaced" : "") + " mode " + std::to_string(mode);
             Rgba reference;
             std::string error;
             ASSERT_TRUE(DecodeWithLibpng(data, reference, &error)) << what << ": " << error;
@@ -116,7 +118,8 @@ TEST(PngRoundTrip, EverySourceFormatAndOption) {
             EXPECT_EQ(back.Interlaced, interlaced);
             EXPECT_EQ(back.Greyscale(), grey) << what;
             EXPECT_EQ(back.HasAlpha(), alpha_written) << what;
-            PngPicture picture{back.Image(), back.AlphaMask(), back.HasAlpha(), back.Transparent(), back.TransparentColor};
+            PngPicture picture{back.Image(), back.AlphaMask(), back.HasAlpha(), back.Transparent(),
+                               back.TransparentColor};
             ExpectPixels(ToRgba(picture), expected, what + " (ours)");
             // Palette sources come back index for index; 24-bit ones byte for byte.
             if (!grey && IsPaletted(format)) {
@@ -153,8 +156,8 @@ TEST(PngRoundTrip, TinyInterlacedPicturesWithEmptyPasses) {
         png.FilterMode = 0;
         Bytes data;
         png.SaveToMemory(data);
-        const std::string what = std::to_string(BitsPerPixel(format)) + " bits " + std::to_string(width) + " x " +
-                                 std::to_string(height);
+        const std::string what = std::to_string(BitsPerPixel(format)) + " bits " + std::to_string(width) +
+                                 " x " + std::to_string(height);
         Rgba reference;
         ASSERT_TRUE(DecodeWithLibpng(data, reference)) << what;
         ExpectPixels(reference, ExpectedPixels(png.Image(), nullptr, false), what + " (libpng)");
@@ -214,7 +217,8 @@ TEST(PngRoundTrip, ConvenienceCalls) {
   EXPECT_FALSE(plain.has_alpha);
   EXPECT_EQ(plain.image.Format(), PixelFormat::Bits24);
   for (int y = 0; y < 9; ++y) {
-    for (int x = 0; x < 21; ++x) ASSERT_EQ(0, std::memcmp(plain.image.Row(y) + 3 * x, image.Row(y) + 4 * x, 3));
+    for (int x = 0; x < 21; ++x)
+      ASSERT_EQ(0, std::memcmp(plain.image.Row(y) + 3 * x, image.Row(y) + 4 * x, 3));
   }
   const PngPicture masked = LoadPng(SavePng(image, &mask));
   EXPECT_TRUE(masked.has_alpha);

@@ -13,7 +13,9 @@ using namespace tapestrel::imaging;
 
 namespace png_test {
 
-uint32_t Be32(const uint8_t* p) { return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3]; }
+uint32_t Be32(const uint8_t* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
 
 static void PutBe32(Bytes& b, uint32_t v) {
   for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<uint8_t>(v >> s));
@@ -26,7 +28,8 @@ PngBuilder& PngBuilder::Add(const std::string& type, const Bytes& data) {
   const size_t start = bytes_.size();
   bytes_.insert(bytes_.end(), type.begin(), type.end());
   bytes_.insert(bytes_.end(), data.begin(), data.end());
-  PutBe32(bytes_, static_cast<uint32_t>(crc32(0, bytes_.data() + start, static_cast<uInt>(bytes_.size() - start))));
+  PutBe32(bytes_,
+          static_cast<uint32_t>(crc32(0, bytes_.data() + start, static_cast<uInt>(bytes_.size() - start))));
   return *this;
 }
 
@@ -46,7 +49,8 @@ PngBuilder& PngBuilder::Header(uint32_t width, uint32_t height, int depth, int c
 PngBuilder& PngBuilder::ImageData(const Bytes& raw, size_t split) {
   const Bytes z = Deflate(raw);
   for (size_t i = 0; i < z.size(); i += split) {
-    Add("IDAT", Bytes(z.begin() + static_cast<ptrdiff_t>(i), z.begin() + static_cast<ptrdiff_t>(std::min(z.size(), i + split))));
+    Add("IDAT", Bytes(z.begin() + static_cast<ptrdiff_t>(i),
+                      z.begin() + static_cast<ptrdiff_t>(std::min(z.size(), i + split))));
   }
   return *this;
 }
@@ -79,7 +83,8 @@ std::vector<Chunk> ParseChunks(const Bytes& png) {
     }
     Chunk c;
     c.type.assign(reinterpret_cast<const char*>(&png[pos + 4]), 4);
-    c.data.assign(png.begin() + static_cast<ptrdiff_t>(pos + 8), png.begin() + static_cast<ptrdiff_t>(pos + 8 + length));
+    c.data.assign(png.begin() + static_cast<ptrdiff_t>(pos + 8),
+                  png.begin() + static_cast<ptrdiff_t>(pos + 8 + length));
     c.crc = Be32(&png[pos + 8 + length]);
     EXPECT_EQ(c.crc, crc32(0, &png[pos + 4], length + 4)) << "CRC of " << c.type;
     chunks.push_back(std::move(c));
@@ -137,7 +142,8 @@ bool DecodeWithLibpng(const Bytes& data, Rgba& out, std::string* error) {
   png_read_update_info(png, info);
   out.pixels.assign(static_cast<size_t>(out.width) * out.height * 4, 0);
   rows.resize(static_cast<size_t>(out.height));
-  for (int y = 0; y < out.height; ++y) rows[static_cast<size_t>(y)] = &out.pixels[static_cast<size_t>(y) * out.width * 4];
+  for (int y = 0; y < out.height; ++y)
+    rows[static_cast<size_t>(y)] = &out.pixels[static_cast<size_t>(y) * out.width * 4];
   png_read_image(png, rows.data());
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
@@ -157,9 +163,15 @@ Rgba ToRgba(const PngPicture& picture) {
       uint8_t* p = &out.pixels[(static_cast<size_t>(y) * out.width + x) * 4];
       int index = -1;
       switch (bits) {
-        case 1: index = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
-        case 4: index = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15; break;
-        case 8: index = row[x]; break;
+        case 1:
+          index = (row[x >> 3] >> (7 - (x & 7))) & 1;
+          break;
+        case 4:
+          index = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+          break;
+        case 8:
+          index = row[x];
+          break;
         default:
           p[0] = row[3 * x + 2];
           p[1] = row[3 * x + 1];
@@ -168,8 +180,9 @@ Rgba ToRgba(const PngPicture& picture) {
       }
       p[3] = 255;
       if (index >= 0) {
-        const PaletteEntry e = static_cast<size_t>(index) < b.Palette().size() ? b.Palette()[static_cast<size_t>(index)]
-                                                                              : PaletteEntry{1, 2, 3, 4};
+        const PaletteEntry e = static_cast<size_t>(index) < b.Palette().size()
+                                   ? b.Palette()[static_cast<size_t>(index)]
+                                   : PaletteEntry{1, 2, 3, 4};
         EXPECT_LT(static_cast<size_t>(index), b.Palette().size()) << "index without a palette entry";
         p[0] = e.red;
         p[1] = e.green;
@@ -193,7 +206,8 @@ Bitmap Pattern(int width, int height, PixelFormat format, int seed) {
   for (int y = 0; y < height; ++y) {
     uint8_t* row = b.Row(y);
     // Padding bytes stay zero as in any real bitmap.
-    const size_t used = (static_cast<size_t>(width) * (format == PixelFormat::Bits15 ? 16 : b.BitsPerPixel()) + 7) / 8;
+    const size_t used =
+        (static_cast<size_t>(width) * (format == PixelFormat::Bits15 ? 16 : b.BitsPerPixel()) + 7) / 8;
     for (size_t i = 0; i < used; ++i) {
       s = s * 1103515245u + 12345u;
       row[i] = static_cast<uint8_t>(s >> 16);
@@ -212,7 +226,8 @@ Bitmap Pattern(int width, int height, PixelFormat format, int seed) {
 Bitmap PatternMask(int width, int height, int seed) {
   Bitmap m = Pattern(width, height, PixelFormat::Bits8, seed);
   m.Palette().clear();
-  for (int i = 0; i < 256; ++i) m.Palette().push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(i), static_cast<uint8_t>(i), 0});
+  for (int i = 0; i < 256; ++i)
+    m.Palette().push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(i), static_cast<uint8_t>(i), 0});
   return m;
 }
 

@@ -45,7 +45,7 @@ uint32_t Be32(const uint8_t* p);
 struct Rgba {
   int width = 0, height = 0;
   int depth = 0, color_type = 0;  // of the file
-  std::vector<uint8_t> pixels;     // r, g, b, a
+  std::vector<uint8_t> pixels;    // r, g, b, a
   const uint8_t* At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
 };
 
@@ -62,7 +62,8 @@ Bytes ReadFile(const std::string& path);
 
 // Test bitmaps with every pixel distinct enough to catch misplaced rows,
 // swapped channels and lost bits.
-tapestrel::imaging::Bitmap Pattern(int width, int height, tapestrel::imaging::PixelFormat format, int seed = 1);
+tapestrel::imaging::Bitmap Pattern(int width, int height, tapestrel::imaging::PixelFormat format,
+                                   int seed = 1);
 tapestrel::imaging::Bitmap PatternMask(int width, int height, int seed = 7);
 
 }  // namespace png_test

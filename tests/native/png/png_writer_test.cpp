@@ -73,7 +73,8 @@ TEST(PngWriter, DefaultCaptureChunkSequence) {
         sys_days{year{t[0] << 8 | t[1]} / t[2] / t[3]} + hours{t[4]} + minutes{t[5]} + seconds{t[6]};
     EXPECT_GE(stamp, floor<seconds>(before));
     EXPECT_LE(stamp, floor<seconds>(after));
-    EXPECT_EQ(std::string(chunks[2].data.begin(), chunks[2].data.end()), std::string("Software\0KVXPNG ver 3.4", 23));
+    EXPECT_EQ(std::string(chunks[2].data.begin(), chunks[2].data.end()),
+              std::string("Software\0KVXPNG ver 3.4", 23));
     EXPECT_EQ(chunks[3].data, (Bytes{'K', 'V', 'X', '3', 0, 0, 0, 0}));
     EXPECT_EQ(Be32(chunks[4].data.data()), 45455u);
     for (size_t i = 5; i < 5 + idats - 1; ++i) EXPECT_EQ(chunks[i].data.size(), 32768u);
@@ -130,12 +131,13 @@ TEST(PngWriter, OptionalChunksAndTheirConditions) {
   png.Chromaticities = {31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000};
   png.SignificantBits = {4, 4, 4, 0};
   png.BackgroundColor = 0x01000005;
-  png.TransparentColor = RgbColor(png.Image().Palette()[9].red, png.Image().Palette()[9].green,
-                                  png.Image().Palette()[9].blue);
+  png.TransparentColor =
+      RgbColor(png.Image().Palette()[9].red, png.Image().Palette()[9].green, png.Image().Palette()[9].blue);
   png.PhysicalSize = {72, 96, 2};
   std::vector<Chunk> chunks = ParseChunks(Save(png));
-  EXPECT_EQ(Types(chunks), (std::vector<std::string>{"IHDR", "tIME", "tEXt", "tEXt", "tpNG", "gIFg", "gAMA", "cHRM",
-                                                     "sBIT", "PLTE", "bKGD", "tRNS", "pHYs", "IDAT", "IEND"}));
+  EXPECT_EQ(Types(chunks),
+            (std::vector<std::string>{"IHDR", "tIME", "tEXt", "tEXt", "tpNG", "gIFg", "gAMA", "cHRM", "sBIT",
+                                      "PLTE", "bKGD", "tRNS", "pHYs", "IDAT", "IEND"}));
   EXPECT_EQ(chunks[1].data, (Bytes{0x07, 0xD1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(std::string(chunks[2].data.begin(), chunks[2].data.end()), std::string("Comment\0note", 12));
   EXPECT_EQ(Be32(chunks[6].data.data()), 57000u);
@@ -154,7 +156,7 @@ TEST(PngWriter, OptionalChunksAndTheirConditions) {
   png.Gamma = 0.000001;
   png.Chromaticities[1] = 0;
   png.SignificantBits = {};
-  png.BackgroundColor = 0x123456;  // not in the palette
+  png.BackgroundColor = 0x123456;     // not in the palette
   png.TransparentColor = 0x01000100;  // index 256
   png.PhysicalSize = {0, 96, 1};
   chunks = ParseChunks(Save(png));
@@ -269,21 +271,27 @@ TEST(PngFilters, AdaptiveScores) {
   Bytes nine;
   for (int i = 0; i < 99; ++i) nine.push_back(static_cast<uint8_t>(1 + i % 9));
   // counts: type 0 -> 1, values 1..9 -> 11 each; c1 + c2 + c3 = 33.
-  EXPECT_EQ(FilterScore(0, nine.data(), nine.size(), false), static_cast<long long>(100 / 1.5 / 10 * 1000 + 33 / 100.0 * 1000));
-  EXPECT_EQ(FilterScore(0, nine.data(), nine.size(), true), static_cast<long long>(100 / 1.5 / 10 * 1500 + 22 / 100.0 * 1000));
+  EXPECT_EQ(FilterScore(0, nine.data(), nine.size(), false),
+            static_cast<long long>(100 / 1.5 / 10 * 1000 + 33 / 100.0 * 1000));
+  EXPECT_EQ(FilterScore(0, nine.data(), nine.size(), true),
+            static_cast<long long>(100 / 1.5 / 10 * 1500 + 22 / 100.0 * 1000));
 
   // A smooth gradient: None has many values, Sub has one.
   Bytes ramp(300), prior(300, 0), out(300), scratch(300);
   for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<uint8_t>(i * 3);
-  EXPECT_EQ(ChooseAdaptiveFilter(ramp.data(), prior.data(), out.data(), scratch.data(), ramp.size(), 8), kFilterSub);
+  EXPECT_EQ(ChooseAdaptiveFilter(ramp.data(), prior.data(), out.data(), scratch.data(), ramp.size(), 8),
+            kFilterSub);
   EXPECT_EQ(out[5], 3);
   // Four-bit images never filter; a flat row stays None.
-  EXPECT_EQ(ChooseAdaptiveFilter(ramp.data(), prior.data(), out.data(), scratch.data(), ramp.size(), 4), kFilterNone);
+  EXPECT_EQ(ChooseAdaptiveFilter(ramp.data(), prior.data(), out.data(), scratch.data(), ramp.size(), 4),
+            kFilterNone);
   EXPECT_EQ(out, ramp);
-  EXPECT_EQ(ChooseAdaptiveFilter(flat.data(), prior.data(), out.data(), scratch.data(), flat.size(), 24), kFilterNone);
+  EXPECT_EQ(ChooseAdaptiveFilter(flat.data(), prior.data(), out.data(), scratch.data(), flat.size(), 24),
+            kFilterNone);
   // The same row again below itself: Up gives zeros.
   Bytes noise(300);
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * i * 7 + i / 3);
-  EXPECT_EQ(ChooseAdaptiveFilter(noise.data(), noise.data(), out.data(), scratch.data(), noise.size(), 24), kFilterUp);
+  EXPECT_EQ(ChooseAdaptiveFilter(noise.data(), noise.data(), out.data(), scratch.data(), noise.size(), 24),
+            kFilterUp);
   EXPECT_EQ(out, Bytes(300, 0));
 }
