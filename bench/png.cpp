@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -278,8 +279,13 @@ class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration) continue;
-      Result& r = results_[run.benchmark_name()];
+      // With repetitions, the median stands for the pair.
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type != Run::RT_Iteration && !median) continue;
+      const std::string name = run.run_name.function_name;
+      if (!median && medians_.count(name)) continue;
+      if (median) medians_.insert(name);
+      Result& r = results_[name];
       r.time = run.GetAdjustedCPUTime();  // CPU time: the machine is shared
       const auto it = run.counters.find("bytes");
       r.bytes = it != run.counters.end() ? static_cast<double>(it->second) : 0;
@@ -313,6 +319,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     double time = 0, bytes = 0;
   };
   std::map<std::string, Result> results_;
+  std::set<std::string> medians_;
 };
 
 }  // namespace

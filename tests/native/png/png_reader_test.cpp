@@ -240,42 +240,6 @@ TEST(PngReader, SixteenBitSamplesKeepTheirHighByte) {
   EXPECT_FALSE(png.Greyscale());
 }
 
-TEST(PngReader, OutputFormatsFollowColourTypeAndDepth) {
-  struct Case {
-    int type, depth;
-    PixelFormat format;
-    size_t palette;
-    bool mask;
-  };
-  for (const Case& c :
-       {Case{0, 1, PixelFormat::Bits1, 2, false}, Case{0, 2, PixelFormat::Bits4, 4, false},
-        Case{0, 4, PixelFormat::Bits4, 16, false}, Case{0, 8, PixelFormat::Bits8, 256, false},
-        Case{0, 16, PixelFormat::Bits8, 256, false}, Case{4, 8, PixelFormat::Bits8, 256, true},
-        Case{4, 16, PixelFormat::Bits8, 256, true}, Case{2, 8, PixelFormat::Bits24, 0, false},
-        Case{6, 16, PixelFormat::Bits24, 0, true}, Case{3, 2, PixelFormat::Bits4, 4, false}}) {
-    const int channels = c.type == 2 ? 3 : c.type == 4 ? 2 : c.type == 6 ? 4 : 1;
-    const size_t row_bytes = (5 * channels * c.depth + 7) / 8;
-    Bytes raw;
-    for (int y = 0; y < 3; ++y) {
-      raw.push_back(0);
-      for (size_t i = 0; i < row_bytes; ++i) raw.push_back(static_cast<uint8_t>(i * 29 + y));
-    }
-    PngBuilder b;
-    b.Header(5, 3, c.depth, c.type);
-    if (c.type == 3) b.Add("PLTE", Bytes(12, 0x80));
-    const TKVXPNG png = Load(b.ImageData(raw).End().bytes());
-    EXPECT_EQ(png.Image().Format(), c.format) << c.type << "/" << c.depth;
-    EXPECT_EQ(png.Image().Palette().size(), c.palette) << c.type << "/" << c.depth;
-    EXPECT_EQ(png.HasAlpha(), c.mask);
-    EXPECT_EQ(!png.AlphaMask().Empty(), c.mask);
-    EXPECT_EQ(png.Greyscale(), c.type == 0 || c.type == 4);
-    if (c.palette == 4) {
-      EXPECT_EQ(png.Image().Palette()[c.type == 0 ? 2 : 0],
-                c.type == 0 ? (PaletteEntry{170, 170, 170, 0}) : (PaletteEntry{0x80, 0x80, 0x80, 0}));
-    }
-  }
-}
-
 TEST(PngReader, PaletteTransparency) {
   const Bytes plte{10, 0, 0, 20, 0, 0, 30, 0, 0, 40, 0, 0, 50, 0, 0};
   const Bytes raw{0, 0, 1, 2, 3, 4};
