@@ -2,6 +2,7 @@
 
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
+#include "imaging/png/png_file.h"
 
 namespace tapestrel::imaging {
 
@@ -25,10 +26,8 @@ Bitmap LoadPictureFile(const std::string& path) {
     options.mode = JpegMode::BestQuality;
     return DecodeJpegFile(path, options);
   }
-  if (ext == ".png") {
-    // PNG: replaced by the PNG codec when it lands.
-    throw ImageError("PNG pictures are not supported yet: " + path);
-  }
+  // The image bitmap only: the wallpaper has no use for alpha.
+  if (ext == ".png") return LoadPngFile(path).image;
   throw ImageError("unknown picture type: " + path);
 }
 

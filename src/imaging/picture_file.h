@@ -12,7 +12,8 @@ namespace tapestrel::imaging {
 std::string LowerCaseExtension(const std::string& path);
 
 // ".bmp" reads the bitmap file, ".jpg" and ".jpeg" decode the JPEG in best
-// quality; the picture keeps its own size and depth. Any other extension, or
+// quality, ".png" decodes the PNG's image bitmap; the picture keeps its own
+// size and depth. Any other extension, or
 // a file that cannot be read, throws ImageError.
 Bitmap LoadPictureFile(const std::string& path);
 

@@ -4,6 +4,7 @@
 #include "imaging/file_bytes.h"
 #include "imaging/picture_file.h"
 #include "imaging/pixel_convert.h"
+#include "imaging/png/png_file.h"
 
 namespace tapestrel::imaging {
 
@@ -41,10 +42,20 @@ ThumbnailPicture DecodeThumbnailBmp(std::span<const uint8_t> data, int w, int h,
   return t;
 }
 
+ThumbnailPicture DecodeThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type) {
+  ThumbnailPicture t;
+  t.bitmap = LoadPng(data).image;
+  t.sourceWidth = t.bitmap.Width();
+  t.sourceHeight = t.bitmap.Height();
+  FitThumbnail(t.bitmap, w, h, type);
+  return t;
+}
+
 ThumbnailPicture LoadThumbnailPicture(const std::string& path, int w, int h, TGetType type, JpegMode mode) {
   const std::string ext = LowerCaseExtension(path);
   if (ext == ".bmp") return DecodeThumbnailBmp(ReadFileBytes(path), w, h, type);
   if (ext == ".jpg" || ext == ".jpeg") return DecodeThumbnailJpeg(ReadFileBytes(path), w, h, type, mode);
+  if (ext == ".png") return DecodeThumbnailPng(ReadFileBytes(path), w, h, type);
   throw ImageError("no thumbnail decoder for " + path);
 }
 

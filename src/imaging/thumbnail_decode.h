@@ -26,8 +26,9 @@ void FitThumbnail(Bitmap& bitmap, int w, int h, TGetType type);
 ThumbnailPicture DecodeThumbnailJpeg(std::span<const uint8_t> data, int w, int h, TGetType type,
                                      JpegMode mode = JpegMode::BestSpeed);
 ThumbnailPicture DecodeThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type);
+ThumbnailPicture DecodeThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type);
 
-// By the file's extension: ".bmp", ".jpg" or ".jpeg"; anything else, or a
+// By the file's extension: ".bmp", ".jpg", ".jpeg" or ".png"; anything else, or a
 // file that cannot be decoded, throws ImageError.
 ThumbnailPicture LoadThumbnailPicture(const std::string& path, int w, int h, TGetType type,
                                       JpegMode mode = JpegMode::BestSpeed);

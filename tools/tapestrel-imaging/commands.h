@@ -15,6 +15,7 @@ struct Command {
   const char* usage;  // the arguments, for the help text
   size_t argCount;
   int (*run)(const Args& args);  // 0 on success; throws on failure
+  size_t maxArgCount = 0;        // more than argCount for commands with options
 };
 
 // Argument parsing shared by the commands; each throws std::invalid_argument
@@ -26,6 +27,10 @@ int ParsePositive(const std::string& text, const char* what);
 int Decode(const Args& args);
 int Thumb(const Args& args);
 int EncodeJpegCommand(const Args& args);
+
+// png_commands.cpp
+int RunPng2Bmp(const Args& args);
+int RunBmp2Png(const Args& args);
 
 // wallpaper_commands.cpp
 int Ratio(const Args& args);

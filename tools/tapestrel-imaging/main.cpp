@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -14,6 +15,8 @@ constexpr Command kCommands[] = {
     {"ratio", "IN.bmp SCREEN_W SCREEN_H ANCHOR COLOUR OUT.bmp", 6, Ratio},
     {"autocolour", "IN.bmp", 1, AutoColour},
     {"encode-jpeg", "IN.bmp OUT.jpg", 2, EncodeJpegCommand},
+    {"png2bmp", "IN.png OUT.bmp [--mask OUT_MASK.bmp]", 2, RunPng2Bmp, 4},
+    {"bmp2png", "IN.bmp OUT.png [--interlace] [--filter N] [--level N] [--mask MASK.bmp] [--grey]", 2, RunBmp2Png, 10},
 };
 
 void Usage() {
@@ -54,7 +57,7 @@ int main(int argc, char** argv) {
   for (const Command& c : kCommands) {
     if (std::strcmp(argv[1], c.name) != 0) continue;
     const Args args(argv + 2, argv + argc);
-    if (args.size() != c.argCount) {
+    if (args.size() < c.argCount || args.size() > std::max(c.argCount, c.maxArgCount)) {
       std::fprintf(stderr, "usage: tapestrel-imaging %s %s\n", c.name, c.usage);
       return 2;
     }

@@ -90,7 +90,7 @@ TEST(PictureFile, ChoosesTheDecoderByTheLowerCasedExtension) {
   EXPECT_EQ(decoded.Format(), PixelFormat::Bits24);
   EXPECT_EQ(decoded.Width(), 20);
 
-  // A JPEG named .bmp is not a bitmap; PNG and unknown types are refused.
+  // A JPEG named .bmp is not a bitmap; a missing PNG and unknown types are refused.
   const std::string wrong = imaging_test::TempPath("wrong.bmp");
   WriteFileBytes(wrong, jpeg);
   EXPECT_THROW(LoadPictureFile(wrong), ImageError);

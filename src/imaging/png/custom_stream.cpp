@@ -1,0 +1,95 @@
+#include "imaging/png/custom_stream.h"
+
+#include <cstring>
+#include <istream>
+#include <ostream>
+
+namespace tapestrel::imaging {
+
+TKVXCustomReadStream::TKVXCustomReadStream(std::span<const uint8_t> data)
+    : pos_(data.data()), end_(data.data() + data.size()) {}
+
+TKVXCustomReadStream::TKVXCustomReadStream(std::istream& in) : in_(&in), buffer_(kBufferSize) {
+  pos_ = end_ = buffer_.data();
+}
+
+bool TKVXCustomReadStream::Refill() {
+  if (in_ == nullptr || !*in_) return false;
+  // Keep what is buffered, move it to the front and top up behind it.
+  const size_t kept = Buffered();
+  std::memmove(buffer_.data(), pos_, kept);
+  in_->read(reinterpret_cast<char*>(buffer_.data() + kept), static_cast<std::streamsize>(kBufferSize - kept));
+  const auto got = static_cast<size_t>(in_->gcount());
+  pos_ = buffer_.data();
+  end_ = pos_ + kept + got;
+  return got > 0;
+}
+
+size_t TKVXCustomReadStream::Fill() {
+  if (pos_ == end_) Refill();
+  return Buffered();
+}
+
+size_t TKVXCustomReadStream::Ensure(size_t n) {
+  if (n > kBufferSize) n = kBufferSize;
+  while (Buffered() < n && Refill()) {
+  }
+  return Buffered();
+}
+
+size_t TKVXCustomReadStream::Read(uint8_t* dst, size_t n) {
+  size_t done = 0;
+  while (done < n && Fill() > 0) {
+    const size_t step = n - done < Buffered() ? n - done : Buffered();
+    std::memcpy(dst + done, pos_, step);
+    pos_ += step;
+    done += step;
+  }
+  return done;
+}
+
+bool TKVXCustomReadStream::ReadU32(uint32_t& value) {
+  uint8_t b[4];
+  if (!ReadFully(b, 4)) return false;
+  value = LoadU32(b);
+  return true;
+}
+
+uint64_t TKVXCustomReadStream::Skip(uint64_t n) {
+  uint64_t done = 0;
+  while (done < n && Fill() > 0) {
+    const uint64_t step = n - done < Buffered() ? n - done : Buffered();
+    pos_ += step;
+    done += step;
+  }
+  return done;
+}
+
+TKVXCustomWriteStream::TKVXCustomWriteStream(std::ostream& out) : out_(&out) { buffer_.reserve(kBufferSize); }
+
+TKVXCustomWriteStream::TKVXCustomWriteStream(std::vector<uint8_t>& out) : vector_(&out) {
+  buffer_.reserve(kBufferSize);
+}
+
+void TKVXCustomWriteStream::Write(const uint8_t* data, size_t n) {
+  while (n > 0) {
+    if (buffer_.size() == kBufferSize) Flush();
+    const size_t step = n < kBufferSize - buffer_.size() ? n : kBufferSize - buffer_.size();
+    buffer_.insert(buffer_.end(), data, data + step);
+    data += step;
+    n -= step;
+  }
+}
+
+void TKVXCustomWriteStream::Flush() {
+  if (buffer_.empty()) return;
+  if (vector_ != nullptr) {
+    vector_->insert(vector_->end(), buffer_.begin(), buffer_.end());
+  } else if (good_) {
+    out_->write(reinterpret_cast<const char*>(buffer_.data()), static_cast<std::streamsize>(buffer_.size()));
+    if (!*out_) good_ = false;
+  }
+  buffer_.clear();
+}
+
+}  // namespace tapestrel::imaging
