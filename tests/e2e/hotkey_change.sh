@@ -4,19 +4,21 @@
 source "$(dirname "$0")/lib.sh"
 
 e2e_prepare
-for c in red green blue yellow; do /usr/bin/convert -size 32x24 "xc:$c" "$E2E_DIR/pictures/$c.bmp"; done
+for c in red green blue yellow; do /usr/bin/convert -size 300x200 "xc:$c" "$E2E_DIR/pictures/$c.bmp"; done
 e2e_ini '[ShortCut]' 'WallChangeShortCutEnabled=1' 'WallChangeShortCutKey=Ctrl+Alt+W'
 e2e_start /exeautorun
-wait_until 20 test -n "$(xdotool search --class explorer.exe 2>/dev/null)" || true
 sleep 3
 e2e_focus_desktop
 xdotool key ctrl+alt+w
-wait_until 10 test "$(ini_value System LastWallIndex)" = 1 || fail "first press: index $(ini_value System LastWallIndex)"
+wait_until 10 ini_is System LastWallIndex 1 || fail "first press: index $(ini_value System LastWallIndex)"
 e2e_focus_desktop
 xdotool key ctrl+alt+w
-wait_until 10 test "$(ini_value System LastWallIndex)" = 2 || fail "second press: index $(ini_value System LastWallIndex)"
-[ "$(ini_value System LastWallPas)" = "$(winpath "$E2E_DIR/pictures/red.bmp")" ] ||  # name order: blue green red yellow
+wait_until 10 ini_is System LastWallIndex 2 || fail "second press: index $(ini_value System LastWallIndex)"
+# Name order: blue green red yellow.
+[ "$(ini_value System LastWallPas)" = "$(winpath "$E2E_DIR/pictures/red.bmp")" ] ||
   fail "applied $(ini_value System LastWallPas)"
+sleep 1
+[ "$(screen_pixel 512 384)" = "255 0 0" ] || fail "the desktop shows $(screen_pixel 512 384), not the red picture"
 wineserver -k; sleep 0.5
 
 # Disabled: the press is not taken.

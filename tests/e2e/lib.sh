@@ -64,6 +64,9 @@ e2e_focus_desktop() {
   sleep 0.3
 }
 
+# True when the INI value equals the text (read afresh each call).
+ini_is() { [ "$(ini_value "$1" "$2")" = "$3" ]; }
+
 wait_until() { # seconds command...
   local limit=$1; shift
   for _ in $(seq $((limit * 5))); do "$@" && return 0; sleep 0.2; done

@@ -170,6 +170,10 @@ class TapestrelProcess {
   }
 
   DWORD Pid() const { return pid_; }
+  // Waits until the program's message loop runs (start-up is over).
+  bool WaitIdle(int milliseconds = 10000) {
+    return process_ && WaitForInputIdle(process_, static_cast<DWORD>(milliseconds)) == 0;
+  }
   HANDLE ProcessHandle() const { return process_; }
   bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
   // True when the process ended within the time.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/message_pump.h"
+
 namespace tapestrel::app {
 
 bool WindowsApplicationProbe::IsApplicationInUse(const std::string& path) {
@@ -12,16 +14,6 @@ bool WindowsApplicationProbe::IsApplicationInUse(const std::string& path) {
   return false;
 }
 
-void WindowsApplicationProbe::ProcessMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));  // keep it for the main loop
-      return;
-    }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+void WindowsApplicationProbe::ProcessMessages() { platform::ProcessPendingMessages(); }
 
 }  // namespace tapestrel::app

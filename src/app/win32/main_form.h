@@ -13,6 +13,7 @@
 #include "app/scheduler.h"
 #include "app/settings_store.h"
 #include "app/startup_rules.h"
+#include "app/urgent_evasion.h"
 #include "app/win32/actions.h"
 #include "app/win32/application_probe.h"
 #include "browser/folder_picture_list.h"
@@ -20,6 +21,8 @@
 #include "platform/win32/cpu_usage_meter.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/hook_hot_key.h"
+#include "platform/win32/keyboard.h"
+#include "platform/win32/screen_capture.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window.h"
 
@@ -52,6 +55,8 @@ class TForm1 : public platform::Window, public SettingsHost, public ChangeReques
   // The four global hot keys: 0 change, 1 capture the screen, 2 capture the
   // active window, 3 urgent evasion.
   void HookHotKey1HotKey(int index);
+  // Captures the whole screen or the active window into the wallpaper
+  // folder and makes it the wallpaper.
   void CaptureToWallpaper(bool activeWindow);
   void ToggleUrgentEvasion();
 
@@ -113,6 +118,9 @@ class TForm1 : public platform::Window, public SettingsHost, public ChangeReques
   std::unique_ptr<platform::TTrayIcon> trayIcon_;
   platform::UniqueMenu trayMenu_;
   WindowsApplicationProbe applicationProbe_;
+  platform::WindowsKeyboard keyboard_;
+  platform::WindowsScreenCapture screenCapture_;
+  std::unique_ptr<UrgentEvasion> evasion_;
   std::unique_ptr<Scheduler> scheduler_;
   std::string openPictureFilter_;
   int sortKind_ = 0;

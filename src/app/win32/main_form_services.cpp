@@ -2,6 +2,7 @@
 // menu, the global hot keys and the one-second scheduler tick.
 #include "app/win32/main_form.h"
 
+#include "app/screen_capture.h"
 #include "platform/error_guard.h"
 
 namespace tapestrel::app {
@@ -21,6 +22,9 @@ void TForm1::CreateServices() {
   trayIcon_->OnPopup = [this] { TaskTrayMenuPopup(); };
   trayIcon_->OnMenuCommand = [this](UINT command) { TrayMenuCommand(command); };
 
+  evasion_ = std::make_unique<UrgentEvasion>(core_, keyboard_, [this](int icon) {
+    platform::Guarded([&] { trayIcon_->SetResourceIconID(icon); });
+  });
   scheduler_ = std::make_unique<Scheduler>(Settings(), ports_.clock, *random_, *cpuUsage_, applicationProbe_, *this);
   SetTimer(Handle(), kTimer1, 1000, nullptr);
 }
@@ -30,7 +34,6 @@ HMENU TForm1::BuildTrayMenu() {
   actions_.Add({kCmdUrgentEvasion, "N24", "緊急回避モード(&U)", ""});
   actions_.SetHandler(kCmdChangeWallpaper, [this] { N22Click(); });
   actions_.SetHandler(kCmdUrgentEvasion, [this] { N24Click(); });
-  actions_.SetEnabled(kCmdUrgentEvasion, false);  // until urgent evasion exists
   return BuildMenu(actions_,
                    {{kActWindowShow},
                     {kActGoToTaskTray},
@@ -89,10 +92,16 @@ void TForm1::TrayIcon1DblClick() { ChangeWallpaper(kChangeOrdinary); }
 
 void TForm1::N22Click() { ChangeWallpaper(kChangeOrdinary); }
 
-void TForm1::N24Click() {}
+void TForm1::N24Click() { evasion_->N24Click(); }
 
-void TForm1::CaptureToWallpaper(bool) {}
+void TForm1::CaptureToWallpaper(bool activeWindow) {
+  app::CaptureToWallpaper(core_, screenCapture_, activeWindow, [this] {
+    // The new file joins the list first, so that it is recorded at its place.
+    pictures_.Refresh();
+    view_->Reload(pictures_);
+  });
+}
 
-void TForm1::ToggleUrgentEvasion() {}
+void TForm1::ToggleUrgentEvasion() { evasion_->ToggleUrgentEvasion(); }
 
 }  // namespace tapestrel::app

@@ -8,6 +8,7 @@
 
 #include "platform/error_guard.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/message_pump.h"
 
 namespace tapestrel::platform {
 
@@ -207,11 +208,7 @@ void TTrayIcon::ShowMenu() {
   if (!RButtonPopupMenu) return;
   HWND window = inner_.Handle();
   SetForegroundWindow(window);
-  MSG pending;
-  while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&pending);
-    DispatchMessageW(&pending);
-  }
+  ProcessPendingMessages();
   if (OnPopup) OnPopup();
   POINT at;
   GetCursorPos(&at);

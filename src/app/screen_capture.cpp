@@ -1,0 +1,53 @@
+#include "app/screen_capture.h"
+
+#include <cstdio>
+
+#include "imaging/bmp_file.h"
+#include "imaging/jpeg_file.h"
+#include "imaging/png/png_file.h"
+#include "platform/paths.h"
+
+namespace tapestrel::app {
+
+std::string CaptureExtension(int format) {
+  switch (format) {
+    case kCaptureBmp: return ".bmp";
+    case kCaptureJpg: return ".jpg";
+    case kCapturePng: return ".png";
+    default: return "";
+  }
+}
+
+std::string NextCaptureFileName(const platform::FileSystemPort& files, const std::string& folder,
+                                const std::string& baseName, const std::string& extension) {
+  const std::string stem = platform::ExcludeTrailingBackslash(folder) + "\\" + baseName;
+  // A folder can hold only so many files: the search ends long before the
+  // number could wrap.
+  for (long long number = 0; number < 2000000000LL; ++number) {
+    char digits[24];
+    std::snprintf(digits, sizeof digits, "%03lld", number);
+    const std::string path = stem + digits + extension;
+    if (!files.FileExists(path)) return path;
+  }
+  throw imaging::ImageError("no free capture file name");
+}
+
+std::string CaptureToWallpaper(AppCore& core, platform::ScreenCapturePort& screen, bool activeWindow,
+                               const std::function<void()>& fileAdded) {
+  screen.ProcessMessages();
+  const imaging::Bitmap picture = activeWindow ? screen.CaptureActiveWindow() : screen.CaptureScreen();
+  const SettingsRecord& s = core.Settings();
+  const std::string path = NextCaptureFileName(core.Ports().files, s.WallPaperFolder, s.CaptureFileName,
+                                               CaptureExtension(s.CaptureFileExt));
+  switch (s.CaptureFileExt) {
+    case kCaptureBmp: imaging::WriteBmpFile(path, picture); break;
+    case kCaptureJpg: imaging::EncodeJpegFile(path, picture); break;
+    case kCapturePng: imaging::SavePngFile(path, picture); break;
+    default: break;  // an unknown format writes nothing, and nothing is applied
+  }
+  if (fileAdded) fileAdded();
+  core.ApplyWallpaper(path, kChangeOrdinary);
+  return path;
+}
+
+}  // namespace tapestrel::app

@@ -1,0 +1,27 @@
+// Screen capture: the whole screen or the active window saved as the next
+// numbered picture file in the wallpaper folder, then made the wallpaper.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/app_core.h"
+#include "platform/screen_capture_port.h"
+
+namespace tapestrel::app {
+
+// ".bmp", ".jpg" or ".png" for "CaptureFileExt" 0, 1, 2; empty otherwise.
+std::string CaptureExtension(int format);
+
+// The folder, a backslash, the base name, the first number (at least three
+// digits) whose file does not exist, and the extension.
+std::string NextCaptureFileName(const platform::FileSystemPort& files, const std::string& folder,
+                                const std::string& baseName, const std::string& extension);
+
+// Captures, saves and applies; returns the file's path. A save that fails
+// throws and nothing is applied. `fileAdded` runs between saving and
+// applying, so that the picture list can take in the new file first.
+std::string CaptureToWallpaper(AppCore& core, platform::ScreenCapturePort& screen, bool activeWindow,
+                               const std::function<void()>& fileAdded = {});
+
+}  // namespace tapestrel::app

@@ -1,0 +1,20 @@
+// Copies of what the screen shows.
+#pragma once
+
+#include "imaging/bitmap.h"
+
+namespace tapestrel::platform {
+
+class ScreenCapturePort {
+ public:
+  virtual ~ScreenCapturePort() = default;
+  // The primary monitor, from its top-left corner.
+  virtual imaging::Bitmap CaptureScreen() = 0;
+  // The window with the keyboard focus in the foreground application, frame
+  // and title bar included.
+  virtual imaging::Bitmap CaptureActiveWindow() = 0;
+  // Lets pending window messages run before the copy.
+  virtual void ProcessMessages() = 0;
+};
+
+}  // namespace tapestrel::platform

@@ -1,0 +1,19 @@
+#include "platform/win32/message_pump.h"
+
+#include <windows.h>
+
+namespace tapestrel::platform {
+
+void ProcessPendingMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace tapestrel::platform
