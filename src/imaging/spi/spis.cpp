@@ -123,6 +123,7 @@ void TSPIs::Search(const std::string& mask) {
 }
 
 void TSPIs::SearchFolder(const std::string& folder, const std::string& pattern) {
+  if (folder.empty()) return;  // an unknown system folder, not the current drive's root
   const std::string base = platform::IncludeTrailingBackslash(folder);
   std::vector<std::string> paths;
   for (const platform::FolderEntry& entry : host_.FindFiles(base + pattern)) {

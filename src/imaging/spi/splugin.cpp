@@ -46,6 +46,7 @@ int TSpi::Decode(const std::string& fileName, Bitmap& bitmap) {
 }
 
 int TSPlugin::LoadFolder(const std::string& folder) {
+  if (folder.empty()) return 0;  // an unknown system folder, not the current drive's root
   const std::string base = platform::IncludeTrailingBackslash(folder);
   int tried = 0;
   for (const platform::FolderEntry& entry : host_.FindFiles(base + "*.spi")) {
