@@ -32,9 +32,10 @@ bool TSpi::Supports(const std::string& fileName) {
 }
 
 int TSpi::Decode(const std::string& fileName, Bitmap& bitmap) {
+  const bool preview = Preview;
   SpiPictureResult result;
-  if (Preview) result = library_->GetPicture(fileName, 0, true, nullptr);
-  if (!Preview || result.code != 0) result = library_->GetPicture(fileName, 0, false, nullptr);
+  if (preview) result = library_->GetPicture(fileName, 0, true, nullptr);
+  if (!preview || result.code != 0) result = library_->GetPicture(fileName, 0, false, nullptr);
   if (result.code != 0) return result.code;
   if (!result.blocks) return kSpiBadPicture;
   try {

@@ -7,6 +7,7 @@
 // the plug-ins themselves are entered from two threads.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +55,9 @@ class TSpi {
   const std::vector<std::string>& Masks() const { return masks_; }
   // Every pattern of every mask, lower-cased, one a line.
   const std::string& MaskText() const { return maskText_; }
-  bool Preview = false;
+  // Copied from TSPlugin before each decoding; atomic because the thumbnail
+  // thread and the main thread both decode.
+  std::atomic<bool> Preview{false};
 
   // Whether the plug-in reads the file (offset 0 only). A file whose
   // extension does not occur in the mask text is refused before it is opened.
