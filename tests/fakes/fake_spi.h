@@ -79,7 +79,6 @@ class FakeSpiHost : public imaging::SpiHostPort {
   std::vector<std::string> opened;  // paths given to OpenLibrary
   int liveLibraries = 0;
   int liveBlocks = 0;
-  int headReads = 0;
 
   // Adds a plug-in file to a folder (listed in the order added).
   void AddPlugin(const std::string& path, FakePlugin plugin, bool isHidden = false) {
@@ -97,7 +96,6 @@ class FakeSpiHost : public imaging::SpiHostPort {
 
   std::unique_ptr<imaging::SpiLibrary> OpenLibrary(const std::string& path) override;
   std::vector<uint8_t> ReadFileHead(const std::string& path, size_t count) const override {
-    ++const_cast<FakeSpiHost*>(this)->headReads;
     auto it = files.find(path);
     if (it == files.end()) return {};
     return std::vector<uint8_t>(it->second.begin(), it->second.begin() + std::min(count, it->second.size()));

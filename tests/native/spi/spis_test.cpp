@@ -46,20 +46,6 @@ class SpisTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SpisTest, NoPluginsLoadsNothingAndRegistersNothing) {
-  auto spis = Searched("C:\\App\\SPlugin\\");
-  EXPECT_EQ(spis->Count(), 0);
-  EXPECT_TRUE(Registered().empty());
-  host.AddFile("C:\\p\\a.pic", "TSPX");
-  TSPIBitmap bitmap(nullptr);
-  try {
-    bitmap.LoadFromFile("C:\\p\\a.pic");
-    FAIL();
-  } catch (const ESPIDecodeError& e) {
-    EXPECT_STREQ(e.what(), "Susie Plugins could not decode");
-  }
-}
-
 TEST_F(SpisTest, OnlyOneCollectionAtATime) {
   auto first = std::make_unique<TSPIs>(host, registry);
   EXPECT_EQ(TSPIs::Instance(), first.get());
@@ -108,45 +94,6 @@ TEST_F(SpisTest, ClassFollowsVersionAndEachClassDemandsItsEntryPoints) {
   EXPECT_EQ(host.liveLibraries, 0);
 }
 
-TEST_F(SpisTest, PluginInformationIsReadInPairs) {
-  FakePlugin p = ImportPlugin("a", {"*.a", "A files", "*.b", "B files", "*.c"});  // unpaired mask dropped
-  host.AddPlugin("C:\\App\\a.spi", p);
-  auto spis = Searched();
-  ASSERT_EQ(spis->Count(), 1);
-  EXPECT_EQ(spis->Items(0).Version(), "00IN");
-  EXPECT_EQ(spis->Items(0).PluginName(), "a plug-in");
-  EXPECT_EQ(spis->Items(0).Masks(), (Strings{"*.a", "*.b"}));
-  EXPECT_EQ(spis->Items(0).Descriptions(), (Strings{"A files", "B files"}));
-}
-
-TEST_F(SpisTest, EndlessPluginInformationIsBounded) {
-  FakePlugin p = ImportPlugin("many", {});
-  for (int i = 0; i < 2000; ++i) p.strings.push_back(i % 2 ? "desc" : "*.m");
-  host.AddPlugin("C:\\App\\many.spi", p);
-  auto spis = Searched();
-  ASSERT_EQ(spis->Count(), 1);
-  EXPECT_LT(spis->Items(0).Masks().size(), 200u);
-}
-
-TEST_F(SpisTest, ThreeExtensionMaskRegistersRightToLeftWithOneDescription) {
-  host.AddPlugin("C:\\App\\t.spi", ImportPlugin("t", {"*.tsp", "Sample", "*.ts1;*.ts2;*.ts3", "Series"}));
-  auto spis = Searched();
-  EXPECT_EQ(Registered(), (Strings{"tsp=utf8:Sample", "ts3=utf8:Series", "ts2=utf8:Series", "ts1=utf8:Series"}));
-}
-
-TEST_F(SpisTest, RegistrationCanBeVetoed) {
-  host.AddPlugin("C:\\App\\t.spi", ImportPlugin("t", {"*.a;*.b", "AB"}));
-  TSPIs spis(host, registry);
-  Strings asked;
-  spis.OnPictureRegister = [&](TSPIs&, TSPI&, const std::string& ext, const std::string& desc, bool& keep) {
-    asked.push_back(ext + "=" + desc);
-    keep = ext != "b";
-  };
-  spis.Search("*.spi");
-  EXPECT_EQ(asked, (Strings{"b=AB", "a=AB"}));
-  EXPECT_EQ(Registered(), (Strings{"a=utf8:AB"}));
-}
-
 TEST_F(SpisTest, FoldersAreSearchedInOrderAndEachPathLoadsOnce) {
   for (const std::string folder : {"C:\\Windows\\", "C:\\Windows\\System32\\", "C:\\App\\SPlugin\\", "C:\\App\\"}) {
     host.AddPlugin(folder + "same.spi", ImportPlugin(folder, {"*.x", "x"}));
@@ -171,33 +118,26 @@ TEST_F(SpisTest, UserDirThatIsTheExecutableFolderAddsNothing) {
   host.Plugin("C:\\App\\a.spi").moduleFileName = "c:\\app\\A.SPI";
   auto spis = Searched("C:\\App\\");
   EXPECT_EQ(spis->Count(), 1);
-  // A user folder that does not exist is not searched.
-  auto listed = host.opened.size();
-  spis->UserDir = "C:\\Missing\\";
-  spis->Search("*.spi");
-  EXPECT_EQ(host.opened.size(), listed);
 }
 
-TEST_F(SpisTest, MaskWithAFolderSearchesOnlyThatFolder) {
-  host.AddPlugin("C:\\App\\a.spi", ImportPlugin("a", {"*.a", "a"}));
-  host.AddPlugin("D:\\Plugins\\b.spi", ImportPlugin("b", {"*.b", "b"}));
-  TSPIs spis(host, registry);
-  spis.Search("D:\\Plugins\\*.spi");
-  EXPECT_EQ(Loaded(spis), (Strings{"D:\\Plugins\\b.spi"}));
-}
-
-TEST_F(SpisTest, SearchEventsCanVetoAndRefuse) {
+TEST_F(SpisTest, EventsCanVetoFilesPluginsAndExtensions) {
   host.AddPlugin("C:\\App\\a.spi", ImportPlugin("a", {"*.a", "a"}));
   host.AddPlugin("C:\\App\\b.spi", ImportPlugin("b", {"*.b", "b"}));
-  host.AddPlugin("C:\\App\\c.spi", ImportPlugin("c", {"*.c", "c"}));
+  host.AddPlugin("C:\\App\\c.spi", ImportPlugin("c", {"*.c;*.d", "cd"}));
   TSPIs spis(host, registry);
   spis.OnSearching = [](TSPIs&, const std::string& file, bool& accept) { accept = file != "C:\\App\\a.spi"; };
   spis.OnSearch = [](TSPIs&, TSPI& spi, bool& accept) { accept = spi.PluginName() != "b plug-in"; };
+  Strings asked;
+  spis.OnPictureRegister = [&](TSPIs&, TSPI&, const std::string& ext, const std::string& desc, bool& keep) {
+    asked.push_back(ext + "=" + desc);
+    keep = ext != "d";
+  };
   spis.Search("*.spi");
   EXPECT_EQ(Loaded(spis), (Strings{"C:\\App\\c.spi"}));
   EXPECT_EQ(std::count(host.opened.begin(), host.opened.end(), "C:\\App\\a.spi"), 0);
   EXPECT_EQ(host.liveLibraries, 1);  // the refused one was freed
-  EXPECT_EQ(Registered(), (Strings{"c=utf8:c"}));
+  EXPECT_EQ(asked, (Strings{"d=cd", "c=cd"}));
+  EXPECT_EQ(Registered(), (Strings{"c=utf8:cd"}));
 }
 
 // --- Decoding ---------------------------------------------------------------
@@ -221,25 +161,6 @@ class DecodeTest : public SpisTest {
 
 }  // namespace
 
-TEST_F(DecodeTest, PluginsClaimingTheExtensionGoFirstLaterLoadedAhead) {
-  host.AddFile("C:\\x\\a.pic", "????");
-  {
-    auto spis = LoadInOrder({ImportPlugin("P1", {"*.pic", "pic"}), ImportPlugin("P2", {"*.mag", "mag"})});
-    spis->MacBinary = false;
-    EXPECT_THROW(TSPIGraphic(*spis).LoadFromFile("C:\\x\\a.pic"), ESPIDecodeError);
-    EXPECT_EQ(Tried(), (Strings{"P1:IsSupported:????", "P2:IsSupported:????"}));
-  }
-  host = FakeSpiHost();
-  host.AddFile("C:\\x\\a.pic", "????");
-  {
-    auto spis = LoadInOrder({ImportPlugin("P1", {"*.pic", "pic"}), ImportPlugin("P2", {"*.mag", "mag"}),
-                             ImportPlugin("P3", {"*.PIC", "pic"})});
-    spis->MacBinary = false;
-    EXPECT_THROW(TSPIGraphic(*spis).LoadFromFile("C:\\x\\a.pic"), ESPIDecodeError);
-    EXPECT_EQ(Tried(), (Strings{"P3:IsSupported:????", "P1:IsSupported:????", "P2:IsSupported:????"}));
-  }
-}
-
 TEST_F(DecodeTest, OnlyTheLastExtensionOfAMaskPromotesAndNoExtensionPromotesNone) {
   host.AddFile("C:\\x\\a.pic", "????");
   host.AddFile("C:\\x\\noext", "????");
@@ -251,26 +172,6 @@ TEST_F(DecodeTest, OnlyTheLastExtensionOfAMaskPromotesAndNoExtensionPromotesNone
   host.log.clear();
   EXPECT_THROW(TSPIGraphic(*spis).LoadFromFile("C:\\x\\noext"), ESPIDecodeError);
   EXPECT_EQ(Tried(), (Strings{"P1:IsSupported:????", "P2:IsSupported:????", "P3:IsSupported:????"}));
-}
-
-TEST_F(DecodeTest, EachCandidateIsTriedAtOffsetZeroThen128AndOnlyImportPluginsAreAsked) {
-  // A MacBinary-wrapped file: 128 bytes of wrapper, then the picture.
-  host.AddFile("C:\\x\\wrapped.tsm", std::string(128, 'M') + "TSPM");
-  FakePlugin archive = ImportPlugin("AM", {"*.tsm", "archive"}, "TSPM");
-  archive.strings[0] = "00AM";
-  auto spis = LoadInOrder({ImportPlugin("IN", {"*.tsp", "tsp"}), ImportPlugin("MB", {"*.tsm", "tsm"}, "TSPM"), archive});
-  TSPIGraphic graphic(*spis);
-  graphic.LoadFromFile("C:\\x\\wrapped.tsm");
-  EXPECT_EQ(host.log, (Strings{"MB:IsSupported:MMMM", "MB:IsSupported:TSPM", "MB:GetPictureInfo:128",
-                               "MB:GetPicture:128"}));
-  EXPECT_TRUE(graphic.PictureInfoValid());
-  EXPECT_EQ(graphic.Picture().Width(), 1);
-  EXPECT_EQ(host.liveBlocks, 0);  // converted, then freed at once
-
-  host.log.clear();
-  spis->MacBinary = false;
-  EXPECT_THROW(TSPIGraphic(*spis).LoadFromFile("C:\\x\\wrapped.tsm"), ESPIDecodeError);
-  EXPECT_EQ(Tried(), (Strings{"MB:IsSupported:MMMM", "IN:IsSupported:MMMM"}));
 }
 
 TEST_F(DecodeTest, FailuresMoveOnAndFreeEverything) {
@@ -341,38 +242,3 @@ TEST_F(DecodeTest, ProgressIsToldInPercentAndCanAbort) {
   EXPECT_EQ(told, (std::vector<int>{2, 51}));
 }
 
-TEST_F(DecodeTest, BitmapFilesGoToTheBuiltInReaderFirst) {
-  host.AddFile("C:\\x\\a.bmp", "TSPX");
-  host.AddFile("C:\\x\\a.Bmp", "TSPX");
-  host.AddFile("C:\\x\\a.tsp", "TSPX");
-  auto spis = LoadInOrder({ImportPlugin("p", {"*.tsp", "t"})});
-  spis->MacBinary = false;
-  Strings builtinCalls;
-  auto reader = [&](const std::string& file) {
-    builtinCalls.push_back(file);
-    if (file.find("reject") != std::string::npos) throw ImageError("not a bitmap");
-    return Bitmap(7, 7, PixelFormat::Bits24);
-  };
-  TSPIBitmap bitmap(reader);
-  bitmap.LoadFromFile("C:\\x\\a.bmp");
-  bitmap.LoadFromFile("C:\\x\\a.Bmp");
-  EXPECT_EQ(bitmap.Picture().Width(), 7);
-  EXPECT_TRUE(host.log.empty());
-
-  bitmap.LoadFromFile("C:\\x\\a.tsp");  // the plug-in wins; the reader is not asked
-  EXPECT_EQ(bitmap.Picture().Width(), 1);
-  EXPECT_EQ(builtinCalls.size(), 2u);
-
-  // A ".bmp" the reader rejects still decodes through a plug-in.
-  host.AddFile("C:\\x\\reject.bmp", "TSPX");
-  bitmap.LoadFromFile("C:\\x\\reject.bmp");
-  EXPECT_EQ(bitmap.Picture().Width(), 1);
-
-  // A file no plug-in reads falls back to the reader; when that fails too,
-  // the error is the plug-ins'.
-  host.AddFile("C:\\x\\other.xyz", "BM..");
-  bitmap.LoadFromFile("C:\\x\\other.xyz");
-  EXPECT_EQ(bitmap.Picture().Width(), 7);
-  host.AddFile("C:\\x\\reject.xyz", "BM..");
-  EXPECT_THROW(bitmap.LoadFromFile("C:\\x\\reject.xyz"), ESPIDecodeError);
-}

@@ -24,14 +24,6 @@ class SPluginTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SPluginTest, NoPluginsFindsNothing) {
-  EXPECT_EQ(splugin.LoadExeFolder() + splugin.LoadWindowsFolder() + splugin.LoadSystemFolder(), 0);
-  host.AddFile("C:\\x\\a.tsp", "TSPX");
-  Bitmap bitmap;
-  EXPECT_EQ(splugin.FindPlugin("C:\\x\\a.tsp"), -1);
-  EXPECT_EQ(splugin.LoadPicture("C:\\x\\a.tsp", bitmap), kSpiNotSupported);
-}
-
 TEST_F(SPluginTest, AddPluginKeepsImportPluginsWithCompleteInformationOnce) {
   FakePlugin noVersion = ImportPlugin("v", {"*.v"});
   noVersion.strings[0] = "";
@@ -79,32 +71,6 @@ TEST_F(SPluginTest, FindPluginAnswersTheLastAcceptingPlugin) {
   host.AddFile("C:\\x\\a.ts1", "TSPX");
   EXPECT_EQ(splugin.FindPlugin("C:\\x\\a.tsp"), 1);
   EXPECT_EQ(splugin.FindPlugin("C:\\x\\a.ts1"), 1);
-}
-
-TEST_F(SPluginTest, ExtensionPreFilterAndNoMacBinaryOffset) {
-  host.AddPlugin("C:\\A\\mb.spi", ImportPlugin("mb", {"*.tsm"}, "TSPM"));
-  host.AddPlugin("C:\\A\\any.spi", ImportPlugin("any", {"*.*"}, "TSPX"));
-  FakePlugin noIs = ImportPlugin("nois", {"*.tsp"});
-  noIs.missing = {SpiEntry::IsSupported};
-  host.AddPlugin("C:\\A\\nois.spi", noIs);
-  splugin.LoadFolder("C:\\A\\");
-  ASSERT_EQ(splugin.Count(), 3);
-
-  // A wrapped file is never found: the offset 128 is not tried here.
-  host.AddFile("C:\\x\\w.tsm", std::string(128, 'M') + "TSPM");
-  EXPECT_EQ(splugin.FindPlugin("C:\\x\\w.tsm"), -1);
-
-  // A file without extension is never offered, even to "*.*", and not opened.
-  host.AddFile("C:\\x.d\\noext", "TSPX");
-  host.log.clear();
-  host.headReads = 0;
-  EXPECT_EQ(splugin.FindPlugin("C:\\x.d\\noext"), -1);
-  EXPECT_TRUE(host.log.empty());
-  EXPECT_EQ(host.headReads, 0);
-
-  // A plug-in without "IsSupported" accepts nothing; "*.*" does not hold ".tsp".
-  host.AddFile("C:\\x\\a.tsp", "TSPX");
-  EXPECT_EQ(splugin.FindPlugin("C:\\x\\a.tsp"), -1);
 }
 
 TEST_F(SPluginTest, LoadPictureStopsAtTheFirstSuccessAndReportsTheLastCode) {

@@ -152,22 +152,3 @@ TEST(PluginHost, EachManagerKeepsWhatItCanUse) {
   const std::string picture = stage.Picture("a.tsn", Tspx().Bytes());
   EXPECT_EQ(plugins.SPlugin().FindPlugin(picture), -1);
 }
-
-TEST(PluginHost, LibraryAdapterReportsTheModuleAndItsEntryPoints) {
-  WindowsSpiHost host("C:\\");
-  auto library = host.OpenLibrary(tt::TestPluginPath("tsp_in"));
-  ASSERT_TRUE(library);
-  EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(library->ModuleFileName(), tt::TestPluginPath("tsp_in")));
-  for (SpiEntry e : {SpiEntry::GetPluginInfo, SpiEntry::IsSupported, SpiEntry::GetPictureInfo, SpiEntry::GetPicture,
-                     SpiEntry::GetPreview}) {
-    EXPECT_TRUE(library->HasEntry(e)) << SpiEntryName(e);
-  }
-  EXPECT_FALSE(library->HasEntry(SpiEntry::GetArchiveInfo));
-  EXPECT_EQ(library->GetPluginInfo(0), "00IN");
-  EXPECT_EQ(library->GetPluginInfo(4), "*.ts1;*.ts2;*.ts3");
-  EXPECT_EQ(library->GetPluginInfo(7), "");
-  EXPECT_EQ(host.OpenLibrary("C:\\no\\such.spi"), nullptr);
-  EXPECT_EQ(host.ExecutableFolder(), "C:\\");
-  EXPECT_FALSE(host.SystemFolder().empty());
-  EXPECT_EQ(host.SystemFolder().back(), '\\');
-}
