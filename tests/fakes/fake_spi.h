@@ -44,11 +44,11 @@ struct FakePicture {
 };
 
 struct FakePlugin {
-  std::string id;                   // names the plug-in in the call log
-  std::vector<std::string> strings; // "GetPluginInfo" answers by index
-  std::set<SpiEntry> missing;       // entry points it does not export
-  std::string magic;                // "IsSupported": the header starts with it (empty: never)
-  std::string moduleFileName;       // empty: the path it was loaded from
+  std::string id;                    // names the plug-in in the call log
+  std::vector<std::string> strings;  // "GetPluginInfo" answers by index
+  std::set<SpiEntry> missing;        // entry points it does not export
+  std::string magic;                 // "IsSupported": the header starts with it (empty: never)
+  std::string moduleFileName;        // empty: the path it was loaded from
   std::function<FakePicture(const std::string& file, int32_t offset, bool preview)> picture =
       [](const std::string&, int32_t, bool) { return FakePicture{}; };
   int pictureInfoResult = 0;
@@ -75,7 +75,7 @@ class FakeSpiHost : public imaging::SpiHostPort {
   std::set<std::string> directories{"C:\\App\\", "C:\\Windows\\System32\\", "C:\\Windows\\"};
   std::map<std::string, std::vector<uint8_t>> files;
 
-  std::vector<std::string> log;  // "id:Call:offset"
+  std::vector<std::string> log;     // "id:Call:offset"
   std::vector<std::string> opened;  // paths given to OpenLibrary
   int liveLibraries = 0;
   int liveBlocks = 0;
@@ -87,7 +87,8 @@ class FakeSpiHost : public imaging::SpiHostPort {
   }
   // Adds a listing entry without a plug-in behind it.
   void AddEntry(const std::string& path, bool isDirectory = false, bool isHidden = false) {
-    listing_.push_back({platform::ExtractFilePath(path), {platform::ExtractFileName(path), isDirectory, isHidden, 0}});
+    listing_.push_back(
+        {platform::ExtractFilePath(path), {platform::ExtractFileName(path), isDirectory, isHidden, 0}});
   }
   FakePlugin& Plugin(const std::string& path) { return plugins_.at(path); }
   void AddFile(const std::string& path, const std::string& content) {
@@ -153,7 +154,8 @@ class FakeLibrary : public imaging::SpiLibrary {
   const std::string& ModuleFileName() const override { return fileName_; }
   bool HasEntry(SpiEntry e) const override { return plugin_.missing.count(e) == 0; }
   std::string GetPluginInfo(int index) override {
-    if (!HasEntry(SpiEntry::GetPluginInfo) || index < 0 || index >= static_cast<int>(plugin_.strings.size())) {
+    if (!HasEntry(SpiEntry::GetPluginInfo) || index < 0 ||
+        index >= static_cast<int>(plugin_.strings.size())) {
       return {};
     }
     return plugin_.strings[static_cast<size_t>(index)];

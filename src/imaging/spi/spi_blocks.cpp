@@ -17,13 +17,26 @@ uint32_t Get32(const uint8_t* p) {
 
 bool FormatFor(int bits, PixelFormat& format) {
   switch (bits) {
-    case 1: format = PixelFormat::Bits1; return true;
-    case 4: format = PixelFormat::Bits4; return true;
-    case 8: format = PixelFormat::Bits8; return true;
-    case 16: format = PixelFormat::Bits15; return true;  // uncompressed 16 bits are 5-5-5
-    case 24: format = PixelFormat::Bits24; return true;
-    case 32: format = PixelFormat::Bits32; return true;
-    default: return false;
+    case 1:
+      format = PixelFormat::Bits1;
+      return true;
+    case 4:
+      format = PixelFormat::Bits4;
+      return true;
+    case 8:
+      format = PixelFormat::Bits8;
+      return true;
+    case 16:
+      format = PixelFormat::Bits15;
+      return true;  // uncompressed 16 bits are 5-5-5
+    case 24:
+      format = PixelFormat::Bits24;
+      return true;
+    case 32:
+      format = PixelFormat::Bits32;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -43,7 +56,9 @@ SpiBitmapHeader ReadSpiBitmapHeader(std::span<const uint8_t> info) {
   }
   // 64-bit arithmetic throughout: every field may hold anything.
   hd.headerSize = kSpiInfoHeaderSize + 4 * uint64_t{hd.colours};
-  const uint64_t stride = (static_cast<uint64_t>(hd.bitCount) * static_cast<uint64_t>(std::max<int64_t>(hd.width, 0)) + 31) / 32 * 4;
+  const uint64_t stride =
+      (static_cast<uint64_t>(hd.bitCount) * static_cast<uint64_t>(std::max<int64_t>(hd.width, 0)) + 31) / 32 *
+      4;
   hd.imageSize = stride * static_cast<uint64_t>(std::abs(int64_t{hd.height}));
   return hd;
 }

@@ -79,15 +79,24 @@ namespace tapestrel::imaging {
 
 const char* SpiEntryName(SpiEntry entry) {
   switch (entry) {
-    case SpiEntry::GetPluginInfo: return "GetPluginInfo";
-    case SpiEntry::IsSupported: return "IsSupported";
-    case SpiEntry::GetPictureInfo: return "GetPictureInfo";
-    case SpiEntry::GetPicture: return "GetPicture";
-    case SpiEntry::GetPreview: return "GetPreview";
-    case SpiEntry::GetArchiveInfo: return "GetArchiveInfo";
-    case SpiEntry::GetFileInfo: return "GetFileInfo";
-    case SpiEntry::GetFile: return "GetFile";
-    case SpiEntry::ConfigurationDlg: return "ConfigurationDlg";
+    case SpiEntry::GetPluginInfo:
+      return "GetPluginInfo";
+    case SpiEntry::IsSupported:
+      return "IsSupported";
+    case SpiEntry::GetPictureInfo:
+      return "GetPictureInfo";
+    case SpiEntry::GetPicture:
+      return "GetPicture";
+    case SpiEntry::GetPreview:
+      return "GetPreview";
+    case SpiEntry::GetArchiveInfo:
+      return "GetArchiveInfo";
+    case SpiEntry::GetFileInfo:
+      return "GetFileInfo";
+    case SpiEntry::GetFile:
+      return "GetFile";
+    case SpiEntry::ConfigurationDlg:
+      return "ConfigurationDlg";
   }
   return "";
 }

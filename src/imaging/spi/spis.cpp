@@ -174,9 +174,10 @@ void TSPIGraphic::LoadFromFile(const std::string& fileName) {
   for (int i = 0; i < spis_.Count(); ++i) {
     TSPI& spi = spis_.Items(i);
     if (!dynamic_cast<TInSPI*>(&spi)) continue;
-    const bool promoted = !ext.empty() && std::any_of(spi.Masks().begin(), spi.Masks().end(), [&](auto& mask) {
-      return platform::AnsiEqualsIgnoreAsciiCase(MaskPromotionExtension(mask), ext);
-    });
+    const bool promoted =
+        !ext.empty() && std::any_of(spi.Masks().begin(), spi.Masks().end(), [&](auto& mask) {
+          return platform::AnsiEqualsIgnoreAsciiCase(MaskPromotionExtension(mask), ext);
+        });
     if (promoted) {
       candidates.push_front(&spi);
     } else {

@@ -101,10 +101,10 @@ class TXnSPI : public TSPI {};
 std::unique_ptr<TSPI> LoadSPI(SpiHostPort& host, const std::string& path);
 
 enum TSPISearchOption : unsigned {
-  spsAppDir = 1,     // the executable's folder
-  spsUserDir = 2,    // UserDir, when it exists
-  spsSystemDir = 4,  // the system folder
-  spsWindowsDir = 8, // the Windows folder
+  spsAppDir = 1,      // the executable's folder
+  spsUserDir = 2,     // UserDir, when it exists
+  spsSystemDir = 4,   // the system folder
+  spsWindowsDir = 8,  // the Windows folder
 };
 using TSPISearchOptions = unsigned;
 

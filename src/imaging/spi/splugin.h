@@ -20,12 +20,12 @@ namespace tapestrel::imaging {
 
 // Result codes of TSPlugin; any other value is a plug-in's own result.
 constexpr int kSpiSuccess = 0;
-constexpr int kSpiNoVersion = 101;     // plug-in string 0 empty
-constexpr int kSpiNoName = 102;        // plug-in string 1 empty
-constexpr int kSpiNoMask = 103;        // no file mask
-constexpr int kSpiNotSupported = 200;  // no plug-in reads the file
-constexpr int kSpiAlreadyLoaded = 201; // a plug-in of that file name is in the list
-constexpr int kSpiBadPicture = 202;    // the plug-in succeeded, but its blocks did not hold a picture
+constexpr int kSpiNoVersion = 101;      // plug-in string 0 empty
+constexpr int kSpiNoName = 102;         // plug-in string 1 empty
+constexpr int kSpiNoMask = 103;         // no file mask
+constexpr int kSpiNotSupported = 200;   // no plug-in reads the file
+constexpr int kSpiAlreadyLoaded = 201;  // a plug-in of that file name is in the list
+constexpr int kSpiBadPicture = 202;     // the plug-in succeeded, but its blocks did not hold a picture
 
 // "<path>:Susie Pluginがロードできませんでした"
 class ESPIOpenError : public ESPIError {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "imaging/picture_formats.h"
-#include "imaging/spi/splugin.h"
 #include "imaging/spi/spis.h"
+#include "imaging/spi/splugin.h"
 #include "imaging/win32/spi_library.h"
 
 namespace tapestrel::imaging {

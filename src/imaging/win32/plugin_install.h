@@ -11,7 +11,7 @@
 
 namespace tapestrel::imaging {
 
-extern const char kPluginInstallTitle[];    // "Susie Plug-in　インストール"
+extern const char kPluginInstallTitle[];  // "Susie Plug-in　インストール"
 extern const char kPluginRestartMessage[];  // "プラグインを有効にするためにTapestrelの再起動が必要です。"
 
 // Creates "SPlugin\" below `executableFolder` (with any missing parent),

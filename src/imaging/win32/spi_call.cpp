@@ -1,7 +1,7 @@
 #include "imaging/win32/spi_call.h"
 
-#include <windows.h>
 #include <intrin.h>
+#include <windows.h>
 
 #if !defined(__i386__)
 #error "Picture plug-ins are 32-bit libraries: the host is built for i686 only."

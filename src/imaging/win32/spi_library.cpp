@@ -31,7 +31,8 @@ void FreeLocal(HLOCAL h) {
 thread_local const SpiProgressCallback* t_progress = nullptr;
 
 int __stdcall ProgressCallback(int numerator, int denominator, LONG_PTR /*data*/) {
-  return platform::Guarded(0, [&] { return t_progress && *t_progress ? (*t_progress)(numerator, denominator) : 0; });
+  return platform::Guarded(
+      0, [&] { return t_progress && *t_progress ? (*t_progress)(numerator, denominator) : 0; });
 }
 
 // The two blocks of a picture, locked while this lives, then freed.
@@ -46,7 +47,9 @@ class LocalBlocks : public SpiPictureBlocks {
     if (pixels_.handle != info_.handle) FreeLocal(pixels_.handle);
   }
   // False unless both handles are live local memory that can be locked.
-  bool Lock() { return info_.Lock() && (pixels_.handle == info_.handle ? pixels_.Share(info_) : pixels_.Lock()); }
+  bool Lock() {
+    return info_.Lock() && (pixels_.handle == info_.handle ? pixels_.Share(info_) : pixels_.Lock());
+  }
 
   std::span<const uint8_t> Info() const override { return {info_.data, info_.size}; }
   std::span<const uint8_t> Pixels() const override { return {pixels_.data, pixels_.size}; }
@@ -97,7 +100,8 @@ class WindowsSpiLibrary : public SpiLibrary {
     // Room beyond the 255 characters announced, for plug-ins that write more.
     std::array<char, 1024> buffer{};
     int32_t length = 0;
-    if (!Call(SpiEntry::GetPluginInfo, {Arg(index), Arg(buffer.data()), 255}, length) || length <= 0) return {};
+    if (!Call(SpiEntry::GetPluginInfo, {Arg(index), Arg(buffer.data()), 255}, length) || length <= 0)
+      return {};
     const size_t limit = std::min<size_t>(static_cast<size_t>(length), 255);
     return std::string(buffer.data(), strnlen(buffer.data(), limit));
   }
@@ -112,7 +116,8 @@ class WindowsSpiLibrary : public SpiLibrary {
     // that writes an aligned one.
     std::array<uint8_t, 64> record{};
     int32_t result = -1;
-    if (!Call(SpiEntry::GetPictureInfo, {Arg(fileName.c_str()), Arg(offset), 0, Arg(record.data())}, result)) {
+    if (!Call(SpiEntry::GetPictureInfo, {Arg(fileName.c_str()), Arg(offset), 0, Arg(record.data())},
+              result)) {
       return -1;
     }
     HLOCAL text;
@@ -190,14 +195,15 @@ std::unique_ptr<SpiLibrary> WindowsSpiHost::OpenLibrary(const std::string& path)
 }
 
 std::vector<uint8_t> WindowsSpiHost::ReadFileHead(const std::string& path, size_t count) const {
-  platform::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  platform::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return {};
   std::vector<uint8_t> head(count);
   size_t got = 0;
   while (got < count) {
     DWORD n = 0;
-    if (!ReadFile(file.Get(), head.data() + got, static_cast<DWORD>(count - got), &n, nullptr) || n == 0) break;
+    if (!ReadFile(file.Get(), head.data() + got, static_cast<DWORD>(count - got), &n, nullptr) || n == 0)
+      break;
     got += n;
   }
   head.resize(got);

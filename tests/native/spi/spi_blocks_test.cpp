@@ -45,9 +45,9 @@ TEST(SpiBlocks, EveryDepthKeepsItsFormatAndBytes) {
     PixelFormat format;
     size_t stride;  // for width 5
   };
-  for (const Case c : {Case{1, PixelFormat::Bits1, 4}, Case{4, PixelFormat::Bits4, 4}, Case{8, PixelFormat::Bits8, 8},
-                       Case{16, PixelFormat::Bits15, 12}, Case{24, PixelFormat::Bits24, 16},
-                       Case{32, PixelFormat::Bits32, 20}}) {
+  for (const Case c : {Case{1, PixelFormat::Bits1, 4}, Case{4, PixelFormat::Bits4, 4},
+                       Case{8, PixelFormat::Bits8, 8}, Case{16, PixelFormat::Bits15, 12},
+                       Case{24, PixelFormat::Bits24, 16}, Case{32, PixelFormat::Bits32, 20}}) {
     std::vector<uint8_t> pixels(c.stride * 2);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 7 + 1);
     const std::vector<uint32_t> palette(c.bits <= 8 ? size_t{1} << c.bits : 0);
@@ -97,8 +97,15 @@ TEST(SpiBlocks, BlocksThatHoldLessThanTheirHeaderClaimAreRefused) {
 
 TEST(SpiBlocks, AbsurdSizesAndUnknownKindsAreRefusedBeforeAllocating) {
   const std::vector<uint8_t> pixels(64);
-  for (auto [w, h] : {std::pair{0, 1}, {-4, 1}, {1, 0}, {INT_MIN, 1}, {1, INT_MIN}, {INT_MAX, 1}, {1, INT_MAX},
-                      {65536, 1}, {1, -65536}}) {
+  for (auto [w, h] : {std::pair{0, 1},
+                      {-4, 1},
+                      {1, 0},
+                      {INT_MIN, 1},
+                      {1, INT_MIN},
+                      {INT_MAX, 1},
+                      {1, INT_MAX},
+                      {65536, 1},
+                      {1, -65536}}) {
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
     EXPECT_THROW(Convert(MakeInfoBlock(w, h, 8), pixels), ImageError);
   }
@@ -114,5 +121,6 @@ TEST(SpiBlocks, HeaderSizesFollowTheColourCount) {
   EXPECT_EQ(h.colours, 2u);
   EXPECT_EQ(h.headerSize, 48u);
   EXPECT_EQ(h.imageSize, 16u);  // 33 bits padded to 8 bytes, two rows
-  EXPECT_EQ(ReadSpiBitmapHeader(MakeInfoBlock(1, 1, 8, {}, 0xFFFFFFFFu)).headerSize, 40u + 4u * 0xFFFFFFFFull);
+  EXPECT_EQ(ReadSpiBitmapHeader(MakeInfoBlock(1, 1, 8, {}, 0xFFFFFFFFu)).headerSize,
+            40u + 4u * 0xFFFFFFFFull);
 }

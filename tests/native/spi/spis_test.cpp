@@ -79,7 +79,8 @@ TEST_F(SpisTest, ClassFollowsVersionAndEachClassDemandsItsEntryPoints) {
   host.AddEntry("C:\\App\\not-a-library.spi");
   auto spis = Searched();
 
-  ASSERT_EQ(Loaded(*spis), (Strings{"C:\\App\\in.spi", "C:\\App\\am.spi", "C:\\App\\xn.spi", "C:\\App\\other.spi"}));
+  ASSERT_EQ(Loaded(*spis),
+            (Strings{"C:\\App\\in.spi", "C:\\App\\am.spi", "C:\\App\\xn.spi", "C:\\App\\other.spi"}));
   EXPECT_NE(dynamic_cast<TInSPI*>(&spis->Items(0)), nullptr);
   EXPECT_NE(dynamic_cast<TAmSPI*>(&spis->Items(1)), nullptr);
   EXPECT_NE(dynamic_cast<TXnSPI*>(&spis->Items(2)), nullptr);
@@ -95,7 +96,8 @@ TEST_F(SpisTest, ClassFollowsVersionAndEachClassDemandsItsEntryPoints) {
 }
 
 TEST_F(SpisTest, FoldersAreSearchedInOrderAndEachPathLoadsOnce) {
-  for (const std::string folder : {"C:\\Windows\\", "C:\\Windows\\System32\\", "C:\\App\\SPlugin\\", "C:\\App\\"}) {
+  for (const std::string folder :
+       {"C:\\Windows\\", "C:\\Windows\\System32\\", "C:\\App\\SPlugin\\", "C:\\App\\"}) {
     host.AddPlugin(folder + "same.spi", ImportPlugin(folder, {"*.x", "x"}));
   }
   host.AddPlugin("C:\\App\\SPlugin\\hidden.spi", ImportPlugin("h", {"*.h", "h"}), true);
@@ -192,8 +194,8 @@ TEST_F(DecodeTest, FailuresMoveOnAndFreeEverything) {
   spis->MacBinary = false;
   TSPIGraphic graphic(*spis);
   graphic.LoadFromFile("C:\\x\\a.tsp");
-  EXPECT_EQ(Calls(":GetPicture:"),
-            (Strings{"error:GetPicture:0", "noBlocks:GetPicture:0", "liar:GetPicture:0", "good:GetPicture:0"}));
+  EXPECT_EQ(Calls(":GetPicture:"), (Strings{"error:GetPicture:0", "noBlocks:GetPicture:0",
+                                            "liar:GetPicture:0", "good:GetPicture:0"}));
   EXPECT_EQ(graphic.Picture().Width(), 2);
   EXPECT_EQ(graphic.Picture().Palette()[0], (PaletteEntry{0x33, 0x22, 0x11, 0}));
   EXPECT_EQ(host.liveBlocks, 0);
@@ -241,4 +243,3 @@ TEST_F(DecodeTest, ProgressIsToldInPercentAndCanAbort) {
   EXPECT_THROW(graphic.LoadFromFile("C:\\x\\a.tsp"), ESPIDecodeError);
   EXPECT_EQ(told, (std::vector<int>{2, 51}));
 }
-

@@ -8,7 +8,7 @@
 #include "imaging/win32/plugin_host.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
-#include "plugin_env.h"
+#include "win_support/test_plugins.h"
 
 namespace platform = tapestrel::platform;
 namespace tt = tapestrel::testing;
@@ -79,7 +79,7 @@ TEST(PluginDecode, EveryDepthAndRowOrderThroughBothManagers) {
 TEST(PluginDecode, CandidatesClaimingTheExtensionFirstLaterLoadedAhead) {
   PluginStage stage;
   PluginLog log;
-  stage.Put("tsp_in");     // claims .tsp, loaded first (executable's folder)
+  stage.Put("tsp_in");         // claims .tsp, loaded first (executable's folder)
   stage.Put("tsp_alt", true);  // claims .tsq, loaded second ("SPlugin\")
   PictureFormatRegistry registry;
   PluginHost plugins(stage.AppFolder(), registry);
@@ -106,7 +106,8 @@ TEST(PluginDecode, CandidatesClaimingTheExtensionFirstLaterLoadedAhead) {
   ASSERT_EQ(spis.Count(), 3);
   log.Clear();
   EXPECT_THROW(TSPIBitmap(nullptr).LoadFromFile(tsp), ESPIDecodeError);
-  EXPECT_EQ(log.Lines(), (Strings{"tsp_third IsSupported 0", "tsp_in IsSupported 0", "tsp_alt IsSupported 0"}));
+  EXPECT_EQ(log.Lines(),
+            (Strings{"tsp_third IsSupported 0", "tsp_in IsSupported 0", "tsp_alt IsSupported 0"}));
 
   // With a picture they all read, the first candidate decodes it.
   const std::string good = stage.Picture("b.tsp", Tspx().Bytes());

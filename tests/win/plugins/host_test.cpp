@@ -9,7 +9,7 @@
 #include "imaging/win32/plugin_host.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
-#include "plugin_env.h"
+#include "win_support/test_plugins.h"
 
 namespace app = tapestrel::app;
 namespace platform = tapestrel::platform;
@@ -66,9 +66,10 @@ TEST(PluginHost, SameFileBesideTheProgramAndInThePluginFolder) {
   // Loaded once by file name here, twice by path there.
   EXPECT_EQ(plugins.SPlugin().Count(), 1);
   ASSERT_EQ(plugins.SPIs1().Count(), 2);
-  EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(plugins.SPIs1().Items(0).FileName(), stage.AppFolder() + "tsp_in.spi"));
-  EXPECT_TRUE(
-      platform::AnsiEqualsIgnoreAsciiCase(plugins.SPIs1().Items(1).FileName(), stage.PluginFolder() + "tsp_in.spi"));
+  EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(plugins.SPIs1().Items(0).FileName(),
+                                                  stage.AppFolder() + "tsp_in.spi"));
+  EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(plugins.SPIs1().Items(1).FileName(),
+                                                  stage.PluginFolder() + "tsp_in.spi"));
   // Each copy registered its extensions.
   EXPECT_EQ(PluginFormats(registry).size(), 8u);
 }
@@ -102,8 +103,8 @@ TEST(PluginHost, MasksRegisterRightToLeftAndReachTheStartUpLists) {
   PluginHost plugins(stage.AppFolder(), registry);
   plugins.LoadAtStartup();
   // The second description is Shift-JIS in the plug-in, UTF-8 in the registry.
-  EXPECT_EQ(PluginFormats(registry), (Strings{"tsp=Tapestrel sample picture", "ts3=テスト画像", "ts2=テスト画像",
-                                              "ts1=テスト画像"}));
+  EXPECT_EQ(PluginFormats(registry),
+            (Strings{"tsp=Tapestrel sample picture", "ts3=テスト画像", "ts2=テスト画像", "ts1=テスト画像"}));
 
   const Strings extensions = app::BuildPictureExtensionList(registry.FileMask());
   for (const char* ext : {".tsp", ".ts3", ".ts2", ".ts1"}) {
@@ -127,7 +128,8 @@ TEST(PluginHost, EachManagerKeepsWhatItCanUse) {
 
   TSPIs& spis = plugins.SPIs1();
   std::map<std::string, const TSPI*> byName;
-  for (int i = 0; i < spis.Count(); ++i) byName[platform::ExtractFileName(spis.Items(i).FileName())] = &spis.Items(i);
+  for (int i = 0; i < spis.Count(); ++i)
+    byName[platform::ExtractFileName(spis.Items(i).FileName())] = &spis.Items(i);
   // No import plug-in without "IsSupported"; the archive and "00XN" ones in their classes.
   EXPECT_EQ(byName.size(), 4u);
   EXPECT_EQ(byName.count("tsp_nois.spi"), 0u);

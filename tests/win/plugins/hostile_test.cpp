@@ -10,7 +10,7 @@
 #include "imaging/win32/plugin_host.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
-#include "plugin_env.h"
+#include "win_support/test_plugins.h"
 
 namespace platform = tapestrel::platform;
 namespace tt = tapestrel::testing;
@@ -84,8 +84,8 @@ class HostileTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(HostileTest, BlocksThatLieAboutTheirSizeFailCleanly) {
-  for (uint8_t mode : {kShortHeader, kShortPalette, kShortPixels, kHugeWidth, kNegativeWidth, kZeroHeight, kMinHeight,
-                       kNoPixels, kErrorWithHandles, kOddDepth, kCompressed, kAbsurdSize}) {
+  for (uint8_t mode : {kShortHeader, kShortPalette, kShortPixels, kHugeWidth, kNegativeWidth, kZeroHeight,
+                       kMinHeight, kNoPixels, kErrorWithHandles, kOddDepth, kCompressed, kAbsurdSize}) {
     SCOPED_TRACE(static_cast<int>(mode));
     const std::string file = Picture(mode);
     EXPECT_FALSE(CollectionDecodes(file));

@@ -6,7 +6,7 @@
 #include "imaging/win32/plugin_install.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
-#include "plugin_env.h"
+#include "win_support/test_plugins.h"
 
 namespace platform = tapestrel::platform;
 namespace tt = tapestrel::testing;
@@ -20,9 +20,9 @@ TEST(PluginInstall, CopiesIntoANewPluginFolderAndAsksForARestart) {
   const std::string app = base / "a\\b\\";
   CreateDirectoryA((base / "a").c_str(), nullptr);
   Strings messages;
-  const int copied = InstallPlugins({tt::TestPluginPath("tsp_in"), tt::TestPluginPath("tsp_alt"),
-                                     base / "missing.spi"},
-                                    app, [&](const std::string& m) { messages.push_back(m); });
+  const int copied =
+      InstallPlugins({tt::TestPluginPath("tsp_in"), tt::TestPluginPath("tsp_alt"), base / "missing.spi"}, app,
+                     [&](const std::string& m) { messages.push_back(m); });
   EXPECT_EQ(copied, 2);  // the missing file is passed over without a word
   EXPECT_EQ(messages, (Strings{"プラグインを有効にするためにTapestrelの再起動が必要です。"}));
   EXPECT_TRUE(tt::FileExists(app + "SPlugin\\tsp_in.spi"));
@@ -43,6 +43,5 @@ TEST(PluginInstall, OverwritesAPluginOfTheSameName) {
   CreateDirectoryA(stage.PluginFolder().c_str(), nullptr);
   tt::WriteFile(stage.PluginFolder() + "tsp_in.spi", "an old version");
   EXPECT_EQ(InstallPlugins({tt::TestPluginPath("tsp_in")}, stage.AppFolder(), nullptr), 1);
-  EXPECT_EQ(tt::ReadFile(stage.PluginFolder() + "tsp_in.spi"),
-            tt::ReadFile(tt::TestPluginPath("tsp_in")));
+  EXPECT_EQ(tt::ReadFile(stage.PluginFolder() + "tsp_in.spi"), tt::ReadFile(tt::TestPluginPath("tsp_in")));
 }
