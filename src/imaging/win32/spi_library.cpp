@@ -93,6 +93,12 @@ class WindowsSpiLibrary : public SpiLibrary {
     }
   }
 
+  ~WindowsSpiLibrary() override {
+    // A plug-in that faulted is not trusted to detach either: its library
+    // stays mapped until the process ends.
+    if (faulted_) module_.Release();
+  }
+
   const std::string& ModuleFileName() const override { return fileName_; }
   bool HasEntry(SpiEntry entry) const override { return entries_[static_cast<size_t>(entry)] != nullptr; }
 
