@@ -101,6 +101,12 @@ function(tapestrel_add_test_dirs root kind lib)
       TAPESTREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
       TAPESTREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
     if(WIN32)
+      # The test plug-ins, and where they are.
+      if(TAPESTREL_TEST_DEPENDS)
+        add_dependencies(${target} ${TAPESTREL_TEST_DEPENDS})
+      endif()
+      string(REPLACE "\\" "\\\\" plugin_dir_literal "${TAPESTREL_TEST_PLUGIN_DIR_WIN}")
+      target_compile_definitions(${target} PRIVATE TAPESTREL_TEST_PLUGIN_DIR="${plugin_dir_literal}")
       tapestrel_wine_path(xml ${results}/${target}.xml)
       add_test(NAME ${target} COMMAND ${target} --gtest_output=xml:${xml})
     else()

@@ -25,6 +25,30 @@ target_link_options(Tapestrel PRIVATE -s)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set_target_properties(Tapestrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# Test plug-ins: every folder of tests/plugins/ becomes <name>.spi in
+# test-plugins/ of the build tree, a 32-bit library with undecorated stdcall
+# exports and a static runtime. Fixtures for the Windows tests, never shipped.
+set(TAPESTREL_TEST_PLUGIN_DIR ${CMAKE_BINARY_DIR}/test-plugins)
+file(GLOB plugin_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/plugins/*)
+set(TAPESTREL_TEST_DEPENDS "")
+foreach(dir ${plugin_dirs})
+  if(NOT IS_DIRECTORY ${dir})
+    continue()
+  endif()
+  get_filename_component(name ${dir} NAME)
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.c)
+  add_library(spi_${name} SHARED ${sources})
+  set_target_properties(spi_${name} PROPERTIES
+    OUTPUT_NAME ${name} PREFIX "" SUFFIX ".spi"
+    RUNTIME_OUTPUT_DIRECTORY ${TAPESTREL_TEST_PLUGIN_DIR}
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-plugins-lib)
+  set_source_files_properties(${sources} PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/tests/plugins/fixture.h)
+  target_include_directories(spi_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugins)
+  target_link_options(spi_${name} PRIVATE -shared -Wl,--kill-at)
+  list(APPEND TAPESTREL_TEST_DEPENDS spi_${name})
+endforeach()
+tapestrel_wine_path(TAPESTREL_TEST_PLUGIN_DIR_WIN ${TAPESTREL_TEST_PLUGIN_DIR})
+
 # End-to-end scripts: the real program in a Wine virtual desktop, driven from
 # the X side. They share the test prefix, so ctest runs them one at a time.
 file(GLOB E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.sh)

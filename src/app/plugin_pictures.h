@@ -10,6 +10,8 @@ namespace tapestrel::app {
 class PluginPictures {
  public:
   virtual ~PluginPictures() = default;
+  // Finds and loads the plug-ins; their formats join the picture formats.
+  virtual void LoadAtStartup() {}
   // The position of a plug-in that accepts the file, or -1.
   virtual int FindPlugin(const std::string& path) = 0;
   // Decodes the file through the plug-ins; throws ImageError when none can.

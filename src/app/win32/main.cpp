@@ -11,6 +11,7 @@
 #include "app/settings_store.h"
 #include "app/startup_rules.h"
 #include "app/win32/main_form.h"
+#include "app/win32/susie_plugin_pictures.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
 #include "platform/win32/clock_and_locale.h"
@@ -79,7 +80,7 @@ int Run() {
   platform::WindowsFileSystem files;
   platform::CurrentUserRegistry registry;
   platform::WindowsDesktop desktop;
-  app::NoPluginPictures plugins;
+  app::SusiePluginPictures plugins;
   const app::AppPorts ports{profile, locale, clock, files, registry, desktop, plugins, platform::ExecutableFolder()};
   const std::vector<std::string> args = CommandLineArguments();
 

@@ -141,7 +141,9 @@ void TForm1::CreateActions() {
 
 void TForm1::FormCreate(const std::vector<std::string>& args) {
   // The program-wide error handler is the guard in every window procedure;
-  // the generator was seeded in the constructor.
+  // the generator was seeded in the constructor. Plug-ins come before the
+  // settings, so that their formats are in the picture list.
+  ports_.plugins.LoadAtStartup();
   LoadSettings();
   BuildPictureExtensions();
 

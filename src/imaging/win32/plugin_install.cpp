@@ -1,0 +1,84 @@
+#include "imaging/win32/plugin_install.h"
+
+#include <commdlg.h>
+
+#include "imaging/spi/splugin.h"
+#include "platform/paths.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/text.h"
+
+namespace tapestrel::imaging {
+
+const char kPluginInstallTitle[] = "Susie Plug-in　インストール";
+const char kPluginRestartMessage[] = "プラグインを有効にするためにTapestrelの再起動が必要です。";
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates the folder and every missing folder above it.
+void ForceDirectories(const std::string& folder) {
+  const std::string path = platform::ExcludeTrailingBackslash(folder);
+  if (path.empty() || IsDirectory(path)) return;
+  const std::string parent = platform::ExtractFilePath(path);
+  // Stop at a drive ("C:\") or share root, whose parent is itself.
+  if (!parent.empty() && platform::ExcludeTrailingBackslash(parent) != path) ForceDirectories(parent);
+  CreateDirectoryA(path.c_str(), nullptr);
+}
+
+}  // namespace
+
+int InstallPlugins(const std::vector<std::string>& files, const std::string& executableFolder,
+                   const std::function<void(const std::string& message)>& inform) {
+  const std::string pluginFolder = platform::IncludeTrailingBackslash(executableFolder) + kPluginFolderName;
+  ForceDirectories(pluginFolder);
+  int copied = 0;
+  for (const std::string& file : files) {
+    const std::string target = pluginFolder + platform::ExtractFileName(file);
+    if (CopyFileA(file.c_str(), target.c_str(), FALSE)) ++copied;
+  }
+  if (inform) inform(kPluginRestartMessage);
+  return copied;
+}
+
+std::vector<std::string> ChoosePluginFiles(HWND owner) {
+  // Room for many names: the dialog returns the folder, then each name.
+  std::wstring buffer(32768, L'\0');
+  const std::wstring title = platform::Utf8ToWide(kPluginInstallTitle);
+  static const wchar_t kFilter[] = L"Susie Plug-in (*.spi)\0*.spi\0";
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = kFilter;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.lpstrTitle = title.c_str();
+  ofn.lpstrDefExt = L"spi";
+  ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST;
+  if (!GetOpenFileNameW(&ofn)) return {};
+
+  std::vector<std::wstring> parts;
+  for (const wchar_t* p = buffer.c_str(); *p; p += wcslen(p) + 1) parts.emplace_back(p);
+  std::vector<std::string> files;
+  if (parts.size() == 1) {
+    files.push_back(platform::WideToAnsi(parts[0]));
+  } else if (parts.size() > 1) {
+    const std::wstring folder = parts[0].back() == L'\\' ? parts[0] : parts[0] + L"\\";
+    for (size_t i = 1; i < parts.size(); ++i) files.push_back(platform::WideToAnsi(folder + parts[i]));
+  }
+  return files;
+}
+
+void SusiePluginInstallClick(HWND owner) {
+  const std::vector<std::string> files = ChoosePluginFiles(owner);
+  if (files.empty()) return;
+  InstallPlugins(files, platform::ExecutableFolder(), [owner](const std::string& message) {
+    MessageBoxW(owner, platform::Utf8ToWide(message).c_str(), L"Tapestrel", MB_OK | MB_ICONINFORMATION);
+  });
+}
+
+}  // namespace tapestrel::imaging

@@ -1,0 +1,232 @@
+/* Test plug-ins for the picture plug-in host: 32-bit libraries exporting the
+ * plug-in entry points, built from this file by each folder here with a few
+ * settings. They read "TSPX", a picture format of our own:
+ *
+ *   0  magic, 4 bytes (FIXTURE_MAGIC)
+ *   4  width, height: 16 bits each
+ *   8  bits per pixel (1, 4, 8, 16, 24, 32)
+ *   9  flags: 1 = hand the rows back top-down (negative height)
+ *  10  mode: misbehaviour of the hostile plug-in (0 = none)
+ *  12  colours in the table: 16 bits
+ *  16  the colour table (4 bytes each), then the rows, top row first,
+ *      each padded to 4 bytes
+ *
+ * When the environment variable TAPESTREL_SPI_LOG names a file, every call
+ * appends a line "<plug-in> <entry point> <offset>" to it.
+ *
+ * Settings (define before including):
+ *   FIXTURE_ID         name in the log
+ *   FIXTURE_INFO       the GetPluginInfo strings, NULL-terminated
+ *   FIXTURE_MAGIC      the four bytes IsSupported looks for
+ *   FIXTURE_CALL       calling convention of the exports (default __stdcall)
+ *   FIXTURE_NO_IS_SUPPORTED, FIXTURE_NO_PICTURE: leave those out
+ *   FIXTURE_CUSTOM_INFO: the including file defines GetPluginInfo
+ *   FIXTURE_HOSTILE    GetPicture misbehaves as the file's mode asks
+ */
+#include <windows.h>
+
+#include <limits.h>
+#include <stdio.h>
+#include <string.h>
+
+#ifndef FIXTURE_CALL
+#define FIXTURE_CALL __stdcall
+#endif
+#define EXPORT __declspec(dllexport)
+
+#ifdef FIXTURE_HOSTILE
+static volatile int* volatile kNowhere = (volatile int*)8;
+#endif
+
+typedef int(__stdcall* ProgressCallback)(int numerator, int denominator, LONG_PTR data);
+
+#pragma pack(push, 1)
+typedef struct {
+  LONG left, top, width, height;
+  WORD xDensity, yDensity;
+  SHORT colourDepth;
+  HLOCAL text;
+} PictureInfo;
+#pragma pack(pop)
+
+
+__attribute__((unused)) static void Log(const char* call, long offset) {
+  char path[MAX_PATH], line[128];
+  DWORD n = GetEnvironmentVariableA("TAPESTREL_SPI_LOG", path, sizeof path);
+  if (n == 0 || n >= sizeof path) return;
+  HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, NULL);
+  if (f == INVALID_HANDLE_VALUE) return;
+  int len = snprintf(line, sizeof line, "%s %s %ld\r\n", FIXTURE_ID, call, offset);
+  DWORD written;
+  WriteFile(f, line, (DWORD)len, &written, NULL);
+  CloseHandle(f);
+}
+
+__attribute__((unused)) static unsigned Get16(const unsigned char* p) { return p[0] | p[1] << 8; }
+
+#ifndef FIXTURE_CUSTOM_INFO
+static const char* const kInfo[] = FIXTURE_INFO;
+
+EXPORT int FIXTURE_CALL GetPluginInfo(int index, LPSTR buffer, int length) {
+  int count = 0;
+  while (kInfo[count]) ++count;
+  if (index < 0 || index >= count || length <= 0) return 0;
+  lstrcpynA(buffer, kInfo[index], length);
+  return lstrlenA(buffer);
+}
+#endif
+
+#ifndef FIXTURE_NO_IS_SUPPORTED
+EXPORT int FIXTURE_CALL IsSupported(LPCSTR fileName, void* header) {
+  const unsigned char* h = (const unsigned char*)header;
+  Log("IsSupported", 0);
+#ifdef FIXTURE_HOSTILE
+  if (memcmp(h, FIXTURE_MAGIC, 4) == 0 && h[10] == 40) *kNowhere = 1;  /* mode 40: fault here */
+#endif
+  (void)fileName;
+  return memcmp(h, FIXTURE_MAGIC, 4) == 0;
+}
+#endif
+
+/* The whole file from `offset` on; NULL when it is no picture of ours. */
+__attribute__((unused)) static unsigned char* ReadPicture(LPCSTR fileName, long offset, DWORD* size) {
+  HANDLE f = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+  if (f == INVALID_HANDLE_VALUE) return NULL;
+  DWORD total = GetFileSize(f, NULL);
+  unsigned char* data = NULL;
+  if (total != INVALID_FILE_SIZE && total >= (DWORD)offset + 16 &&
+      SetFilePointer(f, offset, NULL, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
+    *size = total - (DWORD)offset;
+    data = (unsigned char*)HeapAlloc(GetProcessHeap(), 0, *size);
+    DWORD got = 0;
+    if (data && (!ReadFile(f, data, *size, &got, NULL) || got != *size || memcmp(data, FIXTURE_MAGIC, 4) != 0)) {
+      HeapFree(GetProcessHeap(), 0, data);
+      data = NULL;
+    }
+  }
+  CloseHandle(f);
+  return data;
+}
+
+#ifndef FIXTURE_NO_PICTURE
+EXPORT int FIXTURE_CALL GetPictureInfo(LPCSTR fileName, long offset, unsigned flag, PictureInfo* info) {
+  DWORD size;
+  Log("GetPictureInfo", offset);
+  if (flag & 7) return -1;
+  unsigned char* p = ReadPicture(fileName, offset, &size);
+  if (!p) return 2;
+  memset(info, 0, sizeof *info);
+  info->width = (LONG)Get16(p + 4);
+  info->height = (LONG)Get16(p + 6);
+  info->colourDepth = p[8];
+  /* A comment the host has to free. */
+  info->text = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 4096);
+  HeapFree(GetProcessHeap(), 0, p);
+  return 0;
+}
+
+static int Decode(LPCSTR fileName, long offset, unsigned flag, HLOCAL* infoOut, HLOCAL* pixelsOut,
+                  ProgressCallback progress, LONG_PTR data, const char* entry) {
+  DWORD size;
+  Log(entry, offset);
+  if (flag & 7) return -1;
+  unsigned char* p = ReadPicture(fileName, offset, &size);
+  if (!p) return 2;
+  int width = (int)Get16(p + 4), height = (int)Get16(p + 6), bits = p[8], topDown = p[9] & 1, mode = p[10];
+  unsigned colours = Get16(p + 12);
+  DWORD stride = (DWORD)((width * bits + 31) / 32 * 4);
+  DWORD imageSize = stride * (DWORD)height;
+  if (size < 16 + 4 * colours + imageSize) {
+    HeapFree(GetProcessHeap(), 0, p);
+    return 3;
+  }
+  (void)mode;
+
+  DWORD infoSize = 40 + 4 * colours;
+#ifdef FIXTURE_HOSTILE
+  if (mode == 2 && infoSize > 40 + 16) infoSize = 40 + 16; /* colour table cut short */
+  if (mode == 8) infoSize += imageSize;                /* one block for both */
+#endif
+  HLOCAL hInfo = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, infoSize);
+  HLOCAL hPixels = LocalAlloc(LMEM_FIXED, imageSize ? imageSize : 1);
+  BITMAPINFOHEADER* bih = (BITMAPINFOHEADER*)LocalLock(hInfo);
+  bih->biSize = 40;
+  bih->biWidth = width;
+  bih->biHeight = topDown ? -height : height;
+  bih->biPlanes = 1;
+  bih->biBitCount = (WORD)bits;
+  bih->biClrUsed = colours;
+  if (infoSize >= 40 + 4 * colours) memcpy(bih + 1, p + 16, 4 * colours);
+  unsigned char* dst = (unsigned char*)hPixels;
+  const unsigned char* rows = p + 16 + 4 * colours;
+  for (int y = 0; y < height; ++y) {
+    memcpy(dst + (DWORD)(topDown ? y : height - 1 - y) * stride, rows + (DWORD)y * stride, stride);
+    if (progress && progress(y, height, data)) {
+      LocalUnlock(hInfo);
+      LocalFree(hInfo);
+      LocalFree(hPixels);
+      HeapFree(GetProcessHeap(), 0, p);
+      return 1;
+    }
+  }
+  int result = 0;
+#ifdef FIXTURE_HOSTILE
+  switch (mode) {
+    case 1: { /* header block shorter than a header */
+      HLOCAL small = LocalAlloc(LMEM_FIXED, 20);
+      memcpy(small, bih, 20);
+      LocalUnlock(hInfo);
+      LocalFree(hInfo);
+      hInfo = small;
+      break;
+    }
+    case 3: LocalFree(hPixels); hPixels = LocalAlloc(LMEM_FIXED, imageSize / 2); break; /* pixels cut short */
+    case 4: bih->biWidth = INT_MAX; break;
+    case 5: bih->biWidth = -width; break;
+    case 6: bih->biHeight = 0; break;
+    case 7: bih->biHeight = INT_MIN; break;
+    case 8: /* the pixels right behind the header, one handle twice */
+      bih->biHeight = -height;
+      memcpy((unsigned char*)bih + 40 + 4 * colours, dst, imageSize);
+      LocalFree(hPixels);
+      hPixels = hInfo;
+      break;
+    case 9: LocalFree(hPixels); hPixels = NULL; break; /* success without pixels */
+    case 10: result = 3; break;                        /* failure, yet both handles */
+    case 11: *kNowhere = 1; break;                     /* access violation */
+    case 12: bih->biClrUsed = 0xFFFFFFFFu; break;
+    case 13: bih->biBitCount = 7; break;
+    case 14: bih->biCompression = BI_RLE8; break;
+    case 15: if (progress) progress(5, 0, (LONG_PTR)0x1234); break; /* nonsense progress */
+    case 16: { volatile int zero = 0; result = 10 / zero; } break;   /* division by zero */
+    case 17: RaiseException(0x0EEDFADE, EXCEPTION_NONCONTINUABLE, 0, NULL); break; /* a language exception */
+    case 18: bih->biHeight = 65535; bih->biWidth = 65535; bih->biBitCount = 32; break; /* absurd, block small */
+    case 19: { /* leaves floating-point exceptions unmasked, as some compilers' libraries do */
+      unsigned short cw = 0x1332;
+      unsigned mxcsr = 0x1900;
+      __asm__ volatile("fldcw %0" : : "m"(cw));
+      __asm__ volatile("ldmxcsr %0" : : "m"(mxcsr));
+      break;
+    }
+  }
+#endif
+  LocalUnlock(hInfo);
+  *infoOut = hInfo;
+  *pixelsOut = hPixels;
+  HeapFree(GetProcessHeap(), 0, p);
+  return result;
+}
+
+EXPORT int FIXTURE_CALL GetPicture(LPCSTR fileName, long offset, unsigned flag, HLOCAL* info, HLOCAL* pixels,
+                                   ProgressCallback progress, LONG_PTR data) {
+  return Decode(fileName, offset, flag, info, pixels, progress, data, "GetPicture");
+}
+
+EXPORT int FIXTURE_CALL GetPreview(LPCSTR fileName, long offset, unsigned flag, HLOCAL* info, HLOCAL* pixels,
+                                   ProgressCallback progress, LONG_PTR data) {
+  (void)fileName, (void)flag, (void)info, (void)pixels, (void)progress, (void)data;
+  Log("GetPreview", offset);
+  return -1;  /* no preview of its own */
+}
+#endif

@@ -1,0 +1,179 @@
+// A plug-in that misbehaves in every way the host can meet: each one must
+// end in a clean failure (or a usable picture), with every block it handed
+// back freed, the heap intact and the process alive.
+#include <gtest/gtest.h>
+#include <xmmintrin.h>
+
+#include <cfloat>
+#include <cmath>
+
+#include "imaging/win32/plugin_host.h"
+#include "platform/ansi_text.h"
+#include "platform/paths.h"
+#include "win_support/test_plugins.h"
+
+namespace platform = tapestrel::platform;
+namespace tt = tapestrel::testing;
+using namespace tapestrel::imaging;
+using tt::PluginLog;
+using tt::PluginStage;
+using tt::Tspx;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+enum Mode : uint8_t {
+  kShortHeader = 1,
+  kShortPalette = 2,
+  kShortPixels = 3,
+  kHugeWidth = 4,
+  kNegativeWidth = 5,
+  kZeroHeight = 6,
+  kMinHeight = 7,
+  kOneHandleTwice = 8,
+  kNoPixels = 9,
+  kErrorWithHandles = 10,
+  kAccessViolation = 11,
+  kAbsurdColours = 12,
+  kOddDepth = 13,
+  kCompressed = 14,
+  kNonsenseProgress = 15,
+  kDivideByZero = 16,
+  kForeignException = 17,
+  kAbsurdSize = 18,
+  kChangesFloatState = 19,
+  kFaultInIsSupported = 40,
+};
+
+class HostileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    stage.Put("tsp_hostile");
+    plugins = std::make_unique<PluginHost>(stage.AppFolder(), registry);
+    plugins->LoadAtStartup();
+    ASSERT_EQ(plugins->SPIs1().Count(), 1);
+    ASSERT_EQ(plugins->SPlugin().Count(), 1);
+  }
+  void TearDown() override { EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr)); }
+
+  // An 8-bit picture with a full colour table, misbehaving as `mode` says.
+  std::string Picture(uint8_t mode, int width = 16, int height = 8) {
+    Tspx t;
+    t.width = width;
+    t.height = height;
+    t.bits = 8;
+    t.palette = tt::GreyPalette(256);
+    t.mode = mode;
+    return stage.Picture("p" + std::to_string(mode) + ".bad", t.Bytes());
+  }
+  bool CollectionDecodes(const std::string& file) {
+    try {
+      TSPIBitmap(nullptr).LoadFromFile(file);
+      return true;
+    } catch (const ESPIDecodeError& e) {
+      EXPECT_STREQ(e.what(), "Susie Plugins could not decode");
+      return false;
+    }
+  }
+
+  PluginStage stage;
+  PictureFormatRegistry registry;
+  std::unique_ptr<PluginHost> plugins;
+};
+
+}  // namespace
+
+TEST_F(HostileTest, BlocksThatLieAboutTheirSizeFailCleanly) {
+  for (uint8_t mode : {kShortHeader, kShortPalette, kShortPixels, kHugeWidth, kNegativeWidth, kZeroHeight,
+                       kMinHeight, kNoPixels, kErrorWithHandles, kOddDepth, kCompressed, kAbsurdSize}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    const std::string file = Picture(mode);
+    EXPECT_FALSE(CollectionDecodes(file));
+    Bitmap thumb;
+    const int code = plugins->SPlugin().LoadPicture(file, thumb);
+    EXPECT_NE(code, kSpiSuccess);
+    EXPECT_EQ(code, mode == kErrorWithHandles ? 3 : kSpiBadPicture);
+    EXPECT_TRUE(thumb.Empty());
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+  }
+}
+
+TEST_F(HostileTest, OneHandleForBothBlocksIsFreedOnce) {
+  const std::string file = Picture(kOneHandleTwice);
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_TRUE(CollectionDecodes(file));  // in bounds, if not the intended picture
+    Bitmap thumb;
+    EXPECT_EQ(plugins->SPlugin().LoadPicture(file, thumb), kSpiSuccess);
+    ASSERT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+  }
+}
+
+TEST_F(HostileTest, NonsenseThatStaysInBoundsStillDecodes) {
+  // Progress with a zero denominator and foreign data.
+  EXPECT_TRUE(CollectionDecodes(Picture(kNonsenseProgress)));
+  // 2^32 - 1 colours announced: the 256 an 8-bit picture can use are there.
+  EXPECT_TRUE(CollectionDecodes(Picture(kAbsurdColours)));
+}
+
+TEST_F(HostileTest, EveryBlockIsFreedOnEveryPath) {
+  // 2000 x 2000 at 8 bits: 4 MB a picture. Forty rounds of each path would
+  // eat far more address space than they may if anything leaked.
+  std::vector<std::string> files;
+  for (uint8_t mode : {uint8_t{0}, uint8_t{kShortPalette}, uint8_t{kShortPixels}, uint8_t{kNoPixels},
+                       uint8_t{kErrorWithHandles}, uint8_t{kZeroHeight}}) {
+    files.push_back(Picture(mode, 2000, 2000));
+  }
+  for (const std::string& f : files) CollectionDecodes(f);  // warm up
+  const uint64_t before = tt::FreeAddressSpaceMiB();
+  for (int round = 0; round < 40; ++round) {
+    for (const std::string& f : files) {
+      CollectionDecodes(f);
+      Bitmap thumb;
+      plugins->SPlugin().LoadPicture(f, thumb);
+    }
+  }
+  const uint64_t after = tt::FreeAddressSpaceMiB();
+  EXPECT_LT(before > after ? before - after : 0, 64u) << before << " MiB free before, " << after << " after";
+}
+
+TEST_F(HostileTest, PluginThatFaultsIsAbandonedAndNeverEnteredAgain) {
+  for (uint8_t mode : {kAccessViolation, kDivideByZero, kForeignException}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    TearDown();
+    plugins.reset();
+    SetUp();
+    PluginLog log;
+    const std::string bad = Picture(mode);
+    const std::string good = Picture(0);
+    EXPECT_TRUE(CollectionDecodes(good));
+    EXPECT_FALSE(CollectionDecodes(bad));
+    // Abandoned: not even asked any more.
+    log.Clear();
+    EXPECT_FALSE(CollectionDecodes(good));
+    EXPECT_TRUE(log.Lines().empty());
+    // The thumbnail side has its own library object and learns on its own.
+    Bitmap thumb;
+    EXPECT_EQ(plugins->SPlugin().LoadPicture(good, thumb), kSpiSuccess);
+    EXPECT_NE(plugins->SPlugin().LoadPicture(bad, thumb), kSpiSuccess);
+    EXPECT_EQ(plugins->SPlugin().FindPlugin(good), -1);
+  }
+}
+
+TEST_F(HostileTest, FaultWhileTestingTheFile) {
+  PluginLog log;
+  const std::string bad = Picture(kFaultInIsSupported);
+  EXPECT_EQ(plugins->SPlugin().FindPlugin(bad), -1);
+  EXPECT_FALSE(CollectionDecodes(bad));
+  EXPECT_EQ(log.Lines("IsSupported").size(), 2u);  // once on each side, then abandoned
+  EXPECT_FALSE(CollectionDecodes(Picture(0)));
+}
+
+TEST_F(HostileTest, FloatingPointStateSurvivesThePlugin) {
+  const unsigned int control = _controlfp(0, 0);
+  const unsigned int mxcsr = _mm_getcsr();
+  EXPECT_TRUE(CollectionDecodes(Picture(kChangesFloatState)));
+  EXPECT_EQ(_controlfp(0, 0), control);
+  EXPECT_EQ(_mm_getcsr(), mxcsr);
+  volatile double zero = 0.0;
+  EXPECT_TRUE(std::isinf(1.0 / zero));  // still masked: no exception
+}

@@ -1,0 +1,47 @@
+// Installing plug-ins from the settings page: the copy into "SPlugin\" and
+// the message; what is installed is loaded at the next start.
+#include <gtest/gtest.h>
+
+#include "imaging/win32/plugin_host.h"
+#include "imaging/win32/plugin_install.h"
+#include "platform/ansi_text.h"
+#include "platform/paths.h"
+#include "win_support/test_plugins.h"
+
+namespace platform = tapestrel::platform;
+namespace tt = tapestrel::testing;
+using namespace tapestrel::imaging;
+using tt::PluginStage;
+using Strings = std::vector<std::string>;
+
+TEST(PluginInstall, CopiesIntoANewPluginFolderAndAsksForARestart) {
+  tt::TempFolder base;
+  // The program's folder as deep as it likes; every missing folder is made.
+  const std::string app = base / "a\\b\\";
+  CreateDirectoryA((base / "a").c_str(), nullptr);
+  Strings messages;
+  const int copied =
+      InstallPlugins({tt::TestPluginPath("tsp_in"), tt::TestPluginPath("tsp_alt"), base / "missing.spi"}, app,
+                     [&](const std::string& m) { messages.push_back(m); });
+  EXPECT_EQ(copied, 2);  // the missing file is passed over without a word
+  EXPECT_EQ(messages, (Strings{"プラグインを有効にするためにTapestrelの再起動が必要です。"}));
+  EXPECT_TRUE(tt::FileExists(app + "SPlugin\\tsp_in.spi"));
+  EXPECT_TRUE(tt::FileExists(app + "SPlugin\\tsp_alt.spi"));
+
+  // Nothing is loaded now; the next start finds them.
+  PictureFormatRegistry registry;
+  PluginHost plugins(app, registry);
+  plugins.LoadAtStartup();
+  EXPECT_EQ(plugins.SPIs1().Count(), 2);
+  EXPECT_EQ(plugins.SPIs1().UserDir, app + "SPlugin\\");
+  plugins.SPIs1().Search("*.spi");  // nothing new
+  EXPECT_EQ(plugins.SPIs1().Count(), 2);
+}
+
+TEST(PluginInstall, OverwritesAPluginOfTheSameName) {
+  PluginStage stage;
+  CreateDirectoryA(stage.PluginFolder().c_str(), nullptr);
+  tt::WriteFile(stage.PluginFolder() + "tsp_in.spi", "an old version");
+  EXPECT_EQ(InstallPlugins({tt::TestPluginPath("tsp_in")}, stage.AppFolder(), nullptr), 1);
+  EXPECT_EQ(tt::ReadFile(stage.PluginFolder() + "tsp_in.spi"), tt::ReadFile(tt::TestPluginPath("tsp_in")));
+}
