@@ -7,6 +7,7 @@
 #include "app/picture_extensions.h"
 #include "imaging/picture_formats.h"
 #include "platform/ansi_text.h"
+#include "platform/error_guard.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/text.h"
 
@@ -148,7 +149,11 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
   BuildPictureExtensions();
 
   const CommandLineSwitches switches = ParseSwitches(args);
-  if (ShouldChangeOnNewDay(Settings(), switches, ports_.clock.Now())) ChangeWallpaper(kChangeOrdinary);
+  if (ShouldChangeOnNewDay(Settings(), switches, ports_.clock.Now())) {
+    // A picture that fails here is dropped like any other error: the
+    // program still starts.
+    platform::Guarded([&] { ChangeWallpaper(kChangeOrdinary); });
+  }
   Settings().LastChangTime = ports_.clock.Now();
 }
 

@@ -218,6 +218,17 @@ TEST_F(ProgramTest, NewDayChangesOnceAtStartEvenWithTheSwitch) {
   EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "1");  // one change, not two
 }
 
+TEST_F(ProgramTest, UndecodablePictureAtStartUpIsDroppedAndTheProgramStarts) {
+  WriteFile(pictures / "b.bmp", "not a bitmap at all");  // index 1: the first change's choice
+  WriteIni("[Condition]\r\nWallDateChange=1\r\n[System]\r\nLastChangTime=2001/02/03 4:05:06\r\n");
+  ASSERT_TRUE(program.Start());
+  EXPECT_NE(program.MainWindow(), nullptr);
+  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "<missing>");
+  program.Kill();
+  ASSERT_TRUE(program.Start("/wallchange"));
+  EXPECT_TRUE(program.WaitExit(15000));
+}
+
 TEST_F(ProgramTest, SessionEndChangesForTheNextLogonAndSaves) {
   WriteIni("[Condition]\r\nWallOSEndChange=1\r\n");
   ASSERT_TRUE(program.Start());
