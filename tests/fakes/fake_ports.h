@@ -1,6 +1,7 @@
 // In-memory stand-ins for the platform ports, for the native tests.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -84,9 +85,13 @@ class FakeRegistry : public platform::RegistryPort {
 class FakeFileSystem : public platform::FileSystemPort {
  public:
   std::set<std::string> files;
+  // Answer FileExists from the real disk instead of `files`.
+  bool realFiles = false;
   std::set<std::string> folders;
   std::map<std::string, std::vector<platform::FolderEntry>> listings;
-  bool FileExists(const std::string& path) const override { return files.count(path) != 0; }
+  bool FileExists(const std::string& path) const override {
+    return realFiles ? std::filesystem::is_regular_file(path) : files.count(path) != 0;
+  }
   bool DirectoryExists(const std::string& path) const override { return folders.count(path) != 0; }
   std::vector<platform::FolderEntry> ListFolder(const std::string& folder) const override {
     auto it = listings.find(folder);

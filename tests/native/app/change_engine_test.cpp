@@ -5,18 +5,10 @@
 #include <map>
 
 #include "app/app_core.h"
-#include "fakes/fake_ports.h"
-#include "fakes/picture_files.h"
+#include "fakes/fake_core.h"
 
 namespace tapestrel::app {
 namespace {
-
-class VectorPictureList : public browser::PictureList {
- public:
-  std::vector<std::string> paths;
-  int Count() const override { return static_cast<int>(paths.size()); }
-  std::string Path(int i) const override { return paths.at(static_cast<size_t>(i)); }
-};
 
 std::optional<int> Choose(int method, int last, int count) {
   SeededRandom random(1);
@@ -63,25 +55,10 @@ TEST(ChooseNextIndex, RandomNeverRepeatsAndCoversTheRest) {
   EXPECT_LT(*outside, 3);
 }
 
-class AppCoreTest : public ::testing::Test {
+class AppCoreTest : public ::testing::Test, protected fakes::FakeCore {
  protected:
-  fakes::FakeProfile profile;
-  fakes::FakeLocale locale;
-  fakes::FakeClock clock;
-  fakes::FakeFileSystem files;
-  fakes::FakeRegistry registry;
-  fakes::FakeDesktop desktop;
-  NoPluginPictures plugins;
-  fakes::PictureFolder folder;
-  VectorPictureList pictures;
-  SeededRandom random{7};
-  AppCore core{{profile, locale, clock, files, registry, desktop, plugins, folder.Path()}, pictures, random};
-
   void SetUp() override {
-    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) {
-      pictures.paths.push_back(folder.WriteBmp(name, fakes::PictureFolder::Solid(4, 4, 0x102030)));
-      files.files.insert(pictures.paths.back());
-    }
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) FakeCore::Picture(name, 0x102030);
   }
   const std::string& Picture(int i) { return pictures.paths[static_cast<size_t>(i)]; }
 };
@@ -123,13 +100,9 @@ TEST_F(AppCoreTest, NothingHappensForMissingFilesOrDuringEvasion) {
 }
 
 TEST_F(AppCoreTest, PicturesFromElsewhereRecordCountAndTheNextChangeRestarts) {
-  const std::string other = folder.WriteBmp("x.bmp", fakes::PictureFolder::Solid(2, 2, 0));
-  files.files.insert(other);
-  core.ApplyWallpaper(other, kChangeOrdinary);
+  core.ApplyWallpaper(FakeCore::Picture("x.bmp", 0, false), kChangeOrdinary);
   EXPECT_EQ(core.Settings().LastWallIndex, 3);
-  const std::string upper = folder.WriteBmp("A.BMP", fakes::PictureFolder::Solid(2, 2, 0));
-  files.files.insert(upper);
-  core.ApplyWallpaper(upper, kChangeOrdinary);  // exact comparison only
+  core.ApplyWallpaper(FakeCore::Picture("A.BMP", 0, false), kChangeOrdinary);  // exact comparison only
   EXPECT_EQ(core.Settings().LastWallIndex, 3);
   core.ChangeWallpaper(kChangeOrdinary);
   EXPECT_EQ(core.Settings().LastWallIndex, 0);

@@ -5,8 +5,7 @@
 #include "app/app_core.h"
 #include "app/screen_capture.h"
 #include "app/urgent_evasion.h"
-#include "fakes/fake_ports.h"
-#include "fakes/picture_files.h"
+#include "fakes/fake_core.h"
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/pixel_convert.h"
@@ -14,12 +13,6 @@
 
 namespace tapestrel::app {
 namespace {
-
-class NoPictures : public browser::PictureList {
- public:
-  int Count() const override { return 0; }
-  std::string Path(int) const override { return {}; }
-};
 
 class RecordingKeyboard : public platform::KeyboardPort {
  public:
@@ -35,28 +28,13 @@ class PatternScreen : public platform::ScreenCapturePort {
   void ProcessMessages() override { ++pumps; }
 };
 
-class EvasionCaptureTest : public ::testing::Test {
+class EvasionCaptureTest : public ::testing::Test, protected fakes::FakeCore {
  protected:
-  fakes::FakeProfile profile;
-  fakes::FakeLocale locale;
-  fakes::FakeClock clock;
-  fakes::FakeFileSystem files;
-  fakes::FakeRegistry registry;
-  fakes::FakeDesktop desktop;
-  NoPluginPictures plugins;
-  fakes::PictureFolder folder;
-  NoPictures pictures;
-  SeededRandom random{1};
-  AppCore core{{profile, locale, clock, files, registry, desktop, plugins, folder.Path()}, pictures, random};
   RecordingKeyboard keyboard;
   std::vector<int> icons;
   UrgentEvasion evasion{core, keyboard, [this](int icon) { icons.push_back(icon); }};
 
-  std::string Picture(const std::string& name, uint32_t colour) {
-    const std::string path = folder.WriteBmp(name, fakes::PictureFolder::Solid(8, 8, colour));
-    files.files.insert(path);
-    return path;
-  }
+  std::string Picture(const std::string& name, uint32_t colour) { return FakeCore::Picture(name, colour, false); }
 };
 
 TEST_F(EvasionCaptureTest, EnteringAppliesTheSafePictureQuietlyAndBlocksChanges) {
@@ -142,24 +120,13 @@ TEST_F(EvasionCaptureTest, CaptureNamesTakeTheFirstFreeNumber) {
   EXPECT_EQ(CaptureExtension(3), "");
 }
 
-// The fake file system answers existence from the real files here.
-class RealFiles : public fakes::FakeFileSystem {
- public:
-  bool FileExists(const std::string& path) const override { return std::filesystem::exists(path); }
-};
-
 TEST(Capture, EachFormatIsSavedNumberedAndApplied) {
-  fakes::FakeProfile profile;
-  fakes::FakeLocale locale;
-  fakes::FakeClock clock;
-  RealFiles files;
-  fakes::FakeRegistry registry;
-  fakes::FakeDesktop desktop;
-  NoPluginPictures plugins;
-  fakes::PictureFolder folder;
-  NoPictures pictures;
-  SeededRandom random{1};
-  AppCore core({profile, locale, clock, files, registry, desktop, plugins, folder.Path()}, pictures, random);
+  fakes::FakeCore fake;
+  fake.files.realFiles = true;
+  AppCore& core = fake.core;
+  fakes::PictureFolder& folder = fake.folder;
+  fakes::FakeProfile& profile = fake.profile;
+  fakes::FakeDesktop& desktop = fake.desktop;
   core.Settings().WallPaperFolder = folder.Path();
   core.Settings().CaptureFileName = "";
   PatternScreen screen;

@@ -3,8 +3,7 @@
 #include <fstream>
 
 #include "app/app_core.h"
-#include "fakes/fake_ports.h"
-#include "fakes/picture_files.h"
+#include "fakes/fake_core.h"
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/pixel_convert.h"
@@ -12,35 +11,8 @@
 namespace tapestrel::app {
 namespace {
 
-class OnePictureList : public browser::PictureList {
- public:
-  std::vector<std::string> paths;
-  int Count() const override { return static_cast<int>(paths.size()); }
-  std::string Path(int i) const override { return paths.at(static_cast<size_t>(i)); }
-};
-
-class ScriptedPlugins : public PluginPictures {
- public:
-  std::string extension = ".mag";
-  int FindPlugin(const std::string& path) override {
-    return path.size() > 4 && path.substr(path.size() - 4) == extension ? 0 : -1;
-  }
-  imaging::Bitmap LoadPicture(const std::string&) override { return fakes::PictureFolder::Solid(6, 3, 0x00FF00); }
-};
-
-class ApplyWallpaperTest : public ::testing::Test {
+class ApplyWallpaperTest : public ::testing::Test, protected fakes::FakeCore {
  protected:
-  fakes::FakeProfile profile;
-  fakes::FakeLocale locale;
-  fakes::FakeClock clock;
-  fakes::FakeFileSystem files;
-  fakes::FakeRegistry registry;
-  fakes::FakeDesktop desktop;
-  ScriptedPlugins plugins;
-  fakes::PictureFolder folder;
-  OnePictureList pictures;
-  SeededRandom random{1};
-  AppCore core{{profile, locale, clock, files, registry, desktop, plugins, folder.Path()}, pictures, random};
   std::string wallpaper = folder.Path() + "Wallpaper1.bmp";
 
   std::string Add(const std::string& name, const imaging::Bitmap& picture) {
@@ -49,10 +21,7 @@ class ApplyWallpaperTest : public ::testing::Test {
     pictures.paths.push_back(path);
     return path;
   }
-  std::string Reg(const char* key, const char* name) {
-    auto it = registry.values.find({key, name});
-    return it == registry.values.end() ? "<missing>" : it->second;
-  }
+  std::string Reg(const char* key, const char* name) { return Registry(key, name); }
 };
 
 TEST_F(ApplyWallpaperTest, PositionModesWriteTheirRegistryValues) {
@@ -191,6 +160,7 @@ TEST_F(ApplyWallpaperTest, PicturesThatCannotBeDecodedChangeOnlyTileAndStyle) {
 }
 
 TEST_F(ApplyWallpaperTest, PlugInPicturesAndJpegsBecomeWallpapers) {
+  plugins.extension = ".mag";
   const std::string mag = folder / "art.mag";
   files.files.insert(mag);
   core.ApplyWallpaper(mag, kChangeOrdinary);

@@ -2,19 +2,11 @@
 // formats, made the wallpaper.
 #include <gtest/gtest.h>
 
-#include "app/app_core.h"
 #include "app/screen_capture.h"
-#include "browser/folder_picture_list.h"
-#include "imaging/bmp_file.h"
 #include "imaging/picture_file.h"
 #include "imaging/pixel_convert.h"
-#include "platform/win32/clock_and_locale.h"
-#include "platform/win32/desktop.h"
-#include "platform/win32/file_system.h"
-#include "platform/win32/profile_file.h"
-#include "platform/win32/registry.h"
 #include "platform/win32/screen_capture.h"
-#include "win_support/program_runner.h"
+#include "win_support/real_core.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -72,27 +64,13 @@ bool Near(imaging::ColorValue c, int r, int g, int b) {
          std::abs(imaging::BlueOf(c) - b) < 40;
 }
 
-class CaptureTest : public ::testing::Test {
+class CaptureTest : public ::testing::Test, protected RealCore {
  protected:
-  TempFolder appFolder;
-  TempFolder pictures;
-  platform::ProfileFile profile{appFolder / "Tapestrel.ini"};
-  platform::UserLocale locale;
-  platform::LocalClock clock;
-  platform::WindowsFileSystem files;
-  platform::CurrentUserRegistry registry;
-  platform::WindowsDesktop desktop;
-  app::NoPluginPictures plugins;
-  browser::FolderPictureList list{files};
-  app::SeededRandom random{3};
-  app::AppCore core{{profile, locale, clock, files, registry, desktop, plugins, appFolder.Path() + "\\"}, list,
-                    random};
   platform::WindowsScreenCapture screen;
 
   void SetUp() override {
     core.Settings().WallPaperFolder = pictures.Path();
-    list.SetExtensions({".bmp", ".jpg", ".png"});
-    list.SetFolder(pictures.Path());
+    ListPictures({".bmp", ".jpg", ".png"});
   }
 };
 

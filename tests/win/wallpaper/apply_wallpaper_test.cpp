@@ -1,19 +1,11 @@
 // ApplyWallpaper with the real registry, files and desktop of Wine.
 #include <gtest/gtest.h>
 
-#include "app/app_core.h"
-#include "app/settings_store.h"
-#include "browser/folder_picture_list.h"
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/pixel_convert.h"
-#include "platform/win32/clock_and_locale.h"
-#include "platform/win32/desktop.h"
-#include "platform/win32/file_system.h"
-#include "platform/win32/profile_file.h"
-#include "platform/win32/registry.h"
 #include "win_support/pictures.h"
-#include "win_support/program_runner.h"
+#include "win_support/real_core.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -22,21 +14,8 @@ std::string RegValue(const char* key, const char* name) {
   return platform::CurrentUserRegistry().ReadString(key, name).value_or("<missing>");
 }
 
-class RealApplyTest : public ::testing::Test {
+class RealApplyTest : public ::testing::Test, protected RealCore {
  protected:
-  TempFolder appFolder;
-  TempFolder pictures;
-  platform::ProfileFile profile{appFolder / "Tapestrel.ini"};
-  platform::UserLocale locale;
-  platform::LocalClock clock;
-  platform::WindowsFileSystem files;
-  platform::CurrentUserRegistry registry;
-  platform::WindowsDesktop desktop;
-  app::NoPluginPictures plugins;
-  browser::FolderPictureList list{files};
-  app::SeededRandom random{3};
-  app::AppCore core{{profile, locale, clock, files, registry, desktop, plugins, appFolder.Path() + "\\"}, list,
-                    random};
   std::string wallpaper = core.WallpaperFilePath();
 
   void SetUp() override {
@@ -47,8 +26,7 @@ class RealApplyTest : public ::testing::Test {
       for (int x = 0; x < 400; ++x) wide.Row(y)[x * 3] = 0xFF;  // blue
     }
     imaging::EncodeJpegFile(pictures / "c.jpg", wide);
-    list.SetExtensions({".bmp", ".jpg"});
-    list.SetFolder(pictures.Path());
+    ListPictures({".bmp", ".jpg"});
     registry.WriteString(app::kColorsKey, "Background", "0 0 0");
     registry.WriteString(app::kDesktopKey, "Wallpaper", "before");
     core.Settings().WallBlankColor = 0;
