@@ -4,6 +4,7 @@
 
 #include "app/change_engine.h"
 #include "platform/cpu_usage.h"
+#include "platform/error_guard.h"
 
 namespace tapestrel::app {
 
@@ -15,15 +16,12 @@ void Scheduler::Timer1Timer() {
     ~Leave() { flag = false; }
   } leave{inTick_};
 
-  if (settings_.IntervalEnabled && IntervalElapsed() && CheckChangeAllowed()) {
-    changer_.ChangeWallpaper(kChangeOrdinary);
-  }
-  if (settings_.RandomIntervalEnabled && RandomChanceHits() && CheckChangeAllowed()) {
-    changer_.ChangeWallpaper(kChangeOrdinary);
-  }
-  if (settings_.WallDateChange && DateChanged() && CheckChangeAllowed()) {
-    changer_.ChangeWallpaper(kChangeOrdinary);
-  }
+  // A picture that fails to apply is dropped without keeping the later
+  // triggers and the CPU reading of this tick from running.
+  auto change = [this] { platform::Guarded([this] { changer_.ChangeWallpaper(kChangeOrdinary); }); };
+  if (settings_.IntervalEnabled && IntervalElapsed() && CheckChangeAllowed()) change();
+  if (settings_.RandomIntervalEnabled && RandomChanceHits() && CheckChangeAllowed()) change();
+  if (settings_.WallDateChange && DateChanged() && CheckChangeAllowed()) change();
   lastCpuReading_ = cpu_.GetUsage();
 }
 

@@ -167,6 +167,34 @@ TEST_F(SchedulerTest, ApplicationListStopsAtTheFirstRunningProgram) {
   EXPECT_TRUE(scheduler.CheckChangeAllowed());
 }
 
+class FailingChanger : public ChangeRequester {
+ public:
+  int attempts = 0;
+  void ChangeWallpaper(int) override {
+    ++attempts;
+    throw std::runtime_error("picture cannot be decoded");
+  }
+};
+
+TEST(SchedulerFailures, AFailedChangeKeepsTheRestOfTheTick) {
+  SettingsRecord settings;
+  settings.IntervalEnabled = true;
+  settings.IntervalUnit = kSeconds;
+  settings.RandomIntervalEnabled = true;
+  settings.RandomIntervalValue = 0;
+  settings.WallDateChange = true;
+  fakes::FakeClock clock;
+  settings.LastChangTime = clock.now - 3;
+  SeededRandom random(1);
+  FakeCpu cpu;
+  FakeApplications apps;
+  FailingChanger changer;
+  Scheduler scheduler(settings, clock, random, cpu, apps, changer);
+  EXPECT_NO_THROW(scheduler.Timer1Timer());
+  EXPECT_EQ(changer.attempts, 3);
+  EXPECT_EQ(cpu.reads, 1);
+}
+
 // A tick that lets messages run can meet the next tick; that one is skipped.
 class ReentrantApplications : public FakeApplications {
  public:
