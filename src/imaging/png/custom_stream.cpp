@@ -72,6 +72,13 @@ TKVXCustomWriteStream::TKVXCustomWriteStream(std::vector<uint8_t>& out) : vector
 }
 
 void TKVXCustomWriteStream::Write(const uint8_t* data, size_t n) {
+  // Large blocks (IDAT payloads) go straight to the sink: copying them
+  // through the buffer would only cost time.
+  if (n >= kBufferSize / 4) {
+    Flush();
+    WriteToSink(data, n);
+    return;
+  }
   while (n > 0) {
     if (buffer_.size() == kBufferSize) Flush();
     const size_t step = n < kBufferSize - buffer_.size() ? n : kBufferSize - buffer_.size();
@@ -83,13 +90,17 @@ void TKVXCustomWriteStream::Write(const uint8_t* data, size_t n) {
 
 void TKVXCustomWriteStream::Flush() {
   if (buffer_.empty()) return;
+  WriteToSink(buffer_.data(), buffer_.size());
+  buffer_.clear();
+}
+
+void TKVXCustomWriteStream::WriteToSink(const uint8_t* data, size_t n) {
   if (vector_ != nullptr) {
-    vector_->insert(vector_->end(), buffer_.begin(), buffer_.end());
+    vector_->insert(vector_->end(), data, data + n);
   } else if (good_) {
-    out_->write(reinterpret_cast<const char*>(buffer_.data()), static_cast<std::streamsize>(buffer_.size()));
+    out_->write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
     if (!*out_) good_ = false;
   }
-  buffer_.clear();
 }
 
 }  // namespace tapestrel::imaging

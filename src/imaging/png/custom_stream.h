@@ -83,6 +83,8 @@ class TKVXCustomWriteStream {
   bool Good() const { return good_; }
 
  private:
+  void WriteToSink(const uint8_t* data, size_t n);
+
   std::ostream* out_ = nullptr;
   std::vector<uint8_t>* vector_ = nullptr;
   std::vector<uint8_t> buffer_;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imaging/png/png_format.h"
+#include "imaging/png/rgb_swap.h"
 
 namespace tapestrel::imaging {
 namespace {
@@ -50,6 +51,10 @@ void GreyAlpha(const uint8_t* src, uint8_t* dst, uint8_t* mask, size_t width) {
 
 template <size_t Step>
 void Rgb(const uint8_t* src, uint8_t* dst, uint8_t*, size_t width) {
+  if constexpr (Step == 1) {
+    SwapRedBlue24(src, dst, width);
+    return;
+  }
   for (size_t i = 0; i < width; ++i, src += 3 * Step, dst += 3) {
     const uint8_t r = src[0], g = src[Step], b = src[2 * Step];
     dst[0] = b;

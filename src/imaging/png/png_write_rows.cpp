@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "imaging/png/png_format.h"
+#include "imaging/png/rgb_swap.h"
 
 namespace tapestrel::imaging {
 namespace {
@@ -36,6 +37,10 @@ inline void LoadPixel(const uint8_t* src, size_t i, uint8_t& r, uint8_t& g, uint
 
 template <Source S, Output O>
 void EncodeDirect(const uint8_t* src, const uint8_t* mask, uint8_t* dst, size_t width, const uint8_t*) {
+  if constexpr (S == k24 && O == kRgb) {
+    SwapRedBlue24(src, dst, width);
+    return;
+  }
   for (size_t i = 0; i < width; ++i) {
     uint8_t r, g, b;
     LoadPixel<S>(src, i, r, g, b);
