@@ -3,19 +3,13 @@
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/png/png_file.h"
+#include "platform/ansi_text.h"
+#include "platform/paths.h"
 
 namespace tapestrel::imaging {
 
 std::string LowerCaseExtension(const std::string& path) {
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos) return {};
-  // A dot in a folder name is not an extension.
-  if (path.find_first_of("\\/", dot) != std::string::npos) return {};
-  std::string ext = path.substr(dot);
-  for (char& ch : ext) {
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  }
-  return ext;
+  return platform::AnsiLowerAscii(platform::ExtractFileExt(path));
 }
 
 Bitmap LoadPictureFile(const std::string& path) {

@@ -248,7 +248,6 @@ void TForm1::ApplicationExitExecute() {
 }
 
 void TForm1::Terminate() {
-  terminated_ = true;
   PostQuitMessage(0);
 }
 

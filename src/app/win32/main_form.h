@@ -66,8 +66,6 @@ class TForm1 : public platform::Window, public SettingsHost, public ChangeReques
   Scheduler& Scheduler1() { return *scheduler_; }
   // Shows the window at start-up (normal or maximised as loaded).
   void ShowAtStart();
-  // True once the program has been asked to end.
-  bool Terminated() const { return terminated_; }
   void Terminate();
 
   // The filter of the add-pictures dialog, built at start-up.
@@ -126,7 +124,6 @@ class TForm1 : public platform::Window, public SettingsHost, public ChangeReques
   int sortKind_ = 0;
   bool sortDescending_ = false;
   bool maximized_ = false;
-  bool terminated_ = false;
 };
 
 }  // namespace tapestrel::app

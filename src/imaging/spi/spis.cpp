@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "imaging/spi/spi_blocks.h"
+#include "imaging/picture_file.h"
 #include "imaging/spi/spi_text.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
@@ -241,7 +242,7 @@ void TSPIBitmap::LoadFromFile(const std::string& fileName) {
       return false;
     }
   };
-  const bool isBmp = platform::AnsiLowerAscii(platform::ExtractFileExt(fileName)) == ".bmp";
+  const bool isBmp = LowerCaseExtension(fileName) == ".bmp";
   const bool loaded = isBmp ? (builtin() || plugins()) : (plugins() || builtin());
   if (!loaded) throw ESPIDecodeError();
 }

@@ -70,7 +70,6 @@ class TTrayIcon {
   TTaskTrayIcon& Inner() { return inner_; }
 
   HMENU RButtonPopupMenu = nullptr;
-  bool CheckSingleDoubleClick = true;
   std::function<void()> OnDblClick;
   // Runs before the menu opens (check marks), and with the chosen command.
   std::function<void()> OnPopup;
