@@ -7,7 +7,7 @@
 #include <chrono>
 #include <random>
 
-#include "app/app_core.h"
+#include "app/wallpaper_changer.h"
 #include "fakes/fake_ports.h"
 #include "fakes/picture_files.h"
 #include "imaging/bmp_file.h"
@@ -63,14 +63,17 @@ void BM_ApplyWallpaperRatioMode(benchmark::State& state) {
   OnePicture pictures;
   pictures.path = photo;
   app::SeededRandom random(1);
-  app::AppCore core({profile, locale, clock, files, registry, desktop, plugins, folder.Path()}, pictures, random);
-  core.Settings().WallPosition = 3;
+  app::SettingsRecord settings;
+  app::IniFile ini(profile, locale);
+  app::WallpaperRenderer renderer(settings, {registry, desktop, files, plugins, folder.Path()});
+  app::WallpaperChanger changer(settings, ini, pictures, random, renderer, {clock, files, registry});
+  settings.WallPosition = app::PositionMode::RatioExpansion;
 
   const std::string referenceFile = folder / "reference.bmp";
   double reference = 0, own = 0;
   for (auto _ : state) {
     reference += Seconds([&] { imaging::WriteBmpFile(referenceFile, imaging::DecodeJpegFile(photo)); });
-    own += Seconds([&] { core.ApplyWallpaper(photo, app::kChangeOrdinary); });
+    own += Seconds([&] { changer.ApplyWallpaper(photo, app::ChangeMode::Ordinary); });
   }
   const double n = static_cast<double>(state.iterations());
   state.counters["ref_ms"] = reference / n * 1e3;

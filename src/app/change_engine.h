@@ -2,19 +2,18 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "app/random_source.h"
-#include "browser/picture_list.h"
+#include "app/settings_record.h"
 
 namespace tapestrel::app {
 
-// Change modes: 0 ordinary, 1 at the end of the session (shown at the next
-// logon), 2 quiet (no sound, nothing recorded).
-enum ChangeMode { kChangeOrdinary = 0, kChangeAtSessionEnd = 1, kChangeQuiet = 2 };
-
-// Selection methods ("WallSlelct").
-enum SelectionMethod { kSelectNext = 0, kSelectPrevious = 1, kSelectRandom = 2 };
+// How a change reaches Windows and whether it is remembered.
+enum class ChangeMode {
+  Ordinary = 0,      // set at once, with the change sound, and recorded
+  AtSessionEnd = 1,  // left in the registry for the next logon, and recorded
+  Quiet = 2,         // set at once, no sound, position and INI state not recorded
+};
 
 // The index to apply after `last` in a list of `count` pictures; empty when
 // nothing is to be applied (an empty list, an unknown method).
@@ -24,18 +23,6 @@ enum SelectionMethod { kSelectNext = 0, kSelectPrevious = 1, kSelectRandom = 2 }
 //  - previous: the entry before `last`, wrapping to count - 1; a `last`
 //    outside the list starts again at count - 1.
 //  - random: uniform, never `last` again; with a single picture that picture.
-std::optional<int> ChooseNextIndex(int method, int last, int count, RandomSource& random);
-
-// What `ChangeWallpaper` hands its choice to.
-class WallpaperApplier {
- public:
-  virtual ~WallpaperApplier() = default;
-  virtual void ApplyWallpaper(const std::string& fileName, int mode) = 0;
-};
-
-// Chooses from the picture list by the selection method and applies the
-// choice; an empty path when nothing was chosen (the applier ignores it).
-void ChangeWallpaper(int method, int lastIndex, const browser::PictureList& pictures, RandomSource& random,
-                     WallpaperApplier& applier, int mode);
+std::optional<int> ChooseNextIndex(SelectionMethod method, int last, int count, RandomSource& random);
 
 }  // namespace tapestrel::app

@@ -8,7 +8,8 @@ IniWriteError::IniWriteError(const std::string& path)
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& fallback) const {
   std::string value = profile_.ReadString(section, key, fallback);
-  if (value.size() > platform::ProfilePort::kMaxValueLength) value.resize(platform::ProfilePort::kMaxValueLength);
+  if (value.size() > platform::ProfilePort::kMaxValueLength)
+    value.resize(platform::ProfilePort::kMaxValueLength);
   return value;
 }
 
@@ -25,7 +26,8 @@ platform::DateTime IniFile::ReadDateTime(const std::string& section, const std::
   return platform::ParseDateTime(ReadString(section, key, ""), locale_.DateTimeFormats()).value_or(fallback);
 }
 
-ColourValue IniFile::ReadColour(const std::string& section, const std::string& key, ColourValue fallback) const {
+ColorValue IniFile::ReadColour(const std::string& section, const std::string& key,
+                               ColorValue fallback) const {
   // Text that is neither a colour name nor a number falls back to the default.
   return ParseColour(ReadString(section, key, ColourToText(fallback))).value_or(fallback);
 }
@@ -50,7 +52,7 @@ void IniFile::WriteDateTime(const std::string& section, const std::string& key, 
   WriteString(section, key, platform::FormatDateTime(value, locale_.DateTimeFormats()));
 }
 
-void IniFile::WriteColour(const std::string& section, const std::string& key, ColourValue value) {
+void IniFile::WriteColour(const std::string& section, const std::string& key, ColorValue value) {
   WriteString(section, key, ColourToText(value));
 }
 

@@ -29,12 +29,13 @@ class IniFile {
 
   const platform::ProfilePort& Profile() const { return profile_; }
 
-  std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& fallback) const;
   int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
   bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
   platform::DateTime ReadDateTime(const std::string& section, const std::string& key,
                                   platform::DateTime fallback) const;
-  ColourValue ReadColour(const std::string& section, const std::string& key, ColourValue fallback) const;
+  ColorValue ReadColour(const std::string& section, const std::string& key, ColorValue fallback) const;
   platform::HotKeyValue ReadHotKey(const std::string& section, const std::string& key) const;
 
   // Each throws IniWriteError when the value cannot be written.
@@ -42,7 +43,7 @@ class IniFile {
   void WriteInteger(const std::string& section, const std::string& key, int32_t value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
   void WriteDateTime(const std::string& section, const std::string& key, platform::DateTime value);
-  void WriteColour(const std::string& section, const std::string& key, ColourValue value);
+  void WriteColour(const std::string& section, const std::string& key, ColorValue value);
   void WriteHotKey(const std::string& section, const std::string& key, platform::HotKeyValue value);
 
  private:

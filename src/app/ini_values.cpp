@@ -10,14 +10,14 @@ namespace {
 
 struct NamedColour {
   const char* name;
-  ColourValue value;
+  ColorValue value;
 };
 
 constexpr std::array<NamedColour, 20> kColourNames{{
-    {"clBlack", 0x000000},  {"clMaroon", 0x000080}, {"clGreen", 0x008000},      {"clOlive", 0x008080},
-    {"clNavy", 0x800000},   {"clPurple", 0x800080}, {"clTeal", 0x808000},       {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0}, {"clRed", 0x0000FF},    {"clLime", 0x00FF00},       {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},   {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},      {"clWhite", 0xFFFFFF},
+    {"clBlack", 0x000000},      {"clMaroon", 0x000080},  {"clGreen", 0x008000}, {"clOlive", 0x008080},
+    {"clNavy", 0x800000},       {"clPurple", 0x800080},  {"clTeal", 0x808000},  {"clGray", 0x808080},
+    {"clSilver", 0xC0C0C0},     {"clRed", 0x0000FF},     {"clLime", 0x00FF00},  {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},       {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},  {"clWhite", 0xFFFFFF},
     {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6}, {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0},
 }};
 
@@ -115,26 +115,26 @@ std::optional<int32_t> ParseIniInteger(std::string_view text) {
   return static_cast<int32_t>(value);
 }
 
-std::string ColourToText(ColourValue colour) {
+std::string ColourToText(ColorValue colour) {
   for (const NamedColour& c : kColourNames) {
     if (c.value == colour) return c.name;
   }
   for (const NamedColour& c : kSystemColourNames) {
-    if ((kSystemColourFlag | c.value) == colour) return c.name;
+    if ((imaging::kSystemColorFlag | c.value) == colour) return c.name;
   }
   char text[16];
   std::snprintf(text, sizeof text, "$%08X", static_cast<unsigned>(colour));
   return text;
 }
 
-std::optional<ColourValue> ParseColour(std::string_view text) {
+std::optional<ColorValue> ParseColour(std::string_view text) {
   for (const NamedColour& c : kColourNames) {
     if (EqualsIgnoreCase(c.name, text)) return c.value;
   }
   for (const NamedColour& c : kSystemColourNames) {
-    if (EqualsIgnoreCase(c.name, text)) return kSystemColourFlag | c.value;
+    if (EqualsIgnoreCase(c.name, text)) return imaging::kSystemColorFlag | c.value;
   }
-  if (auto value = ParseIniInteger(text)) return static_cast<ColourValue>(*value);
+  if (auto value = ParseIniInteger(text)) return static_cast<ColorValue>(*value);
   return std::nullopt;
 }
 
@@ -166,7 +166,7 @@ std::vector<std::string> DecodeApplicationList(std::string_view value) {
   return lines;
 }
 
-std::string CustomColourToText(ColourValue colour) {
+std::string CustomColourToText(ColorValue colour) {
   char text[16];
   std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(colour));
   return text;

@@ -8,7 +8,7 @@
 
 namespace tapestrel::app {
 
-void Scheduler::Timer1Timer() {
+void Scheduler::Tick() {
   if (inTick_) return;
   inTick_ = true;
   struct Leave {
@@ -18,7 +18,7 @@ void Scheduler::Timer1Timer() {
 
   // A picture that fails to apply is dropped without keeping the later
   // triggers and the CPU reading of this tick from running.
-  auto change = [this] { platform::Guarded([this] { changer_.ChangeWallpaper(kChangeOrdinary); }); };
+  auto change = [this] { platform::Guarded([this] { changer_.ChangeWallpaper(ChangeMode::Ordinary); }); };
   if (settings_.IntervalEnabled && IntervalElapsed() && CheckChangeAllowed()) change();
   if (settings_.RandomIntervalEnabled && RandomChanceHits() && CheckChangeAllowed()) change();
   if (settings_.WallDateChange && DateChanged() && CheckChangeAllowed()) change();
@@ -28,12 +28,19 @@ void Scheduler::Timer1Timer() {
 bool Scheduler::IntervalElapsed() const {
   double factor;
   switch (settings_.IntervalUnit) {
-    case kSeconds: factor = 86400; break;
-    case kMinutes: factor = 1440; break;
-    case kHours: factor = 24; break;
-    default: return false;
+    case kSeconds:
+      factor = 86400;
+      break;
+    case kMinutes:
+      factor = 1440;
+      break;
+    case kHours:
+      factor = 24;
+      break;
+    default:
+      return false;
   }
-  const double elapsed = std::fabs(clock_.Now() - settings_.LastChangTime) * factor;
+  const double elapsed = std::fabs(clock_.Now() - settings_.LastChangeTime) * factor;
   // Far beyond any interval: no need to squeeze it into 64 bits.
   if (!(elapsed < 9.0e18)) return true;
   return static_cast<int64_t>(elapsed) >= settings_.IntervalValue;
@@ -51,7 +58,7 @@ bool Scheduler::RandomChanceHits() {
 }
 
 bool Scheduler::DateChanged() const {
-  return platform::DatePart(settings_.LastChangTime) != platform::DatePart(clock_.Now());
+  return platform::DatePart(settings_.LastChangeTime) != platform::DatePart(clock_.Now());
 }
 
 bool Scheduler::CheckChangeAllowed() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/change_engine.h"
 #include "app/random_source.h"
 #include "app/settings_record.h"
 #include "platform/clock_port.h"
@@ -28,19 +29,23 @@ class ApplicationProbe {
 class ChangeRequester {
  public:
   virtual ~ChangeRequester() = default;
-  virtual void ChangeWallpaper(int mode) = 0;
+  virtual void ChangeWallpaper(ChangeMode mode) = 0;
 };
 
 class Scheduler {
  public:
   Scheduler(const SettingsRecord& settings, const platform::ClockPort& clock, RandomSource& random,
             platform::CpuMeterPort& cpu, ApplicationProbe& applications, ChangeRequester& changer)
-      : settings_(settings), clock_(clock), random_(random), cpu_(cpu), applications_(applications),
+      : settings_(settings),
+        clock_(clock),
+        random_(random),
+        cpu_(cpu),
+        applications_(applications),
         changer_(changer) {}
 
   // One tick. A tick that starts while another runs (the application test
   // lets messages run) is skipped.
-  void Timer1Timer();
+  void Tick();
   bool CheckChangeAllowed();
   uint8_t LastCpuReading() const { return lastCpuReading_; }
 

@@ -11,10 +11,14 @@ namespace tapestrel::app {
 
 std::string CaptureExtension(int format) {
   switch (format) {
-    case kCaptureBmp: return ".bmp";
-    case kCaptureJpg: return ".jpg";
-    case kCapturePng: return ".png";
-    default: return "";
+    case kCaptureBmp:
+      return ".bmp";
+    case kCaptureJpg:
+      return ".jpg";
+    case kCapturePng:
+      return ".png";
+    default:
+      return "";
   }
 }
 
@@ -32,21 +36,27 @@ std::string NextCaptureFileName(const platform::FileSystemPort& files, const std
   throw imaging::ImageError("no free capture file name");
 }
 
-std::string CaptureToWallpaper(AppCore& core, platform::ScreenCapturePort& screen, bool activeWindow,
-                               const std::function<void()>& fileAdded) {
-  screen.ProcessMessages();
-  const imaging::Bitmap picture = activeWindow ? screen.CaptureActiveWindow() : screen.CaptureScreen();
-  const SettingsRecord& s = core.Settings();
-  const std::string path = NextCaptureFileName(core.Ports().files, s.WallPaperFolder, s.CaptureFileName,
-                                               CaptureExtension(s.CaptureFileExt));
-  switch (s.CaptureFileExt) {
-    case kCaptureBmp: imaging::WriteBmpFile(path, picture); break;
-    case kCaptureJpg: imaging::EncodeJpegFile(path, picture); break;
-    case kCapturePng: imaging::SavePngFile(path, picture); break;
-    default: break;  // an unknown format writes nothing, and nothing is applied
+std::string WallpaperCapture::CaptureToWallpaper(CaptureArea area, const std::function<void()>& fileAdded) {
+  screen_.ProcessMessages();
+  const imaging::Bitmap picture =
+      area == CaptureArea::ActiveWindow ? screen_.CaptureActiveWindow() : screen_.CaptureScreen();
+  const std::string path = NextCaptureFileName(files_, settings_.WallPaperFolder, settings_.CaptureFileName,
+                                               CaptureExtension(settings_.CaptureFileExt));
+  switch (settings_.CaptureFileExt) {
+    case kCaptureBmp:
+      imaging::WriteBmpFile(path, picture);
+      break;
+    case kCaptureJpg:
+      imaging::EncodeJpegFile(path, picture);
+      break;
+    case kCapturePng:
+      imaging::SavePngFile(path, picture);
+      break;
+    default:
+      break;  // an unknown format writes nothing, and nothing is applied
   }
   if (fileAdded) fileAdded();
-  core.ApplyWallpaper(path, kChangeOrdinary);
+  changer_.ApplyWallpaper(path, ChangeMode::Ordinary);
   return path;
 }
 

@@ -5,10 +5,14 @@
 #include <functional>
 #include <string>
 
-#include "app/app_core.h"
-#include "platform/screen_capture_port.h"
+#include "app/screen_capture_port.h"
+#include "app/settings_record.h"
+#include "app/wallpaper_changer.h"
+#include "platform/file_system_port.h"
 
 namespace tapestrel::app {
+
+enum class CaptureArea { WholeScreen, ActiveWindow };
 
 // ".bmp", ".jpg" or ".png" for "CaptureFileExt" 0, 1, 2; empty otherwise.
 std::string CaptureExtension(int format);
@@ -18,10 +22,22 @@ std::string CaptureExtension(int format);
 std::string NextCaptureFileName(const platform::FileSystemPort& files, const std::string& folder,
                                 const std::string& baseName, const std::string& extension);
 
-// Captures, saves and applies; returns the file's path. A save that fails
-// throws and nothing is applied. `fileAdded` runs between saving and
-// applying, so that the picture list can take in the new file first.
-std::string CaptureToWallpaper(AppCore& core, platform::ScreenCapturePort& screen, bool activeWindow,
-                               const std::function<void()>& fileAdded = {});
+class WallpaperCapture {
+ public:
+  WallpaperCapture(const SettingsRecord& settings, const platform::FileSystemPort& files,
+                   ScreenCapturePort& screen, WallpaperChanger& changer)
+      : settings_(settings), files_(files), screen_(screen), changer_(changer) {}
+
+  // Captures, saves and applies; returns the file's path. A save that fails
+  // throws and nothing is applied. `fileAdded` runs between saving and
+  // applying, so that the picture list can take in the new file first.
+  std::string CaptureToWallpaper(CaptureArea area, const std::function<void()>& fileAdded = {});
+
+ private:
+  const SettingsRecord& settings_;
+  const platform::FileSystemPort& files_;
+  ScreenCapturePort& screen_;
+  WallpaperChanger& changer_;
+};
 
 }  // namespace tapestrel::app

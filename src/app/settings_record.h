@@ -1,18 +1,27 @@
 // Every setting of the program and the little change state that survives a
-// restart, one field per key of "Tapestrel.ini" and named after it. The
-// "Window" and "List" keys are not kept here: they live in the main window
-// and the browser and are read back from them when saving.
+// restart, one field per key of "Tapestrel.ini". Fields are named after their
+// keys, spelled correctly where a key is not ("WallSlelct" is WallSelect).
+// The "Window" and "List" keys are not kept here: they live in the main
+// window and the browser and are read back from them when saving. A new
+// record holds the defaults of the settings table (settings_store.cpp).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/ini_values.h"
+#include "imaging/color_value.h"
 #include "platform/date_time.h"
 #include "platform/hotkey_value.h"
 
 namespace tapestrel::app {
+
+// "WallSlelct": how the next picture is chosen. Any other value chooses none.
+enum class SelectionMethod : int32_t { Next = 0, Previous = 1, Random = 2 };
+
+// "WallPosition": how the wallpaper covers the screen. Any other value is
+// treated as Center without setting a blank colour.
+enum class PositionMode : int32_t { Center = 0, Stretch = 1, Tile = 2, RatioExpansion = 3 };
 
 // Units of "IntervalUnit" and "RandomIntervalUnit".
 enum TimeUnit { kSeconds = 0, kMinutes = 1, kHours = 2 };
@@ -21,59 +30,61 @@ enum TimeUnit { kSeconds = 0, kMinutes = 1, kHours = 2 };
 enum CaptureFileType { kCaptureBmp = 0, kCaptureJpg = 1, kCapturePng = 2 };
 
 struct SettingsRecord {
+  SettingsRecord();  // the table's defaults
+
   // "System": the change state.
-  int32_t LastWallIndex = 0;
-  platform::DateTime LastChangTime = 0;
-  bool UrgentEvasionMode = false;
+  int32_t LastWallIndex{};
+  platform::DateTime LastChangeTime{};  // "LastChangTime"
+  bool UrgentEvasionMode{};
 
   // "Whole".
   std::string WallPaperFolder;
-  int32_t WallSlelct = 0;  // 0 next, 1 previous, 2 random
-  int32_t WallPosition = 0;  // 0 centre, 1 stretch, 2 tile, 3 ratio
-  ColourValue WallBlankColor = 0;
-  bool TaskTrayResiding = true;
-  bool WallBlankAutoColor = false;
-  int32_t WallPositionRatioDrawing = 0;  // anchor 0..8
+  SelectionMethod WallSelect{};  // "WallSlelct"
+  PositionMode WallPosition{};
+  imaging::ColorValue WallBlankColor{};
+  bool TaskTrayResiding{};
+  bool WallBlankAutoColor{};
+  int32_t WallPositionRatioDrawing{};  // anchor 0..8
 
   // "Interval".
-  bool IntervalEnabled = false;
-  int32_t IntervalValue = 1;
-  int32_t IntervalUnit = kMinutes;
+  bool IntervalEnabled{};
+  int32_t IntervalValue{};
+  int32_t IntervalUnit{};
 
   // "RandomTime".
-  bool RandomIntervalEnabled = false;
-  int32_t RandomIntervalValue = 1;
-  int32_t RandomIntervalUnit = kMinutes;
+  bool RandomIntervalEnabled{};
+  int32_t RandomIntervalValue{};
+  int32_t RandomIntervalUnit{};
 
   // "ShortCut".
-  bool WallChangeShortCutEnabled = false;
-  platform::HotKeyValue WallChangeShortCutKey = 0;
+  bool WallChangeShortCutEnabled{};
+  platform::HotKeyValue WallChangeShortCutKey{};
 
   // "Condition".
-  bool WallOSEndChange = false;
-  bool WallDateChange = false;
+  bool WallOSEndChange{};
+  bool WallDateChange{};
 
   // "Capture".
-  bool CaptureEnabled = false;
-  platform::HotKeyValue AllCaptureHotKey = 0;
-  platform::HotKeyValue ActiveCaptureHotKey = 0;
-  std::string CaptureFileName = "ScreenShot";
-  int32_t CaptureFileExt = kCaptureBmp;
+  bool CaptureEnabled{};
+  platform::HotKeyValue AllCaptureHotKey{};
+  platform::HotKeyValue ActiveCaptureHotKey{};
+  std::string CaptureFileName;
+  int32_t CaptureFileExt{};
 
   // "UrgentEvasion".
-  bool UrgentEvasionEnabled = false;
-  platform::HotKeyValue UrgentEvasionHotKey = 0;
+  bool UrgentEvasionEnabled{};
+  platform::HotKeyValue UrgentEvasionHotKey{};
   std::string UrgentEvasionFileName;
-  bool AllWindowMinimaize = false;
+  bool AllWindowMinimize{};  // "AllWindowMinimaize"
 
   // "InvalidCondition".
-  bool InvalidConditionCPUEnabled = false;
-  int32_t InvalidConditionCPUValue = 0;
-  bool InvalidConditionApplicationEnabled = false;
+  bool InvalidConditionCPUEnabled{};
+  int32_t InvalidConditionCPUValue{};
+  bool InvalidConditionApplicationEnabled{};
   std::vector<std::string> ApplicationList;  // "InvalidConditionApplicationList"
 
   // "Sound".
-  bool SoundEnabled = false;
+  bool SoundEnabled{};
   std::string SoundFile;
 };
 

@@ -1,5 +1,9 @@
 #include "app/settings_store.h"
 
+#include <string_view>
+#include <tuple>
+#include <type_traits>
+
 namespace tapestrel::app {
 
 const char kIniFileName[] = "Tapestrel.ini";
@@ -19,156 +23,275 @@ constexpr char kUrgentEvasion[] = "UrgentEvasion";
 constexpr char kInvalidCondition[] = "InvalidCondition";
 constexpr char kSound[] = "Sound";
 
+// The "System" keys the change-state writer shares with the table.
+constexpr char kLastWallIndex[] = "LastWallIndex";
+constexpr char kLastWallPas[] = "LastWallPas";
+constexpr char kLastChangTime[] = "LastChangTime";
+constexpr char kUrgentEvasionMode[] = "UrgentEvasionMode";
+constexpr char kTaskTrayResiding[] = "TaskTrayResiding";
+
+// The "List" keys, as loading reads them; the host's actions apply them.
+struct ListSettings {
+  int32_t viewMode{}, viewStyle{}, sortType{};
+  bool sortDescending{};
+};
+
+// Everything the table reaches: the record, the window and the list.
+template <typename Record, typename Window, typename List>
+struct Stored {
+  Record& record;
+  Window& window;
+  List& list;
+};
+
+// How a key's text becomes its field and back.
+struct AsInteger {};  // also for enumerations
+struct AsBoolean {};
+struct AsText {};
+struct AsColour {};
+struct AsHotKey {};
+struct AsDateTime {};
+struct AsApplicationList {};
+// The default of "LastChangTime": the time at which the file is read.
+struct NowAtReading {};
+
+template <typename Access, typename Codec, typename Fallback>
+struct Key {
+  const char* section;
+  const char* name;
+  Access field;  // Stored<...>& -> the field
+  Codec codec;
+  Fallback fallback;
+};
+template <typename Access, typename Codec, typename Fallback>
+Key(const char*, const char*, Access, Codec, Fallback) -> Key<Access, Codec, Fallback>;
+
+#define TAPESTREL_KEY(section, name, member, codec, fallback) \
+  Key {                                                       \
+    section, name, [](auto& s) -> auto& { return s.member; }  \
+    , codec{}, fallback                                       \
+  }
+
+// Every key of the file in the order of its sections, which is the order of
+// reading and writing; the defaults live here and nowhere else.
+const auto kSettingsKeys = std::make_tuple(
+    TAPESTREL_KEY(kSystem, kLastWallIndex, record.LastWallIndex, AsInteger, 0),
+    TAPESTREL_KEY(kSystem, kLastChangTime, record.LastChangeTime, AsDateTime, NowAtReading{}),
+    TAPESTREL_KEY(kSystem, kUrgentEvasionMode, record.UrgentEvasionMode, AsBoolean, false),
+
+    TAPESTREL_KEY(kWindow, "WindowPosX", window.left, AsInteger, 0),
+    TAPESTREL_KEY(kWindow, "WindowPosY", window.top, AsInteger, 0),
+    TAPESTREL_KEY(kWindow, "WindowWidth", window.width, AsInteger, 800),
+    TAPESTREL_KEY(kWindow, "WindowHeight", window.height, AsInteger, 600),
+    TAPESTREL_KEY(kWindow, "Maximized", window.maximized, AsBoolean, false),
+
+    TAPESTREL_KEY(kList, "ViewMode", list.viewMode, AsInteger, 0),
+    TAPESTREL_KEY(kList, "ViewStyle", list.viewStyle, AsInteger, 0),
+    TAPESTREL_KEY(kList, "SortType", list.sortType, AsInteger, 0),
+    TAPESTREL_KEY(kList, "SortDirection", list.sortDescending, AsBoolean, false),
+
+    TAPESTREL_KEY(kWhole, "WallPaperFolder", record.WallPaperFolder, AsText, ""),
+    TAPESTREL_KEY(kWhole, "WallSlelct", record.WallSelect, AsInteger, SelectionMethod::Next),
+    TAPESTREL_KEY(kWhole, "WallPosition", record.WallPosition, AsInteger, PositionMode::Center),
+    TAPESTREL_KEY(kWhole, "WallBlankColor", record.WallBlankColor, AsColour, imaging::ColorValue{0}),
+    TAPESTREL_KEY(kWhole, kTaskTrayResiding, record.TaskTrayResiding, AsBoolean, true),
+    TAPESTREL_KEY(kWhole, "WallBlankAutoColor", record.WallBlankAutoColor, AsBoolean, false),
+    TAPESTREL_KEY(kWhole, "WallPositionRatioDrawing", record.WallPositionRatioDrawing, AsInteger, 0),
+
+    TAPESTREL_KEY(kInterval, "IntervalEnabled", record.IntervalEnabled, AsBoolean, false),
+    TAPESTREL_KEY(kInterval, "IntervalValue", record.IntervalValue, AsInteger, 1),
+    TAPESTREL_KEY(kInterval, "IntervalUnit", record.IntervalUnit, AsInteger, kMinutes),
+
+    TAPESTREL_KEY(kRandomTime, "RandomIntervalEnabled", record.RandomIntervalEnabled, AsBoolean, false),
+    TAPESTREL_KEY(kRandomTime, "RandomIntervalValue", record.RandomIntervalValue, AsInteger, 1),
+    TAPESTREL_KEY(kRandomTime, "RandomIntervalUnit", record.RandomIntervalUnit, AsInteger, kMinutes),
+
+    TAPESTREL_KEY(kShortCut, "WallChangeShortCutEnabled", record.WallChangeShortCutEnabled, AsBoolean, false),
+    TAPESTREL_KEY(kShortCut, "WallChangeShortCutKey", record.WallChangeShortCutKey, AsHotKey, 0),
+
+    TAPESTREL_KEY(kCondition, "WallOSEndChange", record.WallOSEndChange, AsBoolean, false),
+    TAPESTREL_KEY(kCondition, "WallDateChange", record.WallDateChange, AsBoolean, false),
+
+    TAPESTREL_KEY(kCapture, "CaptureEnabled", record.CaptureEnabled, AsBoolean, false),
+    TAPESTREL_KEY(kCapture, "AllCaptureHotKey", record.AllCaptureHotKey, AsHotKey, 0),
+    TAPESTREL_KEY(kCapture, "ActiveCaptureHotKey", record.ActiveCaptureHotKey, AsHotKey, 0),
+    TAPESTREL_KEY(kCapture, "CaptureFileName", record.CaptureFileName, AsText, "ScreenShot"),
+    TAPESTREL_KEY(kCapture, "CaptureFileExt", record.CaptureFileExt, AsInteger, kCaptureBmp),
+
+    TAPESTREL_KEY(kUrgentEvasion, "UrgentEvasionEnabled", record.UrgentEvasionEnabled, AsBoolean, false),
+    TAPESTREL_KEY(kUrgentEvasion, "UrgentEvasionHotKey", record.UrgentEvasionHotKey, AsHotKey, 0),
+    TAPESTREL_KEY(kUrgentEvasion, "UrgentEvasionFileName", record.UrgentEvasionFileName, AsText, ""),
+    TAPESTREL_KEY(kUrgentEvasion, "AllWindowMinimaize", record.AllWindowMinimize, AsBoolean, false),
+
+    TAPESTREL_KEY(kInvalidCondition, "InvalidConditionCPUEnabled", record.InvalidConditionCPUEnabled,
+                  AsBoolean, false),
+    TAPESTREL_KEY(kInvalidCondition, "InvalidConditionCPUValue", record.InvalidConditionCPUValue, AsInteger,
+                  0),
+    TAPESTREL_KEY(kInvalidCondition, "InvalidConditionApplicationEnabled",
+                  record.InvalidConditionApplicationEnabled, AsBoolean, false),
+    TAPESTREL_KEY(kInvalidCondition, "InvalidConditionApplicationList", record.ApplicationList,
+                  AsApplicationList, ""),
+
+    TAPESTREL_KEY(kSound, "SoundEnabled", record.SoundEnabled, AsBoolean, false),
+    TAPESTREL_KEY(kSound, "SoundFile", record.SoundFile, AsText, ""));
+
+#undef TAPESTREL_KEY
+
+// Reading: the codec's text form of the file's value, or the fallback.
+template <typename T>
+T Read(AsInteger, const IniFile& ini, const char* s, const char* k, T fallback) {
+  return static_cast<T>(ini.ReadInteger(s, k, static_cast<int32_t>(fallback)));
+}
+inline bool Read(AsBoolean, const IniFile& ini, const char* s, const char* k, bool fallback) {
+  return ini.ReadBool(s, k, fallback);
+}
+inline std::string Read(AsText, const IniFile& ini, const char* s, const char* k, const char* fallback) {
+  return ini.ReadString(s, k, fallback);
+}
+inline imaging::ColorValue Read(AsColour, const IniFile& ini, const char* s, const char* k,
+                                imaging::ColorValue fallback) {
+  return ini.ReadColour(s, k, fallback);
+}
+inline platform::HotKeyValue Read(AsHotKey, const IniFile& ini, const char* s, const char* k, int) {
+  return ini.ReadHotKey(s, k);
+}
+inline platform::DateTime Read(AsDateTime, const IniFile& ini, const char* s, const char* k,
+                               platform::DateTime fallback) {
+  return ini.ReadDateTime(s, k, fallback);
+}
+inline std::vector<std::string> Read(AsApplicationList, const IniFile& ini, const char* s, const char* k,
+                                     const char* fallback) {
+  return DecodeApplicationList(ini.ReadString(s, k, fallback));
+}
+
+template <typename T>
+void Write(AsInteger, IniFile& ini, const char* s, const char* k, T value) {
+  ini.WriteInteger(s, k, static_cast<int32_t>(value));
+}
+inline void Write(AsBoolean, IniFile& ini, const char* s, const char* k, bool value) {
+  ini.WriteBool(s, k, value);
+}
+inline void Write(AsText, IniFile& ini, const char* s, const char* k, const std::string& value) {
+  ini.WriteString(s, k, value);
+}
+inline void Write(AsColour, IniFile& ini, const char* s, const char* k, imaging::ColorValue value) {
+  ini.WriteColour(s, k, value);
+}
+inline void Write(AsHotKey, IniFile& ini, const char* s, const char* k, platform::HotKeyValue value) {
+  ini.WriteHotKey(s, k, value);
+}
+inline void Write(AsDateTime, IniFile& ini, const char* s, const char* k, platform::DateTime value) {
+  ini.WriteDateTime(s, k, value);
+}
+inline void Write(AsApplicationList, IniFile& ini, const char* s, const char* k,
+                  const std::vector<std::string>& value) {
+  ini.WriteString(s, k, EncodeApplicationList(value));
+}
+
+// A field's default: what reading the fallback gives.
+template <typename Codec, typename Fallback>
+auto DefaultOf(Codec, const Fallback& fallback) {
+  if constexpr (std::is_same_v<Codec, AsApplicationList>) {
+    return DecodeApplicationList(fallback);
+  } else {
+    return fallback;
+  }
+}
+
+template <typename Fallback>
+auto FallbackAt(const Fallback& fallback, platform::DateTime now) {
+  if constexpr (std::is_same_v<Fallback, NowAtReading>) {
+    return now;
+  } else {
+    return fallback;
+  }
+}
+
+template <typename Target, typename Visit>
+void ForEachKey(Target& target, Visit visit) {
+  std::apply([&](const auto&... key) { (visit(key, key.field(target)), ...); }, kSettingsKeys);
+}
+
+template <typename Target>
+void ReadAll(Target& target, const IniFile& ini, platform::DateTime now) {
+  ForEachKey(target, [&](const auto& key, auto& field) {
+    using Field = std::remove_reference_t<decltype(field)>;
+    field = static_cast<Field>(Read(key.codec, ini, key.section, key.name, FallbackAt(key.fallback, now)));
+  });
+}
+
 int InRangeOrZero(int value, int last) { return value >= 0 && value <= last ? value : 0; }
 
 }  // namespace
 
-void LoadSettings(SettingsRecord& r, const IniFile& ini, const platform::ClockPort& clock, SettingsHost& host) {
-  r.LastWallIndex = ini.ReadInteger(kSystem, "LastWallIndex", 0);
-  const platform::DateTime now = clock.Now();
-  r.LastChangTime = ini.ReadDateTime(kSystem, "LastChangTime", now);
-  r.UrgentEvasionMode = ini.ReadBool(kSystem, "UrgentEvasionMode", false);
+SettingsRecord::SettingsRecord() {
+  WindowGeometry window;
+  ListSettings list;
+  Stored<SettingsRecord, WindowGeometry, ListSettings> target{*this, window, list};
+  ForEachKey(target, [](const auto& key, auto& field) {
+    using Field = std::remove_reference_t<decltype(field)>;
+    field = static_cast<Field>(DefaultOf(key.codec, FallbackAt(key.fallback, platform::DateTime{})));
+  });
+}
 
-  WindowGeometry g;
-  g.left = ini.ReadInteger(kWindow, "WindowPosX", 0);
-  g.top = ini.ReadInteger(kWindow, "WindowPosY", 0);
-  g.width = ini.ReadInteger(kWindow, "WindowWidth", 800);
-  g.height = ini.ReadInteger(kWindow, "WindowHeight", 600);
-  g.maximized = ini.ReadBool(kWindow, "Maximized", false);
-  host.SetWindowGeometry(g);
+void LoadSettings(SettingsRecord& record, const IniFile& ini, const platform::ClockPort& clock,
+                  SettingsHost& host) {
+  WindowGeometry window;
+  ListSettings list;
+  Stored<SettingsRecord, WindowGeometry, ListSettings> target{record, window, list};
+  ReadAll(target, ini, clock.Now());
 
-  host.RunViewAction(InRangeOrZero(ini.ReadInteger(kList, "ViewMode", 0), 5));
-  host.RunStyleAction(InRangeOrZero(ini.ReadInteger(kList, "ViewStyle", 0), 5));
-  host.RunSortAction(InRangeOrZero(ini.ReadInteger(kList, "SortType", 0), 3));
-  host.SetSortDescending(ini.ReadBool(kList, "SortDirection", false));
-
-  r.WallPaperFolder = ini.ReadString(kWhole, "WallPaperFolder", "");
-  host.SetBrowserFolder(r.WallPaperFolder);
-  r.WallSlelct = ini.ReadInteger(kWhole, "WallSlelct", 0);
-  r.WallPosition = ini.ReadInteger(kWhole, "WallPosition", 0);
-  r.WallBlankColor = ini.ReadColour(kWhole, "WallBlankColor", 0);
-  r.TaskTrayResiding = ini.ReadBool(kWhole, "TaskTrayResiding", true);
+  host.SetWindowGeometry(window);
+  host.RunViewAction(InRangeOrZero(list.viewMode, 5));
+  host.RunStyleAction(InRangeOrZero(list.viewStyle, 5));
+  host.RunSortAction(InRangeOrZero(list.sortType, 3));
+  host.SetSortDescending(list.sortDescending);
+  host.SetBrowserFolder(record.WallPaperFolder);
   host.ApplyTrayResiding();
-  r.WallBlankAutoColor = ini.ReadBool(kWhole, "WallBlankAutoColor", false);
-  r.WallPositionRatioDrawing = ini.ReadInteger(kWhole, "WallPositionRatioDrawing", 0);
-
-  r.IntervalEnabled = ini.ReadBool(kInterval, "IntervalEnabled", false);
-  r.IntervalValue = ini.ReadInteger(kInterval, "IntervalValue", 1);
-  r.IntervalUnit = ini.ReadInteger(kInterval, "IntervalUnit", kMinutes);
-
-  r.RandomIntervalEnabled = ini.ReadBool(kRandomTime, "RandomIntervalEnabled", false);
-  r.RandomIntervalValue = ini.ReadInteger(kRandomTime, "RandomIntervalValue", 1);
-  r.RandomIntervalUnit = ini.ReadInteger(kRandomTime, "RandomIntervalUnit", kMinutes);
-
-  r.WallChangeShortCutEnabled = ini.ReadBool(kShortCut, "WallChangeShortCutEnabled", false);
-  r.WallChangeShortCutKey = ini.ReadHotKey(kShortCut, "WallChangeShortCutKey");
-
-  r.WallOSEndChange = ini.ReadBool(kCondition, "WallOSEndChange", false);
-  r.WallDateChange = ini.ReadBool(kCondition, "WallDateChange", false);
-
-  r.CaptureEnabled = ini.ReadBool(kCapture, "CaptureEnabled", false);
-  r.AllCaptureHotKey = ini.ReadHotKey(kCapture, "AllCaptureHotKey");
-  r.ActiveCaptureHotKey = ini.ReadHotKey(kCapture, "ActiveCaptureHotKey");
-  r.CaptureFileName = ini.ReadString(kCapture, "CaptureFileName", "ScreenShot");
-  r.CaptureFileExt = ini.ReadInteger(kCapture, "CaptureFileExt", kCaptureBmp);
-
-  r.UrgentEvasionEnabled = ini.ReadBool(kUrgentEvasion, "UrgentEvasionEnabled", false);
-  r.UrgentEvasionHotKey = ini.ReadHotKey(kUrgentEvasion, "UrgentEvasionHotKey");
-  r.UrgentEvasionFileName = ini.ReadString(kUrgentEvasion, "UrgentEvasionFileName", "");
-  r.AllWindowMinimaize = ini.ReadBool(kUrgentEvasion, "AllWindowMinimaize", false);
-
-  r.InvalidConditionCPUEnabled = ini.ReadBool(kInvalidCondition, "InvalidConditionCPUEnabled", false);
-  r.InvalidConditionCPUValue = ini.ReadInteger(kInvalidCondition, "InvalidConditionCPUValue", 0);
-  r.InvalidConditionApplicationEnabled = ini.ReadBool(kInvalidCondition, "InvalidConditionApplicationEnabled", false);
-  r.ApplicationList = DecodeApplicationList(ini.ReadString(kInvalidCondition, "InvalidConditionApplicationList", ""));
-
-  r.SoundEnabled = ini.ReadBool(kSound, "SoundEnabled", false);
-  r.SoundFile = ini.ReadString(kSound, "SoundFile", "");
-
   host.RegisterHotKeys();
 }
 
-void SaveSettings(const SettingsRecord& r, IniFile& ini, const SettingsHost& host, bool includeWindow) {
-  if (includeWindow) {
-    const WindowGeometry g = host.GetWindowGeometry();
-    ini.WriteInteger(kWindow, "WindowPosX", g.left);
-    ini.WriteInteger(kWindow, "WindowPosY", g.top);
-    ini.WriteInteger(kWindow, "WindowWidth", g.width);
-    ini.WriteInteger(kWindow, "WindowHeight", g.height);
-    ini.WriteBool(kWindow, "Maximized", g.maximized);
-  }
-
-  ini.WriteInteger(kList, "ViewMode", host.CheckedViewMode());
-  ini.WriteInteger(kList, "ViewStyle", host.CheckedViewStyle());
-  ini.WriteInteger(kList, "SortType", host.SortKind());
-  ini.WriteBool(kList, "SortDirection", host.SortDescending());
-
-  ini.WriteString(kWhole, "WallPaperFolder", r.WallPaperFolder);
-  ini.WriteInteger(kWhole, "WallSlelct", r.WallSlelct);
-  ini.WriteInteger(kWhole, "WallPosition", r.WallPosition);
-  ini.WriteColour(kWhole, "WallBlankColor", r.WallBlankColor);
-  ini.WriteBool(kWhole, "TaskTrayResiding", r.TaskTrayResiding);
-  ini.WriteBool(kWhole, "WallBlankAutoColor", r.WallBlankAutoColor);
-  ini.WriteInteger(kWhole, "WallPositionRatioDrawing", r.WallPositionRatioDrawing);
-
-  ini.WriteBool(kInterval, "IntervalEnabled", r.IntervalEnabled);
-  ini.WriteInteger(kInterval, "IntervalValue", r.IntervalValue);
-  ini.WriteInteger(kInterval, "IntervalUnit", r.IntervalUnit);
-
-  ini.WriteBool(kRandomTime, "RandomIntervalEnabled", r.RandomIntervalEnabled);
-  ini.WriteInteger(kRandomTime, "RandomIntervalValue", r.RandomIntervalValue);
-  ini.WriteInteger(kRandomTime, "RandomIntervalUnit", r.RandomIntervalUnit);
-
-  ini.WriteBool(kShortCut, "WallChangeShortCutEnabled", r.WallChangeShortCutEnabled);
-  ini.WriteHotKey(kShortCut, "WallChangeShortCutKey", r.WallChangeShortCutKey);
-
-  ini.WriteBool(kCondition, "WallOSEndChange", r.WallOSEndChange);
-  ini.WriteBool(kCondition, "WallDateChange", r.WallDateChange);
-
-  ini.WriteBool(kCapture, "CaptureEnabled", r.CaptureEnabled);
-  ini.WriteHotKey(kCapture, "AllCaptureHotKey", r.AllCaptureHotKey);
-  ini.WriteHotKey(kCapture, "ActiveCaptureHotKey", r.ActiveCaptureHotKey);
-  ini.WriteString(kCapture, "CaptureFileName", r.CaptureFileName);
-  ini.WriteInteger(kCapture, "CaptureFileExt", r.CaptureFileExt);
-
-  ini.WriteBool(kUrgentEvasion, "UrgentEvasionEnabled", r.UrgentEvasionEnabled);
-  ini.WriteHotKey(kUrgentEvasion, "UrgentEvasionHotKey", r.UrgentEvasionHotKey);
-  ini.WriteString(kUrgentEvasion, "UrgentEvasionFileName", r.UrgentEvasionFileName);
-  ini.WriteBool(kUrgentEvasion, "AllWindowMinimaize", r.AllWindowMinimaize);
-
-  ini.WriteBool(kInvalidCondition, "InvalidConditionCPUEnabled", r.InvalidConditionCPUEnabled);
-  ini.WriteInteger(kInvalidCondition, "InvalidConditionCPUValue", r.InvalidConditionCPUValue);
-  ini.WriteBool(kInvalidCondition, "InvalidConditionApplicationEnabled", r.InvalidConditionApplicationEnabled);
-  ini.WriteString(kInvalidCondition, "InvalidConditionApplicationList", EncodeApplicationList(r.ApplicationList));
-
-  ini.WriteBool(kSound, "SoundEnabled", r.SoundEnabled);
-  ini.WriteString(kSound, "SoundFile", r.SoundFile);
+void SaveSettings(const SettingsRecord& record, IniFile& ini, const SettingsHost& host, bool includeWindow) {
+  const WindowGeometry window = includeWindow ? host.GetWindowGeometry() : WindowGeometry{};
+  const ListSettings list{host.CheckedViewMode(), host.CheckedViewStyle(), host.SortKind(),
+                          host.SortDescending()};
+  Stored<const SettingsRecord, const WindowGeometry, const ListSettings> source{record, window, list};
+  ForEachKey(source, [&](const auto& key, const auto& field) {
+    // "System" has writers of its own; "Window" only when asked.
+    const std::string_view section = key.section;
+    if (section == kSystem || (section == kWindow && !includeWindow)) return;
+    Write(key.codec, ini, key.section, key.name, field);
+  });
 }
 
-bool ReadTaskTrayResiding(const IniFile& ini) { return ini.ReadBool(kWhole, "TaskTrayResiding", true); }
+bool ReadTaskTrayResiding(const IniFile& ini) {
+  return ini.ReadBool(kWhole, kTaskTrayResiding, SettingsRecord().TaskTrayResiding);
+}
 
 void WriteChangeState(IniFile& ini, int32_t index, const std::string& path, platform::DateTime time) {
-  ini.WriteInteger(kSystem, "LastWallIndex", index);
-  ini.WriteString(kSystem, "LastWallPas", path);
-  ini.WriteDateTime(kSystem, "LastChangTime", time);
+  ini.WriteInteger(kSystem, kLastWallIndex, index);
+  ini.WriteString(kSystem, kLastWallPas, path);
+  ini.WriteDateTime(kSystem, kLastChangTime, time);
 }
 
-std::string ReadLastWallpaperPath(const IniFile& ini) { return ini.ReadString(kSystem, "LastWallPas", ""); }
+std::string ReadLastWallpaperPath(const IniFile& ini) { return ini.ReadString(kSystem, kLastWallPas, ""); }
 
-void WriteUrgentEvasionMode(IniFile& ini, bool on) { ini.WriteBool(kSystem, "UrgentEvasionMode", on); }
+void WriteUrgentEvasionMode(IniFile& ini, bool on) { ini.WriteBool(kSystem, kUrgentEvasionMode, on); }
 
 CustomColours ReadCustomColours(const IniFile& ini) {
   CustomColours colours{};
   for (int i = 0; i < 16; ++i) {
     const std::string key = std::string("Color") + static_cast<char>('A' + i);
-    colours[i] = static_cast<ColourValue>(ParseIniInteger("$" + ini.ReadString(kWhole, key, "000000")).value_or(0));
+    colours[i] = static_cast<imaging::ColorValue>(
+        ParseIniInteger("$" + ini.ReadString(kWhole, key, "000000")).value_or(0));
   }
   return colours;
 }
 
 void WriteCustomColours(IniFile& ini, const CustomColours& colours) {
   for (int i = 0; i < 16; ++i) {
-    ini.WriteString(kWhole, std::string("Color") + static_cast<char>('A' + i), CustomColourToText(colours[i]));
+    ini.WriteString(kWhole, std::string("Color") + static_cast<char>('A' + i),
+                    CustomColourToText(colours[i]));
   }
 }
 

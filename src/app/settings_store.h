@@ -13,9 +13,11 @@ namespace tapestrel::app {
 
 extern const char kIniFileName[];  // "Tapestrel.ini"
 
+// The "Window" keys: the main window's edges in screen coordinates and its
+// state.
 struct WindowGeometry {
-  int32_t left = 0, top = 0, width = 800, height = 600;
-  bool maximized = false;
+  int32_t left{}, top{}, width{}, height{};
+  bool maximized{};
 };
 
 // What loading applies the settings to and saving reads them back from: the
@@ -41,7 +43,9 @@ class SettingsHost {
   virtual void RegisterHotKeys() = 0;
 };
 
-// Reads the whole file into the record and applies it to the host.
+// Reads the whole file into the record first, then applies it to the host:
+// the window geometry, the view actions, the browser's folder, the tray icon
+// and the hot keys, in that order.
 void LoadSettings(SettingsRecord& record, const IniFile& ini, const platform::ClockPort& clock,
                   SettingsHost& host);
 // Writes every section but "System" and the custom colours; "Window" only when
@@ -51,14 +55,15 @@ void SaveSettings(const SettingsRecord& record, IniFile& ini, const SettingsHost
 // "Whole" / "TaskTrayResiding" as stored, default true.
 bool ReadTaskTrayResiding(const IniFile& ini);
 
-// The change-state writer: "LastWallIndex", "LastWallPas", "LastChangTime".
+// The change-state writer: "LastWallIndex", "LastWallPas", "LastChangTime" in
+// "System", which SaveSettings never writes.
 void WriteChangeState(IniFile& ini, int32_t index, const std::string& path, platform::DateTime time);
 // "LastWallPas" as stored.
 std::string ReadLastWallpaperPath(const IniFile& ini);
 void WriteUrgentEvasionMode(IniFile& ini, bool on);
 
 // The sixteen custom colours of the colour dialog, "ColorA" to "ColorP".
-using CustomColours = std::array<ColourValue, 16>;
+using CustomColours = std::array<imaging::ColorValue, 16>;
 CustomColours ReadCustomColours(const IniFile& ini);
 void WriteCustomColours(IniFile& ini, const CustomColours& colours);
 

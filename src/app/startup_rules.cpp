@@ -22,7 +22,7 @@ FolderPrompt FolderPromptFor(bool iniFileExists) {
 bool ShouldChangeOnNewDay(const SettingsRecord& settings, const CommandLineSwitches& switches,
                           platform::DateTime now) {
   return !switches.change && settings.WallDateChange &&
-         platform::DatePart(settings.LastChangTime) != platform::DatePart(now);
+         platform::DatePart(settings.LastChangeTime) != platform::DatePart(now);
 }
 
 StartAction DecideStartAction(const CommandLineSwitches& switches, bool startInTray) {

@@ -11,7 +11,7 @@ constexpr bool kUp = true, kDown = false;
 }  // namespace
 
 void UrgentEvasion::ToggleUrgentEvasion() {
-  if (core_.Settings().UrgentEvasionMode) {
+  if (settings_.UrgentEvasionMode) {
     Leave();
   } else {
     Enter();
@@ -19,45 +19,54 @@ void UrgentEvasion::ToggleUrgentEvasion() {
 }
 
 void UrgentEvasion::Enter() {
-  SettingsRecord& s = core_.Settings();
-  if (core_.Ports().files.FileExists(s.UrgentEvasionFileName)) {
-    core_.ApplyWallpaper(s.UrgentEvasionFileName, kChangeQuiet);
+  if (ports_.files.FileExists(settings_.UrgentEvasionFileName)) {
+    changer_.ApplyWallpaper(settings_.UrgentEvasionFileName, ChangeMode::Quiet);
   } else {
-    core_.Ports().desktop.SetWallpaper("");
-    core_.RecordChange("", kChangeQuiet, "");
+    ports_.desktop.SetWallpaper("");
+    changer_.RecordChange("", ChangeMode::Quiet);
   }
   // Windows + M minimises every window.
-  if (s.AllWindowMinimaize) {
-    Keys({{kShift, kUp}, {kAlt, kUp}, {kCtrl, kUp}, {kLeftWindows, kDown}, {kM, kDown}, {kM, kUp},
+  if (settings_.AllWindowMinimize) {
+    Keys({{kShift, kUp},
+          {kAlt, kUp},
+          {kCtrl, kUp},
+          {kLeftWindows, kDown},
+          {kM, kDown},
+          {kM, kUp},
           {kLeftWindows, kUp}});
   }
-  s.UrgentEvasionMode = true;
-  setTrayIcon_(1);
-  WriteUrgentEvasionMode(core_.Ini(), true);
+  settings_.UrgentEvasionMode = true;
+  showTrayIcon_(TrayIconImage::UrgentEvasion);
+  WriteUrgentEvasionMode(ini_, true);
 }
 
 void UrgentEvasion::Leave() {
-  SettingsRecord& s = core_.Settings();
-  s.UrgentEvasionMode = false;
+  settings_.UrgentEvasionMode = false;
   // From the file, not from memory: the last picture applied ordinarily.
-  core_.ApplyWallpaper(ReadLastWallpaperPath(core_.Ini()), kChangeQuiet);
+  changer_.ApplyWallpaper(ReadLastWallpaperPath(ini_), ChangeMode::Quiet);
   // Windows + Shift + M brings them back.
-  if (s.AllWindowMinimaize) {
-    Keys({{kShift, kUp}, {kAlt, kUp}, {kCtrl, kUp}, {kLeftWindows, kDown}, {kShift, kDown}, {kM, kDown},
-          {kM, kUp}, {kShift, kUp}, {kLeftWindows, kUp}});
+  if (settings_.AllWindowMinimize) {
+    Keys({{kShift, kUp},
+          {kAlt, kUp},
+          {kCtrl, kUp},
+          {kLeftWindows, kDown},
+          {kShift, kDown},
+          {kM, kDown},
+          {kM, kUp},
+          {kShift, kUp},
+          {kLeftWindows, kUp}});
   }
-  setTrayIcon_(0);
-  WriteUrgentEvasionMode(core_.Ini(), false);
+  showTrayIcon_(TrayIconImage::Normal);
+  WriteUrgentEvasionMode(ini_, false);
 }
 
-void UrgentEvasion::N24Click() {
-  SettingsRecord& s = core_.Settings();
-  s.UrgentEvasionMode = !s.UrgentEvasionMode;
-  setTrayIcon_(s.UrgentEvasionMode ? 1 : 0);
+void UrgentEvasion::ToggleChangeBlock() {
+  settings_.UrgentEvasionMode = !settings_.UrgentEvasionMode;
+  showTrayIcon_(TrayIconFor(settings_.UrgentEvasionMode));
 }
 
 void UrgentEvasion::Keys(std::initializer_list<std::pair<uint8_t, bool>> presses) {
-  for (const auto& [key, up] : presses) keyboard_.KeyEvent(key, up);
+  for (const auto& [key, up] : presses) ports_.keyboard.KeyEvent(key, up);
 }
 
 }  // namespace tapestrel::app

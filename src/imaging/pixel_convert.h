@@ -6,18 +6,9 @@
 #include <vector>
 
 #include "imaging/bitmap.h"
+#include "imaging/color_value.h"
 
 namespace tapestrel::imaging {
-
-// A colour value as the program stores colours: 0x00BBGGRR.
-using ColorValue = uint32_t;
-
-constexpr ColorValue MakeColor(uint8_t red, uint8_t green, uint8_t blue) {
-  return ColorValue{red} | ColorValue{green} << 8 | ColorValue{blue} << 16;
-}
-constexpr uint8_t RedOf(ColorValue c) { return c & 0xFF; }
-constexpr uint8_t GreenOf(ColorValue c) { return (c >> 8) & 0xFF; }
-constexpr uint8_t BlueOf(ColorValue c) { return (c >> 16) & 0xFF; }
 
 // The colour of pixel (x, y), as a device context would report it: palette
 // indices resolve through the palette (an index past its end reads as black),

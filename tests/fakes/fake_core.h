@@ -1,12 +1,16 @@
-// The application core over in-memory ports and a private folder of real
+// The wallpaper change over in-memory ports and a private folder of real
 // picture files, for native tests.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "app/app_core.h"
+#include "app/ini_file.h"
 #include "app/plugin_pictures.h"
+#include "app/registry_keys.h"
+#include "app/settings_record.h"
+#include "app/wallpaper_changer.h"
+#include "app/wallpaper_renderer.h"
 #include "browser/picture_list.h"
 #include "fakes/fake_ports.h"
 #include "fakes/picture_files.h"
@@ -44,11 +48,15 @@ struct FakeCore {
   PictureFolder folder;
   FakePictureList pictures;
   app::SeededRandom random{7};
-  app::AppCore core{{profile, locale, clock, files, registry, desktop, plugins, folder.Path()}, pictures, random};
+  app::SettingsRecord settings;
+  app::IniFile ini{profile, locale};
+  app::WallpaperRenderer renderer{settings, {registry, desktop, files, plugins, folder.Path()}};
+  app::WallpaperChanger changer{settings, ini, pictures, random, renderer, {clock, files, registry}};
 
   // A picture file of one colour in the folder, known to the file system and,
   // when asked, listed.
-  std::string Picture(const std::string& name, uint32_t colour, bool listed = true, int width = 8, int height = 8) {
+  std::string Picture(const std::string& name, uint32_t colour, bool listed = true, int width = 8,
+                      int height = 8) {
     const std::string path = folder.WriteBmp(name, PictureFolder::Solid(width, height, colour));
     files.files.insert(path);
     if (listed) pictures.paths.push_back(path);

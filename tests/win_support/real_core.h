@@ -1,8 +1,12 @@
-// The application core on the real Windows adapters, with an INI file and a
+// The wallpaper change on the real Windows adapters, with an INI file and a
 // picture folder of its own.
 #pragma once
 
-#include "app/app_core.h"
+#include "app/ini_file.h"
+#include "app/registry_keys.h"
+#include "app/settings_record.h"
+#include "app/wallpaper_changer.h"
+#include "app/wallpaper_renderer.h"
 #include "browser/folder_picture_list.h"
 #include "platform/win32/clock_and_locale.h"
 #include "platform/win32/desktop.h"
@@ -25,8 +29,10 @@ struct RealCore {
   app::NoPluginPictures plugins;
   browser::FolderPictureList list{files};
   app::SeededRandom random{3};
-  app::AppCore core{{profile, locale, clock, files, registry, desktop, plugins, appFolder.Path() + "\\"}, list,
-                    random};
+  app::SettingsRecord settings;
+  app::IniFile ini{profile, locale};
+  app::WallpaperRenderer renderer{settings, {registry, desktop, files, plugins, appFolder.Path() + "\\"}};
+  app::WallpaperChanger changer{settings, ini, list, random, renderer, {clock, files, registry}};
 
   // Lists the picture folder's files of these extensions.
   void ListPictures(std::vector<std::string> extensions) {

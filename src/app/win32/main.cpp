@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/registry_keys.h"
 #include "app/settings_store.h"
 #include "app/startup_rules.h"
-#include "app/win32/main_form.h"
+#include "app/win32/main_window.h"
 #include "app/win32/susie_plugin_pictures.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
@@ -21,8 +22,8 @@
 #include "platform/win32/profile_file.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/text.h"
-#include "settings_ui/win32/folder_dialog.h"
 #include "settings_ui/win32/form_shells.h"
+#include "settings_ui/win32/wallpaper_folder_dialog.h"
 
 using namespace tapestrel;
 
@@ -36,7 +37,7 @@ std::vector<std::string> CommandLineArguments() {
 
 // Asks for a wallpaper folder when the stored one does not exist. False when
 // the user cancels: the program then ends without saving anything.
-bool EnsureWallpaperFolder(app::TForm1& form, const app::AppPorts& ports) {
+bool EnsureWallpaperFolder(app::MainWindow& form, const app::AppPorts& ports) {
   app::SettingsRecord& settings = form.Settings();
   if (ports.files.DirectoryExists(settings.WallPaperFolder)) return true;
 
@@ -46,7 +47,7 @@ bool EnsureWallpaperFolder(app::TForm1& form, const app::AppPorts& ports) {
   MessageBoxW(nullptr, platform::Utf8ToWide(prompt.message).c_str(), L"Tapestrel",
               MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 
-  settings_ui::TForm14 dialog;
+  settings_ui::WallpaperFolderDialog dialog;
   dialog.SetCaption(platform::Utf8ToWide(prompt.caption));
   dialog.SetPath(proposal);
   if (dialog.ShowModal(nullptr) != 1) return false;
@@ -81,20 +82,21 @@ int Run() {
   platform::CurrentUserRegistry registry;
   platform::WindowsDesktop desktop;
   app::SusiePluginPictures plugins;
-  const app::AppPorts ports{profile, locale, clock, files, registry, desktop, plugins, platform::ExecutableFolder()};
+  const app::AppPorts ports{profile,  locale,  clock,   files,
+                            registry, desktop, plugins, platform::ExecutableFolder()};
   const std::vector<std::string> args = CommandLineArguments();
 
-  app::TForm1 form(ports, args);
+  app::MainWindow form(ports, args);
   auto otherForms = settings_ui::CreateFormShells();
 
   if (!EnsureWallpaperFolder(form, ports)) return 0;
 
   const app::CommandLineSwitches switches = app::ParseSwitches(args);
-  const bool startInTray = app::ReadTaskTrayResiding(form.Core().Ini());
+  const bool startInTray = app::ReadTaskTrayResiding(form.Ini());
   if (switches.change) {
     // Outside the message loop: an error here must not keep a "/wallchange"
     // start from ending.
-    platform::Guarded([&] { form.ChangeWallpaper(app::kChangeOrdinary); });
+    platform::Guarded([&] { form.ChangeWallpaper(app::ChangeMode::Ordinary); });
   }
   switch (app::DecideStartAction(switches, startInTray)) {
     case app::StartAction::ExitAfterChange:

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "app/app_core.h"
 #include "app/screen_capture.h"
 #include "app/urgent_evasion.h"
 #include "fakes/fake_core.h"
@@ -20,7 +19,7 @@ class RecordingKeyboard : public platform::KeyboardPort {
   void KeyEvent(uint8_t key, bool up) override { presses.emplace_back(key, up); }
 };
 
-class PatternScreen : public platform::ScreenCapturePort {
+class PatternScreen : public app::ScreenCapturePort {
  public:
   int pumps = 0;
   imaging::Bitmap CaptureScreen() override { return fakes::PictureFolder::Solid(64, 48, 0x0000FF); }
@@ -32,32 +31,36 @@ class EvasionCaptureTest : public ::testing::Test, protected fakes::FakeCore {
  protected:
   RecordingKeyboard keyboard;
   std::vector<int> icons;
-  UrgentEvasion evasion{core, keyboard, [this](int icon) { icons.push_back(icon); }};
+  UrgentEvasion evasion{settings, ini, changer, {desktop, files, keyboard}, [this](TrayIconImage icon) {
+                          icons.push_back(static_cast<int>(icon));
+                        }};
 
-  std::string Picture(const std::string& name, uint32_t colour) { return FakeCore::Picture(name, colour, false); }
+  std::string Picture(const std::string& name, uint32_t colour) {
+    return FakeCore::Picture(name, colour, false);
+  }
 };
 
 TEST_F(EvasionCaptureTest, EnteringAppliesTheSafePictureQuietlyAndBlocksChanges) {
   const std::string last = Picture("last.bmp", 0xFF0000);
   const std::string safe = Picture("safe.bmp", 0x00FF00);
-  core.ApplyWallpaper(last, kChangeOrdinary);
+  changer.ApplyWallpaper(last, ChangeMode::Ordinary);
   const auto systemBefore = profile.values;
-  core.Settings().UrgentEvasionFileName = safe;
+  settings.UrgentEvasionFileName = safe;
 
   evasion.ToggleUrgentEvasion();
-  EXPECT_TRUE(core.Settings().UrgentEvasionMode);
+  EXPECT_TRUE(settings.UrgentEvasionMode);
   EXPECT_EQ(desktop.wallpapers.size(), 2u);
   EXPECT_EQ(profile.Get("System", "LastWallPas"), last);  // not recorded
   EXPECT_EQ(profile.Get("System", "UrgentEvasionMode"), "1");
   EXPECT_EQ(icons, std::vector<int>{1});
   EXPECT_TRUE(keyboard.presses.empty());  // minimising is off
 
-  core.ApplyWallpaper(last, kChangeOrdinary);  // blocked, for every caller
-  core.ChangeWallpaper(kChangeOrdinary);
+  changer.ApplyWallpaper(last, ChangeMode::Ordinary);  // blocked, for every caller
+  changer.ChangeWallpaper(ChangeMode::Ordinary);
   EXPECT_EQ(desktop.wallpapers.size(), 2u);
 
   evasion.ToggleUrgentEvasion();  // leaving restores the last picture from the INI file
-  EXPECT_FALSE(core.Settings().UrgentEvasionMode);
+  EXPECT_FALSE(settings.UrgentEvasionMode);
   EXPECT_EQ(desktop.wallpapers.size(), 3u);
   EXPECT_EQ(imaging::PixelColor(imaging::ReadBmpFile(desktop.wallpapers.back()), 1, 1), 0xFF0000u);
   EXPECT_EQ(profile.Get("System", "UrgentEvasionMode"), "0");
@@ -74,31 +77,31 @@ TEST_F(EvasionCaptureTest, WithoutASafePictureTheWallpaperIsRemoved) {
   profile.values[{"System", "LastWallPas"}] = folder / "deleted.bmp";
   evasion.ToggleUrgentEvasion();
   EXPECT_EQ(desktop.wallpapers.size(), 1u);
-  core.ApplyWallpaper(Picture("next.bmp", 0), kChangeOrdinary);
+  changer.ApplyWallpaper(Picture("next.bmp", 0), ChangeMode::Ordinary);
   EXPECT_EQ(desktop.wallpapers.size(), 2u);
 }
 
 TEST_F(EvasionCaptureTest, MinimiseAllSendsTheExactKeystrokes) {
-  core.Settings().AllWindowMinimaize = true;
+  settings.AllWindowMinimize = true;
   evasion.ToggleUrgentEvasion();
-  const std::vector<std::pair<int, bool>> enter = {{0x10, true},  {0x12, true},  {0x11, true}, {0x5B, false},
-                                                   {0x4D, false}, {0x4D, true},  {0x5B, true}};
+  const std::vector<std::pair<int, bool>> enter = {{0x10, true},  {0x12, true}, {0x11, true}, {0x5B, false},
+                                                   {0x4D, false}, {0x4D, true}, {0x5B, true}};
   EXPECT_EQ(keyboard.presses, enter);
   keyboard.presses.clear();
   evasion.ToggleUrgentEvasion();
-  const std::vector<std::pair<int, bool>> leave = {{0x10, true},  {0x12, true}, {0x11, true},
+  const std::vector<std::pair<int, bool>> leave = {{0x10, true},  {0x12, true},  {0x11, true},
                                                    {0x5B, false}, {0x10, false}, {0x4D, false},
-                                                   {0x4D, true},  {0x10, true}, {0x5B, true}};
+                                                   {0x4D, true},  {0x10, true},  {0x5B, true}};
   EXPECT_EQ(keyboard.presses, leave);
 }
 
 TEST_F(EvasionCaptureTest, TrayItemFlipsOnlyTheFlagAndIcon) {
-  evasion.N24Click();
-  EXPECT_TRUE(core.Settings().UrgentEvasionMode);
+  evasion.ToggleChangeBlock();
+  EXPECT_TRUE(settings.UrgentEvasionMode);
   EXPECT_TRUE(desktop.wallpapers.empty());
   EXPECT_TRUE(profile.values.empty());
   EXPECT_EQ(icons, std::vector<int>{1});
-  evasion.N24Click();
+  evasion.ToggleChangeBlock();
   EXPECT_EQ(icons, (std::vector<int>{1, 0}));
 }
 
@@ -123,45 +126,46 @@ TEST_F(EvasionCaptureTest, CaptureNamesTakeTheFirstFreeNumber) {
 TEST(Capture, EachFormatIsSavedNumberedAndApplied) {
   fakes::FakeCore fake;
   fake.files.realFiles = true;
-  AppCore& core = fake.core;
+  SettingsRecord& settings = fake.settings;
   fakes::PictureFolder& folder = fake.folder;
   fakes::FakeProfile& profile = fake.profile;
   fakes::FakeDesktop& desktop = fake.desktop;
-  core.Settings().WallPaperFolder = folder.Path();
-  core.Settings().CaptureFileName = "";
+  settings.WallPaperFolder = folder.Path();
+  settings.CaptureFileName = "";
   PatternScreen screen;
+  WallpaperCapture capture{settings, fake.files, screen, fake.changer};
 
-  core.Settings().CaptureFileExt = kCaptureJpg;
-  std::string path = CaptureToWallpaper(core, screen, false);
+  settings.CaptureFileExt = kCaptureJpg;
+  std::string path = capture.CaptureToWallpaper(CaptureArea::WholeScreen);
   EXPECT_EQ(path, folder.Path() + "\\000.jpg");
   EXPECT_EQ(imaging::DecodeJpegFile(path).Width(), 64);
   EXPECT_EQ(profile.Get("System", "LastWallPas"), path);
-  path = CaptureToWallpaper(core, screen, true);
+  path = capture.CaptureToWallpaper(CaptureArea::ActiveWindow);
   EXPECT_EQ(path, folder.Path() + "\\001.jpg");
   EXPECT_EQ(imaging::DecodeJpegFile(path).Width(), 30);
 
-  core.Settings().CaptureFileName = "Shot";
-  core.Settings().CaptureFileExt = kCapturePng;
-  path = CaptureToWallpaper(core, screen, false);
+  settings.CaptureFileName = "Shot";
+  settings.CaptureFileExt = kCapturePng;
+  path = capture.CaptureToWallpaper(CaptureArea::WholeScreen);
   const imaging::PngPicture png = imaging::LoadPngFile(path);
   EXPECT_EQ(imaging::PixelColor(png.image, 10, 10), 0x0000FFu);
 
-  core.Settings().CaptureFileExt = kCaptureBmp;
+  settings.CaptureFileExt = kCaptureBmp;
   int added = 0;
-  path = CaptureToWallpaper(core, screen, true, [&] { ++added; });
+  path = capture.CaptureToWallpaper(CaptureArea::ActiveWindow, [&] { ++added; });
   EXPECT_EQ(imaging::PixelColor(imaging::ReadBmpFile(path), 3, 3), 0x00FF00u);
   EXPECT_EQ(added, 1);
   EXPECT_EQ(desktop.wallpapers.size(), 4u);
   EXPECT_EQ(screen.pumps, 4);
 
-  core.Settings().CaptureFileExt = 9;  // unknown: nothing written, nothing applied
-  path = CaptureToWallpaper(core, screen, false);
+  settings.CaptureFileExt = 9;  // unknown: nothing written, nothing applied
+  path = capture.CaptureToWallpaper(CaptureArea::WholeScreen);
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(desktop.wallpapers.size(), 4u);
 
-  core.Settings().CaptureFileExt = kCaptureBmp;  // during evasion: written, not applied
-  core.Settings().UrgentEvasionMode = true;
-  path = CaptureToWallpaper(core, screen, false);
+  settings.CaptureFileExt = kCaptureBmp;  // during evasion: written, not applied
+  settings.UrgentEvasionMode = true;
+  path = capture.CaptureToWallpaper(CaptureArea::WholeScreen);
   EXPECT_TRUE(std::filesystem::exists(path));
   EXPECT_EQ(desktop.wallpapers.size(), 4u);
 }

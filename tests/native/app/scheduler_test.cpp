@@ -41,10 +41,10 @@ class CountingChanger : public ChangeRequester {
   int changes = 0;
   SettingsRecord* settings = nullptr;
   const fakes::FakeClock* clock = nullptr;
-  void ChangeWallpaper(int mode) override {
-    EXPECT_EQ(mode, kChangeOrdinary);
+  void ChangeWallpaper(ChangeMode mode) override {
+    EXPECT_EQ(mode, ChangeMode::Ordinary);
     ++changes;
-    if (settings) settings->LastChangTime = clock->now;  // as a carried-out change does
+    if (settings) settings->LastChangeTime = clock->now;  // as a carried-out change does
   }
 };
 
@@ -60,7 +60,7 @@ class SchedulerTest : public ::testing::Test {
 
   void SetUp() override {
     clock.now = 46000.5;
-    settings.LastChangTime = clock.now;
+    settings.LastChangeTime = clock.now;
     changer.settings = &settings;
     changer.clock = &clock;
   }
@@ -70,19 +70,19 @@ TEST_F(SchedulerTest, IntervalCountsWholeUnitsEitherWay) {
   settings.IntervalEnabled = true;
   settings.IntervalValue = 1;
   settings.IntervalUnit = kMinutes;
-  clock.now = settings.LastChangTime + 59.9 * kSecond;
-  scheduler.Timer1Timer();
+  clock.now = settings.LastChangeTime + 59.9 * kSecond;
+  scheduler.Tick();
   EXPECT_EQ(changer.changes, 0);
-  clock.now = settings.LastChangTime + 60.01 * kSecond;
-  scheduler.Timer1Timer();
+  clock.now = settings.LastChangeTime + 60.01 * kSecond;
+  scheduler.Tick();
   EXPECT_EQ(changer.changes, 1);
   // A last change in the future counts by its distance.
-  settings.LastChangTime = clock.now + 61 * kSecond;
-  scheduler.Timer1Timer();
+  settings.LastChangeTime = clock.now + 61 * kSecond;
+  scheduler.Tick();
   EXPECT_EQ(changer.changes, 2);
   settings.IntervalUnit = 7;  // no such unit: nothing
-  settings.LastChangTime = 0;
-  scheduler.Timer1Timer();
+  settings.LastChangeTime = 0;
+  scheduler.Tick();
   EXPECT_EQ(changer.changes, 2);
 }
 
@@ -92,9 +92,9 @@ TEST_F(SchedulerTest, IntervalAndRandomCanBothFireInOneTick) {
   settings.IntervalUnit = kSeconds;
   settings.RandomIntervalEnabled = true;
   settings.RandomIntervalValue = 0;  // an empty range: every tick
-  settings.LastChangTime = clock.now - 10 * kSecond;
+  settings.LastChangeTime = clock.now - 10 * kSecond;
   changer.settings = nullptr;
-  scheduler.Timer1Timer();
+  scheduler.Tick();
   EXPECT_EQ(changer.changes, 2);
 }
 
@@ -102,27 +102,27 @@ TEST_F(SchedulerTest, RandomChanceIsNineInTenOrOneInN) {
   settings.RandomIntervalEnabled = true;
   settings.RandomIntervalValue = 1;
   settings.RandomIntervalUnit = kSeconds;
-  for (int i = 0; i < 10000; ++i) scheduler.Timer1Timer();
+  for (int i = 0; i < 10000; ++i) scheduler.Tick();
   EXPECT_NEAR(changer.changes, 9000, 150);
   changer.changes = 0;
   settings.RandomIntervalUnit = kMinutes;  // one in 60 per tick
-  for (int i = 0; i < 60000; ++i) scheduler.Timer1Timer();
+  for (int i = 0; i < 60000; ++i) scheduler.Tick();
   EXPECT_NEAR(changer.changes, 1000, 120);
   changer.changes = 0;
   settings.RandomIntervalUnit = 9;  // unknown units count as seconds
   settings.RandomIntervalValue = 2;
-  for (int i = 0; i < 10000; ++i) scheduler.Timer1Timer();
+  for (int i = 0; i < 10000; ++i) scheduler.Tick();
   EXPECT_NEAR(changer.changes, 5000, 200);
 }
 
 TEST_F(SchedulerTest, DateChangeFiresOncePerNewDate) {
   settings.WallDateChange = true;
-  settings.LastChangTime = 46000 + (23 * 3600 + 59 * 60) * kSecond;  // yesterday 23:59
+  settings.LastChangeTime = 46000 + (23 * 3600 + 59 * 60) * kSecond;  // yesterday 23:59
   clock.now = 46001 + 1 * kSecond;                                    // today 00:00:01
-  scheduler.Timer1Timer();
-  scheduler.Timer1Timer();
+  scheduler.Tick();
+  scheduler.Tick();
   clock.now += 3600 * kSecond;
-  scheduler.Timer1Timer();
+  scheduler.Tick();
   EXPECT_EQ(changer.changes, 1);
 }
 
@@ -132,23 +132,23 @@ TEST_F(SchedulerTest, CpuConditionUsesThePreviousTicksReading) {
   settings.InvalidConditionCPUEnabled = true;
   settings.InvalidConditionCPUValue = 50;
   cpu.reading = 50;
-  scheduler.Timer1Timer();  // sees the initial 0
+  scheduler.Tick();  // sees the initial 0
   EXPECT_EQ(changer.changes, 1);
-  scheduler.Timer1Timer();  // sees 50: blocked
+  scheduler.Tick();  // sees 50: blocked
   EXPECT_EQ(changer.changes, 1);
   cpu.reading = 49;
-  scheduler.Timer1Timer();  // still sees 50
-  scheduler.Timer1Timer();  // sees 49
+  scheduler.Tick();  // still sees 50
+  scheduler.Tick();  // sees 49
   EXPECT_EQ(changer.changes, 2);
   EXPECT_EQ(cpu.reads, 4);  // read on every tick
 
   settings.InvalidConditionCPUValue = 0;  // blocks everything, even a reading of 0
   cpu.reading = 0;
-  scheduler.Timer1Timer();
-  scheduler.Timer1Timer();
+  scheduler.Tick();
+  scheduler.Tick();
   EXPECT_EQ(changer.changes, 2);
   settings.InvalidConditionCPUEnabled = false;
-  scheduler.Timer1Timer();
+  scheduler.Tick();
   EXPECT_EQ(changer.changes, 3);
 }
 
@@ -170,7 +170,7 @@ TEST_F(SchedulerTest, ApplicationListStopsAtTheFirstRunningProgram) {
 class FailingChanger : public ChangeRequester {
  public:
   int attempts = 0;
-  void ChangeWallpaper(int) override {
+  void ChangeWallpaper(ChangeMode) override {
     ++attempts;
     throw std::runtime_error("picture cannot be decoded");
   }
@@ -184,13 +184,13 @@ TEST(SchedulerFailures, AFailedChangeKeepsTheRestOfTheTick) {
   settings.RandomIntervalValue = 0;
   settings.WallDateChange = true;
   fakes::FakeClock clock;
-  settings.LastChangTime = clock.now - 3;
+  settings.LastChangeTime = clock.now - 3;
   SeededRandom random(1);
   FakeCpu cpu;
   FakeApplications apps;
   FailingChanger changer;
   Scheduler scheduler(settings, clock, random, cpu, apps, changer);
-  EXPECT_NO_THROW(scheduler.Timer1Timer());
+  EXPECT_NO_THROW(scheduler.Tick());
   EXPECT_EQ(changer.attempts, 3);
   EXPECT_EQ(cpu.reads, 1);
 }
@@ -201,7 +201,7 @@ class ReentrantApplications : public FakeApplications {
   Scheduler* scheduler = nullptr;
   void ProcessMessages() override {
     FakeApplications::ProcessMessages();
-    scheduler->Timer1Timer();
+    scheduler->Tick();
   }
 };
 
@@ -219,7 +219,7 @@ TEST(SchedulerReentry, NestedTickIsSkipped) {
   CountingChanger changer;
   Scheduler scheduler(settings, clock, random, cpu, apps, changer);
   apps.scheduler = &scheduler;
-  scheduler.Timer1Timer();
+  scheduler.Tick();
   EXPECT_EQ(changer.changes, 1);
   EXPECT_EQ(cpu.reads, 1);
 }

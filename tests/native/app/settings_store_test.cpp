@@ -78,7 +78,7 @@ TEST_F(SettingsStoreTest, EmptyFileLoadsTheDefaults) {
   EXPECT_EQ(record.RandomIntervalUnit, kMinutes);
   EXPECT_EQ(record.CaptureFileName, "ScreenShot");
   EXPECT_EQ(record.WallBlankColor, 0u);
-  EXPECT_EQ(record.LastChangTime, 46000.25);
+  EXPECT_EQ(record.LastChangeTime, 46000.25);
   EXPECT_EQ(record.LastWallIndex, 0);
   EXPECT_FALSE(record.IntervalEnabled);
   EXPECT_FALSE(record.UrgentEvasionMode);
@@ -92,8 +92,8 @@ TEST_F(SettingsStoreTest, LoadingAppliesToTheWindowInOrder) {
   Set("List", "SortType", "1");
   Set("List", "SortDirection", "1");
   Load();
-  const std::vector<std::string> expected = {"geometry", "view 2",  "style 0", "sort 1",
-                                             "descending 1", "folder", "tray", "hotkeys"};
+  const std::vector<std::string> expected = {"geometry",     "view 2", "style 0", "sort 1",
+                                             "descending 1", "folder", "tray",    "hotkeys"};
   EXPECT_EQ(host.calls, expected);
 }
 
@@ -107,7 +107,7 @@ TEST_F(SettingsStoreTest, NumbersAcceptHexadecimalAndFallBackOnGarbage) {
   EXPECT_EQ(record.IntervalValue, 16);
   EXPECT_EQ(record.RandomIntervalValue, 1);
   EXPECT_TRUE(record.TaskTrayResiding);
-  EXPECT_EQ(record.WallSlelct, 2);
+  EXPECT_EQ(record.WallSelect, SelectionMethod::Random);
   EXPECT_FALSE(record.IntervalEnabled);
 }
 
@@ -151,7 +151,8 @@ TEST_F(SettingsStoreTest, UnreadableBlankColourFallsBackToBlack) {
 TEST_F(SettingsStoreTest, ApplicationListRoundTrips) {
   record.ApplicationList = {"C:\\Games\\a.exe", "D:\\b.exe"};
   SaveSettings(record, ini, host, false);
-  EXPECT_EQ(profile.Get("InvalidCondition", "InvalidConditionApplicationList"), "C:\\Games\\a.exe|D:\\b.exe|");
+  EXPECT_EQ(profile.Get("InvalidCondition", "InvalidConditionApplicationList"),
+            "C:\\Games\\a.exe|D:\\b.exe|");
   record.ApplicationList.clear();
   Load();
   EXPECT_EQ(record.ApplicationList, (std::vector<std::string>{"C:\\Games\\a.exe", "D:\\b.exe"}));
@@ -219,7 +220,7 @@ TEST_F(SettingsStoreTest, ChangeStateAndLastChangeTimeRoundTrip) {
   EXPECT_EQ(ReadLastWallpaperPath(ini), "C:\\Pictures\\a.jpg");
   Load();
   EXPECT_EQ(record.LastWallIndex, 4);
-  EXPECT_DOUBLE_EQ(record.LastChangTime, t);
+  EXPECT_DOUBLE_EQ(record.LastChangeTime, t);
 
   WriteChangeState(ini, 0, "", platform::EncodeDateTime({2026, 12, 8, 0, 0, 0, 0}));
   EXPECT_EQ(profile.Get("System", "LastChangTime"), "2026/12/08");

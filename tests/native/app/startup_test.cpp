@@ -32,7 +32,7 @@ TEST(DecideStartAction, SwitchesAndTrayResidence) {
 TEST(ShouldChangeOnNewDay, OnlyOnAnotherDateWithoutTheSwitch) {
   SettingsRecord s;
   s.WallDateChange = true;
-  s.LastChangTime = 45000.9;
+  s.LastChangeTime = 45000.9;
   EXPECT_TRUE(ShouldChangeOnNewDay(s, {}, 45001.1));
   EXPECT_FALSE(ShouldChangeOnNewDay(s, {}, 45000.1));
   EXPECT_FALSE(ShouldChangeOnNewDay(s, {false, true}, 45001.1));  // "/wallchange" changes once already
@@ -82,8 +82,9 @@ TEST(PictureExtensions, EntriesWithoutDotAreEmpty) {
 
 TEST(FolderPictureList, ListsPictureFilesOnlyInNameOrder) {
   fakes::FakeFileSystem files;
-  files.listings["C:\\w"] = {{"b.JPG", false, false, 1}, {"a.bmp", false, false, 1}, {"sub.jpg", true, false, 0},
-                             {"h.png", false, true, 1},  {"notes.txt", false, false, 1}, {"C.png", false, false, 1},
+  files.listings["C:\\w"] = {{"b.JPG", false, false, 1},     {"a.bmp", false, false, 1},
+                             {"sub.jpg", true, false, 0},    {"h.png", false, true, 1},
+                             {"notes.txt", false, false, 1}, {"C.png", false, false, 1},
                              {"noext", false, false, 1}};
   browser::FolderPictureList list(files);
   list.SetExtensions({".bmp", ".jpg", ".PNG"});

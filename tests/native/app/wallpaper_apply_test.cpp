@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "app/app_core.h"
+#include "app/wallpaper_changer.h"
 #include "fakes/fake_core.h"
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
@@ -28,8 +28,8 @@ TEST_F(ApplyWallpaperTest, PositionModesWriteTheirRegistryValues) {
   const std::string picture = Add("a.bmp", fakes::PictureFolder::Solid(8, 6, 0x0000FF));
   const char* expected[][2] = {{"0", "0"}, {"0", "2"}, {"1", "0"}, {"0", "2"}, {"0", "0"}};
   for (int mode = 0; mode <= 4; ++mode) {
-    core.Settings().WallPosition = mode;
-    core.ApplyWallpaper(picture, kChangeOrdinary);
+    settings.WallPosition = static_cast<PositionMode>(mode);
+    changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
     EXPECT_EQ(Reg(kDesktopKey, "TileWallpaper"), expected[mode][0]) << mode;
     EXPECT_EQ(Reg(kDesktopKey, "Wallpaperstyle"), expected[mode][1]) << mode;
   }
@@ -45,88 +45,88 @@ TEST_F(ApplyWallpaperTest, PositionModesWriteTheirRegistryValues) {
 
 TEST_F(ApplyWallpaperTest, WallpaperFileGoesBelowLocalAppData) {
   registry.values[{kShellFoldersKey, "Local AppData"}] = folder.Path() + "Local";
-  EXPECT_EQ(core.WallpaperFilePath(), folder.Path() + "Local\\Microsoft\\Wallpaper1.bmp");
+  EXPECT_EQ(renderer.WallpaperFilePath(), folder.Path() + "Local\\Microsoft\\Wallpaper1.bmp");
   registry.values[{kShellFoldersKey, "Local AppData"}] = "";
-  EXPECT_EQ(core.WallpaperFilePath(), wallpaper);
+  EXPECT_EQ(renderer.WallpaperFilePath(), wallpaper);
 }
 
 TEST_F(ApplyWallpaperTest, CentredPictureSetsTheBackgroundOnlyWhenItDiffers) {
   const std::string picture = Add("a.bmp", fakes::PictureFolder::Solid(4, 4, 0x112233));
-  core.Settings().WallBlankColor = 0x030201;  // red 1, green 2, blue 3
-  core.ApplyWallpaper(picture, kChangeOrdinary);
+  settings.WallBlankColor = 0x030201;  // red 1, green 2, blue 3
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(Reg(kColorsKey, "Background"), "<missing>");  // missing: taken as equal
   EXPECT_TRUE(desktop.backgrounds.empty());
 
   registry.values[{kColorsKey, "Background"}] = "0 0 0";
-  core.ApplyWallpaper(picture, kChangeOrdinary);
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(Reg(kColorsKey, "Background"), "1 2 3");
   EXPECT_EQ(desktop.backgrounds, std::vector<uint32_t>{0x030201});
-  core.ApplyWallpaper(picture, kChangeOrdinary);  // equal now: nothing
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);  // equal now: nothing
   EXPECT_EQ(desktop.backgrounds.size(), 1u);
 
   // At the end of the session only the registry changes.
-  core.Settings().WallBlankColor = 0;
-  core.ApplyWallpaper(picture, kChangeAtSessionEnd);
+  settings.WallBlankColor = 0;
+  changer.ApplyWallpaper(picture, ChangeMode::AtSessionEnd);
   EXPECT_EQ(Reg(kColorsKey, "Background"), "0 0 0");
   EXPECT_EQ(desktop.backgrounds.size(), 1u);
 
   // A system colour is written as its current RGB; the automatic colour
   // comes from the picture.
-  core.Settings().WallBlankColor = 0x80000005;
-  core.ApplyWallpaper(picture, kChangeOrdinary);
+  settings.WallBlankColor = 0x80000005;
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(Reg(kColorsKey, "Background"), "5 5 5");
-  core.Settings().WallBlankAutoColor = true;
-  core.ApplyWallpaper(picture, kChangeOrdinary);
+  settings.WallBlankAutoColor = true;
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(Reg(kColorsKey, "Background"), "51 34 17");
   // Other position modes leave the background alone.
-  core.Settings().WallPosition = 1;
-  core.Settings().WallBlankAutoColor = false;
-  core.Settings().WallBlankColor = 0xFFFFFF;
-  core.ApplyWallpaper(picture, kChangeOrdinary);
+  settings.WallPosition = PositionMode::Stretch;
+  settings.WallBlankAutoColor = false;
+  settings.WallBlankColor = 0xFFFFFF;
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(Reg(kColorsKey, "Background"), "51 34 17");
 }
 
 TEST_F(ApplyWallpaperTest, ChangeModesHandTheFileOverDifferently) {
   const std::string picture = Add("a.bmp", fakes::PictureFolder::Solid(4, 4, 0));
-  core.Settings().SoundEnabled = true;
-  core.Settings().SoundFile = folder / "change.wav";
-  files.files.insert(core.Settings().SoundFile);
+  settings.SoundEnabled = true;
+  settings.SoundFile = folder / "change.wav";
+  files.files.insert(settings.SoundFile);
 
-  core.ApplyWallpaper(picture, kChangeQuiet);
+  changer.ApplyWallpaper(picture, ChangeMode::Quiet);
   EXPECT_EQ(desktop.wallpapers.size(), 1u);
   EXPECT_TRUE(desktop.sounds.empty());
   EXPECT_FALSE(profile.Has("System", "LastWallIndex"));
 
-  core.ApplyWallpaper(picture, kChangeAtSessionEnd);
+  changer.ApplyWallpaper(picture, ChangeMode::AtSessionEnd);
   EXPECT_EQ(desktop.wallpapers.size(), 1u);  // Windows is not called
   EXPECT_EQ(Reg(kDesktopKey, "Wallpaper"), wallpaper);
   EXPECT_EQ(Reg(kDesktopKey, "OriginalWallpaper"), wallpaper);
   EXPECT_EQ(profile.Get("System", "LastWallIndex"), "0");
 
-  core.ApplyWallpaper(picture, kChangeOrdinary);
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(desktop.wallpapers.size(), 2u);
-  EXPECT_EQ(desktop.sounds, std::vector<std::string>{core.Settings().SoundFile});
+  EXPECT_EQ(desktop.sounds, std::vector<std::string>{settings.SoundFile});
   EXPECT_EQ(desktop.beeps, 0);
 
-  files.files.erase(core.Settings().SoundFile);  // missing sound: the default beep
-  core.ApplyWallpaper(picture, kChangeOrdinary);
+  files.files.erase(settings.SoundFile);  // missing sound: the default beep
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(desktop.beeps, 1);
-  core.Settings().SoundFile.clear();
-  core.ApplyWallpaper(picture, kChangeOrdinary);
+  settings.SoundFile.clear();
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(desktop.beeps, 2);
-  core.Settings().SoundEnabled = false;
-  core.ApplyWallpaper(picture, kChangeOrdinary);
+  settings.SoundEnabled = false;
+  changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(desktop.beeps, 2);
 }
 
 TEST_F(ApplyWallpaperTest, RatioDrawingFillsTheScreen) {
   desktop.width = 100;
   desktop.height = 100;
-  core.Settings().WallPosition = 3;
-  core.Settings().WallPositionRatioDrawing = 1;  // top
-  core.Settings().WallBlankColor = 0x00FF00;
+  settings.WallPosition = PositionMode::RatioExpansion;
+  settings.WallPositionRatioDrawing = 1;  // top
+  settings.WallBlankColor = 0x00FF00;
   const std::string wide = Add("wide.bmp", fakes::PictureFolder::Solid(200, 100, 0x0000FF));
-  core.ApplyWallpaper(wide, kChangeOrdinary);
+  changer.ApplyWallpaper(wide, ChangeMode::Ordinary);
   const imaging::Bitmap canvas = imaging::ReadBmpFile(wallpaper);
   ASSERT_EQ(canvas.Width(), 100);
   ASSERT_EQ(canvas.Height(), 100);
@@ -137,15 +137,15 @@ TEST_F(ApplyWallpaperTest, RatioDrawingFillsTheScreen) {
 
   // Same proportions as the screen: the picture's own file stays.
   const std::string square = Add("square.bmp", fakes::PictureFolder::Solid(50, 50, 0xFF0000));
-  core.ApplyWallpaper(square, kChangeOrdinary);
+  changer.ApplyWallpaper(square, ChangeMode::Ordinary);
   EXPECT_EQ(imaging::ReadBmpFile(wallpaper).Width(), 50);
 }
 
 TEST_F(ApplyWallpaperTest, PicturesThatCannotBeDecodedChangeOnlyTileAndStyle) {
-  core.Settings().WallPosition = 2;
+  settings.WallPosition = PositionMode::Tile;
   const std::string unknown = folder / "notes.xyz";
   files.files.insert(unknown);
-  core.ApplyWallpaper(unknown, kChangeOrdinary);
+  changer.ApplyWallpaper(unknown, ChangeMode::Ordinary);
   EXPECT_EQ(registry.writeLog, (std::vector<std::string>{std::string(kDesktopKey) + "/TileWallpaper",
                                                          std::string(kDesktopKey) + "/Wallpaperstyle"}));
   EXPECT_TRUE(desktop.wallpapers.empty());
@@ -153,7 +153,7 @@ TEST_F(ApplyWallpaperTest, PicturesThatCannotBeDecodedChangeOnlyTileAndStyle) {
   const std::string corrupt = folder / "broken.jpg";
   { std::ofstream(corrupt) << "\xFF\xD8\xFF\xE0 not really a JPEG"; }
   files.files.insert(corrupt);
-  EXPECT_THROW(core.ApplyWallpaper(corrupt, kChangeOrdinary), imaging::ImageError);
+  EXPECT_THROW(changer.ApplyWallpaper(corrupt, ChangeMode::Ordinary), imaging::ImageError);
   EXPECT_EQ(registry.writeLog.size(), 4u);
   EXPECT_TRUE(desktop.wallpapers.empty());
   EXPECT_TRUE(profile.values.empty());
@@ -163,13 +163,13 @@ TEST_F(ApplyWallpaperTest, PlugInPicturesAndJpegsBecomeWallpapers) {
   plugins.extension = ".mag";
   const std::string mag = folder / "art.mag";
   files.files.insert(mag);
-  core.ApplyWallpaper(mag, kChangeOrdinary);
+  changer.ApplyWallpaper(mag, ChangeMode::Ordinary);
   EXPECT_EQ(imaging::ReadBmpFile(wallpaper).Width(), 6);
 
   const std::string jpeg = folder / "photo.JPEG";
   imaging::EncodeJpegFile(jpeg, fakes::PictureFolder::Solid(16, 8, 0x808080));
   files.files.insert(jpeg);
-  core.ApplyWallpaper(jpeg, kChangeOrdinary);
+  changer.ApplyWallpaper(jpeg, ChangeMode::Ordinary);
   const imaging::Bitmap written = imaging::ReadBmpFile(wallpaper);
   EXPECT_EQ(written.Width(), 16);
   EXPECT_EQ(written.Height(), 8);

@@ -2,10 +2,11 @@
 // formats, made the wallpaper.
 #include <gtest/gtest.h>
 
+#include "app/registry_keys.h"
 #include "app/screen_capture.h"
+#include "app/win32/screen_capture.h"
 #include "imaging/picture_file.h"
 #include "imaging/pixel_convert.h"
-#include "platform/win32/screen_capture.h"
 #include "win_support/real_core.h"
 
 namespace tapestrel::testing {
@@ -39,8 +40,8 @@ class PatternWindow {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"TapestrelPattern";
     RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, L"TapestrelPattern", L"pattern", WS_POPUP | WS_VISIBLE, 100, 120, 200,
-                            150, nullptr, nullptr, wc.hInstance, nullptr);
+    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, L"TapestrelPattern", L"pattern", WS_POPUP | WS_VISIBLE, 100, 120,
+                            200, 150, nullptr, nullptr, wc.hInstance, nullptr);
     SetForegroundWindow(hwnd_);
     SetFocus(hwnd_);
     UpdateWindow(hwnd_);
@@ -66,10 +67,11 @@ bool Near(imaging::ColorValue c, int r, int g, int b) {
 
 class CaptureTest : public ::testing::Test, protected RealCore {
  protected:
-  platform::WindowsScreenCapture screen;
+  app::WindowsScreenCapture screen;
+  app::WallpaperCapture capture{settings, files, screen, changer};
 
   void SetUp() override {
-    core.Settings().WallPaperFolder = pictures.Path();
+    settings.WallPaperFolder = pictures.Path();
     ListPictures({".bmp", ".jpg", ".png"});
   }
 };
@@ -83,8 +85,9 @@ TEST_F(CaptureTest, WholeScreenInEachFormat) {
     const char* name;
   } formats[] = {{0, "ScreenShot001.bmp"}, {1, "ScreenShot000.jpg"}, {2, "ScreenShot000.png"}};
   for (const auto& f : formats) {
-    core.Settings().CaptureFileExt = f.format;
-    const std::string path = app::CaptureToWallpaper(core, screen, false, [&] { list.Refresh(); });
+    settings.CaptureFileExt = f.format;
+    const std::string path =
+        capture.CaptureToWallpaper(app::CaptureArea::WholeScreen, [&] { list.Refresh(); });
     EXPECT_EQ(path, pictures / f.name);
     const imaging::Bitmap picture = imaging::LoadPictureFile(path);
     EXPECT_EQ(picture.Width(), w);
@@ -93,18 +96,18 @@ TEST_F(CaptureTest, WholeScreenInEachFormat) {
     EXPECT_TRUE(Near(imaging::PixelColor(picture, 250, 190), 0, 0, 255)) << f.name;
     // It is the wallpaper now, and the last picture, at its place in the list.
     EXPECT_EQ(IniValue(profile.Path(), "System", "LastWallPas"), path);
-    EXPECT_EQ(core.IndexInPictureList(path), core.Settings().LastWallIndex);
+    EXPECT_EQ(changer.IndexInPictureList(path), settings.LastWallIndex);
     EXPECT_EQ(platform::CurrentUserRegistry().ReadString(app::kDesktopKey, "ConvertedWallpaper"), path);
   }
 }
 
 TEST_F(CaptureTest, ActiveWindowInEachFormat) {
   PatternWindow pattern;
-  ASSERT_EQ(platform::GetFocusedWindowOfForeground(), pattern.Handle());
-  core.Settings().CaptureFileName = "";
+  ASSERT_EQ(app::GetFocusedWindowOfForeground(), pattern.Handle());
+  settings.CaptureFileName = "";
   for (int format = 0; format <= 2; ++format) {
-    core.Settings().CaptureFileExt = format;
-    const std::string path = app::CaptureToWallpaper(core, screen, true);
+    settings.CaptureFileExt = format;
+    const std::string path = capture.CaptureToWallpaper(app::CaptureArea::ActiveWindow);
     EXPECT_EQ(path, pictures / ("000" + app::CaptureExtension(format)));
     const imaging::Bitmap picture = imaging::LoadPictureFile(path);
     EXPECT_EQ(picture.Width(), 200);
@@ -115,9 +118,9 @@ TEST_F(CaptureTest, ActiveWindowInEachFormat) {
 }
 
 TEST_F(CaptureTest, UnwritableFolderAppliesNothing) {
-  core.Settings().WallPaperFolder = pictures / "missing-folder";
+  settings.WallPaperFolder = pictures / "missing-folder";
   registry.WriteString(app::kDesktopKey, "ConvertedWallpaper", "sentinel");
-  EXPECT_THROW(app::CaptureToWallpaper(core, screen, false), imaging::ImageError);
+  EXPECT_THROW(capture.CaptureToWallpaper(app::CaptureArea::WholeScreen), imaging::ImageError);
   EXPECT_EQ(registry.ReadString(app::kDesktopKey, "ConvertedWallpaper"), "sentinel");
 }
 

@@ -4,7 +4,7 @@
 
 #include "app/win32/actions.h"
 #include "platform/win32/registry.h"
-#include "win_support/main_form_fixture.h"
+#include "win_support/main_window_fixture.h"
 #include "win_support/pictures.h"
 #include "win_support/program_runner.h"
 
@@ -22,7 +22,9 @@ HWND HotKeyWindow(DWORD pid) {
 }
 
 std::string Converted() {
-  return platform::CurrentUserRegistry().ReadString("Control Panel\\Desktop", "ConvertedWallpaper").value_or("");
+  return platform::CurrentUserRegistry()
+      .ReadString("Control Panel\\Desktop", "ConvertedWallpaper")
+      .value_or("");
 }
 
 class EvasionProgramTest : public ::testing::Test {
@@ -41,8 +43,8 @@ class EvasionProgramTest : public ::testing::Test {
   }
   void WriteIni(const std::string& extra = "") {
     WriteFile(program.Ini(), "[Whole]\r\nWallPaperFolder=" + pictures.Path() +
-                                 "\r\nTaskTrayResiding=1\r\n[UrgentEvasion]\r\nUrgentEvasionFileName=" + safe +
-                                 "\r\n[Capture]\r\nCaptureFileExt=0\r\n" + extra);
+                                 "\r\nTaskTrayResiding=1\r\n[UrgentEvasion]\r\nUrgentEvasionFileName=" +
+                                 safe + "\r\n[Capture]\r\nCaptureFileExt=0\r\n" + extra);
   }
   std::string Sys(const char* key) { return IniValue(program.Ini(), "System", key); }
   // Sends a hot-key press and waits until the program has handled it.
@@ -73,10 +75,10 @@ TEST_F(EvasionProgramTest, EnteringBlocksEveryChangeAndLeavingRestores) {
   EXPECT_EQ(Sys("LastWallIndex"), "1");
   EXPECT_EQ(Sys("LastChangTime"), time);
 
-  Press(0);                                     // change hot key
-  Command(app::kCmdChangeWallpaper);            // tray item
+  Press(0);                           // change hot key
+  Command(app::kCmdChangeWallpaper);  // tray item
   PostMessageW(program.AnyMainWindow(), WM_NULL, 0, 0);
-  Press(1);                                     // capture: written, not applied
+  Press(1);  // capture: written, not applied
   EXPECT_EQ(Converted(), safe);
   EXPECT_EQ(Sys("LastWallIndex"), "1");
   EXPECT_TRUE(FileExists(pictures / "ScreenShot000.bmp"));
@@ -112,17 +114,17 @@ TEST_F(EvasionProgramTest, EvasionSurvivesARestartAndBlocksWallChange) {
 
 TEST(EvasionMainForm, RestartShowsTheEvasionIconAndTheTrayItemFlipsIt) {
   TempFolder pictures;
-  MainFormFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() +
-                          "\r\n[System]\r\nUrgentEvasionMode=1\r\n");
-  app::TForm1& form = fixture.Form();
+  MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() +
+                            "\r\n[System]\r\nUrgentEvasionMode=1\r\n");
+  app::MainWindow& form = fixture.Form();
   const HICON urgent = LoadIconA(GetModuleHandleW(nullptr), "TFICON");
   EXPECT_TRUE(form.Settings().UrgentEvasionMode);
-  EXPECT_EQ(form.TrayIcon1().ResourceIconID(), 1);
-  EXPECT_EQ(form.TrayIcon1().Inner().Record().hIcon, urgent);
+  EXPECT_EQ(form.TrayIcon().ResourceIconID(), 1);
+  EXPECT_EQ(form.TrayIcon().Inner().Record().hIcon, urgent);
 
   SendMessageW(form.Handle(), WM_COMMAND, app::kCmdUrgentEvasion, 0);  // the tray item
   EXPECT_FALSE(form.Settings().UrgentEvasionMode);
-  EXPECT_EQ(form.TrayIcon1().ResourceIconID(), 0);
+  EXPECT_EQ(form.TrayIcon().ResourceIconID(), 0);
   EXPECT_EQ(IniValue(fixture.Ini(), "System", "UrgentEvasionMode"), "1");  // the item does not write it
 }
 

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "app/win32/actions.h"
-#include "win_support/main_form_fixture.h"
+#include "win_support/main_window_fixture.h"
 #include "win_support/pictures.h"
 #include "win_support/program_runner.h"
 
@@ -125,19 +125,28 @@ TEST(MainFormTray, MenuHasTheItemsInOrderAndChangesTheWallpaper) {
   TempFolder pictures;
   WriteSolidBmp(pictures / "a.bmp", 4, 4, 0xFF0000);
   WriteSolidBmp(pictures / "b.bmp", 4, 4, 0x00FF00);
-  MainFormFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\n");
-  const std::vector<std::wstring> expected = {
-      L"Tapestrelの表示(&W)", L"タスクトレイへ(&T)", L"-", L"設定(&C)...", L"-", L"壁紙を変更(&D)",
-      L"緊急回避モード(&U)", L"-", L"Tapestrel ヘルプ(&W)", L"バージョン情報(&A)...", L"-", L"終了(&X)"};
-  EXPECT_EQ(MainFormFixture::MenuCaptions(fixture.Form().TrayMenu()), expected);
-  EXPECT_TRUE(fixture.Form().TrayIcon1().Visible());
-  EXPECT_EQ(fixture.Form().TrayIcon1().Inner().Record().szTip, std::string("Tapestrel"));
+  MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\n");
+  const std::vector<std::wstring> expected = {L"Tapestrelの表示(&W)",
+                                              L"タスクトレイへ(&T)",
+                                              L"-",
+                                              L"設定(&C)...",
+                                              L"-",
+                                              L"壁紙を変更(&D)",
+                                              L"緊急回避モード(&U)",
+                                              L"-",
+                                              L"Tapestrel ヘルプ(&W)",
+                                              L"バージョン情報(&A)...",
+                                              L"-",
+                                              L"終了(&X)"};
+  EXPECT_EQ(MainWindowFixture::MenuCaptions(fixture.Form().TrayMenu()), expected);
+  EXPECT_TRUE(fixture.Form().TrayIcon().Visible());
+  EXPECT_EQ(fixture.Form().TrayIcon().Inner().Record().szTip, std::string("Tapestrel"));
 
   SendMessageW(fixture.Form().Handle(), WM_COMMAND, app::kCmdChangeWallpaper, 0);
   EXPECT_EQ(fixture.Form().Settings().LastWallIndex, 1);
-  fixture.Form().HookHotKey1HotKey(0);
+  fixture.Form().OnHotKey(app::HotKeySlot::WallChange);
   EXPECT_EQ(fixture.Form().Settings().LastWallIndex, 0);
-  fixture.Form().HookHotKey1HotKey(9);  // no such hot key: nothing
+  fixture.Form().OnHotKey(static_cast<app::HotKeySlot>(9));  // no such hot key: nothing
   EXPECT_EQ(fixture.Form().Settings().LastWallIndex, 0);
 }
 

@@ -51,7 +51,7 @@ TEST_F(ProfileFileTest, MissingFileGivesTheDefaults) {
   EXPECT_TRUE(record.TaskTrayResiding);
   EXPECT_EQ(record.IntervalValue, 1);
   EXPECT_EQ(record.CaptureFileName, "ScreenShot");
-  EXPECT_GE(record.LastChangTime, before);
+  EXPECT_GE(record.LastChangeTime, before);
   EXPECT_FALSE(FileExists(path));  // loading never writes
 }
 
@@ -104,7 +104,8 @@ TEST_F(ProfileFileTest, ApplicationListAndLongValues) {
   Load();
   EXPECT_EQ(record.ApplicationList, saved);
 
-  WriteFile(path, "[InvalidCondition]\r\nInvalidConditionApplicationList=" + std::string(3000, 'a') + "|\r\n");
+  WriteFile(path,
+            "[InvalidCondition]\r\nInvalidConditionApplicationList=" + std::string(3000, 'a') + "|\r\n");
   Load();
   ASSERT_EQ(record.ApplicationList.size(), 1u);
   EXPECT_EQ(record.ApplicationList[0].size(), 2047u);
@@ -116,7 +117,7 @@ TEST_F(ProfileFileTest, ChangeStateUsesTheLocaleDateFormat) {
   EXPECT_EQ(IniValue(path, "System", "LastWallIndex"), "3");
   EXPECT_EQ(IniValue(path, "System", "LastChangTime"), platform::FormatDateTime(t, locale.DateTimeFormats()));
   Load();
-  EXPECT_DOUBLE_EQ(record.LastChangTime, t);
+  EXPECT_DOUBLE_EQ(record.LastChangeTime, t);
 }
 
 TEST_F(ProfileFileTest, ReadOnlyFileStopsSavingWithItsPath) {

@@ -16,7 +16,7 @@ std::string RegValue(const char* key, const char* name) {
 
 class RealApplyTest : public ::testing::Test, protected RealCore {
  protected:
-  std::string wallpaper = core.WallpaperFilePath();
+  std::string wallpaper = renderer.WallpaperFilePath();
 
   void SetUp() override {
     WriteSolidBmp(pictures / "a.bmp", 40, 30, 0xFF0000);
@@ -29,7 +29,7 @@ class RealApplyTest : public ::testing::Test, protected RealCore {
     ListPictures({".bmp", ".jpg"});
     registry.WriteString(app::kColorsKey, "Background", "0 0 0");
     registry.WriteString(app::kDesktopKey, "Wallpaper", "before");
-    core.Settings().WallBlankColor = 0;
+    settings.WallBlankColor = 0;
   }
 };
 
@@ -49,8 +49,8 @@ TEST_F(RealApplyTest, EachPositionModeWritesItsValuesAndTheFile) {
     const char* style;
   } modes[] = {{0, "0", "0"}, {1, "0", "2"}, {2, "1", "0"}, {3, "0", "2"}};
   for (const auto& m : modes) {
-    core.Settings().WallPosition = m.position;
-    core.ApplyWallpaper(pictures / "b.bmp", app::kChangeOrdinary);
+    settings.WallPosition = static_cast<app::PositionMode>(m.position);
+    changer.ApplyWallpaper(pictures / "b.bmp", app::ChangeMode::Ordinary);
     EXPECT_EQ(RegValue(app::kDesktopKey, "TileWallpaper"), m.tile) << m.position;
     EXPECT_EQ(RegValue(app::kDesktopKey, "Wallpaperstyle"), m.style) << m.position;
     EXPECT_EQ(RegValue(app::kDesktopKey, "ConvertedWallpaper"), pictures / "b.bmp");
@@ -67,16 +67,16 @@ TEST_F(RealApplyTest, EachPositionModeWritesItsValuesAndTheFile) {
   }
   EXPECT_EQ(IniValue(profile.Path(), "System", "LastWallIndex"), "1");
   EXPECT_EQ(IniValue(profile.Path(), "System", "LastWallPas"), pictures / "b.bmp");
-  EXPECT_EQ(core.Settings().LastWallIndex, 1);
+  EXPECT_EQ(settings.LastWallIndex, 1);
 }
 
 TEST_F(RealApplyTest, RatioDrawingPlacesThePictureAtItsAnchor) {
   int w, h;
   desktop.ScreenSize(w, h);
-  core.Settings().WallPosition = 3;
-  core.Settings().WallPositionRatioDrawing = 3;  // bottom
-  core.Settings().WallBlankColor = 0x00FFFF;     // yellow
-  core.ApplyWallpaper(pictures / "c.jpg", app::kChangeOrdinary);
+  settings.WallPosition = app::PositionMode::RatioExpansion;
+  settings.WallPositionRatioDrawing = 3;  // bottom
+  settings.WallBlankColor = 0x00FFFF;     // yellow
+  changer.ApplyWallpaper(pictures / "c.jpg", app::ChangeMode::Ordinary);
   const imaging::Bitmap file = imaging::ReadBmpFile(wallpaper);
   ASSERT_EQ(file.Width(), w);
   const int pictureHeight = w * 100 / 400;
@@ -85,20 +85,20 @@ TEST_F(RealApplyTest, RatioDrawingPlacesThePictureAtItsAnchor) {
   EXPECT_LT(imaging::RedOf(blue), 60);
   EXPECT_EQ(imaging::PixelColor(file, w / 2, 5), 0x00FFFFu);
 
-  core.Settings().WallBlankAutoColor = true;  // the picture's own frame colour
-  core.ApplyWallpaper(pictures / "c.jpg", app::kChangeOrdinary);
+  settings.WallBlankAutoColor = true;  // the picture's own frame colour
+  changer.ApplyWallpaper(pictures / "c.jpg", app::ChangeMode::Ordinary);
   const auto top = imaging::PixelColor(imaging::ReadBmpFile(wallpaper), w / 2, 5);
   EXPECT_GT(imaging::BlueOf(top), 200);
 }
 
 TEST_F(RealApplyTest, BackgroundColourIsWrittenOnlyWhenItDiffers) {
-  core.Settings().WallBlankColor = 0x030201;
-  core.ApplyWallpaper(pictures / "a.bmp", app::kChangeOrdinary);
+  settings.WallBlankColor = 0x030201;
+  changer.ApplyWallpaper(pictures / "a.bmp", app::ChangeMode::Ordinary);
   EXPECT_EQ(RegValue(app::kColorsKey, "Background"), "1 2 3");
   EXPECT_EQ(GetSysColor(COLOR_BACKGROUND), 0x030201u);
 
-  core.Settings().WallBlankColor = 0x0A0B0C;
-  core.ApplyWallpaper(pictures / "a.bmp", app::kChangeAtSessionEnd);  // registry only
+  settings.WallBlankColor = 0x0A0B0C;
+  changer.ApplyWallpaper(pictures / "a.bmp", app::ChangeMode::AtSessionEnd);  // registry only
   EXPECT_EQ(RegValue(app::kColorsKey, "Background"), "12 11 10");
   EXPECT_EQ(GetSysColor(COLOR_BACKGROUND), 0x030201u);
   EXPECT_EQ(RegValue(app::kDesktopKey, "Wallpaper"), wallpaper);
@@ -106,25 +106,25 @@ TEST_F(RealApplyTest, BackgroundColourIsWrittenOnlyWhenItDiffers) {
 }
 
 TEST_F(RealApplyTest, QuietChangesAreNotRecorded) {
-  core.ApplyWallpaper(pictures / "c.jpg", app::kChangeQuiet);
+  changer.ApplyWallpaper(pictures / "c.jpg", app::ChangeMode::Quiet);
   EXPECT_EQ(RegValue(app::kDesktopKey, "ConvertedWallpaper"), pictures / "c.jpg");
   EXPECT_FALSE(FileExists(profile.Path()));
-  EXPECT_EQ(core.Settings().LastWallIndex, 0);
-  core.ApplyWallpaper(pictures / "c.jpg", app::kChangeOrdinary);
+  EXPECT_EQ(settings.LastWallIndex, 0);
+  changer.ApplyWallpaper(pictures / "c.jpg", app::ChangeMode::Ordinary);
   EXPECT_EQ(IniValue(profile.Path(), "System", "LastWallIndex"), "2");
   // A picture from outside the list is recorded at Count.
   WriteSolidBmp(appFolder / "outside.bmp", 4, 4, 0);
-  core.ApplyWallpaper(appFolder / "outside.bmp", app::kChangeOrdinary);
+  changer.ApplyWallpaper(appFolder / "outside.bmp", app::ChangeMode::Ordinary);
   EXPECT_EQ(IniValue(profile.Path(), "System", "LastWallIndex"), "3");
 }
 
 TEST_F(RealApplyTest, NothingIsWrittenDuringEvasionOrForMissingFiles) {
   registry.WriteString(app::kDesktopKey, "TileWallpaper", "sentinel");
-  core.Settings().UrgentEvasionMode = true;
-  core.ApplyWallpaper(pictures / "a.bmp", app::kChangeOrdinary);
-  core.Settings().UrgentEvasionMode = false;
-  core.ApplyWallpaper(pictures / "gone.bmp", app::kChangeOrdinary);
-  core.ApplyWallpaper("", app::kChangeOrdinary);
+  settings.UrgentEvasionMode = true;
+  changer.ApplyWallpaper(pictures / "a.bmp", app::ChangeMode::Ordinary);
+  settings.UrgentEvasionMode = false;
+  changer.ApplyWallpaper(pictures / "gone.bmp", app::ChangeMode::Ordinary);
+  changer.ApplyWallpaper("", app::ChangeMode::Ordinary);
   EXPECT_EQ(RegValue(app::kDesktopKey, "TileWallpaper"), "sentinel");
   EXPECT_FALSE(FileExists(profile.Path()));
 }
@@ -132,24 +132,25 @@ TEST_F(RealApplyTest, NothingIsWrittenDuringEvasionOrForMissingFiles) {
 TEST_F(RealApplyTest, UndecodablePicturesChangeOnlyTileAndStyle) {
   registry.WriteString(app::kDesktopKey, "ConvertedWallpaper", "sentinel");
   registry.WriteString(app::kDesktopKey, "TileWallpaper", "x");
-  core.Settings().WallPosition = 2;
+  settings.WallPosition = app::PositionMode::Tile;
   WriteFile(pictures / "notes.xyz", "not a picture");
-  core.ApplyWallpaper(pictures / "notes.xyz", app::kChangeOrdinary);
+  changer.ApplyWallpaper(pictures / "notes.xyz", app::ChangeMode::Ordinary);
   EXPECT_EQ(RegValue(app::kDesktopKey, "TileWallpaper"), "1");
   EXPECT_EQ(RegValue(app::kDesktopKey, "ConvertedWallpaper"), "sentinel");
 
   WriteFile(pictures / "broken.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
   registry.WriteString(app::kDesktopKey, "TileWallpaper", "x");
-  EXPECT_THROW(core.ApplyWallpaper(pictures / "broken.jpg", app::kChangeOrdinary), imaging::ImageError);
+  EXPECT_THROW(changer.ApplyWallpaper(pictures / "broken.jpg", app::ChangeMode::Ordinary),
+               imaging::ImageError);
   EXPECT_EQ(RegValue(app::kDesktopKey, "TileWallpaper"), "1");
   EXPECT_EQ(RegValue(app::kDesktopKey, "ConvertedWallpaper"), "sentinel");
   EXPECT_FALSE(FileExists(profile.Path()));
 }
 
 TEST_F(RealApplyTest, MissingSoundFileFallsBackToTheBeep) {
-  core.Settings().SoundEnabled = true;
-  core.Settings().SoundFile = appFolder / "no-such.wav";
-  core.ApplyWallpaper(pictures / "a.bmp", app::kChangeOrdinary);
+  settings.SoundEnabled = true;
+  settings.SoundFile = appFolder / "no-such.wav";
+  changer.ApplyWallpaper(pictures / "a.bmp", app::ChangeMode::Ordinary);
   EXPECT_EQ(IniValue(profile.Path(), "System", "LastWallIndex"), "0");
 }
 

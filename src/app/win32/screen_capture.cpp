@@ -1,4 +1,4 @@
-#include "platform/win32/screen_capture.h"
+#include "app/win32/screen_capture.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -6,7 +6,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/message_pump.h"
 
-namespace tapestrel::platform {
+namespace tapestrel::app {
 
 bool IsWindows2000OrLater() {
   OSVERSIONINFOA version{};
@@ -18,7 +18,8 @@ bool IsWindows2000OrLater() {
 HWND GetFocusedWindowOfForeground() {
   const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
   const DWORD ownThread = GetCurrentThreadId();
-  if (foregroundThread == ownThread || !AttachThreadInput(ownThread, foregroundThread, TRUE)) return GetFocus();
+  if (foregroundThread == ownThread || !AttachThreadInput(ownThread, foregroundThread, TRUE))
+    return GetFocus();
   const HWND focus = GetFocus();
   AttachThreadInput(ownThread, foregroundThread, FALSE);
   return focus;
@@ -34,8 +35,8 @@ imaging::Bitmap CopyFromDc(HDC source, int width, int height, DWORD rasterOperat
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  UniqueGdiObject section(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  UniqueMemoryDc memory(CreateCompatibleDC(source));
+  platform::UniqueGdiObject section(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  platform::UniqueMemoryDc memory(CreateCompatibleDC(source));
   if (!section || !memory || !bits) throw std::runtime_error("cannot create the capture bitmap");
   const HGDIOBJ previous = SelectObject(memory.Get(), section.Get());
   const BOOL copied = BitBlt(memory.Get(), 0, 0, width, height, source, 0, 0, rasterOperation);
@@ -50,7 +51,7 @@ imaging::Bitmap CopyFromDc(HDC source, int width, int height, DWORD rasterOperat
 }
 
 imaging::Bitmap WindowsScreenCapture::CaptureScreen() {
-  WindowDc screen(nullptr);
+  platform::WindowDc screen(nullptr);
   const DWORD operation = IsWindows2000OrLater() ? (SRCCOPY | CAPTUREBLT) : SRCCOPY;
   return CopyFromDc(screen.Get(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), operation);
 }
@@ -69,6 +70,6 @@ imaging::Bitmap WindowsScreenCapture::CaptureActiveWindow() {
   return CopyFromDc(dc, bounds.right - bounds.left, bounds.bottom - bounds.top, SRCCOPY);
 }
 
-void WindowsScreenCapture::ProcessMessages() { ProcessPendingMessages(); }
+void WindowsScreenCapture::ProcessMessages() { platform::ProcessPendingMessages(); }
 
-}  // namespace tapestrel::platform
+}  // namespace tapestrel::app

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/main_form.h"
+#include "app/win32/main_window.h"
 #include "platform/win32/clock_and_locale.h"
 #include "platform/win32/desktop.h"
 #include "platform/win32/file_system.h"
@@ -17,16 +17,17 @@
 
 namespace tapestrel::testing {
 
-class MainFormFixture {
+class MainWindowFixture {
  public:
-  explicit MainFormFixture(const std::string& iniContent = "", const std::vector<std::string>& args = {})
+  explicit MainWindowFixture(const std::string& iniContent = "", const std::vector<std::string>& args = {})
       : profile_(folder_ / "Tapestrel.ini") {
     if (!iniContent.empty()) WriteFile(profile_.Path(), iniContent);
-    form_ = std::make_unique<app::TForm1>(
-        app::AppPorts{profile_, locale_, clock_, files_, registry_, desktop_, plugins_, folder_.Path() + "\\"}, args);
+    form_ = std::make_unique<app::MainWindow>(app::AppPorts{profile_, locale_, clock_, files_, registry_,
+                                                            desktop_, plugins_, folder_.Path() + "\\"},
+                                              args);
   }
 
-  app::TForm1& Form() { return *form_; }
+  app::MainWindow& Form() { return *form_; }
   const TempFolder& Folder() const { return folder_; }
   std::string Ini() const { return profile_.Path(); }
 
@@ -55,7 +56,7 @@ class MainFormFixture {
   platform::CurrentUserRegistry registry_;
   platform::WindowsDesktop desktop_;
   app::NoPluginPictures plugins_;
-  std::unique_ptr<app::TForm1> form_;
+  std::unique_ptr<app::MainWindow> form_;
 };
 
 }  // namespace tapestrel::testing

@@ -1,10 +1,10 @@
-#include "settings_ui/win32/folder_dialog.h"
+#include "settings_ui/win32/wallpaper_folder_dialog.h"
 
 #include <shlobj.h>
 
-#include "resource.h"
 #include "platform/error_guard.h"
 #include "platform/win32/text.h"
+#include "resource.h"
 
 namespace tapestrel::settings_ui {
 namespace {
@@ -23,20 +23,22 @@ bool IsFolder(const std::string& path) {
 
 }  // namespace
 
-int TForm14::ShowModal(HWND owner) {
-  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FOLDER_DIALOG), owner,
-                                         &TForm14::Procedure, reinterpret_cast<LPARAM>(this));
+int WallpaperFolderDialog::ShowModal(HWND owner) {
+  const INT_PTR result =
+      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FOLDER_DIALOG), owner,
+                      &WallpaperFolderDialog::Procedure, reinterpret_cast<LPARAM>(this));
   return result == IDOK ? 1 : 2;
 }
 
-INT_PTR CALLBACK TForm14::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK WallpaperFolderDialog::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-  auto* self = reinterpret_cast<TForm14*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  auto* self = reinterpret_cast<WallpaperFolderDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
   if (!self) return FALSE;
-  return platform::Guarded<INT_PTR>(FALSE, [&] { return self->HandleMessage(dialog, message, wParam, lParam); });
+  return platform::Guarded<INT_PTR>(FALSE,
+                                    [&] { return self->HandleMessage(dialog, message, wParam, lParam); });
 }
 
-INT_PTR TForm14::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR WallpaperFolderDialog::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
       SetWindowTextW(dialog, caption_.c_str());
@@ -65,9 +67,11 @@ INT_PTR TForm14::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
   return FALSE;
 }
 
-void TForm14::UpdateOk(HWND dialog) { EnableWindow(GetDlgItem(dialog, IDOK), IsFolder(FieldText(dialog))); }
+void WallpaperFolderDialog::UpdateOk(HWND dialog) {
+  EnableWindow(GetDlgItem(dialog, IDOK), IsFolder(FieldText(dialog)));
+}
 
-void TForm14::Browse(HWND dialog) {
+void WallpaperFolderDialog::Browse(HWND dialog) {
   BROWSEINFOW info{};
   info.hwndOwner = dialog;
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;

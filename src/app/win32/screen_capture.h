@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
-#include "platform/screen_capture_port.h"
+#include "app/screen_capture_port.h"
 
-namespace tapestrel::platform {
+namespace tapestrel::app {
 
 // Windows 2000 or later: the layered-window flag of BitBlt is known.
 bool IsWindows2000OrLater();
@@ -23,4 +23,4 @@ class WindowsScreenCapture : public ScreenCapturePort {
 // The pixels of a device context's area as a 24-bit bitmap.
 imaging::Bitmap CopyFromDc(HDC source, int width, int height, DWORD rasterOperation);
 
-}  // namespace tapestrel::platform
+}  // namespace tapestrel::app

@@ -1,10 +1,11 @@
-#include "app/win32/main_form.h"
+#include "app/win32/main_window.h"
 
 #include <shellapi.h>
 
 #include <ctime>
 
 #include "app/picture_extensions.h"
+#include "app/startup_rules.h"
 #include "imaging/picture_formats.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
@@ -25,71 +26,74 @@ uint64_t ClockSeed() {
 
 }  // namespace
 
-TForm1::TForm1(const AppPorts& ports, const std::vector<std::string>& args)
+MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& args)
     : ports_(ports),
+      ini_(ports.profile, ports.locale),
       pictures_(ports.files),
       random_(std::make_unique<SeededRandom>(ClockSeed())),  // seeded once, here
-      core_(ports, pictures_, *random_) {
+      renderer_(settings_,
+                {ports.registry, ports.desktop, ports.files, ports.plugins, ports.executableFolder}),
+      changer_(settings_, ini_, pictures_, *random_, renderer_, {ports.clock, ports.files, ports.registry}) {
   CreateActions();
-  HMENU menu = BuildMenu(actions_,
-                         {
-                             {0, "システム(&S)", {{kActGoToTaskTray}, {kActApplicationExit}}},
-                             {0,
-                              "編集(&E)",
-                              {{kActLoadFile},
-                               {kActLoadFolder},
-                               {},
-                               {kActCut},
-                               {kActCopy},
-                               {kActPaste},
-                               {},
-                               {kActSelectAll},
-                               {kActChangeSelect}}},
-                             {0,
-                              "表示(&V)",
-                              {{kActImage},
-                               {kActCustom},
-                               {kActIcon},
-                               {kActSmallIcon},
-                               {kActList},
-                               {kActReport},
-                               {},
-                               {0,
-                                "スタイル(&V)",
-                                {{kActViewStyle1},
-                                 {kActViewStyle2},
-                                 {kActViewStyle3},
-                                 {kActViewStyle4},
-                                 {kActViewStyle5},
-                                 {kActViewStyle6}}},
-                               {},
-                               {0,
-                                "アイコンの整列(&T)",
-                                {{kActIconSortForName},
-                                 {kActIconSortForSize},
-                                 {kActIconSortForType},
-                                 {kActIconSortForDate}}},
-                               {kActRefresh}}},
-                             {kActCustomize},
-                             {0, "ヘルプ(&H)", {{kActTapestrelHelp}, {kActAboutDialog}}},
-                         },
-                         false);
+  HMENU menu = BuildMenu(
+      actions_,
+      {
+          {0, "システム(&S)", {{kActGoToTaskTray}, {kActApplicationExit}}},
+          {0,
+           "編集(&E)",
+           {{kActLoadFile},
+            {kActLoadFolder},
+            {},
+            {kActCut},
+            {kActCopy},
+            {kActPaste},
+            {},
+            {kActSelectAll},
+            {kActChangeSelect}}},
+          {0,
+           "表示(&V)",
+           {{kActImage},
+            {kActCustom},
+            {kActIcon},
+            {kActSmallIcon},
+            {kActList},
+            {kActReport},
+            {},
+            {0,
+             "スタイル(&V)",
+             {{kActViewStyle1},
+              {kActViewStyle2},
+              {kActViewStyle3},
+              {kActViewStyle4},
+              {kActViewStyle5},
+              {kActViewStyle6}}},
+            {},
+            {0,
+             "アイコンの整列(&T)",
+             {{kActIconSortForName}, {kActIconSortForSize}, {kActIconSortForType}, {kActIconSortForDate}}},
+            {kActRefresh}}},
+          {kActCustomize},
+          {0, "ヘルプ(&H)", {{kActTapestrelHelp}, {kActAboutDialog}}},
+      },
+      false);
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
-  Create(kMainWindowClass, L"Tapestrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT, CW_USEDEFAULT,
-         800, 600, nullptr, menu, icon);
+  Create(kMainWindowClass, L"Tapestrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
+         CW_USEDEFAULT, 800, 600, nullptr, menu, icon);
   view_ = std::make_unique<browser::PictureListView>(Handle());
   LayOut();
   CreateServices();
   FormCreate(args);
 }
 
-TForm1::~TForm1() {
-  if (Handle()) KillTimer(Handle(), kTimer1);
+MainWindow::~MainWindow() {
+  if (Handle()) KillTimer(Handle(), kSchedulerTimer);
 }
 
-void TForm1::CreateActions() {
+void MainWindow::CreateActions() {
   auto add = [this](UINT id, const char* name, const char* caption, const char* shortcut = "",
-                    ActionGroup group = kNoGroup) { actions_.Add({id, name, caption, shortcut, group}); };
+                    ActionGroup group = kNoGroup) {
+    actions_.Add({id, name, caption, shortcut, group});
+  };
   add(kActImage, "Image", "縮小版(&H)", "", kGroupViewMode);
   add(kActCustom, "Custom", "並べて表示(&S)", "", kGroupViewMode);
   add(kActIcon, "Icon", "アイコン(&N)", "", kGroupViewMode);
@@ -134,13 +138,13 @@ void TForm1::CreateActions() {
     pictures_.Refresh();
     view_->Reload(pictures_);
   });
-  actions_.SetHandler(kActIconSortForName, [this] { IconSort(0); });
-  actions_.SetHandler(kActIconSortForSize, [this] { IconSort(1); });
-  actions_.SetHandler(kActIconSortForType, [this] { IconSort(2); });
-  actions_.SetHandler(kActIconSortForDate, [this] { IconSort(3); });
+  actions_.SetHandler(kActIconSortForName, [this] { SortBy(0); });
+  actions_.SetHandler(kActIconSortForSize, [this] { SortBy(1); });
+  actions_.SetHandler(kActIconSortForType, [this] { SortBy(2); });
+  actions_.SetHandler(kActIconSortForDate, [this] { SortBy(3); });
 }
 
-void TForm1::FormCreate(const std::vector<std::string>& args) {
+void MainWindow::FormCreate(const std::vector<std::string>& args) {
   // The program-wide error handler is the guard in every window procedure;
   // the generator was seeded in the constructor. Plug-ins come before the
   // settings, so that their formats are in the picture list.
@@ -149,15 +153,15 @@ void TForm1::FormCreate(const std::vector<std::string>& args) {
   BuildPictureExtensions();
 
   const CommandLineSwitches switches = ParseSwitches(args);
-  if (ShouldChangeOnNewDay(Settings(), switches, ports_.clock.Now())) {
+  if (ShouldChangeOnNewDay(settings_, switches, ports_.clock.Now())) {
     // A picture that fails here is dropped like any other error: the
     // program still starts.
-    platform::Guarded([&] { ChangeWallpaper(kChangeOrdinary); });
+    platform::Guarded([&] { ChangeWallpaper(ChangeMode::Ordinary); });
   }
-  Settings().LastChangTime = ports_.clock.Now();
+  settings_.LastChangeTime = ports_.clock.Now();
 }
 
-void TForm1::BuildPictureExtensions() {
+void MainWindow::BuildPictureExtensions() {
   const imaging::PictureFormatRegistry& formats = imaging::PictureFormats();
   const std::vector<std::string> extensions = BuildPictureExtensionList(formats.FileMask());
   const std::string displayed = BuildDisplayedExtensions(extensions);
@@ -167,11 +171,13 @@ void TForm1::BuildPictureExtensions() {
   openPictureFilter_ = BuildOpenPictureFilter(formats.Filter(), displayed);
 }
 
-void TForm1::LoadSettings() { app::LoadSettings(Settings(), core_.Ini(), ports_.clock, *this); }
+void MainWindow::LoadSettings() { app::LoadSettings(settings_, ini_, ports_.clock, *this); }
 
-void TForm1::SaveSettings(bool includeWindow) { app::SaveSettings(Settings(), core_.Ini(), *this, includeWindow); }
+void MainWindow::SaveSettings(bool includeWindow) {
+  app::SaveSettings(settings_, ini_, *this, includeWindow);
+}
 
-void TForm1::SetWindowGeometry(const WindowGeometry& g) {
+void MainWindow::SetWindowGeometry(const WindowGeometry& g) {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   GetWindowPlacement(Handle(), &placement);
@@ -181,7 +187,7 @@ void TForm1::SetWindowGeometry(const WindowGeometry& g) {
   maximized_ = g.maximized;
 }
 
-WindowGeometry TForm1::GetWindowGeometry() const {
+WindowGeometry MainWindow::GetWindowGeometry() const {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   GetWindowPlacement(Handle(), &placement);
@@ -191,69 +197,65 @@ WindowGeometry TForm1::GetWindowGeometry() const {
   return g;
 }
 
-void TForm1::RunViewAction(int mode) { actions_.Execute(kActImage + static_cast<UINT>(mode)); }
+void MainWindow::RunViewAction(int mode) { actions_.Execute(kActImage + static_cast<UINT>(mode)); }
 
-void TForm1::RunStyleAction(int style) { actions_.Execute(kActViewStyle1 + static_cast<UINT>(style)); }
+void MainWindow::RunStyleAction(int style) { actions_.Execute(kActViewStyle1 + static_cast<UINT>(style)); }
 
-void TForm1::RunSortAction(int kind) { actions_.Execute(kActIconSortForName + static_cast<UINT>(kind)); }
+void MainWindow::RunSortAction(int kind) { actions_.Execute(kActIconSortForName + static_cast<UINT>(kind)); }
 
-void TForm1::SetSortDescending(bool descending) { sortDescending_ = descending; }
+void MainWindow::SetSortDescending(bool descending) { sortDescending_ = descending; }
 
-int TForm1::CheckedViewMode() const {
+int MainWindow::CheckedViewMode() const {
   for (int mode = 5; mode >= 1; --mode) {
     if (actions_.IsChecked(kActImage + static_cast<UINT>(mode))) return mode;
   }
   return 0;
 }
 
-int TForm1::CheckedViewStyle() const {
+int MainWindow::CheckedViewStyle() const {
   for (int style = 5; style >= 1; --style) {
     if (actions_.IsChecked(kActViewStyle1 + static_cast<UINT>(style))) return style;
   }
   return 0;
 }
 
-void TForm1::IconSort(int kind) {
+void MainWindow::SortBy(int kind) {
   // The same key twice reverses the order; another key sorts ascending.
   sortDescending_ = sortKind_ == kind && !sortDescending_;
   sortKind_ = kind;
 }
 
-void TForm1::SetBrowserFolder(const std::string& folder) {
+void MainWindow::SetBrowserFolder(const std::string& folder) {
   pictures_.SetFolder(folder);
   view_->Reload(pictures_);
 }
 
-
-void TForm1::ShowAtStart() {
+void MainWindow::ShowAtStart() {
   ShowWindow(Handle(), maximized_ ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   UpdateWindow(Handle());
   SetForegroundWindow(Handle());
 }
 
-void TForm1::GoToTaskTrayExecute() {
+void MainWindow::GoToTaskTrayExecute() {
   if (IsWindowVisible(Handle())) maximized_ = IsZoomed(Handle()) != FALSE;
   ShowWindow(Handle(), SW_HIDE);
 }
 
-void TForm1::WindowShowExecute() {
+void MainWindow::WindowShowExecute() {
   if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
   ShowWindow(Handle(), SW_SHOW);
   SetForegroundWindow(Handle());
 }
 
-void TForm1::ApplicationExitExecute() {
+void MainWindow::ApplicationExitExecute() {
   SaveSettings(true);  // a failed save stops here: the program goes on
   Terminate();
 }
 
-void TForm1::Terminate() {
-  PostQuitMessage(0);
-}
+void MainWindow::Terminate() { PostQuitMessage(0); }
 
-
-void TForm1::FormClose() {
-  if (Settings().TaskTrayResiding) {
+void MainWindow::FormClose() {
+  if (settings_.TaskTrayResiding) {
     GoToTaskTrayExecute();
     return;
   }
@@ -262,13 +264,13 @@ void TForm1::FormClose() {
   Terminate();
 }
 
-LRESULT TForm1::WMQueryEndSession() {
-  if (Settings().WallOSEndChange) ChangeWallpaper(kChangeAtSessionEnd);
+LRESULT MainWindow::WMQueryEndSession() {
+  if (settings_.WallOSEndChange) ChangeWallpaper(ChangeMode::AtSessionEnd);
   SaveSettings(true);
   return 1;
 }
 
-void TForm1::TapestrelHelpExecute() {
+void MainWindow::TapestrelHelpExecute() {
   std::string url = "file:///" + platform::ExecutableFolder() + "help.htm";
   for (char& c : url) {
     if (c == '\\') c = '/';
@@ -276,14 +278,14 @@ void TForm1::TapestrelHelpExecute() {
   ShellExecuteA(Handle(), "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void TForm1::LayOut() {
+void MainWindow::LayOut() {
   if (!view_) return;
   RECT client;
   GetClientRect(Handle(), &client);
   view_->SetBounds(client);
 }
 
-LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
       LayOut();
@@ -297,7 +299,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       actions_.UpdateMenu(reinterpret_cast<HMENU>(wParam));
       return 0;
     case WM_TIMER:
-      if (wParam == kTimer1) scheduler_->Timer1Timer();
+      if (wParam == kSchedulerTimer) scheduler_->Tick();
       return 0;
     case WM_CLOSE:
       FormClose();

@@ -1,5 +1,5 @@
-// TForm1, the main window: a browser over the wallpaper folder that owns the
-// settings record, the change engine and every command. It is created hidden;
+// The main window: a browser over the wallpaper folder that owns the settings
+// record, the wallpaper change and every command. It is created hidden;
 // program entry decides whether it is shown.
 #pragma once
 
@@ -9,61 +9,67 @@
 #include <string>
 #include <vector>
 
-#include "app/app_core.h"
+#include "app/app_ports.h"
+#include "app/change_engine.h"
+#include "app/hot_key_slots.h"
+#include "app/ini_file.h"
 #include "app/scheduler.h"
+#include "app/screen_capture.h"
 #include "app/settings_store.h"
-#include "app/startup_rules.h"
 #include "app/urgent_evasion.h"
+#include "app/wallpaper_changer.h"
+#include "app/wallpaper_renderer.h"
 #include "app/win32/actions.h"
 #include "app/win32/application_probe.h"
+#include "app/win32/screen_capture.h"
 #include "browser/folder_picture_list.h"
 #include "browser/win32/picture_list_view.h"
 #include "platform/win32/cpu_usage_meter.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/hook_hot_key.h"
 #include "platform/win32/keyboard.h"
-#include "platform/win32/screen_capture.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window.h"
 
 namespace tapestrel::app {
 
-class TForm1 : public platform::Window, public SettingsHost, public ChangeRequester {
+class MainWindow : public platform::Window, public SettingsHost, public ChangeRequester {
  public:
   // Creates the window (hidden) and runs FormCreate.
-  TForm1(const AppPorts& ports, const std::vector<std::string>& args);
-  ~TForm1() override;
+  MainWindow(const AppPorts& ports, const std::vector<std::string>& args);
+  ~MainWindow() override;
 
-  AppCore& Core() { return core_; }
-  SettingsRecord& Settings() { return core_.Settings(); }
+  SettingsRecord& Settings() { return settings_; }
+  IniFile& Ini() { return ini_; }
+  WallpaperChanger& Changer() { return changer_; }
   ActionList& Actions() { return actions_; }
   browser::FolderPictureList& Pictures() { return pictures_; }
 
   void LoadSettings();
   void SaveSettings(bool includeWindow);
-  void ChangeWallpaper(int mode) override { core_.ChangeWallpaper(mode); }
-  void ApplyWallpaper(const std::string& fileName, int mode) { core_.ApplyWallpaper(fileName, mode); }
+  void ChangeWallpaper(ChangeMode mode) override { changer_.ChangeWallpaper(mode); }
+  void ApplyWallpaper(const std::string& fileName, ChangeMode mode) {
+    changer_.ApplyWallpaper(fileName, mode);
+  }
 
   // The window-state commands.
   void GoToTaskTrayExecute();
   void WindowShowExecute();
   void ApplicationExitExecute();
-  void TrayIcon1DblClick();
+  void OnTrayIconDoubleClick();
   // Tray menu "壁紙を変更(&D)" and "緊急回避モード(&U)".
-  void N22Click();
-  void N24Click();
-  // The four global hot keys: 0 change, 1 capture the screen, 2 capture the
-  // active window, 3 urgent evasion.
-  void HookHotKey1HotKey(int index);
+  void OnChangeWallpaperCommand();
+  void OnUrgentEvasionCommand();
+  void OnHotKey(HotKeySlot slot);
   // Captures the whole screen or the active window into the wallpaper
   // folder and makes it the wallpaper.
-  void CaptureToWallpaper(bool activeWindow);
+  void CaptureToWallpaper(CaptureArea area);
   void ToggleUrgentEvasion();
 
-  platform::TTrayIcon& TrayIcon1() { return *trayIcon_; }
+  platform::TTrayIcon& TrayIcon() { return *trayIcon_; }
   HMENU TrayMenu() const { return trayMenu_.Get(); }
-  platform::THookHotKey& HookHotKey1() { return *hotKeys_; }
-  Scheduler& Scheduler1() { return *scheduler_; }
+  platform::THookHotKey& HotKeys() { return *hotKeys_; }
+  Scheduler& ChangeScheduler() { return *scheduler_; }
   // Shows the window at start-up (normal or maximised as loaded).
   void ShowAtStart();
   void Terminate();
@@ -90,25 +96,28 @@ class TForm1 : public platform::Window, public SettingsHost, public ChangeReques
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  static constexpr UINT_PTR kTimer1 = 1;
+  static constexpr UINT_PTR kSchedulerTimer = 1;
 
   void FormCreate(const std::vector<std::string>& args);
   void CreateServices();
   HMENU BuildTrayMenu();
   void TaskTrayMenuPopup();
-  void TrayMenuCommand(UINT command);
   void CreateActions();
   void BuildPictureExtensions();
   void FormClose();
   LRESULT WMQueryEndSession();
-  void IconSort(int kind);
+  void SortBy(int kind);
   void TapestrelHelpExecute();
+  void ShowTrayIcon(TrayIconImage image);
   void LayOut();
 
   AppPorts ports_;
+  SettingsRecord settings_;
+  IniFile ini_;
   browser::FolderPictureList pictures_;
   std::unique_ptr<RandomSource> random_;
-  AppCore core_;
+  WallpaperRenderer renderer_;
+  WallpaperChanger changer_;
   ActionList actions_;
   std::unique_ptr<browser::PictureListView> view_;
   std::unique_ptr<platform::TCpuUsage> cpuUsage_;
@@ -117,8 +126,9 @@ class TForm1 : public platform::Window, public SettingsHost, public ChangeReques
   platform::UniqueMenu trayMenu_;
   WindowsApplicationProbe applicationProbe_;
   platform::WindowsKeyboard keyboard_;
-  platform::WindowsScreenCapture screenCapture_;
+  WindowsScreenCapture screenCapture_;
   std::unique_ptr<UrgentEvasion> evasion_;
+  std::unique_ptr<WallpaperCapture> capture_;
   std::unique_ptr<Scheduler> scheduler_;
   std::string openPictureFilter_;
   int sortKind_ = 0;

@@ -1,6 +1,6 @@
-// TForm14, the wallpaper-folder dialog of a first run or of a vanished
-// folder: a path field that OK accepts only while it names an existing
-// folder. The caller sets the caption and the proposed path.
+// The wallpaper-folder dialog of a first run or of a vanished folder: a path
+// field that OK accepts only while it names an existing folder. The caller
+// sets the caption and the proposed path.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +9,7 @@
 
 namespace tapestrel::settings_ui {
 
-class TForm14 {
+class WallpaperFolderDialog {
  public:
   void SetCaption(std::wstring caption) { caption_ = std::move(caption); }
   void SetPath(std::string path) { path_ = std::move(path); }

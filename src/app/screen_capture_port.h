@@ -3,7 +3,7 @@
 
 #include "imaging/bitmap.h"
 
-namespace tapestrel::platform {
+namespace tapestrel::app {
 
 class ScreenCapturePort {
  public:
@@ -17,4 +17,4 @@ class ScreenCapturePort {
   virtual void ProcessMessages() = 0;
 };
 
-}  // namespace tapestrel::platform
+}  // namespace tapestrel::app

@@ -1,0 +1,45 @@
+#include "app/wallpaper_changer.h"
+
+#include <optional>
+
+#include "app/registry_keys.h"
+#include "app/settings_store.h"
+
+namespace tapestrel::app {
+
+void WallpaperChanger::ChangeWallpaper(ChangeMode mode) {
+  const std::optional<int> index =
+      ChooseNextIndex(settings_.WallSelect, settings_.LastWallIndex, pictures_.Count(), random_);
+  if (!index) return;
+  ApplyWallpaper(pictures_.Path(*index), mode);
+}
+
+void WallpaperChanger::ApplyWallpaper(const std::string& fileName, ChangeMode mode) {
+  if (settings_.UrgentEvasionMode || fileName.empty() || !ports_.files.FileExists(fileName)) return;
+  // Written before decoding, so they stay even when the picture fails.
+  renderer_.WriteStyleValues();
+  const std::optional<imaging::Bitmap> picture = renderer_.DecodePicture(fileName);
+  if (!picture) return;
+  const std::string wallpaperFile = renderer_.WallpaperFilePath();
+  renderer_.WriteWallpaperFile(*picture, wallpaperFile, mode);
+  renderer_.HandToWindows(wallpaperFile, mode);
+  RecordChange(fileName, mode);
+}
+
+void WallpaperChanger::RecordChange(const std::string& fileName, ChangeMode mode) {
+  settings_.LastChangeTime = ports_.clock.Now();
+  ports_.registry.WriteString(kDesktopKey, "ConvertedWallpaper", fileName);
+  if (mode == ChangeMode::Quiet) return;
+  settings_.LastWallIndex = IndexInPictureList(fileName);
+  WriteChangeState(ini_, settings_.LastWallIndex, fileName, settings_.LastChangeTime);
+}
+
+int WallpaperChanger::IndexInPictureList(const std::string& path) const {
+  const int count = pictures_.Count();
+  for (int i = 0; i < count; ++i) {
+    if (pictures_.Path(i) == path) return i;
+  }
+  return count;
+}
+
+}  // namespace tapestrel::app

@@ -1,0 +1,58 @@
+// A wallpaper change from top to bottom: choose the next picture of the
+// list, render and apply it, record it. Every trigger ends here.
+#pragma once
+
+#include <string>
+
+#include "app/change_engine.h"
+#include "app/ini_file.h"
+#include "app/random_source.h"
+#include "app/settings_record.h"
+#include "app/wallpaper_renderer.h"
+#include "browser/picture_list.h"
+#include "platform/clock_port.h"
+#include "platform/file_system_port.h"
+#include "platform/registry_port.h"
+
+namespace tapestrel::app {
+
+class WallpaperChanger {
+ public:
+  struct Ports {
+    const platform::ClockPort& clock;
+    const platform::FileSystemPort& files;
+    platform::RegistryPort& registry;
+  };
+
+  WallpaperChanger(SettingsRecord& settings, IniFile& ini, const browser::PictureList& pictures,
+                   RandomSource& random, WallpaperRenderer& renderer, Ports ports)
+      : settings_(settings),
+        ini_(ini),
+        pictures_(pictures),
+        random_(random),
+        renderer_(renderer),
+        ports_(ports) {}
+
+  // Chooses the next picture by the selection method and applies it.
+  void ChangeWallpaper(ChangeMode mode);
+  // Makes the picture file the wallpaper and records the change. Nothing at
+  // all while urgent evasion is on or when no such file exists; nothing
+  // beyond the tile and style values when no decoder reads it; an
+  // undecodable picture throws after those values are written.
+  void ApplyWallpaper(const std::string& fileName, ChangeMode mode);
+  // Moves the change state on: the time always, the registry's record of the
+  // source picture always, the index and the "System" keys unless quiet.
+  void RecordChange(const std::string& fileName, ChangeMode mode);
+  // The first entry of the picture list with exactly this path, or Count.
+  int IndexInPictureList(const std::string& path) const;
+
+ private:
+  SettingsRecord& settings_;
+  IniFile& ini_;
+  const browser::PictureList& pictures_;
+  RandomSource& random_;
+  WallpaperRenderer& renderer_;
+  Ports ports_;
+};
+
+}  // namespace tapestrel::app

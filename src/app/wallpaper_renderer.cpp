@@ -1,0 +1,108 @@
+#include "app/wallpaper_renderer.h"
+
+#include <cstdio>
+
+#include "app/registry_keys.h"
+#include "imaging/auto_colour.h"
+#include "imaging/bmp_file.h"
+#include "imaging/picture_file.h"
+#include "imaging/ratio_layout.h"
+#include "platform/paths.h"
+
+namespace tapestrel::app {
+namespace {
+
+std::string RgbText(imaging::ColorValue c) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u %u %u", imaging::RedOf(c), imaging::GreenOf(c), imaging::BlueOf(c));
+  return text;
+}
+
+}  // namespace
+
+std::string WallpaperRenderer::WallpaperFilePath() const {
+  const std::string localAppData = ports_.registry.ReadString(kShellFoldersKey, "Local AppData").value_or("");
+  if (localAppData.empty()) return ports_.executableFolder + "Wallpaper1.bmp";
+  return localAppData + "\\Microsoft\\Wallpaper1.bmp";
+}
+
+void WallpaperRenderer::WriteStyleValues() {
+  const PositionMode position = settings_.WallPosition;
+  ports_.registry.WriteString(kDesktopKey, "TileWallpaper", position == PositionMode::Tile ? "1" : "0");
+  const bool stretched = position == PositionMode::Stretch || position == PositionMode::RatioExpansion;
+  ports_.registry.WriteString(kDesktopKey, "Wallpaperstyle", stretched ? "2" : "0");
+}
+
+std::optional<imaging::Bitmap> WallpaperRenderer::DecodePicture(const std::string& fileName) {
+  const std::string ext = imaging::LowerCaseExtension(fileName);
+  if (ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".png")
+    return imaging::LoadPictureFile(fileName);
+  if (ports_.plugins.FindPlugin(fileName) == -1) return std::nullopt;
+  return ports_.plugins.LoadPicture(fileName);
+}
+
+void WallpaperRenderer::WriteWallpaperFile(const imaging::Bitmap& picture, const std::string& wallpaperFile,
+                                           ChangeMode mode) {
+  // The folder below "Local AppData" may not exist yet on a fresh profile.
+  ports_.files.CreateFolder(platform::ExtractFilePath(wallpaperFile));
+  switch (settings_.WallPosition) {
+    case PositionMode::RatioExpansion:
+      // The screen-sized canvas replaces the picture's file at once, rather
+      // than writing the picture first only to overwrite it.
+      RenderRatioExpansion(picture, wallpaperFile);
+      break;
+    case PositionMode::Center:
+      imaging::WriteBmpFile(wallpaperFile, picture);
+      ApplyBlankColour(picture, mode);
+      break;
+    default:
+      imaging::WriteBmpFile(wallpaperFile, picture);
+      break;
+  }
+}
+
+void WallpaperRenderer::HandToWindows(const std::string& wallpaperFile, ChangeMode mode) {
+  if (mode == ChangeMode::AtSessionEnd) {
+    ports_.registry.WriteString(kDesktopKey, "Wallpaper", wallpaperFile);
+    ports_.registry.WriteString(kDesktopKey, "OriginalWallpaper", wallpaperFile);
+    return;
+  }
+  ports_.desktop.SetWallpaper(wallpaperFile);
+  if (mode != ChangeMode::Ordinary || !settings_.SoundEnabled) return;
+  if (ports_.files.FileExists(settings_.SoundFile) && ports_.desktop.PlaySoundFile(settings_.SoundFile))
+    return;
+  ports_.desktop.DefaultBeep();
+}
+
+imaging::ColorValue WallpaperRenderer::GetBlankColor(const imaging::Bitmap& picture) const {
+  return settings_.WallBlankAutoColor ? imaging::AutoBlankColor(picture) : settings_.WallBlankColor;
+}
+
+void WallpaperRenderer::RenderRatioExpansion(const imaging::Bitmap& picture,
+                                             const std::string& wallpaperFile) {
+  int width = 0, height = 0;
+  ports_.desktop.ScreenSize(width, height);
+  const std::optional<imaging::TABitmap> canvas = imaging::RenderRatioExpansion(
+      picture, width, height, settings_.WallPositionRatioDrawing, PlainRgb(GetBlankColor(picture)));
+  if (canvas) {
+    canvas->SaveToFile(wallpaperFile);
+  } else {
+    imaging::WriteBmpFile(wallpaperFile, picture);  // same proportions: Windows stretches it exactly
+  }
+}
+
+void WallpaperRenderer::ApplyBlankColour(const imaging::Bitmap& picture, ChangeMode mode) {
+  const imaging::ColorValue rgb = PlainRgb(GetBlankColor(picture));
+  const std::string text = RgbText(rgb);
+  const std::string stored = ports_.registry.ReadString(kColorsKey, "Background").value_or(text);
+  if (stored == text) return;
+  if (mode != ChangeMode::AtSessionEnd) ports_.desktop.SetBackgroundColour(rgb);
+  ports_.registry.WriteString(kColorsKey, "Background", text);
+}
+
+imaging::ColorValue WallpaperRenderer::PlainRgb(imaging::ColorValue colour) const {
+  if (colour & imaging::kSystemColorFlag) return ports_.desktop.SystemColour(static_cast<int>(colour & 0xFF));
+  return colour & 0xFFFFFF;
+}
+
+}  // namespace tapestrel::app

@@ -1,0 +1,65 @@
+// The rendering and applying steps of a wallpaper change: the registry's
+// style values, the picture decoded and written as the wallpaper file for the
+// position mode, and the hand-over to Windows with the change sound.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/change_engine.h"
+#include "app/plugin_pictures.h"
+#include "app/settings_record.h"
+#include "imaging/bitmap.h"
+#include "imaging/color_value.h"
+#include "platform/desktop_port.h"
+#include "platform/file_system_port.h"
+#include "platform/registry_port.h"
+
+namespace tapestrel::app {
+
+class WallpaperRenderer {
+ public:
+  struct Ports {
+    platform::RegistryPort& registry;
+    platform::DesktopPort& desktop;
+    const platform::FileSystemPort& files;
+    PluginPictures& plugins;
+    std::string executableFolder;  // with its trailing backslash
+  };
+
+  WallpaperRenderer(const SettingsRecord& settings, Ports ports)
+      : settings_(settings), ports_(std::move(ports)) {}
+
+  // Below "Local AppData", or beside the executable when that folder is
+  // unknown.
+  std::string WallpaperFilePath() const;
+  // "TileWallpaper" and "Wallpaperstyle" for the position mode.
+  void WriteStyleValues();
+  // The picture by its extension: the built-in decoders, else a plug-in.
+  // Empty when nothing reads the extension; throws when the decoder fails.
+  std::optional<imaging::Bitmap> DecodePicture(const std::string& fileName);
+  // Writes the wallpaper file for the position mode: the picture itself, or
+  // the screen-sized canvas of ratio drawing; centred pictures also set the
+  // desktop colour (in the registry only at the end of the session).
+  void WriteWallpaperFile(const imaging::Bitmap& picture, const std::string& wallpaperFile, ChangeMode mode);
+  // Makes Windows show the file at once (with the sound of an ordinary
+  // change), or leaves it in the registry for the next logon.
+  void HandToWindows(const std::string& wallpaperFile, ChangeMode mode);
+
+  // The record's blank colour, or the picture's automatic colour.
+  imaging::ColorValue GetBlankColor(const imaging::Bitmap& picture) const;
+  // Ratio drawing: the picture scaled onto a screen-sized canvas written as
+  // the wallpaper file (the picture itself when its proportions already
+  // match the screen's).
+  void RenderRatioExpansion(const imaging::Bitmap& picture, const std::string& wallpaperFile);
+
+ private:
+  void ApplyBlankColour(const imaging::Bitmap& picture, ChangeMode mode);
+  // A system colour value resolved to its current RGB.
+  imaging::ColorValue PlainRgb(imaging::ColorValue colour) const;
+
+  const SettingsRecord& settings_;
+  Ports ports_;
+};
+
+}  // namespace tapestrel::app
