@@ -46,17 +46,17 @@ double Seconds(const std::function<void()>& f) {
 }
 
 void BM_ApplyWallpaperRatioMode(benchmark::State& state) {
-  fakes::PictureFolder folder;
+  testing::PictureFolder folder;
   const std::string photo = folder / "photo.jpg";
   imaging::EncodeJpegFile(photo, PhotoLike(4000, 3000));
 
-  fakes::FakeProfile profile;
-  fakes::FakeLocale locale;
-  fakes::FakeClock clock;
-  fakes::FakeFileSystem files;
+  testing::FakeProfile profile;
+  testing::FakeLocale locale;
+  testing::FakeClock clock;
+  testing::FakeFileSystem files;
   files.files.insert(photo);
-  fakes::FakeRegistry registry;
-  fakes::FakeDesktop desktop;
+  testing::FakeRegistry registry;
+  testing::FakeDesktop desktop;
   desktop.width = 1920;
   desktop.height = 1080;
   app::NoPluginPictures plugins;

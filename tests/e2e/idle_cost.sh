@@ -9,10 +9,15 @@ cp "$(dirname "$TAPESTREL_EXE")/idle_window.exe" "$E2E_DIR/app/"
 for c in red green; do /usr/bin/convert -size 32x24 "xc:$c" "$E2E_DIR/pictures/$c.bmp"; done
 e2e_ini
 
+of_our_prefix() { # the process runs in this test's Wine prefix (others may run beside it)
+  tr '\0' '\n' < "/proc/$1/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"
+}
 unix_pid() { # the Linux process of a Windows program
-  local pid=""
+  local pid="" p
   for _ in $(seq 50); do
-    pid=$(pgrep -f "^[^ ]*$1" | head -n1 || true)
+    for p in $(pgrep -f "^[^ ]*$1" || true); do
+      if of_our_prefix "$p"; then pid=$p; break; fi
+    done
     [ -n "$pid" ] && break
     sleep 0.2
   done
@@ -34,7 +39,7 @@ pid=$(unix_pid Tapestrel.exe)
 sleep 3
 server=""
 for p in $(pgrep -f wineserver); do
-  if tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then server=$p; fi
+  if of_our_prefix "$p"; then server=$p; fi
 done
 [ -n "$server" ] || fail "no wineserver for $WINEPREFIX"
 t0=$(cpu_ticks "$pid"); s0=$(cpu_ticks "$server")

@@ -15,7 +15,7 @@
 #include "fakes/fake_ports.h"
 #include "fakes/picture_files.h"
 
-namespace tapestrel::fakes {
+namespace tapestrel::testing {
 
 class FakePictureList : public browser::PictureList {
  public:
@@ -28,7 +28,7 @@ class FakePictureList : public browser::PictureList {
 class FakePlugins : public app::PluginPictures {
  public:
   std::string extension;
-  imaging::Bitmap picture = PictureFolder::Solid(6, 3, 0x00FF00);
+  imaging::Bitmap picture = SolidPicture(6, 3, 0x00FF00);
   int FindPlugin(const std::string& path) override {
     const bool ends = !extension.empty() && path.size() > extension.size() &&
                       path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
@@ -57,7 +57,7 @@ struct FakeCore {
   // when asked, listed.
   std::string Picture(const std::string& name, uint32_t colour, bool listed = true, int width = 8,
                       int height = 8) {
-    const std::string path = folder.WriteBmp(name, PictureFolder::Solid(width, height, colour));
+    const std::string path = folder.WriteBmp(name, SolidPicture(width, height, colour));
     files.files.insert(path);
     if (listed) pictures.paths.push_back(path);
     return path;
@@ -68,4 +68,4 @@ struct FakeCore {
   }
 };
 
-}  // namespace tapestrel::fakes
+}  // namespace tapestrel::testing

@@ -15,7 +15,7 @@
 #include "platform/profile_port.h"
 #include "platform/registry_port.h"
 
-namespace tapestrel::fakes {
+namespace tapestrel::testing {
 
 // A profile file as a map; remembers the order of writes and can refuse them.
 class FakeProfile : public platform::ProfilePort {
@@ -28,7 +28,8 @@ class FakeProfile : public platform::ProfilePort {
 
   std::string Path() const override { return "C:\\Tapestrel\\Tapestrel.ini"; }
   bool Exists() const override { return !values.empty(); }
-  std::string ReadString(const std::string& s, const std::string& k, const std::string& fallback) const override {
+  std::string ReadString(const std::string& s, const std::string& k,
+                         const std::string& fallback) const override {
     auto it = values.find({s, k});
     if (it == values.end()) return fallback;
     return it->second.substr(0, kMaxValueLength);
@@ -130,4 +131,4 @@ class FakeDesktop : public platform::DesktopPort {
   void DefaultBeep() override { ++beeps; }
 };
 
-}  // namespace tapestrel::fakes
+}  // namespace tapestrel::testing

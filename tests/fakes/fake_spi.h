@@ -13,7 +13,7 @@
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
 
-namespace tapestrel::fakes {
+namespace tapestrel::testing {
 
 using imaging::SpiEntry;
 
@@ -208,4 +208,4 @@ inline std::unique_ptr<imaging::SpiLibrary> FakeSpiHost::OpenLibrary(const std::
   return std::make_unique<FakeLibrary>(*this, it->second, name);
 }
 
-}  // namespace tapestrel::fakes
+}  // namespace tapestrel::testing

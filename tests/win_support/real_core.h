@@ -13,7 +13,7 @@
 #include "platform/win32/file_system.h"
 #include "platform/win32/profile_file.h"
 #include "platform/win32/registry.h"
-#include "win_support/program_runner.h"
+#include "win_support/files.h"
 
 namespace tapestrel::testing {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "imaging/bitmap.h"
-#include "win_support/program_runner.h"
+#include "win_support/files.h"
 
 namespace tapestrel::testing {
 

@@ -55,7 +55,7 @@ TEST(ChooseNextIndex, RandomNeverRepeatsAndCoversTheRest) {
   EXPECT_LT(*outside, 3);
 }
 
-class AppCoreTest : public ::testing::Test, protected fakes::FakeCore {
+class AppCoreTest : public ::testing::Test, protected testing::FakeCore {
  protected:
   void SetUp() override {
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) FakeCore::Picture(name, 0x102030);

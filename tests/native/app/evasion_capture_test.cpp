@@ -22,12 +22,12 @@ class RecordingKeyboard : public platform::KeyboardPort {
 class PatternScreen : public app::ScreenCapturePort {
  public:
   int pumps = 0;
-  imaging::Bitmap CaptureScreen() override { return fakes::PictureFolder::Solid(64, 48, 0x0000FF); }
-  imaging::Bitmap CaptureActiveWindow() override { return fakes::PictureFolder::Solid(30, 20, 0x00FF00); }
+  imaging::Bitmap CaptureScreen() override { return testing::SolidPicture(64, 48, 0x0000FF); }
+  imaging::Bitmap CaptureActiveWindow() override { return testing::SolidPicture(30, 20, 0x00FF00); }
   void ProcessMessages() override { ++pumps; }
 };
 
-class EvasionCaptureTest : public ::testing::Test, protected fakes::FakeCore {
+class EvasionCaptureTest : public ::testing::Test, protected testing::FakeCore {
  protected:
   RecordingKeyboard keyboard;
   std::vector<int> icons;
@@ -124,12 +124,12 @@ TEST_F(EvasionCaptureTest, CaptureNamesTakeTheFirstFreeNumber) {
 }
 
 TEST(Capture, EachFormatIsSavedNumberedAndApplied) {
-  fakes::FakeCore fake;
+  testing::FakeCore fake;
   fake.files.realFiles = true;
   SettingsRecord& settings = fake.settings;
-  fakes::PictureFolder& folder = fake.folder;
-  fakes::FakeProfile& profile = fake.profile;
-  fakes::FakeDesktop& desktop = fake.desktop;
+  testing::PictureFolder& folder = fake.folder;
+  testing::FakeProfile& profile = fake.profile;
+  testing::FakeDesktop& desktop = fake.desktop;
   settings.WallPaperFolder = folder.Path();
   settings.CaptureFileName = "";
   PatternScreen screen;

@@ -40,7 +40,7 @@ class CountingChanger : public ChangeRequester {
  public:
   int changes = 0;
   SettingsRecord* settings = nullptr;
-  const fakes::FakeClock* clock = nullptr;
+  const testing::FakeClock* clock = nullptr;
   void ChangeWallpaper(ChangeMode mode) override {
     EXPECT_EQ(mode, ChangeMode::Ordinary);
     ++changes;
@@ -51,7 +51,7 @@ class CountingChanger : public ChangeRequester {
 class SchedulerTest : public ::testing::Test {
  protected:
   SettingsRecord settings;
-  fakes::FakeClock clock;
+  testing::FakeClock clock;
   SeededRandom random{2024};
   FakeCpu cpu;
   FakeApplications apps;
@@ -183,7 +183,7 @@ TEST(SchedulerFailures, AFailedChangeKeepsTheRestOfTheTick) {
   settings.RandomIntervalEnabled = true;
   settings.RandomIntervalValue = 0;
   settings.WallDateChange = true;
-  fakes::FakeClock clock;
+  testing::FakeClock clock;
   settings.LastChangeTime = clock.now - 3;
   SeededRandom random(1);
   FakeCpu cpu;
@@ -211,7 +211,7 @@ TEST(SchedulerReentry, NestedTickIsSkipped) {
   settings.RandomIntervalValue = 0;
   settings.InvalidConditionApplicationEnabled = true;
   settings.ApplicationList = {"a", "b"};
-  fakes::FakeClock clock;
+  testing::FakeClock clock;
   SeededRandom random(1);
   FakeCpu cpu;
   ReentrantApplications apps;

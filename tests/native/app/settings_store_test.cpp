@@ -51,9 +51,9 @@ class RecordingHost : public SettingsHost {
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  fakes::FakeProfile profile;
-  fakes::FakeLocale locale;
-  fakes::FakeClock clock;
+  testing::FakeProfile profile;
+  testing::FakeLocale locale;
+  testing::FakeClock clock;
   IniFile ini{profile, locale};
   RecordingHost host;
   SettingsRecord record;

@@ -81,7 +81,7 @@ TEST(PictureExtensions, EntriesWithoutDotAreEmpty) {
 }
 
 TEST(FolderPictureList, ListsPictureFilesOnlyInNameOrder) {
-  fakes::FakeFileSystem files;
+  testing::FakeFileSystem files;
   files.listings["C:\\w"] = {{"b.JPG", false, false, 1},     {"a.bmp", false, false, 1},
                              {"sub.jpg", true, false, 0},    {"h.png", false, true, 1},
                              {"notes.txt", false, false, 1}, {"C.png", false, false, 1},

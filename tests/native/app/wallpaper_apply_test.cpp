@@ -11,7 +11,7 @@
 namespace tapestrel::app {
 namespace {
 
-class ApplyWallpaperTest : public ::testing::Test, protected fakes::FakeCore {
+class ApplyWallpaperTest : public ::testing::Test, protected testing::FakeCore {
  protected:
   std::string wallpaper = folder.Path() + "Wallpaper1.bmp";
 
@@ -25,7 +25,7 @@ class ApplyWallpaperTest : public ::testing::Test, protected fakes::FakeCore {
 };
 
 TEST_F(ApplyWallpaperTest, PositionModesWriteTheirRegistryValues) {
-  const std::string picture = Add("a.bmp", fakes::PictureFolder::Solid(8, 6, 0x0000FF));
+  const std::string picture = Add("a.bmp", testing::SolidPicture(8, 6, 0x0000FF));
   const char* expected[][2] = {{"0", "0"}, {"0", "2"}, {"1", "0"}, {"0", "2"}, {"0", "0"}};
   for (int mode = 0; mode <= 4; ++mode) {
     settings.WallPosition = static_cast<PositionMode>(mode);
@@ -51,7 +51,7 @@ TEST_F(ApplyWallpaperTest, WallpaperFileGoesBelowLocalAppData) {
 }
 
 TEST_F(ApplyWallpaperTest, CentredPictureSetsTheBackgroundOnlyWhenItDiffers) {
-  const std::string picture = Add("a.bmp", fakes::PictureFolder::Solid(4, 4, 0x112233));
+  const std::string picture = Add("a.bmp", testing::SolidPicture(4, 4, 0x112233));
   settings.WallBlankColor = 0x030201;  // red 1, green 2, blue 3
   changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
   EXPECT_EQ(Reg(kColorsKey, "Background"), "<missing>");  // missing: taken as equal
@@ -87,7 +87,7 @@ TEST_F(ApplyWallpaperTest, CentredPictureSetsTheBackgroundOnlyWhenItDiffers) {
 }
 
 TEST_F(ApplyWallpaperTest, ChangeModesHandTheFileOverDifferently) {
-  const std::string picture = Add("a.bmp", fakes::PictureFolder::Solid(4, 4, 0));
+  const std::string picture = Add("a.bmp", testing::SolidPicture(4, 4, 0));
   settings.SoundEnabled = true;
   settings.SoundFile = folder / "change.wav";
   files.files.insert(settings.SoundFile);
@@ -125,7 +125,7 @@ TEST_F(ApplyWallpaperTest, RatioDrawingFillsTheScreen) {
   settings.WallPosition = PositionMode::RatioExpansion;
   settings.WallPositionRatioDrawing = 1;  // top
   settings.WallBlankColor = 0x00FF00;
-  const std::string wide = Add("wide.bmp", fakes::PictureFolder::Solid(200, 100, 0x0000FF));
+  const std::string wide = Add("wide.bmp", testing::SolidPicture(200, 100, 0x0000FF));
   changer.ApplyWallpaper(wide, ChangeMode::Ordinary);
   const imaging::Bitmap canvas = imaging::ReadBmpFile(wallpaper);
   ASSERT_EQ(canvas.Width(), 100);
@@ -136,7 +136,7 @@ TEST_F(ApplyWallpaperTest, RatioDrawingFillsTheScreen) {
   EXPECT_TRUE(desktop.backgrounds.empty());
 
   // Same proportions as the screen: the picture's own file stays.
-  const std::string square = Add("square.bmp", fakes::PictureFolder::Solid(50, 50, 0xFF0000));
+  const std::string square = Add("square.bmp", testing::SolidPicture(50, 50, 0xFF0000));
   changer.ApplyWallpaper(square, ChangeMode::Ordinary);
   EXPECT_EQ(imaging::ReadBmpFile(wallpaper).Width(), 50);
 }
@@ -167,7 +167,7 @@ TEST_F(ApplyWallpaperTest, PlugInPicturesAndJpegsBecomeWallpapers) {
   EXPECT_EQ(imaging::ReadBmpFile(wallpaper).Width(), 6);
 
   const std::string jpeg = folder / "photo.JPEG";
-  imaging::EncodeJpegFile(jpeg, fakes::PictureFolder::Solid(16, 8, 0x808080));
+  imaging::EncodeJpegFile(jpeg, testing::SolidPicture(16, 8, 0x808080));
   files.files.insert(jpeg);
   changer.ApplyWallpaper(jpeg, ChangeMode::Ordinary);
   const imaging::Bitmap written = imaging::ReadBmpFile(wallpaper);

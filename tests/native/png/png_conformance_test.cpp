@@ -14,7 +14,7 @@
 #include "png_test_util.h"
 
 using namespace tapestrel::imaging;
-using namespace png_test;
+using namespace tapestrel::testing;
 namespace fs = std::filesystem;
 
 namespace {

@@ -11,7 +11,7 @@
 #include "png_test_util.h"
 
 using namespace tapestrel::imaging;
-using namespace png_test;
+using namespace tapestrel::testing;
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 using namespace tapestrel::imaging;
 
-namespace png_test {
+namespace tapestrel::testing {
 
 uint32_t Be32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
@@ -231,4 +231,4 @@ Bitmap PatternMask(int width, int height, int seed) {
   return m;
 }
 
-}  // namespace png_test
+}  // namespace tapestrel::testing

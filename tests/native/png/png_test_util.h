@@ -9,7 +9,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/png/png_file.h"
 
-namespace png_test {
+namespace tapestrel::testing {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -66,4 +66,4 @@ tapestrel::imaging::Bitmap Pattern(int width, int height, tapestrel::imaging::Pi
                                    int seed = 1);
 tapestrel::imaging::Bitmap PatternMask(int width, int height, int seed = 7);
 
-}  // namespace png_test
+}  // namespace tapestrel::testing

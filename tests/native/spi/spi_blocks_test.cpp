@@ -7,7 +7,7 @@
 #include "fakes/fake_spi.h"
 
 using namespace tapestrel::imaging;
-using tapestrel::fakes::MakeInfoBlock;
+using tapestrel::testing::MakeInfoBlock;
 
 namespace {
 

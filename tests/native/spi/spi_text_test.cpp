@@ -38,7 +38,7 @@ TEST(SpiText, MaskTextPreFilter) {
 }
 
 TEST(SpiText, HeaderBufferIsZeroFilledAndHoldsAtMost2176Bytes) {
-  tapestrel::fakes::FakeSpiHost host;
+  tapestrel::testing::FakeSpiHost host;
   host.AddFile("small", "ABC");
   host.AddFile("large", std::string(5000, 'x'));
   const SpiHeaderBuffer small = ReadSpiHeaderBuffer(host, "small");

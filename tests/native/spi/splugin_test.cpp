@@ -5,7 +5,7 @@
 #include "fakes/fake_spi.h"
 
 using namespace tapestrel::imaging;
-using namespace tapestrel::fakes;
+using namespace tapestrel::testing;
 using Strings = std::vector<std::string>;
 
 namespace {

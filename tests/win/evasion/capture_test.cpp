@@ -8,6 +8,7 @@
 #include "imaging/picture_file.h"
 #include "imaging/pixel_convert.h"
 #include "win_support/real_core.h"
+#include "win_support/waiting.h"
 
 namespace tapestrel::testing {
 namespace {

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "app/win32/actions.h"
+#include "common/solid_picture.h"
 #include "platform/win32/registry.h"
 #include "win_support/main_window_fixture.h"
-#include "win_support/pictures.h"
-#include "win_support/program_runner.h"
+#include "win_support/tapestrel_process.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -35,9 +35,9 @@ class EvasionProgramTest : public ::testing::Test {
   std::string safe;
 
   void SetUp() override {
-    WriteSolidBmp(pictures / "a.bmp", 30, 20, 0xFF0000);
+    WriteSolidBmp(pictures / "a.bmp", 30, 20, 0x0000FF);
     WriteSolidBmp(pictures / "b.bmp", 30, 20, 0x00FF00);
-    WriteSolidBmp(pictures / "c.bmp", 30, 20, 0x0000FF);
+    WriteSolidBmp(pictures / "c.bmp", 30, 20, 0xFF0000);
     safe = folder / "safe.bmp";
     WriteSolidBmp(safe, 30, 20, 0x808080);
   }

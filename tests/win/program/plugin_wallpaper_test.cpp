@@ -2,10 +2,10 @@
 // "/wallchange", centred and in ratio drawing.
 #include <gtest/gtest.h>
 
+#include "common/solid_picture.h"
 #include "imaging/bmp_file.h"
 #include "platform/win32/registry.h"
-#include "win_support/pictures.h"
-#include "win_support/program_runner.h"
+#include "win_support/tapestrel_process.h"
 #include "win_support/test_plugins.h"
 
 namespace tapestrel::testing {
@@ -25,7 +25,7 @@ TEST(PluginWallpaper, WallChangeAppliesAPlugInPicture) {
   TempFolder folder, pictures;
   TapestrelProcess program(folder);
   CopyFileA(TestPluginPath("tsp_in").c_str(), (folder / "tsp_in.spi").c_str(), FALSE);
-  WriteSolidBmp(pictures / "a.bmp", 8, 8, 0xFF0000);
+  WriteSolidBmp(pictures / "a.bmp", 8, 8, 0x0000FF);
   Tspx tspx;
   tspx.width = 40;
   tspx.height = 10;

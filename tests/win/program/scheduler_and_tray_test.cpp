@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "app/win32/actions.h"
+#include "common/solid_picture.h"
 #include "win_support/main_window_fixture.h"
-#include "win_support/pictures.h"
-#include "win_support/program_runner.h"
+#include "win_support/tapestrel_process.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -123,7 +123,7 @@ TEST_F(ResidentTest, NoIconWithoutTrayResidence) {
 
 TEST(MainFormTray, MenuHasTheItemsInOrderAndChangesTheWallpaper) {
   TempFolder pictures;
-  WriteSolidBmp(pictures / "a.bmp", 4, 4, 0xFF0000);
+  WriteSolidBmp(pictures / "a.bmp", 4, 4, 0x0000FF);
   WriteSolidBmp(pictures / "b.bmp", 4, 4, 0x00FF00);
   MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\n");
   const std::vector<std::wstring> expected = {L"Tapestrelの表示(&W)",

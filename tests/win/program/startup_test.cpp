@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/win32/actions.h"
-#include "win_support/pictures.h"
-#include "win_support/program_runner.h"
+#include "common/solid_picture.h"
+#include "platform/win32/text.h"
+#include "win_support/tapestrel_process.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -16,14 +17,15 @@ class ProgramTest : public ::testing::Test {
   TapestrelProcess program{folder};
 
   void SetUp() override {
-    WriteSolidBmp(pictures / "a.bmp", 8, 8, 0xFF0000);
+    WriteSolidBmp(pictures / "a.bmp", 8, 8, 0x0000FF);
     WriteSolidBmp(pictures / "b.bmp", 8, 8, 0x00FF00);
-    WriteSolidBmp(pictures / "c.bmp", 8, 8, 0x0000FF);
+    WriteSolidBmp(pictures / "c.bmp", 8, 8, 0xFF0000);
   }
 
   // An INI naming the picture folder, plus any extra lines.
   void WriteIni(const std::string& extra = "") {
-    WriteFile(program.Ini(), "[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\nTaskTrayResiding=0\r\n" + extra);
+    WriteFile(program.Ini(),
+              "[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\nTaskTrayResiding=0\r\n" + extra);
   }
 
   // Watches for visible windows while the program runs to its end.
@@ -88,21 +90,24 @@ TEST_F(ProgramTest, ClosingWithTrayResidenceOffSavesEveryKey) {
       {"Window", {"WindowPosX", "WindowPosY", "WindowWidth", "WindowHeight", "Maximized"}},
       {"List", {"ViewMode", "ViewStyle", "SortType", "SortDirection"}},
       {"Whole",
-       {"WallPaperFolder", "WallSlelct", "WallPosition", "WallBlankColor", "TaskTrayResiding", "WallBlankAutoColor",
-        "WallPositionRatioDrawing"}},
+       {"WallPaperFolder", "WallSlelct", "WallPosition", "WallBlankColor", "TaskTrayResiding",
+        "WallBlankAutoColor", "WallPositionRatioDrawing"}},
       {"Interval", {"IntervalEnabled", "IntervalValue", "IntervalUnit"}},
       {"RandomTime", {"RandomIntervalEnabled", "RandomIntervalValue", "RandomIntervalUnit"}},
       {"ShortCut", {"WallChangeShortCutEnabled", "WallChangeShortCutKey"}},
       {"Condition", {"WallOSEndChange", "WallDateChange"}},
-      {"Capture", {"CaptureEnabled", "AllCaptureHotKey", "ActiveCaptureHotKey", "CaptureFileName", "CaptureFileExt"}},
-      {"UrgentEvasion", {"UrgentEvasionEnabled", "UrgentEvasionHotKey", "UrgentEvasionFileName", "AllWindowMinimaize"}},
+      {"Capture",
+       {"CaptureEnabled", "AllCaptureHotKey", "ActiveCaptureHotKey", "CaptureFileName", "CaptureFileExt"}},
+      {"UrgentEvasion",
+       {"UrgentEvasionEnabled", "UrgentEvasionHotKey", "UrgentEvasionFileName", "AllWindowMinimaize"}},
       {"InvalidCondition",
        {"InvalidConditionCPUEnabled", "InvalidConditionCPUValue", "InvalidConditionApplicationEnabled",
         "InvalidConditionApplicationList"}},
       {"Sound", {"SoundEnabled", "SoundFile"}},
   };
   for (const auto& [section, names] : keys) {
-    for (const char* key : names) EXPECT_NE(IniValue(program.Ini(), section, key), "<missing>") << section << "/" << key;
+    for (const char* key : names)
+      EXPECT_NE(IniValue(program.Ini(), section, key), "<missing>") << section << "/" << key;
   }
   EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowWidth"), "800");
   EXPECT_EQ(IniValue(program.Ini(), "Whole", "WallBlankColor"), "clBlack");
@@ -151,7 +156,8 @@ TEST_F(ProgramTest, ExitCommandSavesAndEnds) {
 
 // The folder check: the message, its caption, the dialog's caption, and a
 // cancelled dialog ending the program without writing the INI file.
-void ExpectFolderPrompt(TapestrelProcess& program, const std::wstring& message, const std::wstring& dialogCaption) {
+void ExpectFolderPrompt(TapestrelProcess& program, const std::wstring& message,
+                        const std::wstring& dialogCaption) {
   HWND box = program.WaitForWindow(L"Tapestrel", 10000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(ClassName(box), L"#32770");
@@ -166,7 +172,8 @@ void ExpectFolderPrompt(TapestrelProcess& program, const std::wstring& message, 
 }
 
 TEST_F(ProgramTest, VanishedFolderAsksAgainAndCancelEndsWithoutSaving) {
-  const std::string ini = "[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\\gone\r\nTaskTrayResiding=0\r\n";
+  const std::string ini =
+      "[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\\gone\r\nTaskTrayResiding=0\r\n";
   WriteFile(program.Ini(), ini);
   ASSERT_TRUE(program.Start("/wallchange"));
   ExpectFolderPrompt(program, L"壁紙フォルダパスが無効なため再設定します", L"壁紙フォルダパス再設定");

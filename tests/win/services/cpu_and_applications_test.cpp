@@ -8,7 +8,7 @@
 
 #include "app/win32/application_probe.h"
 #include "platform/win32/cpu_usage_meter.h"
-#include "win_support/program_runner.h"
+#include "win_support/tapestrel_process.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -116,8 +116,8 @@ TEST(IsApplicationInUse, RunningProgramsAndMissingFilesCountAsInUse) {
 
   EXPECT_TRUE(probe.IsApplicationInUse(folder / "missing.exe"));
   EXPECT_TRUE(probe.IsApplicationInUse(""));
-  const HANDLE open = CreateFileA(program.Ini().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+  const HANDLE open =
+      CreateFileA(program.Ini().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_TRUE(probe.IsApplicationInUse(program.Ini()));  // someone holds it open
   CloseHandle(open);
   EXPECT_FALSE(probe.IsApplicationInUse(program.Ini()));

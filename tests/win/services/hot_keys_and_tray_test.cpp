@@ -6,7 +6,8 @@
 #include "platform/win32/hook_hot_key.h"
 #include "platform/win32/text.h"
 #include "platform/win32/tray_icon.h"
-#include "win_support/program_runner.h"
+#include "win_support/waiting.h"
+#include "win_support/window_search.h"
 
 namespace tapestrel::testing {
 namespace {

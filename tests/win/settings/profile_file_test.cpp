@@ -4,7 +4,8 @@
 #include "app/settings_store.h"
 #include "platform/win32/clock_and_locale.h"
 #include "platform/win32/profile_file.h"
-#include "win_support/program_runner.h"
+#include "platform/win32/text.h"
+#include "win_support/files.h"
 
 namespace tapestrel::testing {
 namespace {

@@ -1,10 +1,10 @@
 // ApplyWallpaper with the real registry, files and desktop of Wine.
 #include <gtest/gtest.h>
 
+#include "common/solid_picture.h"
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/pixel_convert.h"
-#include "win_support/pictures.h"
 #include "win_support/real_core.h"
 
 namespace tapestrel::testing {
@@ -19,7 +19,7 @@ class RealApplyTest : public ::testing::Test, protected RealCore {
   std::string wallpaper = renderer.WallpaperFilePath();
 
   void SetUp() override {
-    WriteSolidBmp(pictures / "a.bmp", 40, 30, 0xFF0000);
+    WriteSolidBmp(pictures / "a.bmp", 40, 30, 0x0000FF);
     WriteSolidBmp(pictures / "b.bmp", 40, 20, 0x00FF00);  // not the screen's proportions
     imaging::Bitmap wide(400, 100, imaging::PixelFormat::Bits24);
     for (int y = 0; y < 100; ++y) {

@@ -1,0 +1,21 @@
+#include <gtest/gtest.h>
+
+#include "platform/paths.h"
+
+namespace tapestrel::platform {
+namespace {
+
+TEST(Paths, DoubleByteCharactersAreNotTornApart) {
+  // "表" is 0x95 0x5C in Shift-JIS: its second byte is a backslash.
+  const std::string folder = "C:\\\x95\x5C";
+  EXPECT_EQ(ExtractFileName(folder + "\\a.JPG"), "a.JPG");
+  EXPECT_EQ(ExtractFileName(folder), "\x95\x5C");
+  EXPECT_EQ(ExtractFilePath(folder + "\\a.JPG"), folder + "\\");
+  EXPECT_EQ(IncludeTrailingBackslash(folder), folder + "\\");
+  EXPECT_EQ(ExcludeTrailingBackslash(folder + "\\"), folder);
+  EXPECT_EQ(ExtractFileExt("C:\\dir.x\\file"), "");
+  EXPECT_EQ(ExtractFileExt("a.tar.GZ"), ".GZ");
+}
+
+}  // namespace
+}  // namespace tapestrel::platform
