@@ -72,3 +72,8 @@ foreach(dir ${FIXTURE_DIRS})
       advapi32 winmm version)
   endif()
 endforeach()
+
+# Benchmarks of the shipped code under Wine (scripts/bench runs them).
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/win/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/bench/win ${CMAKE_BINARY_DIR}/bench-win)
+endif()
