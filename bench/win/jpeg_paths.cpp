@@ -118,7 +118,7 @@ void BareDecode(const std::string& path, unsigned denominator, bool fast, std::v
   jpeg_destroy_decompress(&c);
 }
 
-// A 32-bit BMP of the screen's size in one WriteFile: the least that writing
+// A 32-bit BMP of the screen's size, header and pixels written directly: the least that writing
 // the ratio-mode wallpaper file costs.
 void BareBmpWrite(const std::string& path, const std::vector<uint8_t>& pixels) {
   BITMAPFILEHEADER file{};
