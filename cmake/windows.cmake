@@ -10,7 +10,26 @@ target_include_directories(tapestrel_win32 PUBLIC ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(tapestrel_win32 PUBLIC tapestrel_portable
   comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 uuid gdi32 user32 advapi32 winmm version)
 
+# One version number, in the file VERSION (MAJOR.MINOR.PATCH): the version
+# resource and the manifest are generated from it, and scripts/package names
+# the release after it.
+file(STRINGS ${CMAKE_SOURCE_DIR}/VERSION TAPESTREL_VERSION LIMIT_COUNT 1)
+if(NOT TAPESTREL_VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
+  message(FATAL_ERROR "VERSION must read MAJOR.MINOR.PATCH, not '${TAPESTREL_VERSION}'")
+endif()
+set(TAPESTREL_VERSION_MAJOR ${CMAKE_MATCH_1})
+set(TAPESTREL_VERSION_MINOR ${CMAKE_MATCH_2})
+set(TAPESTREL_VERSION_PATCH ${CMAKE_MATCH_3})
+set(TAPESTREL_VERSION_DOTTED ${TAPESTREL_VERSION}.0)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/VERSION)
+set(TAPESTREL_GENERATED ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/version.h.in ${TAPESTREL_GENERATED}/tapestrel_version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/tapestrel.manifest.in ${TAPESTREL_GENERATED}/tapestrel.manifest @ONLY)
+# Every program that compiles the resource script finds them there.
+include_directories(${TAPESTREL_GENERATED})
+
 file(GLOB RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
+list(APPEND RESOURCE_FILES ${TAPESTREL_GENERATED}/tapestrel_version.h ${TAPESTREL_GENERATED}/tapestrel.manifest)
 add_executable(Tapestrel WIN32
   ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp
   ${CMAKE_SOURCE_DIR}/resources/tapestrel.rc)
@@ -20,6 +39,9 @@ target_link_libraries(Tapestrel PRIVATE tapestrel_win32)
 # No debug sections in the shipped program: Windows (and Wine) load every
 # section of the image, so they would cost memory in every running copy.
 target_link_options(Tapestrel PRIVATE -s)
+# 32-bit, but pictures are large: up to 4 GB of address space on 64-bit
+# Windows instead of 2 GB.
+target_link_options(Tapestrel PRIVATE -Wl,--large-address-aware)
 # Keep the program and its tests in the build tree's top folder, so the tests
 # find it beside themselves.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -72,3 +94,8 @@ foreach(dir ${FIXTURE_DIRS})
       advapi32 winmm version)
   endif()
 endforeach()
+
+# Benchmarks of the shipped code under Wine (scripts/bench runs them).
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/win/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/bench/win ${CMAKE_BINARY_DIR}/bench-win)
+endif()
