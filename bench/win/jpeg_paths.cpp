@@ -22,7 +22,12 @@
 
 #include <jpeglib.h>
 
-#include "app/app_core.h"
+#include "app/ini_file.h"
+#include "app/plugin_pictures.h"
+#include "app/random_source.h"
+#include "app/settings_record.h"
+#include "app/wallpaper_changer.h"
+#include "app/wallpaper_renderer.h"
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/thumbnail_decode.h"
@@ -31,7 +36,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/profile_file.h"
 #include "platform/win32/registry.h"
-#include "win_support/program_runner.h"
+#include "win_support/files.h"
 
 using namespace tapestrel;
 
@@ -199,15 +204,24 @@ struct ApplyPorts {
   app::SeededRandom random{1};
 };
 
-// The only use of AppCore: an ordinary change of the photo in ratio mode
-// (position 3, centred, black blank colour).
-std::function<void()> RatioModeChange(ApplyPorts& p, const std::string& photo) {
-  auto core = std::make_shared<app::AppCore>(
-      app::AppPorts{p.profile, p.locale, p.clock, p.files, p.registry, p.desktop, p.plugins, p.folder},
-      p.pictures, p.random);
-  core->Settings().WallPosition = 3;
-  return [core, photo] { core->ApplyWallpaper(photo, app::kChangeOrdinary); };
-}
+// An ordinary change of the photo in ratio mode (centred, black blank
+// colour), through the program's own change classes.
+struct RatioModeChange {
+  RatioModeChange(ApplyPorts& p, std::string photo)
+      : photo(std::move(photo)),
+        ini(p.profile, p.locale),
+        renderer(settings, {p.registry, p.desktop, p.files, p.plugins, p.folder}),
+        changer(settings, ini, p.pictures, p.random, renderer, {p.clock, p.files, p.registry}) {
+    settings.WallPosition = app::PositionMode::RatioExpansion;
+  }
+  void operator()() { changer.ApplyWallpaper(photo, app::ChangeMode::Ordinary); }
+
+  std::string photo;
+  app::SettingsRecord settings;
+  app::IniFile ini;
+  app::WallpaperRenderer renderer;
+  app::WallpaperChanger changer;
+};
 
 int Repetitions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
@@ -225,7 +239,7 @@ int Run(int argc, char** argv) {
   const std::string wallpaper = folder / "Wallpaper1.bmp";
 
   ApplyPorts ports(folder, photo);
-  const std::function<void()> apply = RatioModeChange(ports, photo);
+  RatioModeChange apply(ports, photo);
   std::vector<uint8_t> decoded;
   const std::vector<uint8_t> canvas(size_t{kScreenWidth} * kScreenHeight * 4, 0x40);
   imaging::ThumbnailPicture thumbnail;
@@ -242,7 +256,7 @@ int Run(int argc, char** argv) {
     });
     const double f = Milliseconds([&] { BareDecode(photo, 1, false, decoded); });
     const double b = Milliseconds([&] { BareBmpWrite(referenceBmp, canvas); });
-    const double a = Milliseconds(apply);
+    const double a = Milliseconds([&] { apply(); });
     if (i == 0) continue;
     full.push_back(f), eighth.push_back(e), bmp.push_back(b), own.push_back(a), thumb.push_back(t);
     applyRatio.push_back(a / (f + b));

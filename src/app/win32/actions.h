@@ -59,7 +59,7 @@ struct Action {
   ActionGroup group = kNoGroup;
   bool enabled = true;
   bool checked = false;
-  std::function<void()> execute;
+  std::function<void()> execute{};
 };
 
 class ActionList {
