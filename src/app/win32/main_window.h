@@ -31,6 +31,10 @@
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window.h"
 
+namespace tapestrel::settings_ui {
+class SettingsDialog;
+}
+
 namespace tapestrel::app {
 
 class MainWindow : public platform::Window, public SettingsHost, public ChangeRequester {
@@ -65,6 +69,8 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   // folder and makes it the wallpaper.
   void CaptureToWallpaper(CaptureArea area);
   void ToggleUrgentEvasion();
+  // "設定(&C)...": the settings dialog, and on OK everything that follows.
+  void CustomizeExecute();
 
   platform::TTrayIcon& TrayIcon() { return *trayIcon_; }
   HMENU TrayMenu() const { return trayMenu_.Get(); }
@@ -110,6 +116,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void TapestrelHelpExecute();
   void ShowTrayIcon(TrayIconImage image);
   void LayOut();
+  void CreateSettingsDialog();
 
   AppPorts ports_;
   SettingsRecord settings_;
@@ -131,6 +138,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   std::unique_ptr<WallpaperCapture> capture_;
   std::unique_ptr<Scheduler> scheduler_;
   std::string openPictureFilter_;
+  std::shared_ptr<settings_ui::SettingsDialog> settingsDialog_;  // its pages live until exit
   int sortKind_ = 0;
   bool sortDescending_ = false;
   bool maximized_ = false;
