@@ -19,9 +19,11 @@ int32_t SpinField(const SpinRange& range, int64_t value) {
   return static_cast<int32_t>(LimitSpinValue(range, value));
 }
 
-std::string LinesOf(const std::vector<std::string>& texts) {
+// A list cell shows one line: line breaks would be drawn as boxes, so the
+// items are joined by a separator instead.
+std::string Joined(const std::vector<std::string>& texts, const char* separator) {
   std::string joined;
-  for (const std::string& text : texts) joined += text + "\r\n";
+  for (const std::string& text : texts) joined += (joined.empty() ? "" : separator) + text;
   return joined;
 }
 
@@ -32,7 +34,7 @@ std::vector<FormatRow> BuildFormatRows(const std::vector<PluginListing>& plugins
                               {"*.jpg;*.jpeg", "JPEG イメージファイル", "", true},
                               {"*.png", "PNG Format", "", true}};
   for (const PluginListing& plugin : plugins) {
-    rows.push_back({LinesOf(plugin.masks), LinesOf(plugin.descriptions),
+    rows.push_back({Joined(plugin.masks, ";"), Joined(plugin.descriptions, " / "),
                     platform::ExtractFileName(plugin.libraryPath), false});
   }
   return rows;

@@ -81,7 +81,8 @@ struct PageValues {
   bool operator==(const PageValues&) const = default;
 };
 
-// The three built-in rows, then one per loaded plug-in.
+// The three built-in rows, then one per loaded plug-in: its masks joined as
+// one mask list, its format names, its library's file name.
 struct PluginListing {
   std::vector<std::string> masks, descriptions;
   std::string libraryPath;

@@ -355,7 +355,7 @@ TEST(FormatRows, BuiltInRowsThenOneRowPerPlugin) {
   EXPECT_EQ(rows[0], (FormatRow{"*.bmp", "ビットマップ", "", true}));
   EXPECT_EQ(rows[1], (FormatRow{"*.jpg;*.jpeg", "JPEG イメージファイル", "", true}));
   EXPECT_EQ(rows[2], (FormatRow{"*.png", "PNG Format", "", true}));
-  EXPECT_EQ(rows[3], (FormatRow{"*.pi\r\n*.pic;*.pi2\r\n", "Pi\r\nPic\r\n", "ifpic.spi", false}));
+  EXPECT_EQ(rows[3], (FormatRow{"*.pi;*.pic;*.pi2", "Pi / Pic", "ifpic.spi", false}));
   EXPECT_EQ(rows[4], (FormatRow{"", "", "axnone.spi", false}));
 }
 

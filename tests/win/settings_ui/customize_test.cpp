@@ -169,11 +169,9 @@ TEST(Customize, ThePluginPageListsTheBuiltInFormatsAndEveryLoadedPlugin) {
   EXPECT_EQ(rows[2], (std::vector<std::wstring>{L"*.png", L"PNG Format", L""}));
   // Then the plug-ins in load order, which is the folder's listing order.
   std::sort(rows.begin() + 3, rows.end(), [](const auto& a, const auto& b) { return a[2] < b[2]; });
-  EXPECT_EQ(rows[3],
-            (std::vector<std::wstring>{L"*.tsq\r\n", L"Tapestrel alternative picture\r\n", L"tsp_alt.spi"}));
-  EXPECT_EQ(rows[4],
-            (std::vector<std::wstring>{L"*.tsp\r\n*.ts1;*.ts2;*.ts3\r\n",
-                                       L"Tapestrel sample picture\r\nテスト画像\r\n", L"tsp_in.spi"}));
+  EXPECT_EQ(rows[3], (std::vector<std::wstring>{L"*.tsq", L"Tapestrel alternative picture", L"tsp_alt.spi"}));
+  EXPECT_EQ(rows[4], (std::vector<std::wstring>{L"*.tsp;*.ts1;*.ts2;*.ts3",
+                                                L"Tapestrel sample picture / テスト画像", L"tsp_in.spi"}));
 }
 
 // The shortcut as the shell reads it, independently of the program's code.
