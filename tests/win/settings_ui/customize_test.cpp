@@ -15,6 +15,7 @@
 #include "modal.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
+#include "shell_link_reader.h"
 #include "win_support/main_window_fixture.h"
 #include "win_support/test_plugins.h"
 
@@ -174,42 +175,11 @@ TEST(Customize, ThePluginPageListsTheBuiltInFormatsAndEveryLoadedPlugin) {
                                                 L"Tapestrel sample picture / テスト画像", L"tsp_in.spi"}));
 }
 
-// The shortcut as the shell reads it, independently of the program's code.
-struct Link {
-  bool exists = false;
-  std::string arguments, target, folder;
-};
-Link ReadLink(const std::string& path) {
-  Link link;
-  if (!FileExists(path)) return link;
-  link.exists = true;
-  IShellLinkA* shell = nullptr;
-  IPersistFile* file = nullptr;
-  EXPECT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                         reinterpret_cast<void**>(&shell))));
-  if (!shell) return link;
-  shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-  if (file && SUCCEEDED(file->Load(platform::AnsiToWide(path).c_str(), STGM_READ))) {
-    char text[MAX_PATH] = {};
-    shell->GetArguments(text, MAX_PATH);
-    link.arguments = text;
-    shell->GetPath(text, MAX_PATH, nullptr, 0);
-    link.target = text;
-    shell->GetWorkingDirectory(text, MAX_PATH);
-    link.folder = text;
-  }
-  if (file) file->Release();
-  shell->Release();
-  return link;
-}
-
 class StartupShortcutTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
-    char folder[MAX_PATH] = {};
-    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, folder, CSIDL_STARTUP, TRUE));
-    link_ = std::string(folder) + "\\Tapestrel.lnk";
+    link_ = StartupShortcutPath();
     DeleteFileA(link_.c_str());
   }
   void TearDown() override {

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
 
 #include "app/settings_store.h"
 #include "modal.h"
@@ -287,6 +289,86 @@ TEST_F(PagesTest, TheColourDialogWritesTheSixteenCustomColoursAtOnce) {
     const std::string expected = letter == 'C' ? "0000FF" : CustomColourText(letter);
     EXPECT_EQ(IniValue(profile.Path(), "Whole", std::string("Color") + letter), expected) << letter;
   }
+}
+
+}  // namespace
+}  // namespace tapestrel::testing
+
+namespace tapestrel::testing {
+namespace {
+
+HWND ChildWithText(HWND dialog, const wchar_t* cls, const std::wstring& text) {
+  for (HWND w = FindWindowExW(dialog, nullptr, cls, nullptr); w; w = FindWindowExW(dialog, w, cls, nullptr)) {
+    if (WindowText(w) == text) return w;
+  }
+  return nullptr;
+}
+
+// The items of a file dialog's file-type list: its filter.
+std::vector<std::wstring> FilterItems(HWND dialog) {
+  const HWND types = GetDlgItem(dialog, cmb1);
+  std::vector<std::wstring> items;
+  const int count = static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  return items;
+}
+
+struct SeenDialog {
+  std::wstring title;
+  std::vector<std::wstring> filters;
+};
+
+// Clicks `button` on `page`; in the file dialog that opens, types `path`
+// (or cancels when empty).
+SeenDialog ChooseThrough(HWND frame, HWND page, int button, const std::string& path) {
+  SeenDialog seen;
+  WhileModal chooser([&] { return ThreadDialog(frame); },
+                     [&](HWND dialog) {
+                       seen.title = WindowText(dialog);
+                       seen.filters = FilterItems(dialog);
+                       if (path.empty()) return;
+                       SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13,
+                                    reinterpret_cast<LPARAM>(platform::AnsiToWide(path).c_str()));
+                       PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                     });
+  SendMessageW(GetDlgItem(page, button), BM_CLICK, 0, 0);
+  EXPECT_TRUE(chooser.Ran());
+  return seen;
+}
+
+TEST_F(PagesTest, FileDialogsWithTheirTitlesAndFilters) {
+  const std::string wave = folder / "ding.wav";
+  const std::string program = folder / "game.exe";
+  const std::string picture = folder / "safe.bmp";
+  for (const std::string& file : {wave, program, picture}) WriteFile(file, "x");
+  values.pictureFilter = "ビットマップ (*.bmp)|*.bmp";
+  EXPECT_TRUE(OnPage(9, [&](HWND sound) {
+    const HWND frame = dialog.Frame();
+    SeenDialog seen = ChooseThrough(frame, sound, IDC_SOUND_SELECT, wave);
+    EXPECT_EQ(seen.filters, std::vector<std::wstring>{L"waveファイル(*.wav)"});
+    seen = ChooseThrough(frame, dialog.Page(7).Handle(), IDC_APPLICATION_LIST_ADD, program);
+    EXPECT_EQ(seen.filters, std::vector<std::wstring>{L"EXEファイル(*.exe)"});
+    seen = ChooseThrough(frame, dialog.Page(6).Handle(), IDC_URGENT_EVASION_FILE_SELECT, picture);
+    EXPECT_EQ(seen.title, L"緊急回避用壁紙ファイルの選択");
+    EXPECT_EQ(seen.filters, std::vector<std::wstring>{L"ビットマップ (*.bmp)"});
+    seen = ChooseThrough(frame, dialog.Page(8).Handle(), IDC_SUSIE_PLUGIN_INSTALL, "");  // cancelled
+    EXPECT_EQ(seen.title, L"Susie Plug-in　インストール");
+    EXPECT_EQ(seen.filters, std::vector<std::wstring>{L"Susie Plug-in (*.spi)"});
+    // The folder browser: its title; cancelled, the folder stays.
+    WhileModal browser(
+        [&] { return ThreadDialog(frame); },
+        [&](HWND dialog) { EXPECT_NE(ChildWithText(dialog, L"Static", L"壁紙フォルダの設定"), nullptr); });
+    SendMessageW(GetDlgItem(dialog.Page(0).Handle(), IDC_WALLPAPER_FOLDER_SELECT), BM_CLICK, 0, 0);
+    EXPECT_TRUE(browser.Ran());
+  }));
+  EXPECT_EQ(values.soundFile, wave);
+  EXPECT_EQ(values.applications, std::vector<std::string>{program});
+  EXPECT_EQ(values.urgentEvasionFileName, picture);
+  EXPECT_EQ(values.wallpaperFolder, "");
 }
 
 }  // namespace

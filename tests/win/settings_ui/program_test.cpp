@@ -11,6 +11,7 @@
 
 #include "app/win32/actions.h"
 #include "settings_dialog_ids.h"
+#include "shell_link_reader.h"
 #include "win_support/tapestrel_process.h"
 #include "win_support/test_plugins.h"
 
@@ -198,6 +199,38 @@ TEST_F(ProgramSettingsTest, ThePluginPageListsTheBuiltInRowsAndOneRowPerInstalle
   EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3 + 3);
   PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(Closed(frame));
+}
+
+TEST_F(ProgramSettingsTest, TheStartWithWindowsBoxesKeepTheShortcutInTheStartupFolder) {
+  const std::string link = StartupShortcutPath();
+  DeleteFileA(link.c_str());
+  struct Cleanup {
+    std::string path;
+    ~Cleanup() { DeleteFileA(path.c_str()); }
+  } cleanup{link};
+  CoInitialize(nullptr);
+  WriteIni("");
+  ASSERT_TRUE(program.Start());
+  const HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(program.WaitIdle());
+  // Opens the dialog, clicks the boxes, OK; then waits for `done`.
+  auto ok = [&](std::vector<std::pair<int, int>> boxes, std::function<bool()> done) {
+    PostMessageW(main, WM_COMMAND, app::kActCustomize, 0);
+    const HWND frame = Frame();
+    ASSERT_NE(frame, nullptr);
+    for (auto [page, id] : boxes) SendMessageW(GetDlgItem(ShowPage(frame, page), id), BM_CLICK, 0, 0);
+    PostMessageW(frame, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(Closed(frame));
+    EXPECT_TRUE(WaitFor(done, 5000));
+  };
+  ok({{0, IDC_EXE_AUTORUN}}, [&] { return ReadLink(link).arguments == "/ExeAutorun"; });
+  const Link made = ReadLink(link);
+  EXPECT_EQ(platform::AnsiToWide(made.target), platform::AnsiToWide(program.Exe()));
+  EXPECT_EQ(made.folder, folder.Path());
+  ok({{4, IDC_WALL_OS_START_CHANGE}}, [&] { return ReadLink(link).arguments == "/ExeAutorun /WallChange"; });
+  ok({{0, IDC_EXE_AUTORUN}, {4, IDC_WALL_OS_START_CHANGE}}, [&] { return !FileExists(link); });
+  CoUninitialize();
 }
 
 }  // namespace
