@@ -63,6 +63,12 @@ SettingsDialog::~SettingsDialog() = default;
 HWND SettingsDialog::Tree() const { return frame_ ? GetDlgItem(frame_, IDC_SETTINGS_TREE) : nullptr; }
 
 bool SettingsDialog::ShowModal(PageValues& values) {
+  // Asked again while open (the tray menu stays usable): the open dialog
+  // comes to the front with what the user has put in it so far.
+  if (frame_) {
+    SetForegroundWindow(frame_);
+    return false;
+  }
   for (const auto& page : pages_) page->Fill(values);
   values_ = &values;
   const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS_FRAME),

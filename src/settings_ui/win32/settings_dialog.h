@@ -27,7 +27,8 @@ class SettingsDialog : public SettingsDialogPort {
   ~SettingsDialog() override;
 
   // Fills every page, shows the dialog modally over `owner` (with "全般"
-  // selected) and, on OK, reads the pages back into `values`.
+  // selected) and, on OK, reads the pages back into `values`. While the
+  // dialog is open already, answers false at once.
   bool ShowModal(PageValues& values) override;
 
   // While shown: the frame, its tree and panel.

@@ -55,7 +55,15 @@ TEST(Customize, BothMenusOpenTheDialog) {
   EXPECT_TRUE(MenuItemEnabled(GetMenu(form.Handle()), app::kActCustomize));
   EXPECT_TRUE(MenuItemEnabled(form.TrayMenu(), app::kActCustomize));
 
-  Customize(form, [](HWND frame) { PostMessageW(frame, WM_COMMAND, IDCANCEL, 0); });
+  Customize(form, [&](HWND frame) {
+    // Chosen again from the tray menu meanwhile: the open dialog stays as it is.
+    const HWND name = GetDlgItem(ShowPage(frame, 5), IDC_CAPTURE_FILE_NAME);
+    SetWindowTextW(name, L"Typed");
+    form.TrayIcon().OnMenuCommand(app::kActCustomize);
+    EXPECT_EQ(WindowText(name), L"Typed");
+    EXPECT_EQ(ThreadWindows().size(), 1u);
+    PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+  });
   // The tray menu hands its choice to the same command.
   WhileModal modal(&SettingsFrame, [](HWND frame) { PostMessageW(frame, WM_COMMAND, IDCANCEL, 0); });
   form.TrayIcon().OnMenuCommand(app::kActCustomize);
