@@ -119,6 +119,7 @@ TEST_F(ProgramSettingsTest, OkFromTheMainMenuRewritesOnlyWhatSaveSettingsWrites)
 
 TEST_F(ProgramSettingsTest, CancelAfterEditingWritesNothing) {
   WriteIni("[Capture]\r\nCaptureFileName=Grab\r\n");
+  DeleteFileA(StartupShortcutPath().c_str());
   const std::string before = ReadFile(program.Ini());
   ASSERT_TRUE(program.Start());
   const HWND main = program.MainWindow();
@@ -128,6 +129,7 @@ TEST_F(ProgramSettingsTest, CancelAfterEditingWritesNothing) {
   const HWND frame = Frame();
   ASSERT_NE(frame, nullptr);
   SendMessageW(GetDlgItem(ShowPage(frame, 0), IDC_TASK_TRAY_RESIDING), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(ShowPage(frame, 0), IDC_EXE_AUTORUN), BM_CLICK, 0, 0);
   const HWND name = GetDlgItem(ShowPage(frame, 5), IDC_CAPTURE_FILE_NAME);
   SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Other"));
   const HWND sound = GetDlgItem(ShowPage(frame, 9), IDC_SOUND_ENABLED);
@@ -141,6 +143,7 @@ TEST_F(ProgramSettingsTest, CancelAfterEditingWritesNothing) {
   const HWND again = Frame();
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(ReadFile(program.Ini()), before);
+  EXPECT_FALSE(FileExists(StartupShortcutPath()));
   EXPECT_EQ(Text(GetDlgItem(ShowPage(again, 5), IDC_CAPTURE_FILE_NAME)), L"Grab");
   PostMessageW(again, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(Closed(again));
@@ -229,7 +232,17 @@ TEST_F(ProgramSettingsTest, TheStartWithWindowsBoxesKeepTheShortcutInTheStartupF
   EXPECT_EQ(platform::AnsiToWide(made.target), platform::AnsiToWide(program.Exe()));
   EXPECT_EQ(made.folder, folder.Path());
   ok({{4, IDC_WALL_OS_START_CHANGE}}, [&] { return ReadLink(link).arguments == "/ExeAutorun /WallChange"; });
-  ok({{0, IDC_EXE_AUTORUN}, {4, IDC_WALL_OS_START_CHANGE}}, [&] { return !FileExists(link); });
+  ok({{0, IDC_EXE_AUTORUN}}, [&] { return ReadLink(link).arguments == "/WallChange"; });
+  // Read back from the shortcut at every opening.
+  PostMessageW(main, WM_COMMAND, app::kActCustomize, 0);
+  const HWND frame = Frame();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(SendMessageW(GetDlgItem(ShowPage(frame, 0), IDC_EXE_AUTORUN), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageW(GetDlgItem(ShowPage(frame, 4), IDC_WALL_OS_START_CHANGE), BM_GETCHECK, 0, 0),
+            BST_CHECKED);
+  PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(Closed(frame));
+  ok({{4, IDC_WALL_OS_START_CHANGE}}, [&] { return !FileExists(link); });
   CoUninitialize();
 }
 
