@@ -220,65 +220,8 @@ TEST_F(SettingsDialogTest, TextsAreExact) {
   }
 }
 
-PageValues Unusual() {
-  PageValues v;
-  v.wallpaperFolder = "C:\\Walls";
-  v.selection = 2;
-  v.position = 3;
-  v.blankColour = 0x123456;
-  v.taskTrayResiding = true;
-  v.blankAutoColour = true;
-  v.ratioDrawing = 7;
-  v.exeAutorun = true;
-  v.intervalEnabled = true;
-  v.intervalValue = 99999;
-  v.intervalUnit = 2;
-  v.randomIntervalEnabled = true;
-  v.randomIntervalValue = 42;
-  v.randomIntervalUnit = 0;
-  v.wallChangeShortCutEnabled = true;
-  v.wallChangeShortCutKey = 0x4000 | 0x8000 | 'W';
-  v.wallOSStartChange = true;
-  v.wallOSEndChange = true;
-  v.wallDateChange = true;
-  v.captureEnabled = true;
-  v.allCaptureHotKey = 0x2000 | VK_F5;
-  v.activeCaptureHotKey = 0x2000 | 0x4000 | 0x8000 | 'Q';
-  v.captureFileName = "Shot";
-  v.captureFileExt = 2;
-  v.urgentEvasionEnabled = true;
-  v.urgentEvasionHotKey = 0x8000 | VK_SPACE;
-  v.urgentEvasionFileName = "C:\\safe.bmp";
-  v.allWindowMinimize = true;
-  v.urgentEvasionMode = true;
-  v.invalidConditionCPUEnabled = true;
-  v.invalidConditionCPUValue = 73;
-  v.invalidConditionApplicationEnabled = true;
-  v.applications = {"C:\\a.exe", "C:\\\x95\x5C\\b.exe"};  // Shift-JIS "表"
-  v.soundEnabled = true;
-  v.soundFile = "C:\\ding.wav";
-  return v;
-}
-
-TEST_F(SettingsDialogTest, ValuesGoThroughEveryControlAndComeBackOnOk) {
-  for (const PageValues& sent : {Unusual(), settings_ui::FillPageValues(app::SettingsRecord(), {})}) {
-    PageValues values = sent;
-    EXPECT_TRUE(Show(values, [](HWND frame) { PostMessageW(frame, WM_COMMAND, IDOK, 0); }));
-    EXPECT_TRUE(values == sent);
-    EXPECT_EQ(values.applications, sent.applications);
-    EXPECT_EQ(values.wallChangeShortCutKey, sent.wallChangeShortCutKey);
-  }
-  // Cancel leaves the values alone, whatever the controls hold.
-  PageValues values = Unusual();
-  EXPECT_FALSE(Show(values, [&](HWND frame) {
-    SetDlgItemTextW(dialog.Page(9).Handle(), IDC_SOUND_FILE1, L"C:\\other.wav");
-    PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
-  }));
-  EXPECT_EQ(values.soundFile, "C:\\ding.wav");
-}
-
 TEST_F(SettingsDialogTest, ListIndexesTheListsDoNotHaveComeBackAsNothingSelected) {
-  PageValues values = Unusual();
+  PageValues values = settings_ui::FillPageValues(app::SettingsRecord(), {});
   values.intervalUnit = 5;
   values.captureFileExt = -3;
   values.ratioDrawing = 9;

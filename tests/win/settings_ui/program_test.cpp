@@ -70,25 +70,27 @@ class ProgramSettingsTest : public ::testing::Test {
 };
 
 TEST_F(ProgramSettingsTest, OkFromTheMainMenuRewritesOnlyWhatSaveSettingsWrites) {
-  // Every key in the form the program writes it, so that an unchanged save
-  // leaves it as it is; two values out of their page's range; a "Window"
-  // section written in a way the program never writes it.
+  // Every key away from its default, in the form the program writes it: the
+  // values go through every control and back and leave the file as it is.
+  // Two values out of their page's range; a "Window" section written in a
+  // way the program never writes it. (No pictures: no trigger changes any.)
   WriteIni(
-      "WallSlelct=2\r\nWallPosition=3\r\nWallBlankColor=$00030201\r\nTaskTrayResiding=1\r\n"
+      "WallSlelct=2\r\nWallPosition=3\r\nWallBlankColor=$00030201\r\nTaskTrayResiding=0\r\n"
       "WallBlankAutoColor=1\r\nWallPositionRatioDrawing=6\r\nColorB=ABCDEF\r\n"
       "[System]\r\nLastWallIndex=3\r\nLastWallPas=C:\\x.bmp\r\nUrgentEvasionMode=0\r\n"
       "[Window]\r\nWindowPosX=0x10\r\nWindowPosY=+5\r\nWindowWidth=640\r\nWindowHeight=480\r\nMaximized=0\r\n"
       "[List]\r\nViewMode=0\r\nViewStyle=0\r\nSortType=0\r\nSortDirection=0\r\n"
       "[Interval]\r\nIntervalEnabled=1\r\nIntervalValue=0\r\nIntervalUnit=2\r\n"
-      "[RandomTime]\r\nRandomIntervalEnabled=0\r\nRandomIntervalValue=300\r\nRandomIntervalUnit=0\r\n"
+      "[RandomTime]\r\nRandomIntervalEnabled=1\r\nRandomIntervalValue=300\r\nRandomIntervalUnit=0\r\n"
       "[ShortCut]\r\nWallChangeShortCutEnabled=1\r\nWallChangeShortCutKey=Ctrl+Alt+W\r\n"
-      "[Condition]\r\nWallOSEndChange=1\r\nWallDateChange=0\r\n"
+      "[Condition]\r\nWallOSEndChange=1\r\nWallDateChange=1\r\n"
       "[Capture]\r\nCaptureEnabled=1\r\nAllCaptureHotKey=Shift+F11\r\nActiveCaptureHotKey=Alt+F12\r\n"
       "CaptureFileName=Grab\r\nCaptureFileExt=1\r\n"
       "[UrgentEvasion]\r\nUrgentEvasionEnabled=1\r\nUrgentEvasionHotKey=Ctrl+Space\r\n"
       "UrgentEvasionFileName=C:\\safe.bmp\r\nAllWindowMinimaize=1\r\n"
       "[InvalidCondition]\r\nInvalidConditionCPUEnabled=1\r\nInvalidConditionCPUValue=250\r\n"
-      "InvalidConditionApplicationEnabled=1\r\nInvalidConditionApplicationList=C:\\a.exe|C:\\b.exe|\r\n"
+      "InvalidConditionApplicationEnabled=1\r\n"
+      "InvalidConditionApplicationList=C:\\a.exe|C:\\\x95\x5C\\b.exe|\r\n"  // Shift-JIS "表"
       "[Sound]\r\nSoundEnabled=1\r\nSoundFile=C:\\ding.wav\r\n");
   IniMap expected = ParseIni(ReadFile(program.Ini()));
   expected["Interval/IntervalValue"] = "1";
