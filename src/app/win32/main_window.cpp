@@ -265,8 +265,10 @@ void MainWindow::FormClose() {
 }
 
 LRESULT MainWindow::WMQueryEndSession() {
-  if (settings_.WallOSEndChange) ChangeWallpaper(ChangeMode::AtSessionEnd);
-  SaveSettings(true);
+  // Windows is never refused: a change that fails must not keep the
+  // settings from being saved, and neither may hold up the log-off.
+  if (settings_.WallOSEndChange) platform::Guarded([&] { ChangeWallpaper(ChangeMode::AtSessionEnd); });
+  platform::Guarded([&] { SaveSettings(true); });
   return 1;
 }
 
@@ -305,7 +307,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FormClose();
       return 0;
     case WM_QUERYENDSESSION:
-      // A failed save leaves the answer at 0: Windows takes it as a refusal.
       return WMQueryEndSession();
     default:
       break;
