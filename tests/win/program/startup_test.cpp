@@ -162,6 +162,25 @@ TEST_F(ProgramTest, ExitCommandSavesAndEnds) {
   EXPECT_EQ(IniValue(program.Ini(), "Window", "Maximized"), "0");
 }
 
+TEST_F(ProgramTest, MaximisedWindowComesBackMaximisedAfterAStartInTheTray) {
+  WriteFile(program.Ini(), "[Whole]\r\nWallPaperFolder=" + pictures.Path() +
+                               "\r\n[Window]\r\nWindowPosX=40\r\nWindowPosY=30\r\nWindowWidth=640\r\n"
+                               "WindowHeight=480\r\nMaximized=1\r\n");
+  ASSERT_TRUE(program.Start("/exeautorun"));
+  ASSERT_TRUE(program.WaitIdle());
+  HWND window = program.AnyMainWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  PostMessageW(window, WM_COMMAND, app::kActWindowShow, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 5000));
+  EXPECT_TRUE(IsZoomed(window));
+  PostMessageW(window, WM_COMMAND, app::kActApplicationExit, 0);
+  ASSERT_TRUE(program.WaitExit(10000));
+  EXPECT_EQ(IniValue(program.Ini(), "Window", "Maximized"), "1");
+  EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowPosX"), "40");  // the normal place is kept
+  EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowWidth"), "640");
+}
+
 // The folder check: the message, its caption, the dialog's caption, and a
 // cancelled dialog ending the program without writing the INI file.
 void ExpectFolderPrompt(TapestrelProcess& program, const std::wstring& message,
