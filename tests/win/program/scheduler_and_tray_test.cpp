@@ -67,6 +67,8 @@ TEST_F(ResidentTest, BusyProcessorsHoldBackTheInterval) {
   stop = true;
   for (auto& t : busy) t.join();
   EXPECT_EQ(changes, 0);
+  // The load gone, the interval changes the wallpaper again.
+  EXPECT_TRUE(WaitFor([&] { return LastIndex() > 0; }, 15000));
 }
 
 // Asks the shell whether it knows an icon: modifying an unknown one fails.

@@ -152,6 +152,10 @@ TEST_F(RealApplyTest, MissingSoundFileFallsBackToTheBeep) {
   settings.SoundFile = appFolder / "no-such.wav";
   changer.ApplyWallpaper(pictures / "a.bmp", app::ChangeMode::Ordinary);
   EXPECT_EQ(IniValue(profile.Path(), "System", "LastWallIndex"), "0");
+  EXPECT_TRUE(desktop.sounds.empty());  // nothing to play: the beep at once
+  EXPECT_EQ(desktop.beeps, 1);
+  changer.ApplyWallpaper(pictures / "a.bmp", app::ChangeMode::Quiet);
+  EXPECT_EQ(desktop.beeps, 1);  // a quiet change makes no sound
 }
 
 }  // namespace
