@@ -56,8 +56,7 @@ void AppCore::ApplyWallpaper(const std::string& fileName, int mode) {
 }
 
 std::optional<imaging::Bitmap> AppCore::DecodePicture(const std::string& fileName) {
-  const std::string ext = imaging::LowerCaseExtension(fileName);
-  if (ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".png") return imaging::LoadPictureFile(fileName);
+  if (imaging::HasBuiltInDecoder(fileName)) return imaging::LoadPictureFile(fileName);
   if (ports_.plugins.FindPlugin(fileName) == -1) return std::nullopt;
   return ports_.plugins.LoadPicture(fileName);
 }
