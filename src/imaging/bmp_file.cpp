@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "imaging/bitmap_info_header.h"
 #include "imaging/file_bytes.h"
 
 namespace tapestrel::imaging {
@@ -12,7 +13,7 @@ namespace {
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kInfoHeaderSize = kBitmapInfoHeaderSize;
 
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiRle8 = 1;
@@ -71,17 +72,15 @@ Header ParseHeader(std::span<const uint8_t> file) {
     if (hd.bits != 1 && hd.bits != 4 && hd.bits != 8 && hd.bits != 24) Fail("unsupported bit count");
     if (hd.bits <= 8) hd.paletteCount = size_t{1} << hd.bits;
   } else {
-    const int32_t width = static_cast<int32_t>(Get32(h + 4));
-    const int32_t height = static_cast<int32_t>(Get32(h + 8));
-    hd.bits = Get16(h + 14);
-    hd.compression = Get32(h + 16);
-    hd.sizeImage = Get32(h + 20);
-    const uint32_t clrUsed = Get32(h + 32);
-    if (width <= 0) Fail("invalid width");
-    if (height == 0 || height == std::numeric_limits<int32_t>::min()) Fail("invalid height");
-    hd.width = width;
-    hd.topDown = height < 0;
-    hd.height = height < 0 ? -height : height;
+    const BitmapInfoHeader info = ReadBitmapInfoHeader(file.subspan(kFileHeaderSize, headerSize));
+    hd.bits = info.bitCount;
+    hd.compression = info.compression;
+    hd.sizeImage = info.sizeImage;
+    if (info.width <= 0) Fail("invalid width");
+    if (info.height == 0 || info.height == std::numeric_limits<int32_t>::min()) Fail("invalid height");
+    hd.width = info.width;
+    hd.topDown = info.TopDown();
+    hd.height = static_cast<int>(info.Rows());
 
     switch (hd.compression) {
       case kBiRgb:
@@ -121,10 +120,7 @@ Header ParseHeader(std::span<const uint8_t> file) {
       hd.masks[0] = 0xFF0000, hd.masks[1] = 0xFF00, hd.masks[2] = 0xFF;
     }
 
-    if (hd.bits <= 8) {
-      const size_t max = size_t{1} << hd.bits;
-      hd.paletteCount = clrUsed == 0 || clrUsed > max ? max : clrUsed;
-    }
+    if (hd.bits <= 8) hd.paletteCount = std::min<size_t>(info.Colours(), size_t{1} << hd.bits);
   }
   if (hd.width <= 0 || hd.height <= 0) Fail("invalid size");
 
