@@ -12,6 +12,12 @@ void PictureFormatRegistry::Register(const std::string& extension, const std::st
   formats_.push_back({extension, description});
 }
 
+void PictureFormatRegistry::RegisterAll(const std::vector<PictureFormat>& formats) {
+  std::vector<PictureFormat> all = formats_;
+  all.insert(all.end(), formats.begin(), formats.end());
+  formats_.swap(all);
+}
+
 std::string PictureFormatRegistry::FileMask() const {
   std::string mask;
   for (const PictureFormat& f : formats_) {

@@ -136,34 +136,45 @@ void TSPIs::SearchFolder(const std::string& folder, const std::string& pattern) 
     if (!loaded) paths.push_back(path);
   }
   for (const std::string& path : paths) {
-    bool accept = true;
-    if (OnSearching) OnSearching(*this, path, accept);
-    if (!accept) continue;
-    std::unique_ptr<TSPIsItem> spi = LoadSPI(host_, path);
-    if (!spi) continue;
-    if (OnSearch) OnSearch(*this, *spi, accept);
-    if (!accept) continue;
-    const size_t before = items_.size();
+    // Whatever a plug-in throws while it is loaded or registered, not only
+    // our plug-in errors (memory, a fault turned into an exception, ...),
+    // drops that plug-in alone; start-up goes on with the next file.
     try {
-      items_.push_back(std::move(spi));
-      if (dynamic_cast<TInSPI*>(items_.back().get())) RegisterExtensions(*items_.back());
-    } catch (const std::exception&) {
-      // Not reported; the plug-in is dropped.
-      if (items_.size() > before) items_.pop_back();
+      AddPlugin(path);
+    } catch (...) {
     }
   }
 }
 
-void TSPIs::RegisterExtensions(TSPIsItem& spi) {
+void TSPIs::AddPlugin(const std::string& path) {
+  bool accept = true;
+  if (OnSearching) OnSearching(*this, path, accept);
+  if (!accept) return;
+  std::unique_ptr<TSPIsItem> spi = LoadSPI(host_, path);
+  if (!spi) return;
+  if (OnSearch) OnSearch(*this, *spi, accept);
+  if (!accept) return;
+  std::vector<PictureFormat> formats;
+  if (dynamic_cast<TInSPI*>(spi.get())) formats = ExtensionsToRegister(*spi);
+  // Room first, so that once its extensions are registered the plug-in is
+  // kept without anything left to fail.
+  if (items_.size() == items_.capacity()) items_.reserve(2 * items_.size() + 4);
+  registry_.RegisterAll(formats);
+  items_.push_back(std::move(spi));
+}
+
+std::vector<PictureFormat> TSPIs::ExtensionsToRegister(TSPIsItem& spi) {
+  std::vector<PictureFormat> formats;
   for (size_t i = 0; i < spi.Masks().size(); ++i) {
     const std::string description = host_.AnsiToUtf8(spi.Descriptions()[i]);
     for (const std::string& extension : MaskExtensionsRightToLeft(spi.Masks()[i])) {
       bool registerIt = true;
       if (OnPictureRegister) OnPictureRegister(*this, spi, extension, spi.Descriptions()[i], registerIt);
       // Extensions stay in the ANSI code page: they are matched against file names.
-      if (registerIt) registry_.Register(extension, description);
+      if (registerIt) formats.push_back({extension, description});
     }
   }
+  return formats;
 }
 
 // --- Decoding --------------------------------------------------------------

@@ -151,7 +151,11 @@ class TSPIs {
 
  private:
   void SearchFolder(const std::string& folder, const std::string& pattern);
-  void RegisterExtensions(TSPIsItem& spi);
+  // Loads, keeps and registers one plug-in file, or leaves everything as it
+  // was when anything throws.
+  void AddPlugin(const std::string& path);
+  // The registry entries of an import plug-in's masks that OnPictureRegister lets through.
+  std::vector<PictureFormat> ExtensionsToRegister(TSPIsItem& spi);
 
   SpiHostPort& host_;
   PictureFormatRegistry& registry_;

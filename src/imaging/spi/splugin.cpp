@@ -69,7 +69,8 @@ int TSPlugin::AddPlugin(const std::string& path) {
     if (spi->Version() != "00IN") return 0;
     items_.push_back(std::move(spi));
     return Count() - 1;
-  } catch (const std::exception&) {
+  } catch (...) {
+    // Whatever the plug-in threw, it is not kept.
     return 0;
   }
 }
