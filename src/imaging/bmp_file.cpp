@@ -21,6 +21,9 @@ constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitfields = 3;
 constexpr uint32_t kBiAlphaBitfields = 6;
 
+// The most pixels one two-byte RLE code sets.
+constexpr uint64_t kMaxRlePixelsPerCode = 255;
+
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t Get32(const uint8_t* p) {
   return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
@@ -280,10 +283,18 @@ Bitmap ReadBmp(std::span<const uint8_t> file, const BmpReadOptions& options) {
   if (Bitmap::StrideFor(hd.width, format) > options.maxPixelBytes / static_cast<size_t>(hd.height)) {
     Fail("picture is too large");
   }
-  if (hd.compression == kBiRgb || hd.compression == kBiBitfields || hd.compression == kBiAlphaBitfields) {
-    // Refuse short data before allocating for it.
+  // Refuse pictures the data could never fill before allocating for them: a
+  // file of a few bytes may claim a gigabyte.
+  const size_t dataBytes = file.size() - hd.dataOffset;
+  if (hd.compression == kBiRle4 || hd.compression == kBiRle8) {
+    // At best two bytes give a run of 255 pixels; pixels left out by a
+    // delta or an early end count as unfilled.
+    const size_t length = hd.sizeImage != 0 && hd.sizeImage < dataBytes ? hd.sizeImage : dataBytes;
+    const uint64_t pixels = static_cast<uint64_t>(hd.width) * static_cast<uint64_t>(hd.height);
+    if (pixels > (uint64_t{length} + 1) / 2 * kMaxRlePixelsPerCode) Fail("picture larger than its RLE data");
+  } else {
     const size_t stride = ((static_cast<size_t>(hd.width) * hd.bits + 31) / 32) * 4;
-    if (stride > (file.size() - hd.dataOffset) / static_cast<size_t>(hd.height)) Fail("truncated pixel data");
+    if (stride > dataBytes / static_cast<size_t>(hd.height)) Fail("truncated pixel data");
   }
 
   Bitmap out(hd.width, hd.height, format);
