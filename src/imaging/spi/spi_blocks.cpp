@@ -1,7 +1,6 @@
 #include "imaging/spi/spi_blocks.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 #include "imaging/bitmap_info_header.h"
