@@ -34,7 +34,7 @@ std::vector<settings_ui::FormatRow> FormatRows() {
   std::vector<settings_ui::PluginListing> plugins;
   if (const imaging::TSPIs* spis = imaging::TSPIs::Instance()) {
     for (int i = 0; i < spis->Count(); ++i) {
-      const imaging::TSPI& spi = spis->Items(i);
+      const imaging::TSPIsItem& spi = spis->Items(i);
       plugins.push_back({spi.Masks(), spi.Descriptions(), spi.FileName()});
     }
   }
