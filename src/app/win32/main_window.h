@@ -108,6 +108,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   LRESULT WMQueryEndSession();
   void SortBy(int kind);
   void TapestrelHelpExecute();
+  void AboutDialogExecute();
   void ShowTrayIcon(TrayIconImage image);
   void LayOut();
 

@@ -218,6 +218,9 @@ inline bool ChooseFirstMenuItem(DWORD pid, int milliseconds) {
 // Saves what the screen shows of `window` as a 24-bit BMP in "screenshots\"
 // beside the test program (a build artefact).
 inline void SaveWindowShot(HWND window, const std::string& name) {
+  // What the window's thread has yet to paint first.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(300);
   RECT r{};
   GetWindowRect(window, &r);
   const int width = r.right - r.left;
