@@ -1,5 +1,6 @@
 // The real Tapestrel.exe on a first run: its folder dialog makes new folders
-// in the folder the right button chose, and closing it ends the program
+// in the folder the right button chose (the path stays that folder), a name
+// taken by a file counts as taken, and closing the dialog ends the program
 // without writing the INI file.
 #include <gtest/gtest.h>
 
@@ -33,7 +34,17 @@ TEST(FirstRunProgram, NewFolderTwiceThenClosingEndsWithoutWritingTheIni) {
         << name;
   }
   EXPECT_EQ(tree.ChildTexts(item), (std::vector<std::wstring>{L"新しいフォルダ", L"新しいフォルダ(2)"}));
+  EXPECT_EQ(tree.Selected(), item);
+  wchar_t path[MAX_PATH] = {};
+  GetDlgItemTextW(dialog, IDC_WALLPAPER_FOLDER_PATH, path, MAX_PATH);
+  EXPECT_EQ(platform::WideToAnsi(path), parent.Path());
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
   SaveWindowShot(dialog, "first-run-program-new-folders");
+
+  WriteFile(parent / platform::Utf8ToAnsi("新しいフォルダ(3)"), "a file");
+  PostMessageW(dialog, WM_COMMAND, IDM_CREATE_FOLDER, 0);
+  const std::string fourth = parent / platform::Utf8ToAnsi("新しいフォルダ(4)");
+  EXPECT_TRUE(WaitFor([&] { return GetFileAttributesA(fourth.c_str()) & FILE_ATTRIBUTE_DIRECTORY; }, 10000));
 
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(program.WaitExit(15000));

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 
+#include "app/help_url.h"
 #include "app/view_options.h"
 #include "app/win32/actions.h"
 #include "main_window_ids.h"
 #include "ui_driver.h"
 #include "win_support/main_window_fixture.h"
+#include "win_support/tapestrel_process.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -164,74 +166,35 @@ TEST(ViewModes, TheTableFollowsTheActionsOrder) {
   }
 }
 
-// The real program in `folder`, with a picture folder so that it starts
-// straight into its main window.
-class ProgramIn {
- public:
-  explicit ProgramIn(const std::string& folder) : exe_(folder + "\\Tapestrel.exe") {
-    CopyFileA((ThisProgramFolder() + "Tapestrel.exe").c_str(), exe_.c_str(), FALSE);
-    CopyFileA((ThisProgramFolder() + "help.htm").c_str(), (folder + "\\help.htm").c_str(), FALSE);
-    WriteFile(folder + "\\Tapestrel.ini",
-              "[Whole]\r\nWallPaperFolder=" + pictures_.Path() + "\r\nTaskTrayResiding=0\r\n");
-    std::string commandLine = "\"" + exe_ + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessA(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                       &pi)) {
-      CloseHandle(pi.hThread);
-      process_ = pi.hProcess;
-      pid_ = pi.dwProcessId;
-    }
-  }
-  ProgramIn(const ProgramIn&) = delete;
-  ~ProgramIn() {
-    if (!process_) return;
-    TerminateProcess(process_, 1);
-    WaitForSingleObject(process_, 5000);
-    CloseHandle(process_);
-  }
-  HWND MainWindow() const {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-          for (HWND w : WindowsOf(pid_, true)) {
-            if (ClassName(w) == L"TapestrelMainWindow") found = w;
-          }
-          return found != nullptr;
-        },
-        20000);
-    return found;
-  }
-  bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-
- private:
-  TempFolder pictures_;
-  std::string exe_;
-  HANDLE process_ = nullptr;
-  DWORD pid_ = 0;
-};
-
 TEST(HelpCommand, TheRealProgramOpensTheHelpBesideItselfThroughTheShell) {
   ComScope com;
-  TempFolder recorder;
+  TempFolder app, pictures, recorder;
   HtmOpener opener(recorder);
-  TempFolder app;
-  // A folder name with a fragment mark and "表", whose Shift-JIS trail byte is
-  // the byte of "\\"; the address must still lead to this very file.
-  for (const std::string& name : {std::string("plain"), platform::Utf8ToAnsi("図表#1")}) {
-    const std::string folder = app / name;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    DeleteFileA((recorder / "opened.txt").c_str());
-    ProgramIn program(folder);
-    const HWND window = program.MainWindow();
-    ASSERT_NE(window, nullptr) << name;
-    PostMessageW(window, WM_COMMAND, app::kActTapestrelHelp, 0);
-    ASSERT_TRUE(opener.WaitOpened(20000)) << name;
-    EXPECT_NE(opener.Opened().find(OpenedArgument(folder + "\\help.htm")), std::string::npos)
-        << opener.Opened();
-    EXPECT_TRUE(program.Running());
-  }
+  TapestrelProcess program(app);
+  CopyFileA((ThisProgramFolder() + "help.htm").c_str(), (app / "help.htm").c_str(), FALSE);
+  WriteFile(program.Ini(), "[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\nTaskTrayResiding=0\r\n");
+  ASSERT_TRUE(program.Start());
+  const HWND window = program.MainWindow(20000);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_COMMAND, app::kActTapestrelHelp, 0);
+  ASSERT_TRUE(opener.WaitOpened(20000));
+  EXPECT_NE(opener.Opened().find(OpenedArgument(app / "help.htm")), std::string::npos) << opener.Opened();
+  EXPECT_TRUE(program.Running());
+}
+
+TEST(HelpCommand, TheAddressLeadsToTheFileFromAnyFolderName) {
+  ComScope com;
+  TempFolder app, recorder;
+  HtmOpener opener(recorder);
+  // A fragment mark, and "表", whose Shift-JIS trail byte is the byte of "\\".
+  const std::string folder = app / platform::Utf8ToAnsi("図表#1");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  WriteFile(folder + "\\help.htm", "<!DOCTYPE html>");
+  const std::string url = app::HelpFileUrl(folder + "\\");
+  ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ASSERT_TRUE(opener.WaitOpened(20000)) << url;
+  EXPECT_NE(opener.Opened().find(OpenedArgument(folder + "\\help.htm")), std::string::npos)
+      << opener.Opened();
 }
 
 }  // namespace

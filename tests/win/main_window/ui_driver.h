@@ -14,12 +14,13 @@
 #include <shlobj.h>
 
 #include <atomic>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/win32/screen_capture.h"
+#include "imaging/bmp_file.h"
 #include "platform/win32/text.h"
 #include "win_support/files.h"
 #include "win_support/waiting.h"
@@ -215,48 +216,20 @@ inline bool ChooseFirstMenuItem(DWORD pid, int milliseconds) {
   return WaitFor([&] { return OpenPopupMenu(pid) == nullptr; }, milliseconds);
 }
 
-// Saves what the screen shows of `window` as a 24-bit BMP in "screenshots\"
-// beside the test program (a build artefact).
+// Saves what `window` shows as a BMP in "screenshots\" beside the test
+// program (a build artefact).
 inline void SaveWindowShot(HWND window, const std::string& name) {
   // What the window's thread has yet to paint first.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Sleep(300);
   RECT r{};
   GetWindowRect(window, &r);
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return;
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  const HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, previous);
-
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-  std::string pixels(stride * static_cast<size_t>(height), '\0');
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-            reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  const HDC dc = GetWindowDC(window);
+  const imaging::Bitmap shot = app::CopyFromDc(dc, r.right - r.left, r.bottom - r.top, SRCCOPY);
+  ReleaseDC(window, dc);
   const std::string folder = ThisProgramFolder() + "screenshots";
   CreateDirectoryA(folder.c_str(), nullptr);
-  std::ofstream out(folder + "\\" + name + ".bmp", std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&header), sizeof header);
-  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  imaging::WriteBmpFile(folder + "\\" + name + ".bmp", shot);
 }
 
 // ".htm" files opened by a copy of open_recorder.exe (a fixture built beside
