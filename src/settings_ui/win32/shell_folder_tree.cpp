@@ -121,6 +121,31 @@ void ShellFolderTree::Populate(HTREEITEM item) {
   SetHasChildren(item, !children.empty());
 }
 
+HTREEITEM ShellFolderTree::Reveal(const std::string& path) {
+  LPITEMIDLIST parsed = nullptr;
+  if (path.empty() ||
+      FAILED(SHParseDisplayName(platform::AnsiToWide(path).c_str(), nullptr, &parsed, 0, nullptr))) {
+    return nullptr;
+  }
+  const UniqueIdList target(parsed);
+  HTREEITEM item = root_;
+  for (LPCITEMIDLIST id = target.get(); !ILIsEmpty(id); id = ILNext(id)) {
+    Populate(item);
+    const ComPtr<IShellFolder> folder = FolderOf(*NodeOf(item));
+    const UniqueIdList step(ILCloneFirst(id));
+    HTREEITEM match = nullptr;
+    for (HTREEITEM child = TreeView_GetChild(tree_, item); child && folder && step;
+         child = TreeView_GetNextSibling(tree_, child)) {
+      if (SameItem(folder.Get(), ILFindLastID(NodeOf(child)->absolute.get()), step.get())) match = child;
+    }
+    if (!match) return nullptr;
+    TreeView_Expand(tree_, item, TVE_EXPAND);
+    item = match;
+  }
+  TreeView_SelectItem(tree_, item);
+  return item;
+}
+
 void ShellFolderTree::Refresh(HTREEITEM item) {
   Node* node = NodeOf(item);
   if (!node) return;

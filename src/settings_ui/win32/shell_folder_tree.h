@@ -38,6 +38,11 @@ class ShellFolderTree {
   // folder without one (My Computer, the network).
   std::string PathOf(HTREEITEM item) const;
 
+  // Opens the way to a file-system folder and selects it, as the program's
+  // own selection (not a click). Null when the tree cannot reach it (a
+  // missing or hidden folder).
+  HTREEITEM Reveal(const std::string& path);
+
   // Reads the children of `item` again: gone folders leave, new ones come,
   // the others stay as they are (expanded or not, with their subtrees, which
   // are read again in turn).

@@ -122,6 +122,8 @@ void WallpaperFolderDialog::OnInit(HWND dialog) {
   tree_ = std::make_unique<ShellFolderTree>(tree);
   SetDlgItemTextW(dialog, IDC_WALLPAPER_FOLDER_PATH, platform::AnsiToWide(path_).c_str());
   OnPathChange(dialog);  // whether or not the text changed
+  // The tree opens at the proposal, so that what is highlighted is what is chosen.
+  tree_->Reveal(path_);
   SetFocus(tree);
   SetForegroundWindow(dialog);
 }

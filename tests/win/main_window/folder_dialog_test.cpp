@@ -56,6 +56,10 @@ TEST_F(FolderDialogTest, ExistingProposalEnablesOkAtOnceAndShowsItShortenedToThe
   EXPECT_EQ(Text(window, IDC_WALLPAPER_FOLDER_LABEL), L"壁紙フォルダパス");
   EXPECT_EQ(Path(window), deep);
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_WALLPAPER_FOLDER_PATH)));
+  // The tree opens at the proposal, selected; that is no new choice.
+  TreeDriver tree = Tree(window);
+  EXPECT_EQ(tree.Selected(), tree.Find(deep));
+  EXPECT_EQ(Path(window), deep);
 
   // Shown: the longest candidate that fits the field in its own font.
   const HWND shown = GetDlgItem(window, IDC_WALLPAPER_FOLDER_SHOWN);
