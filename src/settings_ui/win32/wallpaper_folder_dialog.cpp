@@ -118,14 +118,15 @@ INT_PTR WallpaperFolderDialog::HandleMessage(HWND dialog, UINT message, WPARAM w
 
 void WallpaperFolderDialog::OnInit(HWND dialog) {
   SetWindowTextW(dialog, caption_.c_str());
-  const HWND tree = GetDlgItem(dialog, IDC_WALLPAPER_FOLDER_TREE);
-  tree_ = std::make_unique<ShellFolderTree>(tree);
+  SetForegroundWindow(dialog);
+  // The proposal first: a shell that cannot give us its tree still leaves it.
   SetDlgItemTextW(dialog, IDC_WALLPAPER_FOLDER_PATH, platform::AnsiToWide(path_).c_str());
   OnPathChange(dialog);  // whether or not the text changed
+  const HWND tree = GetDlgItem(dialog, IDC_WALLPAPER_FOLDER_TREE);
+  SetFocus(tree);
+  tree_ = std::make_unique<ShellFolderTree>(tree);
   // The tree opens at the proposal, so that what is highlighted is what is chosen.
   tree_->Reveal(path_);
-  SetFocus(tree);
-  SetForegroundWindow(dialog);
 }
 
 void WallpaperFolderDialog::OnPathChange(HWND dialog) {
