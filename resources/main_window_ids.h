@@ -5,8 +5,8 @@
 // The wallpaper-folder dialog.
 #define IDD_WALLPAPER_FOLDER 6000
 #define IDC_WALLPAPER_FOLDER_LABEL 6001
-#define IDC_WALLPAPER_FOLDER_PATH 6002   /* hidden: the chosen folder, the dialog's value */
-#define IDC_WALLPAPER_FOLDER_SHOWN 6003  /* read-only: the path shortened to the field */
+#define IDC_WALLPAPER_FOLDER_PATH 6002  /* hidden: the chosen folder, the dialog's value */
+#define IDC_WALLPAPER_FOLDER_SHOWN 6003 /* read-only: the path shortened to the field */
 #define IDC_WALLPAPER_FOLDER_TREE 6004
 #define IDM_WALLPAPER_FOLDER_MENU 6010
 #define IDM_CREATE_FOLDER 6011

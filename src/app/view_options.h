@@ -15,7 +15,7 @@ enum class ListViewStyle { Icon, SmallIcon, List, Report };
 // How an item is drawn: system large icon, system small icon, or thumbnail.
 enum class ItemIconStyle { Icon, SmallIcon, Image };
 
-struct ViewModeSpec {
+struct ViewModeDefinition {
   const char* actionName;  // the action that selects it
   ListViewStyle viewStyle;
   ItemIconStyle iconStyle;
@@ -25,7 +25,7 @@ struct ViewModeSpec {
 
 constexpr int kViewModeCount = 6;
 constexpr int kTileViewMode = 1;
-constexpr std::array<ViewModeSpec, kViewModeCount> kViewModes{{
+constexpr std::array<ViewModeDefinition, kViewModeCount> kViewModes{{
     {"Image", ListViewStyle::Icon, ItemIconStyle::Image, false, false},
     {"Custom", ListViewStyle::Icon, ItemIconStyle::Image, true, true},
     {"Icon", ListViewStyle::Icon, ItemIconStyle::Icon, false, false},
@@ -60,7 +60,7 @@ imaging::ColorValue TileDetailColour(imaging::ColorValue background);
 
 enum class Bevel { None, Lowered, Raised };
 
-struct ViewStyleSpec {
+struct ViewStyleDefinition {
   imaging::ColorValue background;  // the view's colour and the thumbnails' background
   imaging::ColorValue text;        // the view's font colour and the thumbnails' texts
   bool frameVisible;
@@ -85,7 +85,7 @@ constexpr imaging::ColorValue kWhite = imaging::MakeColor(0xFF, 0xFF, 0xFF);
 constexpr imaging::ColorValue kBlack = imaging::MakeColor(0, 0, 0);
 
 constexpr int kViewStyleCount = 6;
-constexpr std::array<ViewStyleSpec, kViewStyleCount> kViewStyles{{
+constexpr std::array<ViewStyleDefinition, kViewStyleCount> kViewStyles{{
     {kWhite, kBlack, true, false, Bevel::None, Bevel::None, kInactiveBorderColour, kHighlightColour, 1},
     {kBlack, kWhite, true, false, Bevel::None, Bevel::None, kInactiveBorderColour, kHighlightColour, 1},
     {kButtonFaceColour, kBlack, false, true, Bevel::None, Bevel::None, kInactiveBorderColour,
