@@ -41,12 +41,24 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path, size_t maxBytes) {
 }
 
 void WriteFileBytes(const std::string& path, std::span<const uint8_t> bytes) {
-  File file(std::fopen(path.c_str(), "wb"));
-  if (!file) throw ImageError("cannot create " + path);
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-    throw ImageError("cannot write " + path);
+  FileWriter file(path);
+  file.Write(bytes);
+  file.Close();
+}
+
+FileWriter::FileWriter(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "wb")) {
+  if (!file_) throw ImageError("cannot create " + path);
+}
+
+void FileWriter::Write(std::span<const uint8_t> bytes) {
+  if (!file_) throw ImageError("cannot write " + path_);
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) {
+    throw ImageError("cannot write " + path_);
   }
-  if (std::fclose(file.release()) != 0) throw ImageError("cannot write " + path);
+}
+
+void FileWriter::Close() {
+  if (!file_ || std::fclose(file_.release()) != 0) throw ImageError("cannot write " + path_);
 }
 
 }  // namespace tapestrel::imaging

@@ -224,7 +224,8 @@ Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& option
   }
 
   d.Run([&] { jpeg_start_decompress(&c); });
-  Bitmap out(outWidth, outHeight, PixelFormat::Bits24);
+  // Every row is written below (or the whole bitmap is dropped on an error).
+  Bitmap out = Bitmap::ForOverwrite(outWidth, outHeight, PixelFormat::Bits24);
   const int components = c.output_components;
   if (components != (cmyk ? 4 : 3)) throw ImageError("JPEG: unexpected colour layout");
   const bool inverted = c.saw_Adobe_marker != 0;

@@ -1,6 +1,8 @@
 #include "imaging/ratio_layout.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "imaging/auto_colour.h"
 #include "imaging/stretch_bilinear.h"
@@ -62,16 +64,28 @@ std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW,
   if (!rect) return std::nullopt;
 
   const ColorValue color = blank ? *blank : AutoBlankColor(picture);
-  TABitmap canvas;
-  canvas.SetSize(screenW, screenH);
+  // The picture covers its rectangle wherever it lies on the canvas, so only
+  // the rest is filled; nothing is written twice.
+  TABitmap canvas(Bitmap::ForOverwrite(screenW, screenH, PixelFormat::Bits32));
   const uint8_t fill[4] = {BlueOf(color), GreenOf(color), RedOf(color), 0};
+  std::vector<uint8_t> blankRow(size_t{4} * static_cast<size_t>(screenW));
+  for (size_t i = 0; i < blankRow.size(); i += 4) std::memcpy(&blankRow[i], fill, 4);
+  const int left = std::clamp(rect->x, 0, screenW), right = std::clamp(rect->x + rect->width, left, screenW);
+  const int top = std::clamp(rect->y, 0, screenH), bottom = std::clamp(rect->y + rect->height, top, screenH);
   for (int y = 0; y < screenH; ++y) {
     uint8_t* row = canvas.Row(y);
-    for (int x = 0; x < screenW; ++x) std::copy(fill, fill + 4, row + 4 * x);
+    if (y < top || y >= bottom) {
+      std::memcpy(row, blankRow.data(), blankRow.size());
+    } else {
+      std::memcpy(row, blankRow.data(), size_t{4} * static_cast<size_t>(left));
+      std::memcpy(row + size_t{4} * static_cast<size_t>(right), blankRow.data(),
+                  size_t{4} * static_cast<size_t>(screenW - right));
+    }
   }
-  const TABitmap source(picture);
-  StretchBilinear(source.Width(), source.Height(), rect->width, 0, 0, rect->x, rect->y, rect->height, source,
-                  canvas);
+  // The picture is read in its own format: widening a photograph to 32 bits
+  // first would cost more than the drawing.
+  StretchBilinear(picture.Width(), picture.Height(), rect->width, 0, 0, rect->x, rect->y, rect->height,
+                  picture, canvas);
   return canvas;
 }
 

@@ -1,5 +1,5 @@
-// Bilinear stretching of a rectangle of one 32-bit bitmap into a rectangle of
-// another, in 8-bit fixed point. The arithmetic is fixed to the last bit:
+// Bilinear stretching of a rectangle of one bitmap into a rectangle of a
+// 32-bit one, in 8-bit fixed point. The arithmetic is fixed to the last bit:
 // steps are (size x 255) / size, so equal sizes give a slightly shrunk
 // resampling rather than a copy; clipping works in 16-bit fixed point with a
 // 65535-based scale.
@@ -26,6 +26,10 @@ bool ClipStretchRect(double& srcX, double& srcY, int& srcW, int& srcH, double& d
 // the source's right or bottom edge repeat the edge pixel.
 void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
                      int dstH, const TABitmap& source, TABitmap& dest);
+// The same from a picture of any format, read as if widened to 32 bits first
+// (fourth byte 0 unless it has one). 24 and 32-bit pictures are read in place.
+void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
+                     int dstH, const Bitmap& source, TABitmap& dest);
 
 namespace detail {
 // Makes the filter use its portable row code instead of the SSE2 one, so that

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "allocation_meter.h"
 #include "imaging/auto_colour.h"
+#include "imaging/stretch_bilinear.h"
 #include "test_images.h"
 
 using namespace tapestrel::imaging;
@@ -63,4 +65,38 @@ TEST(RenderRatioExpansion, ExtremeShapesAndBadSizesDoNotCrash) {
   EXPECT_TRUE(RenderRatioExpansion(Bitmap(1, 1000, PixelFormat::Bits1), 100, 100, 7, std::nullopt));
   EXPECT_THROW(RenderRatioExpansion(Bitmap(), 100, 100, 0, std::nullopt), ImageError);
   EXPECT_THROW(RenderRatioExpansion(Bitmap(2, 2, PixelFormat::Bits24), 0, 100, 0, std::nullopt), ImageError);
+}
+
+TEST(RenderRatioExpansion, EqualsTheWholeCanvasFilledAndTheWidenedPictureDrawnOnIt) {
+  // Wider and taller pictures (some 24-bit widths without row padding), a
+  // picture too flat to cover a row, every anchor, several formats.
+  const std::tuple<int, int, int, int> shapes[] = {{40, 10, 17, 9}, {8, 30, 16, 9},  {4, 9, 30, 20},
+                                                   {33, 21, 9, 16}, {12, 5, 31, 29}, {300, 1, 20, 20}};
+  uint32_t seed = 1;
+  for (PixelFormat format : {PixelFormat::Bits24, PixelFormat::Bits8, PixelFormat::Bits32}) {
+    for (auto [w, h, screenW, screenH] : shapes) {
+      for (int anchor = 0; anchor <= 8; ++anchor) {
+        const Bitmap picture = imaging_test::RandomBitmap(w, h, format, seed++);
+        const ColorValue blank = MakeColor(7, 8, 9);
+        const auto rect = RatioExpansionRect(w, h, screenW, screenH, anchor);
+        ASSERT_TRUE(rect);
+        TABitmap expected;
+        expected.SetSize(screenW, screenH);
+        for (int y = 0; y < screenH; ++y) {
+          for (int x = 0; x < screenW; ++x) std::copy_n("\x09\x08\x07", 4, expected.Row(y) + 4 * x);
+        }
+        StretchBilinear(w, h, rect->width, 0, 0, rect->x, rect->y, rect->height, TABitmap(picture), expected);
+        const auto canvas = RenderRatioExpansion(picture, screenW, screenH, anchor, blank);
+        ASSERT_TRUE(canvas);
+        ASSERT_EQ(canvas->Dib(), expected.Dib()) << w << "x" << h << " anchor " << anchor;
+      }
+    }
+  }
+}
+
+TEST(RenderRatioExpansion, ReadsThePictureWithoutAWidenedCopy) {
+  const Bitmap picture(1200, 900, PixelFormat::Bits24);  // 3.2 MB, 4.3 MB widened
+  imaging_test::AllocationMeter meter;
+  ASSERT_TRUE(RenderRatioExpansion(picture, 160, 100, kAnchorCentre, MakeColor(0, 0, 0)));
+  EXPECT_LT(meter.PeakBytes(), size_t{1} << 20);
 }
