@@ -208,17 +208,13 @@ void ForceScalarStretchRows(bool on) { forceScalar = on; }
 }  // namespace detail
 
 void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
-                     int dstH, const Bitmap& source, TABitmap& dest) {
+                     int dstH, StretchSourceRows& source, TABitmap& dest) {
   // Zero or negative sizes would divide by zero below; they draw nothing.
   if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
-  if (source.Empty() || dest.Empty()) return;
-  const PixelFormat format = source.Format();
-  if (format != PixelFormat::Bits24 && format != PixelFormat::Bits32) {
-    return StretchBilinear(srcW, srcH, dstW, srcX, srcY, dstX, dstY, dstH, ConvertTo24(source), dest);
-  }
+  const int SW = source.Width(), SH = source.Height();
+  if (SW <= 0 || SH <= 0 || dest.Empty()) return;
   const uint32_t stepX = static_cast<uint32_t>(int64_t{srcW} * 255 / dstW);
   const uint32_t stepY = static_cast<uint32_t>(int64_t{srcH} * 255 / dstH);
-  const int SW = source.Width(), SH = source.Height();
   if (!ClipStretchRect(srcX, srcY, srcW, srcH, dstX, dstY, dstW, dstH, SW, SH, dest.Width(), dest.Height())) {
     return;
   }
@@ -230,26 +226,27 @@ void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, dou
   const int columns = std::min(dstW, dest.Width() - c0);
   const int rows = std::min(dstH, dest.Height() - r0);
 
-  const int bytesPerPixel = format == PixelFormat::Bits24 ? 3 : 4;
+  const int bytesPerPixel = source.BytesPerPixel();
   const Columns plan = PlanColumns(x0, stepX, columns, SW, static_cast<uint32_t>(bytesPerPixel));
   const RowKernel kernel = ChooseKernel(bytesPerPixel, SW);
-  const uint8_t* const pixelsEnd = source.Pixels() + source.PixelBytes();
   RowJob job{};
   job.columns = &plan;
   job.count = columns;
   job.wide = columns;
+  auto sourceRow = [&](uint32_t y) {
+    return static_cast<int>(std::min<int64_t>(int64_t{y >> 8} + ys, SH - 1));
+  };
   uint32_t y = 0;
   for (int r = 0; r < rows; ++r, y += stepY) {
-    const int64_t s = int64_t{y >> 8} + ys;
-    job.upper = source.Row(static_cast<int>(std::min<int64_t>(s, SH - 1)));
-    job.lower = source.Row(static_cast<int>(std::min<int64_t>(s + 1, SH - 1)));
-    const int64_t next = int64_t{(y + stepY) >> 8} + ys;
-    job.nextUpper = source.Row(static_cast<int>(std::min<int64_t>(next, SH - 1)));
-    job.nextLower = source.Row(static_cast<int>(std::min<int64_t>(next + 1, SH - 1)));
+    const StretchSourceRows::Pair pair = source.Rows(sourceRow(y), sourceRow(y + stepY));
+    job.upper = pair.upper;
+    job.lower = pair.lower;
+    job.nextUpper = pair.aheadUpper;
+    job.nextLower = pair.aheadLower;
     if (bytesPerPixel == 3) {
       // The lower row lies at or after the upper one, so it is the one that
       // can run out; a 32-bit pair's 8 bytes always end inside its row.
-      const size_t room = static_cast<size_t>(pixelsEnd - job.lower);
+      const size_t room = pair.lowerRoom;
       job.wide = room < 8 ? 0
                           : static_cast<int>(std::upper_bound(plan.left.begin(), plan.left.end(), room - 8) -
                                              plan.left.begin());
@@ -258,6 +255,41 @@ void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, dou
     job.out = dest.Row(r0 + r) + size_t{4} * static_cast<size_t>(c0);
     kernel(job);
   }
+}
+
+namespace {
+
+// A whole bitmap of 24 or 32 bits.
+class BitmapRows : public StretchSourceRows {
+ public:
+  explicit BitmapRows(const Bitmap& b) : b_(b), end_(b.Pixels() + b.PixelBytes()) {}
+  int Width() const override { return b_.Width(); }
+  int Height() const override { return b_.Height(); }
+  int BytesPerPixel() const override { return b_.Format() == PixelFormat::Bits24 ? 3 : 4; }
+  Pair Rows(int y, int next) override {
+    const int last = b_.Height() - 1;
+    const uint8_t* lower = b_.Row(std::min(y + 1, last));
+    return {b_.Row(y), lower, static_cast<size_t>(end_ - lower), b_.Row(next),
+            b_.Row(std::min(next + 1, last))};
+  }
+
+ private:
+  const Bitmap& b_;
+  const uint8_t* end_;
+};
+
+}  // namespace
+
+void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
+                     int dstH, const Bitmap& source, TABitmap& dest) {
+  if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
+  if (source.Empty() || dest.Empty()) return;
+  const PixelFormat format = source.Format();
+  if (format != PixelFormat::Bits24 && format != PixelFormat::Bits32) {
+    return StretchBilinear(srcW, srcH, dstW, srcX, srcY, dstX, dstY, dstH, ConvertTo24(source), dest);
+  }
+  BitmapRows rows(source);
+  StretchBilinear(srcW, srcH, dstW, srcX, srcY, dstX, dstY, dstH, rows, dest);
 }
 
 void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,

@@ -31,6 +31,29 @@ void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, dou
 void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
                      int dstH, const Bitmap& source, TABitmap& dest);
 
+// A source picture's rows as the filter asks for them: a row and the one
+// below it (the row itself at the bottom edge), never a row above the one of
+// the call before, so that a decoder can hand rows over as it produces them.
+class StretchSourceRows {
+ public:
+  struct Pair {
+    const uint8_t* upper;
+    const uint8_t* lower;
+    size_t lowerRoom;           // bytes that may be read from `lower` on: at least the row
+    const uint8_t* aheadUpper;  // worth fetching ahead for the next call (may be these rows)
+    const uint8_t* aheadLower;
+  };
+  virtual ~StretchSourceRows() = default;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  // 4, or 3 for blue, green, red read as if widened with a fourth byte of 0.
+  virtual int BytesPerPixel() const = 0;
+  // Row y and the one below it; `next` is the y of the call to follow.
+  virtual Pair Rows(int y, int next) = 0;
+};
+void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
+                     int dstH, StretchSourceRows& source, TABitmap& dest);
+
 namespace detail {
 // Makes the filter use its portable row code instead of the SSE2 one, so that
 // tests can hold both to the same results.

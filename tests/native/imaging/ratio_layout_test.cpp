@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "allocation_meter.h"
 #include "imaging/auto_colour.h"
+#include "imaging/jpeg_file.h"
 #include "imaging/stretch_bilinear.h"
 #include "test_images.h"
 
@@ -99,4 +102,79 @@ TEST(RenderRatioExpansion, ReadsThePictureWithoutAWidenedCopy) {
   imaging_test::AllocationMeter meter;
   ASSERT_TRUE(RenderRatioExpansion(picture, 160, 100, kAnchorCentre, MakeColor(0, 0, 0)));
   EXPECT_LT(meter.PeakBytes(), size_t{1} << 20);
+}
+
+namespace {
+
+// The canvas from a JPEG decoded whole, as the streamed drawing must give it.
+std::variant<TABitmap, Bitmap> DrawnWhole(const std::vector<uint8_t>& jpeg, int screenW, int screenH,
+                                          int anchor, std::optional<ColorValue> blank) {
+  const Bitmap picture = DecodeJpeg(jpeg);
+  auto canvas = RenderRatioExpansion(picture, screenW, screenH, anchor, blank);
+  if (canvas) return std::move(*canvas);
+  return picture;
+}
+
+bool Throws(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const ImageError&) {
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST(RenderRatioExpansionJpeg, DrawsWhatTheDecodedPictureGivesWithoutHoldingIt) {
+  using imaging_test::JpegKind;
+  const Bitmap flat(24, 16, PixelFormat::Bits24);  // black: every edge uniform
+  const std::tuple<Bitmap, JpegKind, int, int> cases[] = {
+      {imaging_test::SmoothPicture(67, 45), JpegKind::Rgb, 40, 40},    // wider, reduced
+      {imaging_test::SmoothPicture(64, 45), JpegKind::Rgb, 300, 140},  // taller, enlarged, rows unpadded
+      {imaging_test::SmoothPicture(33, 70), JpegKind::Progressive, 50, 50},
+      {imaging_test::SmoothPicture(40, 30), JpegKind::AdobeCmyk, 16, 9},
+      {imaging_test::SmoothPicture(9, 1), JpegKind::Grey, 20, 20},  // a single row
+      {flat, JpegKind::Rgb, 30, 30},
+      {imaging_test::SmoothPicture(64, 36), JpegKind::Rgb, 32, 18}};  // equal proportions: the picture
+  for (const auto& [picture, kind, screenW, screenH] : cases) {
+    const auto jpeg = imaging_test::MakeJpeg(picture, kind);
+    for (int anchor : {kAnchorCentre, kAnchorTopLeft, kAnchorBottomRight}) {
+      for (std::optional<ColorValue> blank :
+           {std::optional<ColorValue>{}, std::optional(MakeColor(1, 2, 3))}) {
+        const auto streamed = RenderRatioExpansionJpeg(jpeg, screenW, screenH, anchor, blank);
+        const auto whole = DrawnWhole(jpeg, screenW, screenH, anchor, blank);
+        ASSERT_EQ(streamed.index(), whole.index()) << picture.Width() << "x" << picture.Height();
+        if (streamed.index() == 0) {
+          EXPECT_EQ(std::get<0>(streamed).Dib(), std::get<0>(whole).Dib())
+              << picture.Width() << " " << anchor;
+        } else {
+          EXPECT_EQ(std::get<1>(streamed), std::get<1>(whole));
+        }
+      }
+    }
+  }
+
+  // A 1500 x 1000 photograph held whole would take 4.5 MB.
+  const auto big = imaging_test::MakeJpeg(imaging_test::SmoothPicture(1500, 1000), JpegKind::Rgb, 80);
+  imaging_test::AllocationMeter meter;
+  RenderRatioExpansionJpeg(big, 160, 160, kAnchorCentre, std::nullopt);
+  EXPECT_LT(meter.PeakBytes(), size_t{1} << 20);
+}
+
+TEST(RenderRatioExpansionJpeg, FailsWhereverTheWholeDecodeFails) {
+  // Drawn 2 rows high, the picture is read down to its middle row only. Cut
+  // inside the rows the drawing reads, past them, and just before the end
+  // marker (which the whole decode does without).
+  const auto jpeg =
+      imaging_test::MakeJpeg(imaging_test::SmoothPicture(400, 200), imaging_test::JpegKind::Rgb);
+  for (size_t size : {size_t{0}, size_t{300}, jpeg.size() / 4, jpeg.size() * 3 / 4, jpeg.size() - 2}) {
+    const std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(size));
+    EXPECT_EQ(Throws([&] { RenderRatioExpansionJpeg(cut, 4, 100, kAnchorTop, MakeColor(0, 0, 0)); }),
+              Throws([&] { DecodeJpeg(cut); }))
+        << size;
+  }
+  EXPECT_THROW(RenderRatioExpansionJpeg(jpeg, 0, 10, 0, std::nullopt), ImageError);
+  EXPECT_THROW(RenderRatioExpansionJpegFile(imaging_test::TempPath("missing.jpg"), 10, 10, 0, std::nullopt),
+               ImageError);
 }
