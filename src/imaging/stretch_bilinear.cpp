@@ -154,24 +154,20 @@ void StretchRowSse2(const RowJob& job) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i bias = _mm_set1_epi32(static_cast<int>(0x80008000u));
   const __m128i half = _mm_set1_epi16(128);
-  const __m128i vertical = _mm_set1_epi32(static_cast<int>((256 - job.fy) | job.fy << 16));
-  // The three channel pairs of a 24-bit pixel; the fourth pair stays zero.
-  const __m128i threePairs = _mm_set_epi32(0, 0, 0xFFFF, -1);
+  const int weights = static_cast<int>((256 - job.fy) | job.fy << 16);
+  // A 24-bit pixel's fourth lane holds bytes of its neighbour (or past the
+  // row): weighted 0, it blends to the 0 a widened pixel has.
+  const __m128i vertical = Bpp == 4 ? _mm_set1_epi32(weights) : _mm_set_epi32(0, weights, weights, weights);
   auto blend = [&](int i) {
     const uint32_t offset = cols.left[i];
     const __m128i u = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(job.upper + offset));  // a b
     const __m128i l = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(job.lower + offset));  // c d
     const __m128i ul = _mm_unpacklo_epi8(u, l);                                               // ac.. bd..
-    __m128i left, right;
-    if constexpr (Bpp == 4) {
-      left = _mm_madd_epi16(_mm_unpacklo_epi8(ul, zero), vertical);
-      right = _mm_madd_epi16(_mm_unpackhi_epi8(ul, zero), vertical);
-    } else {
-      const __m128i ac = _mm_and_si128(ul, threePairs);
-      const __m128i bd = _mm_and_si128(_mm_srli_si128(ul, 6), threePairs);
-      left = _mm_madd_epi16(_mm_unpacklo_epi8(ac, zero), vertical);
-      right = _mm_madd_epi16(_mm_unpacklo_epi8(bd, zero), vertical);
-    }
+    // The right pixel's pairs start at its first byte: the 5th, or the 4th of 24 bits.
+    const __m128i bd =
+        Bpp == 4 ? _mm_unpackhi_epi8(ul, zero) : _mm_unpacklo_epi8(_mm_srli_si128(ul, 6), zero);
+    const __m128i left = _mm_madd_epi16(_mm_unpacklo_epi8(ul, zero), vertical);
+    const __m128i right = _mm_madd_epi16(bd, vertical);
     const __m128i pairs = _mm_xor_si128(_mm_or_si128(left, _mm_slli_epi32(right, 16)), bias);
     const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&cols.weights[size_t{4} * i]));
     return _mm_srai_epi32(_mm_madd_epi16(pairs, w), 16);
