@@ -60,9 +60,9 @@ std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int scre
 
 namespace {
 
-// The canvas the picture is drawn on, filled only where the picture's
-// rectangle leaves it: the picture covers the rectangle wherever it lies on
-// the canvas, so nothing is written twice.
+// The canvas is filled only where the picture's rectangle leaves it: the
+// picture covers the rectangle wherever it lies on the canvas, so nothing is
+// written twice.
 TABitmap UnfilledCanvas(int screenW, int screenH) {
   return TABitmap(Bitmap::ForOverwrite(screenW, screenH, PixelFormat::Bits32));
 }

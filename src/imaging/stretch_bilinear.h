@@ -5,6 +5,7 @@
 // 65535-based scale.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "imaging/tabitmap.h"
