@@ -5,6 +5,7 @@
 #include "app/registry_keys.h"
 #include "imaging/auto_colour.h"
 #include "imaging/bmp_file.h"
+#include "imaging/builtin_pictures.h"
 #include "imaging/picture_file.h"
 #include "imaging/ratio_layout.h"
 #include "platform/paths.h"
@@ -34,20 +35,23 @@ void WallpaperRenderer::WriteStyleValues() {
 }
 
 std::optional<WallpaperRenderer::Picture> WallpaperRenderer::DecodePicture(const std::string& fileName) {
-  const std::string ext = imaging::LowerCaseExtension(fileName);
-  const bool jpeg = ext == ".jpg" || ext == ".jpeg";
-  if (jpeg && settings_.WallPosition == PositionMode::RatioExpansion) {
+  const imaging::BuiltInPicture* builtIn = imaging::FindBuiltInPicture(fileName);
+  if (builtIn && builtIn->wallpaper) {
     int width = 0, height = 0;
-    ports_.desktop.ScreenSize(width, height);
-    if (width > 0 && height > 0) {  // otherwise ratio drawing fails as it does for other pictures
+    if (builtIn->ratioCanvas && settings_.WallPosition == PositionMode::RatioExpansion) {
+      ports_.desktop.ScreenSize(width, height);
+    }
+    // Drawn while decoded: the whole picture is never held. Without a screen
+    // size, ratio drawing fails later as it does for other pictures.
+    if (width > 0 && height > 0) {
       std::optional<imaging::ColorValue> blank;  // none: the picture's automatic colour
       if (!settings_.WallBlankAutoColor) blank = PlainRgb(settings_.WallBlankColor);
-      return std::visit([](auto&& drawn) { return Picture(std::move(drawn)); },
-                        imaging::RenderRatioExpansionJpegFile(fileName, width, height,
-                                                              settings_.WallPositionRatioDrawing, blank));
+      return std::visit(
+          [](auto&& drawn) { return Picture(std::move(drawn)); },
+          builtIn->ratioCanvas(fileName, width, height, settings_.WallPositionRatioDrawing, blank));
     }
+    return builtIn->wallpaper(fileName);
   }
-  if (jpeg || ext == ".bmp" || ext == ".png") return imaging::LoadPictureFile(fileName);
   if (ports_.plugins.FindPlugin(fileName) == -1) return std::nullopt;
   return ports_.plugins.LoadPicture(fileName);
 }
