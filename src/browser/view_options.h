@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "browser/img_util.h"  // TImgUtil, the thumbnail maker of the cells
 #include "browser/options.h"
 #include "imaging/color_value.h"
 
@@ -122,15 +123,6 @@ class TSmallIcon : public OptionGroup {
  public:
   Option<TIconPos> IconPos{this, TIconPos::iipRightBottom};
   Option<int> Space{this, 2};
-};
-
-// The thumbnail maker the cells take their images from. Thumbnail loading
-// builds on it; the view itself reads the background of icon images and
-// whether the on-disk store is in use. OnChange is raised by BKColor only.
-class TImgUtil : public OptionGroup {
- public:
-  Option<ColorValue> BKColor{this, kClWhite};
-  bool AutoThumb = false;
 };
 
 class TViewImage : public OptionGroup {
