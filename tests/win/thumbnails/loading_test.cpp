@@ -1,0 +1,230 @@
+// Thumbnail loading through the real worker thread, queue and message, into
+// the entries of a folder.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "common/solid_picture.h"
+#include "imaging/bmp_file.h"
+#include "imaging/jpeg_file.h"
+#include "imaging/pixel_convert.h"
+#include "imaging/png/png_file.h"
+#include "imaging/thumbnail_scaling.h"
+#include "imaging/win32/plugin_host.h"
+#include "thumbnail_fixture.h"
+#include "win_support/files.h"
+#include "win_support/test_plugins.h"
+
+using namespace tapestrel;
+using namespace tapestrel::browser;
+using tapestrel::testing::TempFolder;
+using tapestrel::testing::ThumbnailHost;
+
+namespace {
+
+imaging::Bitmap Gradient(int w, int h) {
+  imaging::Bitmap b(w, h, imaging::PixelFormat::Bits24);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = b.Row(y) + 3 * x;
+      p[0] = static_cast<uint8_t>(x * 255 / w);
+      p[1] = static_cast<uint8_t>(y * 255 / h);
+      p[2] = static_cast<uint8_t>((x * 7 + y * 3) & 0xFF);
+    }
+  return b;
+}
+
+// What a cell must show for a decoded picture: FitSize, ResampleTo, centred
+// in 120 x 90 on the view colour.
+imaging::Bitmap ExpectedCell(imaging::Bitmap picture) {
+  const imaging::Size s = imaging::FitSize(picture.Width(), picture.Height(), 120, 90);
+  imaging::ResampleTo(picture, s.width, s.height);
+  imaging::Bitmap cell(120, 90, imaging::PixelFormat::Bits24);
+  std::memset(cell.Pixels(), 0xFF, cell.PixelBytes());
+  const int x0 = (120 - s.width) / 2, y0 = (90 - s.height) / 2;
+  for (int y = 0; y < s.height; ++y)
+    std::memcpy(cell.Row(y0 + y) + 3 * x0, picture.Row(y), 3 * size_t(s.width));
+  return cell;
+}
+
+// A plain folder of pictures, and the test plug-ins where the thumbnail
+// maker's plug-in list finds them.
+struct PictureFolder {
+  TempFolder folder;
+  tapestrel::testing::PluginStage stage;
+  imaging::PictureFormatRegistry registry;
+  std::unique_ptr<imaging::PluginHost> plugins;
+
+  void LoadPlugins(ThumbnailHost& host, const std::vector<std::string>& names) {
+    for (const std::string& n : names) stage.Put(n);
+    plugins = std::make_unique<imaging::PluginHost>(stage.AppFolder(), registry);
+    plugins->LoadAtStartup();
+    host.image.ImgUtil.SPlugin = &plugins->SPlugin();
+  }
+};
+
+}  // namespace
+
+TEST(ThumbnailLoading, EachKindGetsItsThumbnailOrItsIcon) {
+  PictureFolder f;
+  imaging::WriteBmpFile(f.folder / "a.bmp", Gradient(200, 150));
+  imaging::EncodeJpegFile(f.folder / "b.jpg", Gradient(640, 480));
+  imaging::SavePngFile(f.folder / "c.png", Gradient(300, 100));
+  tapestrel::testing::Tspx tspx;
+  tspx.width = 40;
+  tspx.height = 30;
+  tapestrel::testing::WriteFile(f.folder / "d.tsp", tspx.Bytes());
+  HDC dc = CreateEnhMetaFileA(nullptr, (f.folder / "e.emf").c_str(), nullptr, nullptr);
+  Rectangle(dc, 0, 0, 300, 200);
+  DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+  tapestrel::testing::WriteFile(f.folder / "f.txt", "Tapestrel\r\n\tthumbnails\r\n");
+  tapestrel::testing::WriteFile(f.folder / "g.xyz", "no decoder knows this");
+  std::string corrupt = tapestrel::testing::ReadFile(f.folder / "b.jpg");
+  corrupt.resize(300);
+  tapestrel::testing::WriteFile(f.folder / "h.jpg", corrupt);
+
+  ThumbnailHost host(f.folder.Path());
+  f.LoadPlugins(host, {"tsp_in"});
+  host.Refresh();
+  ASSERT_EQ(8, host.items.Count());
+  // The unknown file shows its icon at once, without a worker.
+  EXPECT_TRUE(host.cells->CellImage(*host.Entry(L"g.xyz")));
+  EXPECT_TRUE(host.Entry(L"g.xyz")->ImageShared);
+  EXPECT_FALSE(host.cells->Loader().Busy());
+  EXPECT_TRUE(host.loadOrder.empty());
+
+  host.DrawAll();
+  ASSERT_TRUE(host.Pump());
+  EXPECT_EQ(7, host.loaded);  // every entry but the icon kind, the corrupt JPEG included
+
+  imaging::JpegDecodeOptions fast;
+  fast.mode = imaging::JpegMode::BestSpeed;
+  fast.scaleDenominator = 4;  // 640 / 4 = 160 still covers 120
+  imaging::Bitmap plugin(40, 30, imaging::PixelFormat::Bits24);
+  ASSERT_EQ(plugin.PixelBytes(), tspx.Rows().size());
+  std::memcpy(plugin.Pixels(), tspx.Rows().data(), plugin.PixelBytes());
+  const struct {
+    const wchar_t* name;
+    imaging::Bitmap picture;
+  } pictures[] = {
+      {L"a.bmp", Gradient(200, 150)},
+      {L"b.jpg", imaging::DecodeJpegFile(f.folder / "b.jpg", fast)},
+      {L"c.png", Gradient(300, 100)},
+      {L"d.tsp", plugin},
+  };
+  for (const auto& p : pictures) {
+    TImgListItem& e = *host.Entry(p.name);
+    ASSERT_TRUE(e.Image);
+    EXPECT_TRUE(e.Loaded);
+    EXPECT_FALSE(e.ImageShared);
+    EXPECT_TRUE(ExpectedCell(p.picture) == *e.Image) << platform::WideToAnsi(p.name);
+    EXPECT_EQ(p.picture.Width() * (p.name == std::wstring(L"b.jpg") ? 4 : 1), e.ImageWidth);
+  }
+  for (const wchar_t* drawn : {L"e.emf", L"f.txt"}) {
+    TImgListItem& e = *host.Entry(drawn);
+    ASSERT_TRUE(e.Image && !e.ImageShared) << platform::WideToAnsi(drawn);
+    bool inked = false;
+    for (int y = 0; y < 90 && !inked; ++y)
+      for (int x = 0; x < 120 && !inked; ++x) inked = imaging::PixelColor(*e.Image, x, y) != 0xFFFFFFu;
+    EXPECT_TRUE(inked) << platform::WideToAnsi(drawn);
+  }
+  // The corrupt JPEG and the unknown file share one icon image.
+  EXPECT_TRUE(host.Entry(L"h.jpg")->ImageShared);
+  EXPECT_EQ(host.Entry(L"h.jpg")->Image, host.Entry(L"g.xyz")->Image);
+  EXPECT_EQ(1u, host.cells->Icons().Count());
+  EXPECT_EQ(GetSystemMetrics(SM_CXICON), host.Entry(L"h.jpg")->ImageWidth);
+}
+
+TEST(ThumbnailLoading, AnEntryScrolledIntoViewIsServedBeforeEarlierRequests) {
+  PictureFolder f;
+  for (int i = 0; i < 6; ++i)
+    imaging::EncodeJpegFile(f.folder / ("p" + std::to_string(i) + ".jpg"), Gradient(1600, 1200));
+  ThumbnailHost host(f.folder.Path());
+  host.Refresh();
+  ASSERT_EQ(6, host.items.Count());
+  for (int i = 0; i < 5; ++i) host.cells->CellImage(host.items[i]);  // the first screen
+  ASSERT_TRUE(host.cells->Loader().Busy());
+  host.cells->CellImage(host.items[5]);  // scrolled into view while the worker is busy
+  ASSERT_TRUE(host.Pump());
+  std::vector<int> order;
+  for (int serial : host.loadOrder)
+    for (int i = 0; i < 6; ++i)
+      if (host.items[i].Serial() == serial) order.push_back(i);
+  EXPECT_EQ((std::vector<int>{0, 5, 4, 3, 2, 1}), order);
+  EXPECT_EQ(6, host.loaded);
+  EXPECT_GE(host.repaints, 6);
+}
+
+TEST(ThumbnailLoading, ARebuildDiscardsThumbnailsAndMakesThemAgain) {
+  PictureFolder f;
+  for (int i = 0; i < 4; ++i)
+    imaging::EncodeJpegFile(f.folder / ("p" + std::to_string(i) + ".jpg"), Gradient(800, 600));
+  ThumbnailHost host(f.folder.Path());
+  host.image.LookAhead = true;
+  host.Refresh();  // look-ahead fills every entry
+  ASSERT_TRUE(host.Pump());
+  EXPECT_EQ(4, host.loaded);
+  const auto first = host.Entry(L"p0.jpg")->Image;
+
+  // Rebuilt while the worker is busy: its result is dropped, the new entries
+  // are made anew.
+  tapestrel::testing::WriteSolidBmp(f.folder / "q.bmp", 30, 20, 0x0000FF);
+  host.loaded = 0;
+  host.Refresh();
+  ASSERT_TRUE(host.cells->Loader().Busy());
+  host.Refresh();
+  ASSERT_TRUE(host.Pump());
+  EXPECT_EQ(5, host.items.Count());
+  EXPECT_EQ(5, host.loaded);
+  for (int i = 0; i < host.items.Count(); ++i) EXPECT_TRUE(host.items[i].Loaded);
+  EXPECT_NE(first, host.Entry(L"p0.jpg")->Image);
+  EXPECT_TRUE(*first == *host.Entry(L"p0.jpg")->Image);
+  EXPECT_EQ(0x0000FFu, imaging::PixelColor(*host.Entry(L"q.bmp")->Image, 60, 45));
+}
+
+TEST(ThumbnailLoading, HostileFilesShowTheirIconAndTheWorkerGoesOn) {
+  PictureFolder f;
+  // Every misbehaviour of the hostile plug-in, by the picture's mode byte.
+  for (int mode = 1; mode <= 19; ++mode) {
+    tapestrel::testing::Tspx t;
+    t.mode = static_cast<uint8_t>(mode);
+    tapestrel::testing::WriteFile(f.folder / ("h" + std::to_string(mode) + ".bad"), t.Bytes());
+  }
+  const std::string jpeg = [] {
+    const auto b = imaging::EncodeJpeg(Gradient(64, 64));
+    return std::string(b.begin(), b.end());
+  }();
+  tapestrel::testing::WriteFile(f.folder / "cut.jpg", jpeg.substr(0, jpeg.size() / 2));
+  tapestrel::testing::WriteFile(f.folder / "zero.jpg", "");
+  tapestrel::testing::WriteFile(f.folder / "cut.bmp",
+                                "BM\x36\x10\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\xff\x7f\0\0");
+  tapestrel::testing::WriteFile(f.folder / "cut.png", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x10\0");
+  tapestrel::testing::WriteFile(f.folder / "cut.emf", std::string(100, '\x01'));
+  tapestrel::testing::WriteFile(f.folder / "cut.wmf",
+                                std::string("\xD7\xCD\xC6\x9A") + std::string(40, '\0'));
+  tapestrel::testing::WriteFile(f.folder / "cut.avi", "RIFF\x04\0\0\0AVI ");
+  tapestrel::testing::WriteFile(f.folder / "zeros.txt", std::string(3000, '\0'));
+  tapestrel::testing::WriteSolidBmp(f.folder / "one.bmp", 1, 1, 0x0000FF);
+  tapestrel::testing::WriteSolidBmp(f.folder / "wide.bmp", 30000, 1, 0x0000FF);
+  tapestrel::testing::WriteFile(f.folder / "vanishes.jpg", jpeg);
+
+  ThumbnailHost host(f.folder.Path());
+  f.LoadPlugins(host, {"tsp_hostile"});
+  host.Refresh();
+  DeleteFileA((f.folder / "vanishes.jpg").c_str());  // between listing and loading
+  host.DrawAll();
+  ASSERT_TRUE(host.Pump(120000));
+  EXPECT_EQ(host.items.Count(), host.loaded);
+  // Every entry shows something; the plug-in's pictures that the host
+  // could still make sense of may show as pictures.
+  for (int i = 0; i < host.items.Count(); ++i)
+    EXPECT_TRUE(host.items[i].Image) << platform::WideToAnsi(host.items[i].DisplayName());
+  for (const wchar_t* icon : {L"cut.jpg", L"zero.jpg", L"cut.bmp", L"cut.png", L"cut.emf", L"cut.wmf",
+                              L"cut.avi", L"wide.bmp", L"vanishes.jpg"}) {
+    ASSERT_TRUE(host.Entry(icon)) << platform::WideToAnsi(icon);
+    EXPECT_TRUE(host.Entry(icon)->ImageShared) << platform::WideToAnsi(icon);
+  }
+  ASSERT_TRUE(host.Entry(L"zeros.txt"));
+  EXPECT_FALSE(host.Entry(L"zeros.txt")->ImageShared);  // no text: an empty page
+  EXPECT_EQ(0x0000FFu, imaging::PixelColor(*host.Entry(L"one.bmp")->Image, 59, 44));  // 1 x 1, centred
+}
