@@ -375,7 +375,8 @@ void TCustomImgListView::RefreshFolder() {
   SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
   SetUpdating(true);
   if (thumbnails_) thumbnails_->CancelAll();
-  ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED | LVIS_DROPHILITED);
+  ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  dropHighlighted_ = -1;
   ListView_SetItemCountEx(listView_, 0, 0);
   items_.Clear();
   ScopeExit finish([this] {
@@ -479,10 +480,10 @@ void TCustomImgListView::SelectAll() {
 
 void TCustomImgListView::InvertSelection() {
   const int count = items_.Count();
-  for (int i = 0; i < count; ++i) {
-    const bool on = ListView_GetItemState(listView_, i, LVIS_SELECTED) != 0;
-    ListView_SetItemState(listView_, i, on ? 0 : LVIS_SELECTED, LVIS_SELECTED);
-  }
+  std::vector<bool> selected(static_cast<size_t>(count));
+  for (int i : SelectedIndices()) selected[static_cast<size_t>(i)] = true;
+  for (int i = 0; i < count; ++i)
+    ListView_SetItemState(listView_, i, selected[i] ? 0 : LVIS_SELECTED, LVIS_SELECTED);
 }
 
 void TCustomImgListView::Select(int index, bool selected) {
@@ -702,10 +703,16 @@ void TCustomImgListView::OnGetDispInfo(NMLVDISPINFOW& info) {
   if (item.iSubItem != 0) return;
   if (item.mask & LVIF_IMAGE)
     item.iImage = iconStyle_ == TIconStyle::iisImage ? I_IMAGENONE : entry.IconIndex();
-  if (entry.OverlayIndex() >= 0 && (!(item.mask & LVIF_STATE) || (item.stateMask & LVIS_OVERLAYMASK))) {
+  // The view answers the overlay part of the state only; the list view keeps
+  // the selection itself.
+  const UINT overlay = entry.OverlayIndex() >= 0 ? INDEXTOOVERLAYMASK(entry.OverlayIndex() + 1) : 0;
+  if (item.mask & LVIF_STATE) {
+    item.state = overlay;
+    item.stateMask = LVIS_OVERLAYMASK;
+  } else if (overlay) {
     item.mask |= LVIF_STATE;
-    item.stateMask |= LVIS_OVERLAYMASK;
-    item.state = (item.state & ~LVIS_OVERLAYMASK) | INDEXTOOVERLAYMASK(entry.OverlayIndex() + 1);
+    item.state = overlay;
+    item.stateMask = LVIS_OVERLAYMASK;
   }
 }
 
@@ -739,8 +746,11 @@ void TCustomImgListView::DrawCell(HDC dc, int index, const RECT& icon) {
   cell.top = icon.top + std::max(0L, (icon.bottom - icon.top - size.height) / 2);
   cell.right = cell.left + size.width;
   cell.bottom = cell.top + size.height;
-  const UINT state = ListView_GetItemState(listView_, index, LVIS_SELECTED | LVIS_DROPHILITED);
-  const bool selected = (GetFocus() == listView_ || !HideSelection()) && state != 0;
+  // The selection from the list view's own record: asking for the item's
+  // state while it paints answers stale bits under Wine.
+  const bool marked =
+      ListView_GetNextItem(listView_, index - 1, LVNI_SELECTED) == index || index == dropHighlighted_;
+  const bool selected = (GetFocus() == listView_ || !HideSelection()) && marked;
   for (const CellFill& fill : CellDecoration(ViewImage, cell, selected)) {
     const RECT r{fill.rect.left, fill.rect.top, fill.rect.right, fill.rect.bottom};
     if (fill.color & imaging::kSystemColorFlag) {

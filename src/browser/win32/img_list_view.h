@@ -174,6 +174,9 @@ class TCustomImgListView : public platform::Window {
   void InvertSelection();
   void Select(int index, bool selected);
   int FocusedIndex() const;
+  // The entry a drag hovers over, -1 for none.
+  int DropHighlighted() const { return dropHighlighted_; }
+  void SetDropHighlighted(int index);
 
   // Runs a shell verb ("delete", "copy", "cut") on the selection, when every
   // selected entry allows it; "paste" into the open folder.
@@ -287,6 +290,7 @@ class TCustomImgListView : public platform::Window {
   bool rebuildPending_ = false;
   bool created_ = false;
   unsigned generation_ = 0;
+  int dropHighlighted_ = -1;
   bool scrolling_ = false;
   int selectedAtScrollStart_ = -1;
   bool selectionChangePosted_ = false;

@@ -196,10 +196,7 @@ class ViewDropTarget final : public IDropTarget {
   }
 
   void Highlight(int index) {
-    if (!view_) return;
-    if (highlighted_ >= 0) ListView_SetItemState(view_->ListView(), highlighted_, 0, LVIS_DROPHILITED);
-    highlighted_ = index;
-    if (index >= 0) ListView_SetItemState(view_->ListView(), index, LVIS_DROPHILITED, LVIS_DROPHILITED);
+    if (view_) view_->SetDropHighlighted(index);
   }
 
   void Reset() {
@@ -217,7 +214,6 @@ class ViewDropTarget final : public IDropTarget {
   bool accept_ = false;
   ComPtr<IDropTarget> shell_;
   int index_ = -1;
-  int highlighted_ = -1;
 };
 
 namespace {
@@ -313,6 +309,14 @@ const std::vector<std::wstring>& TFileDataObject::WideFiles() {
 }
 
 // ---- drag and drop
+
+void TCustomImgListView::SetDropHighlighted(int index) {
+  if (index == dropHighlighted_) return;
+  for (int i : {dropHighlighted_, index}) {
+    if (i >= 0) ListView_SetItemState(listView_, i, i == index ? LVIS_DROPHILITED : 0, LVIS_DROPHILITED);
+  }
+  dropHighlighted_ = index;
+}
 
 void TCustomImgListView::RegisterDropTarget(bool on) {
   if (on == dropRegistered_ || !listView_) return;
