@@ -41,19 +41,6 @@ void InstallThumbnail(TImgListItem& entry, const imaging::Bitmap& work, int sour
   entry.ImageHeight = sourceHeight;
 }
 
-std::string IconBitmapCache::Key(int overlayIndex, int iconIndex) {
-  return std::to_string(overlayIndex) + "/" + std::to_string(iconIndex);
-}
-
-std::shared_ptr<const imaging::Bitmap> IconBitmapCache::Get(int overlayIndex, int iconIndex,
-                                                            const Maker& make, bool keep) {
-  const std::string key = Key(overlayIndex, iconIndex);
-  if (auto found = images_.find(key); found != images_.end()) return found->second;
-  auto image = make();
-  if (keep && image) images_.emplace(key, image);
-  return image;
-}
-
 void InstallIcon(TImgListItem& entry, std::shared_ptr<const imaging::Bitmap> icon) {
   entry.ImageWidth = icon ? icon->Width() : 0;
   entry.ImageHeight = icon ? icon->Height() : 0;

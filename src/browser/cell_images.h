@@ -1,11 +1,8 @@
 // The images of thumbnail cells: a finished thumbnail installed in its
-// entry, and the icon images entries without a thumbnail share.
+// entry, or the icon image it shares with entries of the same icon.
 #pragma once
 
-#include <functional>
-#include <map>
 #include <memory>
-#include <string>
 
 #include "browser/shell_items.h"
 #include "imaging/bitmap.h"
@@ -26,23 +23,6 @@ inline CellOffset CenteredIn(int w, int h, int boxW, int boxH) { return {(boxW -
 // clipped at the edges. Marks the entry loaded and records the source size.
 void InstallThumbnail(TImgListItem& entry, const imaging::Bitmap& work, int sourceWidth, int sourceHeight,
                       int boxW, int boxH, imaging::ColorValue background);
-
-// Icon images shared by every entry of the same overlay and icon, keyed
-// "overlay/icon". Freed on every rebuild of the view.
-class IconBitmapCache {
- public:
-  using Maker = std::function<std::shared_ptr<const imaging::Bitmap>()>;
-  // The cached image, or the one `make` draws (kept when `keep`).
-  std::shared_ptr<const imaging::Bitmap> Get(int overlayIndex, int iconIndex, const Maker& make,
-                                             bool keep = true);
-  void Clear() { images_.clear(); }
-  size_t Count() const { return images_.size(); }
-
-  static std::string Key(int overlayIndex, int iconIndex);
-
- private:
-  std::map<std::string, std::shared_ptr<const imaging::Bitmap>> images_;
-};
 
 // Gives the entry a shared icon image, recording its size.
 void InstallIcon(TImgListItem& entry, std::shared_ptr<const imaging::Bitmap> icon);

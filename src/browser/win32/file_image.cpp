@@ -75,8 +75,11 @@ void TFileImage::Install(TImgListItem& entry, int code) {
     InstallThumbnail(entry, util.WorkBitmap(), util.SourceWidth(), util.SourceHeight(), image_.ImageWidth,
                      image_.ImageHeight, hooks_.viewColor ? hooks_.viewColor() : 0xFFFFFF);
     if (hooks_.stamp) hooks_.stamp(entry);
-  } else if (hooks_.installIcon) {
-    hooks_.installIcon(entry);
+  } else {
+    // Done as well: a cell redrawn while this entry was being made queued it
+    // again, and a failure would otherwise be tried once more.
+    entry.Loaded = true;
+    if (hooks_.installIcon) hooks_.installIcon(entry);
   }
 }
 

@@ -1,13 +1,14 @@
 #include "browser/win32/thumbnail_cells.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
-#include "browser/win32/thumbnail_platform.h"
+#include "platform/error_guard.h"
 
 namespace tapestrel::browser {
 
 ThumbnailCells::ThumbnailCells(HWND view, TImgItems& items, TViewImage& image, ViewHooks hooks)
-    : items_(items),
+    : view_(view),
       image_(image),
       hooks_(std::move(hooks)),
       loader_(
@@ -17,14 +18,57 @@ ThumbnailCells::ThumbnailCells(HWND view, TImgItems& items, TViewImage& image, V
              if (hooks_.repaint) hooks_.repaint(e);
            },
            [this] { return hooks_.viewColor ? hooks_.viewColor() : imaging::ColorValue{0xFFFFFF}; }}) {
+  TImgUtil& util = image_.ImgUtil;
+  if (!util.Platform()) util.SetPlatform(&platform_);
+  util.Thumbnail.SetPort(&platform_);
   SHFILEINFOW info{};
-  largeIcons_ = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
   smallIcons_ = reinterpret_cast<HIMAGELIST>(
       SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  SetWindowSubclass(view_, &ThumbnailCells::ViewProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
-ThumbnailCells::~ThumbnailCells() { loader_.CancelAll(); }
+ThumbnailCells::~ThumbnailCells() {
+  loader_.CancelAll();
+  RemoveWindowSubclass(view_, &ThumbnailCells::ViewProcedure, 1);
+  TImgUtil& util = image_.ImgUtil;
+  if (util.Platform() == &platform_) util.SetPlatform(nullptr);
+  util.Thumbnail.SetPort(nullptr);
+}
+
+LRESULT CALLBACK ThumbnailCells::ViewProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                               UINT_PTR, DWORD_PTR self) {
+  if (message != kImageLoadedMessage) return DefSubclassProc(hwnd, message, wParam, lParam);
+  platform::Guarded([&] {
+    auto* cells = reinterpret_cast<ThumbnailCells*>(self);
+    const bool rebuilding = cells->hooks_.rebuilding && cells->hooks_.rebuilding();
+    cells->loader_.WorkerDone(static_cast<int>(wParam), static_cast<int>(lParam), rebuilding);
+  });
+  return 0;
+}
+
+std::unique_ptr<ThumbnailCells> ThumbnailCells::ForView(TCustomImgListView& view) {
+  ViewHooks hooks;
+  hooks.iconImage = [&view](TImgListItem& e) { return view.IconImage(e); };
+  hooks.repaint = [&view](TImgListItem& e) {
+    const int index = view.ImgItems().IndexOf(e);
+    if (index >= 0) ListView_RedrawItems(view.ListView(), index, index);
+  };
+  hooks.viewColor = [&view] {
+    const ColorValue c = view.Color();
+    return c & imaging::kSystemColorFlag ? GetSysColor(static_cast<int>(c & 0xFF)) : c & 0xFFFFFF;
+  };
+  hooks.thumbnailStyle = [&view] { return view.IconStyle() == TIconStyle::iisImage; };
+  auto cells =
+      std::make_unique<ThumbnailCells>(view.Handle(), view.ImgItems(), view.ViewImage, std::move(hooks));
+  cells->loader_.OnImageLoad = [&view](TImgListItem& e) {
+    if (view.OnImageLoad) view.OnImageLoad(e);
+  };
+  cells->loader_.OnImageLoaded = [&view](TImgListItem& e) {
+    if (view.OnImageLoaded) view.OnImageLoaded(e);
+  };
+  view.SetThumbnailSource(cells.get());
+  return cells;
+}
 
 const imaging::Bitmap* ThumbnailCells::CellImage(TImgListItem& entry) {
   if (entry.Image) return entry.Image.get();
@@ -39,31 +83,19 @@ const imaging::Bitmap* ThumbnailCells::CellImage(TImgListItem& entry) {
   return nullptr;
 }
 
-void ThumbnailCells::OfferLookAhead(TImgListItem& entry, bool thumbnailStyle) {
-  if (thumbnailStyle && image_.LookAhead && !entry.Image) loader_.Enqueue(entry.Serial(), false);
-}
-
-std::shared_ptr<const imaging::Bitmap> ThumbnailCells::DrawIcon(int overlayIndex, int iconIndex) {
-  const int size = GetSystemMetrics(SM_CXICON);
-  DibCanvas canvas(size, size);
-  WindowsThumbnailPlatform platform;
-  canvas.Fill(platform.ResolveColor(image_.ImgUtil.BKColor));
-  UINT style = ILD_TRANSPARENT;
-  if (overlayIndex != -1) style |= INDEXTOOVERLAYMASK(overlayIndex + 1);
-  if (largeIcons_) ImageList_Draw(largeIcons_, iconIndex, canvas.Dc(), 0, 0, style);
-  auto bitmap = std::make_shared<imaging::Bitmap>(canvas.Pixels());
-  if (image_.BigIcon) imaging::ResampleTo(*bitmap, image_.BigIconSize, image_.BigIconSize);
-  return bitmap;
+void ThumbnailCells::LookAhead(TImgListItem& entry) {
+  const bool thumbnails = !hooks_.thumbnailStyle || hooks_.thumbnailStyle();
+  if (thumbnails && image_.LookAhead && !entry.Image) loader_.Enqueue(entry.Serial(), false);
 }
 
 void ThumbnailCells::InstallIconImage(TImgListItem& entry) {
-  const int overlay = entry.OverlayIndex(), icon = entry.IconIndex();
-  InstallIcon(entry, icons_.Get(overlay, icon, [&] { return DrawIcon(overlay, icon); }));
+  if (hooks_.iconImage) InstallIcon(entry, hooks_.iconImage(entry));
 }
 
 void ThumbnailCells::StampSmallIcon(TImgListItem& entry) {
   const TIconPos pos = image_.SmallIcon.IconPos;
   if (pos == TIconPos::iipNone || !smallIcons_ || !entry.Image || entry.ImageShared) return;
+  if (hooks_.thumbnailStyle && !hooks_.thumbnailStyle()) return;
   const TImageType type = loader_.TypeOf(entry);
   if (IsIconType(type) || !(image_.DispImage.Get() & ImageTypeBit(type))) return;
   const int w = image_.ImageWidth, h = image_.ImageHeight, space = image_.SmallIcon.Space;
@@ -73,20 +105,6 @@ void ThumbnailCells::StampSmallIcon(TImgListItem& entry) {
   canvas.Load(*entry.Image);
   ImageList_Draw(smallIcons_, entry.IconIndex(), canvas.Dc(), x, y, ILD_TRANSPARENT);
   entry.Image = std::make_shared<imaging::Bitmap>(canvas.Pixels());
-}
-
-void DrawCellImage(HDC dc, int left, int top, int boxW, int boxH, const imaging::Bitmap& image) {
-  if (image.Empty() || image.Format() != imaging::PixelFormat::Bits24) return;
-  const CellOffset at = CenteredIn(image.Width(), image.Height(), boxW, boxH);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = image.Width();
-  info.bmiHeader.biHeight = -image.Height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  SetDIBitsToDevice(dc, left + at.x, top + at.y, image.Width(), image.Height(), 0, 0, 0, image.Height(),
-                    image.Pixels(), &info, DIB_RGB_COLORS);
 }
 
 }  // namespace tapestrel::browser

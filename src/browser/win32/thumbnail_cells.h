@@ -1,69 +1,69 @@
-// Thumbnail cells' images for the thumbnail view: the hand-over between the
-// view's cell drawing and thumbnail loading. The view owns one; its cell
-// drawing asks CellImage for an entry, its window procedure hands
-// kImageLoadedMessage to OnImageLoadedMessage, every rebuild calls
-// Rebuild, and every change of the entries is preceded by
-// Loader().CancelAll() and followed by Loader().Resume().
+// Thumbnail loading plugged into the thumbnail view: the view's cell drawing
+// asks CellImage for an entry's image; the view cancels, resumes and offers
+// look-ahead around every change of its entries; the worker's message
+// (kImageLoadedMessage) reaches the view's window and is taken from there.
 //
-//   ThumbnailCells cells(hwnd, items, viewImage, {...});
-//   if (const imaging::Bitmap* image = cells.CellImage(entry))
-//     DrawCellImage(dc, imageLeft, imageTop, boxW, boxH, *image);
+//   auto cells = ThumbnailCells::ForView(view);  // view.SetThumbnailSource(cells.get())
+//
+// Entries of an icon kind, and entries whose thumbnail failed, show the
+// view's shared icon image of their overlay and icon.
 #pragma once
 
 #include <windows.h>
-
-#include <commctrl.h>
 
 #include <functional>
 #include <memory>
 
 #include "browser/cell_images.h"
 #include "browser/win32/file_image.h"
+#include "browser/win32/img_list_view.h"
+#include "browser/win32/thumbnail_platform.h"
 
 namespace tapestrel::browser {
 
-class ThumbnailCells {
+class ThumbnailCells : public ThumbnailSource {
  public:
   struct ViewHooks {
+    // The shared icon image of the entry.
+    std::function<std::shared_ptr<const imaging::Bitmap>(TImgListItem&)> iconImage;
     std::function<void(TImgListItem&)> repaint;      // redraw the entry's cell
     std::function<imaging::ColorValue()> viewColor;  // the control's colour, RGB
+    std::function<bool()> rebuilding;                // the view is recreating its entries
+    std::function<bool()> thumbnailStyle;            // the view shows thumbnail cells
   };
+  // `view` receives the worker's messages; ThumbnailCells takes them from
+  // its window procedure.
   ThumbnailCells(HWND view, TImgItems& items, TViewImage& image, ViewHooks hooks);
-  ~ThumbnailCells();
+  ~ThumbnailCells() override;
+  ThumbnailCells(const ThumbnailCells&) = delete;
+  ThumbnailCells& operator=(const ThumbnailCells&) = delete;
 
-  // The image to draw in the entry's cell; null when there is none yet (the
-  // entry then waits for the worker, the newest request first).
-  const imaging::Bitmap* CellImage(TImgListItem& entry);
-  // Look-ahead for an entry just enumerated: queued at the front when the
-  // view shows thumbnails and LookAhead is on.
-  void OfferLookAhead(TImgListItem& entry, bool thumbnailStyle);
+  // For the thumbnail view, installed as its thumbnail source, raising its
+  // OnImageLoad and OnImageLoaded. The view's thumbnail maker gets the
+  // Windows services it needs.
+  static std::unique_ptr<ThumbnailCells> ForView(TCustomImgListView& view);
 
-  // kImageLoadedMessage.
-  void OnImageLoadedMessage(WPARAM wParam, LPARAM lParam, bool rebuilding) {
-    loader_.WorkerDone(static_cast<int>(wParam), static_cast<int>(lParam), rebuilding);
-  }
-  // Every rebuild of the view: the shared icon images go.
-  void Rebuild() { icons_.Clear(); }
+  // ThumbnailSource.
+  const imaging::Bitmap* CellImage(TImgListItem& entry) override;
+  void CancelAll() override { loader_.CancelAll(); }
+  void Resume() override { loader_.Resume(); }
+  // Queued at the front when the view shows thumbnails and LookAhead is on.
+  void LookAhead(TImgListItem& entry) override;
 
   TFileImage& Loader() { return loader_; }
-  const IconBitmapCache& Icons() const { return icons_; }
-  // The entry's shared icon image (system large icon with its overlay).
-  void InstallIconImage(TImgListItem& entry);
 
  private:
-  std::shared_ptr<const imaging::Bitmap> DrawIcon(int overlayIndex, int iconIndex);
+  static LRESULT CALLBACK ViewProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                        DWORD_PTR self);
+  void InstallIconImage(TImgListItem& entry);
   void StampSmallIcon(TImgListItem& entry);
 
-  TImgItems& items_;
+  HWND view_;
   TViewImage& image_;
   ViewHooks hooks_;
-  HIMAGELIST largeIcons_ = nullptr, smallIcons_ = nullptr;  // the system's, never freed
-  IconBitmapCache icons_;
+  HIMAGELIST smallIcons_ = nullptr;  // the system's, never freed
+  WindowsThumbnailPlatform platform_;
   TFileImage loader_;
 };
-
-// Draws an image into a boxW x boxH box at left, top, centred when its size
-// differs, pixel for pixel.
-void DrawCellImage(HDC dc, int left, int top, int boxW, int boxH, const imaging::Bitmap& image);
 
 }  // namespace tapestrel::browser

@@ -132,7 +132,7 @@ TEST(ThumbnailQueue, CancelAndRebuildDropResults) {
   EXPECT_EQ((Log{"stop 4"}), t.log);
 }
 
-TEST(CellImages, ClippedWhenLargerAndIconsSharedPerOverlayAndIcon) {
+TEST(CellImages, ClippedWhenLargerIconsShared) {
   TImgItems items;
   TImgListItem e(items, nullptr, 1, false, -1);
   // Work bitmaps larger than the box are clipped at the cell's edges around
@@ -145,23 +145,9 @@ TEST(CellImages, ClippedWhenLargerAndIconsSharedPerOverlayAndIcon) {
   EXPECT_EQ(0u, tapestrel::imaging::PixelColor(*e.Image, 119, 89));
   EXPECT_FALSE(e.ImageShared);
 
-  IconBitmapCache cache;
-  int made = 0;
-  auto make = [&] {
-    ++made;
-    return std::make_shared<const tapestrel::imaging::Bitmap>(32, 32,
-                                                              tapestrel::imaging::PixelFormat::Bits24);
-  };
-  auto a = cache.Get(-1, 5, make), b = cache.Get(-1, 5, make), c = cache.Get(1, 5, make);
-  EXPECT_EQ(a, b);
-  EXPECT_NE(a, c);
-  EXPECT_EQ(2, made);
-  EXPECT_EQ("-1/5", IconBitmapCache::Key(-1, 5));
-  cache.Get(0, 7, make, false);  // not kept (a file view)
-  EXPECT_EQ(2u, cache.Count());
+  auto a =
+      std::make_shared<const tapestrel::imaging::Bitmap>(32, 32, tapestrel::imaging::PixelFormat::Bits24);
   InstallIcon(e, a);
   EXPECT_TRUE(e.ImageShared);
   EXPECT_EQ(32, e.ImageWidth);
-  cache.Clear();
-  EXPECT_EQ(0u, cache.Count());
 }

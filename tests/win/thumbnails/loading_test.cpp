@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 #include "common/solid_picture.h"
 #include "imaging/bmp_file.h"
@@ -17,6 +18,7 @@
 
 using namespace tapestrel;
 using namespace tapestrel::browser;
+using tapestrel::testing::PumpUntil;
 using tapestrel::testing::TempFolder;
 using tapestrel::testing::ThumbnailHost;
 
@@ -59,9 +61,11 @@ struct PictureFolder {
     for (const std::string& n : names) stage.Put(n);
     plugins = std::make_unique<imaging::PluginHost>(stage.AppFolder(), registry);
     plugins->LoadAtStartup();
-    host.image.ImgUtil.SPlugin = &plugins->SPlugin();
+    host.Util().SPlugin = &plugins->SPlugin();
   }
 };
+
+tapestrel::testing::OleSession g_ole;
 
 }  // namespace
 
@@ -83,12 +87,13 @@ TEST(ThumbnailLoading, EachKindGetsItsThumbnailOrItsIcon) {
   corrupt.resize(300);
   tapestrel::testing::WriteFile(f.folder / "h.jpg", corrupt);
 
-  ThumbnailHost host(f.folder.Path());
+  ThumbnailHost host;
   f.LoadPlugins(host, {"tsp_in"});
-  host.Refresh();
-  ASSERT_EQ(8, host.items.Count());
+  host.View().ViewImage.LookAhead = false;
+  host.Open(f.folder.Path());
+  ASSERT_EQ(8, host.Items().Count());
   // The unknown file shows its icon at once, without a worker.
-  EXPECT_TRUE(host.cells->CellImage(*host.Entry(L"g.xyz")));
+  EXPECT_TRUE(host.View().CellImage(*host.Entry(L"g.xyz")));
   EXPECT_TRUE(host.Entry(L"g.xyz")->ImageShared);
   EXPECT_FALSE(host.cells->Loader().Busy());
   EXPECT_TRUE(host.loadOrder.empty());
@@ -131,55 +136,76 @@ TEST(ThumbnailLoading, EachKindGetsItsThumbnailOrItsIcon) {
   // The corrupt JPEG and the unknown file share one icon image.
   EXPECT_TRUE(host.Entry(L"h.jpg")->ImageShared);
   EXPECT_EQ(host.Entry(L"h.jpg")->Image, host.Entry(L"g.xyz")->Image);
-  EXPECT_EQ(1u, host.cells->Icons().Count());
   EXPECT_EQ(GetSystemMetrics(SM_CXICON), host.Entry(L"h.jpg")->ImageWidth);
 }
 
 TEST(ThumbnailLoading, AnEntryScrolledIntoViewIsServedBeforeEarlierRequests) {
   PictureFolder f;
-  for (int i = 0; i < 6; ++i)
-    imaging::EncodeJpegFile(f.folder / ("p" + std::to_string(i) + ".jpg"), Gradient(1600, 1200));
-  ThumbnailHost host(f.folder.Path());
-  host.Refresh();
-  ASSERT_EQ(6, host.items.Count());
-  for (int i = 0; i < 5; ++i) host.cells->CellImage(host.items[i]);  // the first screen
+  for (int i = 0; i < 60; ++i) {
+    char name[16];
+    snprintf(name, sizeof name, "p%02d.jpg", i);
+    imaging::EncodeJpegFile(f.folder / name, Gradient(1600, 1200));
+  }
+  ThumbnailHost host;
+  host.View().ViewImage.LookAhead = false;
+  host.Open(f.folder.Path());
+  ASSERT_EQ(60, host.Items().Count());
+  // The first screen is painted and the worker starts on it.
+  UpdateWindow(host.Window().List());
   ASSERT_TRUE(host.cells->Loader().Busy());
-  host.cells->CellImage(host.items[5]);  // scrolled into view while the worker is busy
+  // The entries of the first screen: the one being made and those queued.
+  std::set<int> firstScreen(host.cells->Loader().Queue().begin(), host.cells->Loader().Queue().end());
+  firstScreen.insert(host.loadOrder.at(0));
+  ASSERT_LT(firstScreen.size(), 40u);
+  // The last entry is scrolled into view while the worker is busy.
+  ListView_EnsureVisible(host.Window().List(), 59, FALSE);
+  UpdateWindow(host.Window().List());
   ASSERT_TRUE(host.Pump());
-  std::vector<int> order;
-  for (int serial : host.loadOrder)
-    for (int i = 0; i < 6; ++i)
-      if (host.items[i].Serial() == serial) order.push_back(i);
-  EXPECT_EQ((std::vector<int>{0, 5, 4, 3, 2, 1}), order);
-  EXPECT_EQ(6, host.loaded);
-  EXPECT_GE(host.repaints, 6);
+  ASSERT_GT(host.loadOrder.size(), firstScreen.size());
+  // After the entry being made when the view scrolled, the newly visible
+  // entries come first; the rest of the first screen waits for them.
+  EXPECT_FALSE(firstScreen.count(host.loadOrder[1]));
+  bool earlierServed = false;
+  for (size_t i = 1; i < host.loadOrder.size(); ++i) {
+    const bool earlier = firstScreen.count(host.loadOrder[i]) != 0;
+    EXPECT_FALSE(earlierServed && !earlier) << "entry " << host.IndexOfSerial(host.loadOrder[i]);
+    earlierServed = earlierServed || earlier;
+  }
+  EXPECT_TRUE(earlierServed);
+  EXPECT_EQ(static_cast<int>(host.loadOrder.size()), host.loaded);
 }
 
-TEST(ThumbnailLoading, ARebuildDiscardsThumbnailsAndMakesThemAgain) {
+TEST(ThumbnailLoading, ChangesOfTheFolderOrOfAViewOptionRemakeTheThumbnails) {
   PictureFolder f;
   for (int i = 0; i < 4; ++i)
     imaging::EncodeJpegFile(f.folder / ("p" + std::to_string(i) + ".jpg"), Gradient(800, 600));
-  ThumbnailHost host(f.folder.Path());
-  host.image.LookAhead = true;
-  host.Refresh();  // look-ahead fills every entry
+  ThumbnailHost host;
+  host.View().ViewImage.LookAhead = true;  // as the main window has it
+  host.Open(f.folder.Path());
   ASSERT_TRUE(host.Pump());
   EXPECT_EQ(4, host.loaded);
   const auto first = host.Entry(L"p0.jpg")->Image;
 
-  // Rebuilt while the worker is busy: its result is dropped, the new entries
-  // are made anew.
-  tapestrel::testing::WriteSolidBmp(f.folder / "q.bmp", 30, 20, 0x0000FF);
+  // A new file: the watcher refreshes the view, every thumbnail is made anew.
   host.loaded = 0;
-  host.Refresh();
-  ASSERT_TRUE(host.cells->Loader().Busy());
-  host.Refresh();
+  tapestrel::testing::WriteSolidBmp(f.folder / "q.bmp", 30, 20, 0x0000FF);
+  ASSERT_TRUE(PumpUntil([&] { return host.Items().Count() == 5; }, 20000));
   ASSERT_TRUE(host.Pump());
-  EXPECT_EQ(5, host.items.Count());
   EXPECT_EQ(5, host.loaded);
-  for (int i = 0; i < host.items.Count(); ++i) EXPECT_TRUE(host.items[i].Loaded);
+  for (int i = 0; i < host.Items().Count(); ++i) EXPECT_TRUE(host.Items()[i].Loaded);
   EXPECT_NE(first, host.Entry(L"p0.jpg")->Image);
   EXPECT_TRUE(*first == *host.Entry(L"p0.jpg")->Image);
   EXPECT_EQ(0x0000FFu, imaging::PixelColor(*host.Entry(L"q.bmp")->Image, 60, 45));
+
+  // A view option changes while the worker is busy: the running worker's
+  // result is dropped and everything is made on the new background.
+  host.loaded = 0;
+  host.View().ViewImage.Frame.Color = browser::kClBlack;
+  ASSERT_TRUE(host.cells->Loader().Busy());
+  host.View().SetColor(0x00FFFF);
+  ASSERT_TRUE(host.Pump());
+  EXPECT_EQ(5, host.loaded);
+  EXPECT_EQ(0x00FFFFu, imaging::PixelColor(*host.Entry(L"q.bmp")->Image, 0, 0));
 }
 
 TEST(ThumbnailLoading, HostileFilesShowTheirIconAndTheWorkerGoesOn) {
@@ -208,17 +234,19 @@ TEST(ThumbnailLoading, HostileFilesShowTheirIconAndTheWorkerGoesOn) {
   tapestrel::testing::WriteSolidBmp(f.folder / "wide.bmp", 30000, 1, 0x0000FF);
   tapestrel::testing::WriteFile(f.folder / "vanishes.jpg", jpeg);
 
-  ThumbnailHost host(f.folder.Path());
+  ThumbnailHost host;
   f.LoadPlugins(host, {"tsp_hostile"});
-  host.Refresh();
+  host.View().ShellChangeNotification.Enabled = false;
+  host.View().ViewImage.LookAhead = false;
+  host.Open(f.folder.Path());
   DeleteFileA((f.folder / "vanishes.jpg").c_str());  // between listing and loading
   host.DrawAll();
   ASSERT_TRUE(host.Pump(120000));
-  EXPECT_EQ(host.items.Count(), host.loaded);
+  EXPECT_EQ(host.Items().Count(), host.loaded);
   // Every entry shows something; the plug-in's pictures that the host
   // could still make sense of may show as pictures.
-  for (int i = 0; i < host.items.Count(); ++i)
-    EXPECT_TRUE(host.items[i].Image) << platform::WideToAnsi(host.items[i].DisplayName());
+  for (int i = 0; i < host.Items().Count(); ++i)
+    EXPECT_TRUE(host.Items()[i].Image) << platform::WideToAnsi(host.Items()[i].DisplayName());
   for (const wchar_t* icon : {L"cut.jpg", L"zero.jpg", L"cut.bmp", L"cut.png", L"cut.emf", L"cut.wmf",
                               L"cut.avi", L"wide.bmp", L"vanishes.jpg"}) {
     ASSERT_TRUE(host.Entry(icon)) << platform::WideToAnsi(icon);

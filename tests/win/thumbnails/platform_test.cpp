@@ -6,7 +6,6 @@
 
 #include "browser/view_options.h"
 #include "imaging/pixel_convert.h"
-#include "thumbnail_fixture.h"
 #include "win_support/files.h"
 
 using namespace tapestrel;
