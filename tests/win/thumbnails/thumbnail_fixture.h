@@ -10,13 +10,88 @@
 #include <string>
 #include <vector>
 
+#include <ole2.h>
+
+#include <chrono>
+
 #include "app/png_custom_image.h"
 #include "browser/view_options.h"
+#include "browser/win32/img_list_view.h"
 #include "browser/win32/thumbnail_cells.h"
 #include "platform/win32/text.h"
-#include "win/browser/view_fixture.h"
 
 namespace tapestrel::testing {
+
+// OLE and the common controls on this thread, for the view.
+struct OleSession {
+  OleSession() {
+    OleInitialize(nullptr);
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+  }
+  ~OleSession() { OleUninitialize(); }
+};
+
+// Runs the thread's messages until `done` or the time is up.
+inline bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  for (;;) {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+inline void Pump(int milliseconds = 50) {
+  PumpUntil([] { return false; }, milliseconds);
+}
+
+// A visible top-level window of the given size holding a thumbnail view set
+// up as the main window sets up its own.
+class ViewWindow {
+ public:
+  ViewWindow(int width, int height) {
+    frame_ = CreateWindowExW(0, L"STATIC", L"thumbnails", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                             0, 0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    view_ = std::make_unique<browser::TImgListView>(frame_);
+    RECT client;
+    GetClientRect(frame_, &client);
+    view_->SetBounds(client);
+    browser::TImgListView& v = *view_;
+    v.BeginUpdate();
+    v.SetMultiSelect(true);
+    v.SetHideSelection(false);
+    v.SetColor(browser::kClWhite);
+    v.ViewImage.ImageWidth = 120;
+    v.ViewImage.ImageHeight = 90;
+    v.ViewImage.Frame.Color = browser::kClInactiveBorder;
+    v.ViewImage.Frame.Width = 1;
+    v.ViewImage.SelectFrame.Color = browser::kClHighlight;
+    v.ViewImage.SelectFrame.Width = 3;
+    v.ViewImage.SmallIcon.IconPos = browser::TIconPos::iipNone;
+    v.SetIconStyle(browser::TIconStyle::iisImage);
+    v.View.DispTypes.Folders = false;
+    v.View.DispTypes.Hidden = false;
+    v.DefaultExec.DblClick = false;
+    v.EndUpdate();
+    Pump(20);
+  }
+  ~ViewWindow() {
+    view_.reset();
+    DestroyWindow(frame_);
+  }
+  browser::TImgListView& View() { return *view_; }
+  HWND Frame() const { return frame_; }
+  HWND List() const { return view_->ListView(); }
+
+ private:
+  HWND frame_ = nullptr;
+  std::unique_ptr<browser::TImgListView> view_;
+};
 
 class ThumbnailHost {
  public:
@@ -26,7 +101,6 @@ class ThumbnailHost {
     util.SetCustomTest(&png);
     util.SusiePriority = true;
     util.Font = browser::TImgFont{L"MS UI Gothic", -16, 0, SHIFTJIS_CHARSET};
-    window_.UseMainWindowSettings();
     cells = browser::ThumbnailCells::ForView(v);
     v.OnImageLoad = [this](browser::TImgListItem& e) { loadOrder.push_back(e.Serial()); };
     v.OnImageLoaded = [this](browser::TImgListItem& e) { ++loaded; };
