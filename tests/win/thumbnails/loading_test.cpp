@@ -5,9 +5,12 @@
 #include <cstring>
 #include <set>
 
+#include "browser/cell_geometry.h"
 #include "common/solid_picture.h"
 #include "imaging/bmp_file.h"
+#include "imaging/file_bytes.h"
 #include "imaging/jpeg_file.h"
+#include "imaging/picture_file.h"
 #include "imaging/pixel_convert.h"
 #include "imaging/png/png_file.h"
 #include "imaging/thumbnail_scaling.h"
@@ -255,4 +258,107 @@ TEST(ThumbnailLoading, HostileFilesShowTheirIconAndTheWorkerGoesOn) {
   ASSERT_TRUE(host.Entry(L"zeros.txt"));
   EXPECT_FALSE(host.Entry(L"zeros.txt")->ImageShared);  // no text: an empty page
   EXPECT_EQ(0x0000FFu, imaging::PixelColor(*host.Entry(L"one.bmp")->Image, 59, 44));  // 1 x 1, centred
+}
+
+TEST(ThumbnailLoading, TheViewShowsEachThumbnailCentredOnTheViewColour) {
+  PictureFolder f;
+  const struct {
+    const char* name;
+    int w, h;
+  } jpegs[] = {{"a-wide.jpg", 1600, 600}, {"b-tall.jpg", 500, 1500},  {"c-photo.jpg", 4000, 3000},
+               {"d-small.jpg", 60, 40},   {"e-square.jpg", 800, 800}, {"f-photo.jpg", 1024, 768}};
+  for (const auto& j : jpegs) imaging::EncodeJpegFile(f.folder / j.name, Gradient(j.w, j.h));
+  imaging::SavePngFile(f.folder / "g.png", Gradient(300, 100));
+  imaging::WriteBmpFile(f.folder / "h.bmp", Gradient(100, 300));
+  HDC dc = CreateEnhMetaFileA(nullptr, (f.folder / "i.emf").c_str(), nullptr, nullptr);
+  Ellipse(dc, 0, 0, 400, 200);
+  DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+  tapestrel::testing::WriteFile(f.folder / "j.txt", "\x95\xc7\x8e\x86\r\n\tTapestrel\r\n");
+  tapestrel::testing::WriteFile(f.folder / "k.xyz", "unknown");
+
+  ThumbnailHost host(1024, 768);
+  host.Open(f.folder.Path());
+  ASSERT_TRUE(host.Pump());
+  ASSERT_TRUE(PumpUntil([&] { return host.loaded == 10; }, 20000));
+  InvalidateRect(host.Window().List(), nullptr, TRUE);
+  UpdateWindow(host.Window().List());
+
+  // What the screen shows.
+  HWND list = host.Window().List();
+  RECT client;
+  GetClientRect(list, &client);
+  const int cw = client.right, ch = client.bottom;
+  browser::DibCanvas screen(cw, ch);
+  HDC listDc = GetDC(list);
+  BitBlt(screen.Dc(), 0, 0, cw, ch, listDc, 0, 0, SRCCOPY);
+  ReleaseDC(list, listDc);
+  const imaging::Bitmap shot = screen.Pixels();
+  if (const char* dir = getenv("TAPESTREL_SCREENSHOT_DIR"))
+    imaging::WriteBmpFile(std::string(dir) + "\\thumbnail-view.bmp", shot);
+
+  imaging::JpegDecodeOptions fast;
+  fast.mode = imaging::JpegMode::BestSpeed;
+  for (int i = 0; i < host.Items().Count(); ++i) {
+    browser::TImgListItem& e = host.Items()[i];
+    const std::string name = platform::WideToAnsi(e.DisplayName());
+    RECT icon{};
+    icon.left = LVIR_ICON;
+    ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&icon)));
+    const browser::CellSize size = browser::CellSizeOf(host.View().ViewImage);
+    browser::CellRect cell;
+    cell.left = icon.left + (icon.right - icon.left - size.width) / 2;
+    cell.top = icon.top + std::max(0L, (icon.bottom - icon.top - size.height) / 2);
+    cell.right = cell.left + size.width;
+    cell.bottom = cell.top + size.height;
+    const browser::ImagePlacement place = browser::PlaceImage(host.View().ViewImage, cell, 120, 90);
+    if (place.target.left < 0 || place.target.top < 0 || place.target.left + 120 > cw ||
+        place.target.top + 90 > ch)
+      continue;  // not wholly on the screen
+    imaging::Bitmap seen(120, 90, imaging::PixelFormat::Bits24);
+    for (int y = 0; y < 90; ++y)
+      std::memcpy(seen.Row(y), shot.Row(place.target.top + y) + 3 * place.target.left, 360);
+    imaging::Bitmap expected;
+    const std::string ext = imaging::LowerCaseExtension(name);
+    if (ext == ".jpg") {
+      const imaging::JpegHeader header = imaging::ReadJpegHeader(imaging::ReadFileBytes(f.folder / name));
+      fast.scaleDenominator = imaging::ChooseJpegScale(header.width, header.height, 120, 90);
+      expected = ExpectedCell(imaging::DecodeJpegFile(f.folder / name, fast));
+    } else if (ext == ".png") {
+      expected = ExpectedCell(Gradient(300, 100));
+    } else if (ext == ".bmp") {
+      expected = ExpectedCell(Gradient(100, 300));
+    } else {
+      EXPECT_TRUE(*e.Image == seen || e.ImageShared) << name;  // drawn kinds and icons: what the entry holds
+      continue;
+    }
+    EXPECT_TRUE(expected == seen) << name;
+  }
+}
+
+TEST(ThumbnailLoading, TheSmallTypeIconIsStampedWhereIconPosSays) {
+  PictureFolder f;
+  tapestrel::testing::WriteSolidBmp(f.folder / "a.bmp", 120, 90, 0x00FF00);
+  tapestrel::testing::WriteSolidBmp(f.folder / "b.bmp", 120, 90, 0x00FF00);
+  ThumbnailHost host;
+  host.View().ViewImage.SmallIcon.IconPos = browser::TIconPos::iipRightBottom;
+  host.View().ViewImage.DispImage =
+      browser::kAllImageTypes & ~browser::ImageTypeBit(browser::TImageType::iitBmp);
+  host.Open(f.folder.Path());
+  ASSERT_TRUE(host.Pump());
+  // BMP is not among DispImage: no stamp.
+  auto changed = [](const imaging::Bitmap& b, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += imaging::PixelColor(b, x, y) != 0x00FF00u;
+    return n;
+  };
+  EXPECT_EQ(0, changed(*host.Entry(L"a.bmp")->Image, 0, 0, 120, 90));
+
+  host.View().ViewImage.DispImage = browser::kAllImageTypes;  // rebuilds: made again, stamped
+  ASSERT_TRUE(host.Pump());
+  ASSERT_TRUE(PumpUntil([&] { return host.Entry(L"a.bmp") && host.Entry(L"a.bmp")->Loaded; }, 20000));
+  const imaging::Bitmap& stamped = *host.Entry(L"a.bmp")->Image;
+  EXPECT_GT(changed(stamped, 102, 72, 118, 88), 20);  // 120 - 2 - 16, 90 - 2 - 16, 16 x 16
+  EXPECT_EQ(0, changed(stamped, 0, 0, 120, 72));
+  EXPECT_EQ(0, changed(stamped, 0, 0, 102, 90));
 }
