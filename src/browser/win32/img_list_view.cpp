@@ -209,6 +209,13 @@ void TCustomImgListView::SetDescend(bool descend) {
   SortItems();
 }
 
+void TCustomImgListView::SetSort(TSortTypeEx type, bool descend) {
+  if (type == sortType_ && descend == descend_) return;
+  sortType_ = type;
+  descend_ = descend;
+  SortItems();
+}
+
 void TCustomImgListView::SetViewMode(TViewMode mode) {
   if (mode == viewMode_) return;
   viewMode_ = mode;

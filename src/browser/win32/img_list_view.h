@@ -126,6 +126,8 @@ class TCustomImgListView : public platform::Window {
   void SetSortType(TSortTypeEx type);
   bool Descend() const { return descend_; }
   void SetDescend(bool descend);
+  // Both at once, sorting once.
+  void SetSort(TSortTypeEx type, bool descend);
   TViewMode ViewMode() const { return viewMode_; }
   void SetViewMode(TViewMode mode);
   ColorValue Color() const { return color_; }
