@@ -471,6 +471,7 @@ int Run(int argc, char** argv) {
       if (!loop.done || host.Items().Count() != soakFiles)
         throw std::runtime_error("the soak folder did not load");
       if (round == 0) firstLoad = Take();
+      std::fprintf(stderr, "  soak round %d loaded\n", round);
     }
     soakMs = Now() - t0;
     last = Take();

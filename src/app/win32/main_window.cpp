@@ -146,6 +146,7 @@ void MainWindow::FormCreate(const std::vector<std::string>& args) {
   // the generator was seeded in the constructor. Plug-ins come before the
   // settings, so that their formats are in the picture list.
   ports_.plugins.LoadAtStartup();
+  CreateThumbnails();
   // The browser's filter before its folder: the folder is read once.
   BuildPictureExtensions();
   LoadSettings();

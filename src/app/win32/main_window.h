@@ -21,6 +21,7 @@
 #include "app/wallpaper_renderer.h"
 #include "app/win32/actions.h"
 #include "app/win32/application_probe.h"
+#include "app/win32/main_window_thumbnails.h"
 #include "app/win32/screen_capture.h"
 #include "browser/win32/img_list_view.h"
 #include "browser/win32/view_picture_list.h"
@@ -105,6 +106,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void TaskTrayMenuPopup();
   void CreateActions();
   void CreateBrowser();
+  void CreateThumbnails();
   void SetBrowserExtensions(const std::string& displayed);
   void BuildPictureExtensions();
   void FormClose();
@@ -125,6 +127,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   WallpaperChanger changer_;
   ActionList actions_;
   std::unique_ptr<browser::TImgListView> view_;
+  std::unique_ptr<MainWindowThumbnails> thumbnails_;
   std::unique_ptr<platform::TCpuUsage> cpuUsage_;
   std::unique_ptr<platform::THookHotKey> hotKeys_;
   std::unique_ptr<platform::TTrayIcon> trayIcon_;

@@ -1,5 +1,7 @@
 #include "app/win32/main_window_thumbnails.h"
 
+#include "app/win32/main_window.h"
+
 #include "platform/paths.h"
 #include "platform/win32/text.h"
 
@@ -43,6 +45,13 @@ MainWindowThumbnails::~MainWindowThumbnails() {
 
 std::string MainWindowThumbnails::StoreNameOf(const std::string& folder) {
   return platform::ExtractFileName(platform::ExcludeTrailingBackslash(folder));
+}
+
+// After the plug-ins are loaded: the worker may read their list as soon as
+// the view lists a folder. The window has no status bar yet to show what is
+// being opened.
+void MainWindow::CreateThumbnails() {
+  thumbnails_ = std::make_unique<MainWindowThumbnails>(*view_, ports_.plugins.ThumbnailPlugins(), nullptr);
 }
 
 }  // namespace tapestrel::app

@@ -4,8 +4,8 @@
 // the store named after the folder on every folder change, and the status
 // bar's panel 1 naming the file being opened.
 //
-//   thumbnails_ = std::make_unique<MainWindowThumbnails>(*view_, &plugins.SPlugin(),
-//                                                        [this](const std::wstring& t) { SetStatus(1, t); });
+//   thumbnails_ = std::make_unique<MainWindowThumbnails>(*view_, plugins, [this](const std::wstring& t)
+//   {...});
 //
 // It takes the view's OnChangeFolder, OnImageLoad and OnImageLoaded and
 // calls what was set there before.
