@@ -166,7 +166,10 @@ int TImgUtil::MakeThumbnail(const std::string& path, int w, int iconIndex, int h
     // A picture fitted into no pixel at all (30000 x 2 in 120 x 90) shows
     // its icon rather than an empty cell.
     if (code == kMade && work_.Empty()) code = kFailed;
-    if (code == kMade && useStore) Thumbnail.Write(path, work_, sourceWidth_, sourceHeight_);
+    if (code == kMade && useStore) {
+      Thumbnail.Quality = Quality;
+      Thumbnail.Write(path, work_, sourceWidth_, sourceHeight_);
+    }
   } catch (...) {
     code = kFailed;
   }

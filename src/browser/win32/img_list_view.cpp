@@ -441,8 +441,13 @@ void TCustomImgListView::OpenParentFolder() {
 void TCustomImgListView::ReloadFolder() {
   SetUpdating(true);
   if (thumbnails_) thumbnails_->CancelAll();
-  // The on-disk thumbnail store (ViewImage.ImgUtil.AutoThumb) belongs to
-  // thumbnail loading; the program keeps it off.
+  // The shown files' records leave the on-disk thumbnail store (kept off by
+  // the program), so that they are made anew.
+  if (thumbnails_ && ViewImage.ImgUtil.AutoThumb) {
+    std::vector<std::string> shown;
+    for (int i = 0; i < items_.Count(); ++i) shown.push_back(platform::WideToAnsi(items_[i].ParsingPath()));
+    platform::Guarded([&] { ViewImage.ImgUtil.Thumbnail.Remove(shown); });
+  }
   RefreshFolder();
 }
 

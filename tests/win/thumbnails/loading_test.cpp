@@ -362,3 +362,35 @@ TEST(ThumbnailLoading, TheSmallTypeIconIsStampedWhereIconPosSays) {
   EXPECT_EQ(0, changed(stamped, 0, 0, 120, 72));
   EXPECT_EQ(0, changed(stamped, 0, 0, 102, 90));
 }
+
+TEST(ThumbnailLoading, WithAutoThumbTheStoreKeepsEachThumbnailOnceAndAReloadMakesThemAnew) {
+  PictureFolder f;
+  for (int i = 0; i < 3; ++i)
+    imaging::EncodeJpegFile(f.folder / ("p" + std::to_string(i) + ".jpg"), Gradient(800, 600));
+  tapestrel::testing::TempFolder storeFolder;
+  ThumbnailHost host;
+  browser::TImgUtil& util = host.Util();
+  util.AutoThumb = true;
+  util.Thumbnail.PathType = browser::TPathType::iptFree;
+  util.Thumbnail.Path = storeFolder.Path();
+  util.Thumbnail.FileName = "pics";
+  auto records = [&] {
+    const std::string store = tapestrel::testing::ReadFile(storeFolder / "pics.dat");
+    uint32_t n = 0;
+    if (store.size() >= 24) std::memcpy(&n, store.data() + 20, 4);
+    return n;
+  };
+  host.Open(f.folder.Path());
+  ASSERT_TRUE(host.Pump());
+  ASSERT_TRUE(PumpUntil([&] { return host.loaded == 3; }, 20000));
+  EXPECT_EQ(3u, records());
+
+  // A rebuild finds them in the store; a reload removes them first.
+  host.View().ViewImage.Frame.Color = browser::kClBlack;
+  ASSERT_TRUE(PumpUntil([&] { return host.loaded == 6; }, 20000));
+  EXPECT_EQ(3u, records());
+  EXPECT_EQ(800, host.Entry(L"p1.jpg")->ImageWidth);
+  host.View().ReloadFolder();
+  ASSERT_TRUE(PumpUntil([&] { return host.loaded == 9; }, 20000));
+  EXPECT_EQ(3u, records());
+}
