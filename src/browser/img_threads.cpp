@@ -1,6 +1,7 @@
 #include "browser/img_threads.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace tapestrel::browser {
 
@@ -27,7 +28,14 @@ void TImgThreads::Kick() {
     if (!entry || entry->Loaded) continue;
     if (OnImageLoad) OnImageLoad(*entry);
     workerSerial_ = serial;
-    StartWorker(*entry);
+    try {
+      StartWorker(*entry);
+    } catch (...) {
+      // No worker: the next request starts over.
+      busy_ = false;
+      workerSerial_ = -1;
+      throw;
+    }
     return;
   }
   busy_ = false;
@@ -51,13 +59,21 @@ void TImgThreads::WorkerDone(int serial, int code, bool rebuilding) {
   if (!busy_ || serial != workerSerial_) return;
   workerSerial_ = -1;
   TImgListItem* entry = FindEntry(serial);
+  // Whatever installing or a handler throws, the work goes on with the next
+  // entry; the error then goes its way.
+  std::exception_ptr error;
   if (entry) {
-    Install(*entry, code);
-    if (OnImageLoaded) OnImageLoaded(*entry);
+    try {
+      Install(*entry, code);
+      if (OnImageLoaded) OnImageLoaded(*entry);
+    } catch (...) {
+      error = std::current_exception();
+    }
   }
   busy_ = false;
   Kick();
   if (entry) Repaint(*entry);
+  if (error) std::rethrow_exception(error);
 }
 
 }  // namespace tapestrel::browser

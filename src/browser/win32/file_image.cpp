@@ -6,8 +6,11 @@
 
 namespace tapestrel::browser {
 
-TImgThread::TImgThread(HWND view, int serial, std::string path, bool iconType, int w, int h, TImgUtil& util)
-    : view_(view), serial_(serial), path_(std::move(path)), iconType_(iconType), w_(w), h_(h), util_(util) {
+TImgThread::TImgThread(TImgUtil& util)
+    : util_(util),
+      start_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      idle_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {
+  if (!start_ || !idle_) throw std::runtime_error("cannot start the thumbnail worker");
   DWORD id = 0;
   thread_.Reset(CreateThread(nullptr, 0, &TImgThread::Run, this, CREATE_SUSPENDED, &id));
   if (!thread_) throw std::runtime_error("cannot start the thumbnail worker");
@@ -15,19 +18,45 @@ TImgThread::TImgThread(HWND view, int serial, std::string path, bool iconType, i
   ResumeThread(thread_.Get());
 }
 
-TImgThread::~TImgThread() { Stop(); }
+TImgThread::~TImgThread() {
+  Stop();
+  quit_ = true;
+  SetEvent(start_.Get());
+  WaitForSingleObject(thread_.Get(), INFINITE);
+}
+
+void TImgThread::Start(HWND view, int serial, std::string path, bool iconType, int w, int h) {
+  view_ = view;
+  serial_ = serial;
+  path_ = std::move(path);
+  iconType_ = iconType;
+  w_ = w;
+  h_ = h;
+  terminated_ = false;
+  SetThreadPriority(thread_.Get(), THREAD_PRIORITY_BELOW_NORMAL);
+  ResetEvent(idle_.Get());
+  SetEvent(start_.Get());
+}
 
 void TImgThread::Stop() {
-  if (!thread_) return;
+  if (WaitForSingleObject(idle_.Get(), 0) == WAIT_OBJECT_0) return;
   SetThreadPriority(thread_.Get(), THREAD_PRIORITY_NORMAL);
   terminated_ = true;
-  WaitForSingleObject(thread_.Get(), INFINITE);
-  thread_.Reset();
+  WaitForSingleObject(idle_.Get(), INFINITE);
 }
 
 DWORD WINAPI TImgThread::Run(void* self) {
-  platform::Guarded([self] { static_cast<TImgThread*>(self)->Work(); });
+  static_cast<TImgThread*>(self)->Loop();
   return 0;
+}
+
+void TImgThread::Loop() {
+  for (;;) {
+    WaitForSingleObject(start_.Get(), INFINITE);
+    if (quit_) return;
+    platform::Guarded([this] { Work(); });
+    SetEvent(idle_.Get());
+  }
 }
 
 void TImgThread::Work() {
@@ -62,11 +91,14 @@ TImageType TFileImage::TypeOf(TImgListItem& entry) {
 
 void TFileImage::StartWorker(TImgListItem& entry) {
   const bool iconType = IsIconType(TypeOf(entry));
-  worker_ = std::make_unique<TImgThread>(view_, entry.Serial(), platform::WideToAnsi(entry.ParsingPath()),
-                                         iconType, image_.ImageWidth, image_.ImageHeight, image_.ImgUtil);
+  if (!worker_) worker_ = std::make_unique<TImgThread>(image_.ImgUtil);
+  worker_->Start(view_, entry.Serial(), platform::WideToAnsi(entry.ParsingPath()), iconType,
+                 image_.ImageWidth, image_.ImageHeight);
 }
 
-void TFileImage::StopWorker() { worker_.reset(); }
+void TFileImage::StopWorker() {
+  if (worker_) worker_->Stop();
+}
 
 void TFileImage::Install(TImgListItem& entry, int code) {
   if (code == TImgUtil::kMade) {

@@ -21,31 +21,41 @@ namespace tapestrel::browser {
 // Worker to view: wParam the entry's serial, lParam the result code.
 inline constexpr UINT kImageLoadedMessage = WM_USER + 1;
 
+// The worker: one thread, kept for the scheduler's lifetime, making one
+// entry's picture at a time when Start hands it one. Creating and ending a
+// thread per entry costs more under Wine than a small picture's decoding.
 class TImgThread {
  public:
-  // Starts at once (created suspended, lowered, resumed). An icon kind posts
-  // -1 without decoding anything.
-  TImgThread(HWND view, int serial, std::string path, bool iconType, int w, int h, TImgUtil& util);
-  // Stops it (see Stop).
+  // The thread, at lower than normal priority, idle.
+  explicit TImgThread(TImgUtil& util);
+  // Stops the entry being made and ends the thread.
   ~TImgThread();
   TImgThread(const TImgThread&) = delete;
   TImgThread& operator=(const TImgThread&) = delete;
 
-  // Raised to normal priority so that it ends soon, told to stop, waited
-  // for. Its result is never posted after this.
+  // Makes the entry's picture and posts kImageLoadedMessage to `view`. An
+  // icon kind posts -1 without decoding anything. Only while idle.
+  void Start(HWND view, int serial, std::string path, bool iconType, int w, int h);
+  // Raised to normal priority so that it ends soon, the entry being made is
+  // told to stop, and waited for. Its result is never posted afterwards.
   void Stop();
 
  private:
   static DWORD WINAPI Run(void* self);
+  void Loop();
   void Work();
 
-  HWND view_;
-  int serial_;
-  std::string path_;
-  bool iconType_;
-  int w_, h_;
   TImgUtil& util_;
+  // The entry; written by Start while the thread is idle.
+  HWND view_ = nullptr;
+  int serial_ = 0;
+  std::string path_;
+  bool iconType_ = false;
+  int w_ = 0, h_ = 0;
   std::atomic<bool> terminated_{false};
+  std::atomic<bool> quit_{false};
+  platform::UniqueKernelHandle start_;  // auto-reset: an entry is ready
+  platform::UniqueKernelHandle idle_;   // manual-reset: no entry in hand
   platform::UniqueKernelHandle thread_;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,28 @@ TEST(ThumbnailQueue, CancelAndRebuildDropResults) {
   EXPECT_FALSE(t.Busy());
   t.CancelAll();  // idle: nothing to stop
   EXPECT_EQ((Log{"stop 4"}), t.log);
+}
+
+TEST(ThumbnailQueue, AFailingInstallOrWorkerStartStopsNothing) {
+  ScriptedThreads t(3);
+  for (int s : {1, 2, 3}) t.Enqueue(s, true);
+  t.OnImageLoaded = [](TImgListItem& e) {
+    if (e.Serial() == 3) throw std::runtime_error("handler");
+  };
+  t.Kick();
+  EXPECT_THROW(t.Finish(), std::runtime_error);
+  EXPECT_EQ(2, t.running);  // went on all the same
+  EXPECT_TRUE(t.Busy());
+
+  struct NoThreads : ScriptedThreads {
+    using ScriptedThreads::ScriptedThreads;
+    void StartWorker(TImgListItem&) override { throw std::runtime_error("no thread"); }
+  } n(2);
+  n.Enqueue(1, true);
+  n.Enqueue(2, true);
+  EXPECT_THROW(n.Kick(), std::runtime_error);
+  EXPECT_FALSE(n.Busy());  // the next request starts over
+  EXPECT_EQ((std::deque<int>{1}), n.Queue());
 }
 
 TEST(CellImages, ClippedWhenLargerIconsShared) {
