@@ -31,6 +31,41 @@ void MergeSort(std::vector<Pointer>& items, Compare compare) {
   }
 }
 
+// Merges the runs the list already has: n - 1 comparisons for a sorted list.
+template <typename Pointer, typename Compare>
+void NaturalMergeSort(std::vector<Pointer>& items, Compare compare) {
+  const size_t n = items.size();
+  if (n < 2) return;
+  std::vector<size_t> runs{0};
+  for (size_t i = 1; i < n; ++i) {
+    if (compare(*items[i - 1], *items[i]) > 0) runs.push_back(i);
+  }
+  runs.push_back(n);
+  std::vector<Pointer> buffer(n);
+  while (runs.size() > 2) {
+    std::vector<size_t> merged{0};
+    for (size_t r = 0; r + 1 < runs.size(); r += 2) {
+      const size_t lo = runs[r], mid = runs[r + 1], hi = r + 2 < runs.size() ? runs[r + 2] : mid;
+      size_t i = lo, j = mid, out = lo;
+      while (i < mid && j < hi)
+        buffer[out++] = std::move(compare(*items[j], *items[i]) < 0 ? items[j++] : items[i++]);
+      while (i < mid) buffer[out++] = std::move(items[i++]);
+      while (j < hi) buffer[out++] = std::move(items[j++]);
+      merged.push_back(hi);
+    }
+    items.swap(buffer);
+    runs.swap(merged);
+  }
+}
+
+std::wstring LowerExtension(std::wstring_view path) {
+  const std::wstring_view name = FileNameOf(path);
+  const size_t dot = name.rfind(L'.');
+  std::wstring ext(dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot));
+  for (wchar_t& c : ext) c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+  return ext;
+}
+
 }  // namespace
 
 void CompactText::Assign(std::wstring_view text) {
@@ -126,7 +161,7 @@ std::wstring TShellItem::DateText() {
 
 std::wstring_view TShellItem::TypeName() {
   if (!haveTypeName_ && id_ && owner_.Folder()) {
-    typeIndex_ = owner_.InternTypeName(owner_.Folder()->TypeName(id_));
+    typeIndex_ = owner_.TypeIndexOf(*this);
     haveTypeName_ = true;
   }
   return owner_.TypeNameAt(typeIndex_);
@@ -134,7 +169,7 @@ std::wstring_view TShellItem::TypeName() {
 
 int TShellItem::IconIndex() {
   if (!haveIconIndex_ && id_ && owner_.Folder()) {
-    iconIndex_ = owner_.Folder()->IconIndex(id_);
+    iconIndex_ = owner_.IconIndexOf(*this);
     haveIconIndex_ = true;
   }
   return iconIndex_;
@@ -175,6 +210,27 @@ uint32_t TImgItems::InternTypeName(std::wstring name) {
   return index;
 }
 
+uint32_t TImgItems::TypeIndexOf(TShellItem& item) {
+  if (item.IsFolder()) return InternTypeName(folder_->TypeName(item.ItemId()));
+  const std::wstring ext = LowerExtension(item.ParsingPath());
+  const auto found = typeOfExtension_.find(ext);
+  if (found != typeOfExtension_.end()) return found->second;
+  const uint32_t index = InternTypeName(folder_->TypeName(item.ItemId()));
+  typeOfExtension_.emplace(ext, index);
+  return index;
+}
+
+int TImgItems::IconIndexOf(TShellItem& item) {
+  if (item.IsFolder()) return folder_->IconIndex(item.ItemId());
+  const std::wstring ext = LowerExtension(item.ParsingPath());
+  if (ext.empty() || !folder_->IconFollowsExtension(ext)) return folder_->IconIndex(item.ItemId());
+  const auto found = iconOfExtension_.find(ext);
+  if (found != iconOfExtension_.end()) return found->second;
+  const int index = folder_->IconIndex(item.ItemId());
+  iconOfExtension_.emplace(ext, index);
+  return index;
+}
+
 bool TImgItems::Enumerate(const EnumOptions& options, const std::function<void(TImgListItem&)>& added) {
   Clear();
   if (!folder_) return false;
@@ -206,7 +262,8 @@ bool TImgItems::Enumerate(const EnumOptions& options, const std::function<void(T
   });
 }
 
-int TImgItems::FallbackCompare(TShellItem& a, TShellItem& b, TSortTypeEx sortType) {
+template <typename Names>
+int TImgItems::CompareByValue(TShellItem& a, TShellItem& b, TSortTypeEx sortType, Names names) {
   // The order a file-system folder gives its columns: folders first, then the
   // column's value, then the name.
   if (a.IsFolder() != b.IsFolder()) return a.IsFolder() ? -1 : 1;
@@ -227,7 +284,7 @@ int TImgItems::FallbackCompare(TShellItem& a, TShellItem& b, TSortTypeEx sortTyp
     case TSortTypeEx::istName:
       break;
   }
-  return result != 0 ? result : Sign(folder_->Compare(0, a.ItemId(), b.ItemId()));
+  return result != 0 ? result : Sign(names());
 }
 
 int TImgItems::Compare(TShellItem& a, TShellItem& b, TSortTypeEx sortType, bool descend, TViewMode mode) {
@@ -248,17 +305,43 @@ int TImgItems::Compare(TShellItem& a, TShellItem& b, TSortTypeEx sortType, bool 
   } else if (shellOrders) {
     result = folder_->Compare(column, a.ItemId(), b.ItemId());
   } else {
-    result = FallbackCompare(a, b, sortType);
+    result = CompareByValue(a, b, sortType, [&] { return folder_->Compare(0, a.ItemId(), b.ItemId()); });
   }
   result = Sign(result);
   return descend ? -result : result;
 }
 
+bool TImgItems::Presort(TSortTypeEx sortType, bool descend) {
+  // Keys of the names the entries have already read (the filter reads them).
+  const size_t n = items_.size();
+  std::vector<std::string> keys(n);
+  for (size_t i = 0; i < n; ++i) {
+    const std::wstring_view name = items_[i]->KnownFileName();
+    if (!name.empty()) keys[i] = folder_->NameOrderKey(name);
+    if (keys[i].empty()) return false;
+  }
+  std::vector<uint32_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(), [&](uint32_t x, uint32_t y) {
+    const int r = CompareByValue(*items_[x], *items_[y], sortType, [&] { return keys[x].compare(keys[y]); });
+    return (descend ? -r : r) < 0;
+  });
+  std::vector<std::unique_ptr<TImgListItem>> sorted(n);
+  for (size_t i = 0; i < n; ++i) sorted[i] = std::move(items_[order[i]]);
+  items_.swap(sorted);
+  return true;
+}
+
 void TImgItems::Sort(TSortTypeEx sortType, bool descend, TViewMode mode) {
   const bool shellOrders = folder_ && folder_->OrdersByColumn(static_cast<int>(sortType));
-  MergeSort(items_, [&](TImgListItem& a, TImgListItem& b) {
+  const auto compare = [&](TImgListItem& a, TImgListItem& b) {
     return Compare(a, b, sortType, descend, mode, shellOrders);
-  });
+  };
+  if (mode == TViewMode::ivmFolder && shellOrders && Presort(sortType, descend)) {
+    NaturalMergeSort(items_, compare);
+  } else {
+    MergeSort(items_, compare);
+  }
 }
 
 }  // namespace tapestrel::browser

@@ -66,6 +66,14 @@ class ShellFolderPort {
   virtual bool OrdersByColumn(int column) = 0;
   // Texts in the user's collation, ignoring case: below, at or above 0.
   virtual int CompareTexts(std::wstring_view a, std::wstring_view b) = 0;
+  // A key per file name whose byte order is the order the shell's names
+  // usually follow, or empty when there is none. Sorting arranges entries by
+  // these keys first, so that the shell, which has the last word, needs to
+  // be asked only about neighbours.
+  virtual std::string NameOrderKey(std::wstring_view fileName) = 0;
+  // Whether every file with this extension (with its dot, lower-case) shows
+  // the same icon: most do; programs, icons and links carry their own.
+  virtual bool IconFollowsExtension(std::wstring_view extension) = 0;
   // What the children's parsing names start with ("C:\pictures\"), empty
   // when they share nothing; entries keep only the rest.
   virtual std::wstring ChildPathPrefix() = 0;
@@ -112,6 +120,8 @@ class TShellItem {
 
   // Set at enumeration when the name was read for the filter anyway.
   void SetParsingPath(std::wstring_view path);
+  // The file name part of the parsing path when it has been read, else empty.
+  std::wstring_view KnownFileName() const { return haveParsingPath_ ? FileNameOf(parsingPath_.View()) : L""; }
   // After a rename: the new ID (owned from now on); names are read again.
   void ReplaceId(ShellItemId* id);
 
@@ -189,22 +199,32 @@ class TImgItems {
 
   // Sorts by the shell's own order of the column (in ivmFile by name, by
   // ordinal comparison); descending negates the comparison. A merge sort: it
-  // asks the shell fewer times than a quicksort would, and stays inside the
-  // list whatever the comparison answers. Entries the order cannot tell
-  // apart keep their relative order.
+  // stays inside the list whatever the comparison answers, and entries the
+  // order cannot tell apart keep their relative order. The shell is slow to
+  // ask, so entries are first arranged by name keys and the shell's order
+  // then merges what the keys got wrong: for a name order the keys follow,
+  // the shell is asked once per entry.
   void Sort(TSortTypeEx sortType, bool descend, TViewMode mode = TViewMode::ivmFolder);
   // The comparison Sort uses.
   int Compare(TShellItem& a, TShellItem& b, TSortTypeEx sortType, bool descend, TViewMode mode);
 
-  // Type names are few; entries share them by index.
+  // Type names are few; entries share them by index. A file's type name and
+  // (mostly) its icon follow its extension, so each is asked of the shell
+  // once per extension; asking costs about a millisecond under Wine.
   uint32_t InternTypeName(std::wstring name);
   std::wstring_view TypeNameAt(uint32_t index) const { return typeNames_.at(index); }
+  uint32_t TypeIndexOf(TShellItem& item);
+  int IconIndexOf(TShellItem& item);
   const std::wstring& ChildPathPrefix() const { return prefix_; }
 
  private:
   int Compare(TShellItem& a, TShellItem& b, TSortTypeEx sortType, bool descend, TViewMode mode,
               bool shellOrders);
-  int FallbackCompare(TShellItem& a, TShellItem& b, TSortTypeEx sortType);
+  // Folders first, then the column's value, then `names()`.
+  template <typename Names>
+  int CompareByValue(TShellItem& a, TShellItem& b, TSortTypeEx sortType, Names names);
+  // Arranges the entries by name keys; false (and nothing done) without them.
+  bool Presort(TSortTypeEx sortType, bool descend);
 
   DetailFormat format_;
   ShellFolderPort* folder_ = nullptr;
@@ -213,6 +233,8 @@ class TImgItems {
   int serialCounter_ = 0;
   std::vector<std::wstring> typeNames_{std::wstring()};
   std::map<std::wstring, uint32_t, std::less<>> typeIndex_;
+  std::map<std::wstring, uint32_t, std::less<>> typeOfExtension_;  // lower-case extension
+  std::map<std::wstring, int, std::less<>> iconOfExtension_;
 };
 
 }  // namespace tapestrel::browser

@@ -55,6 +55,16 @@ double TicksToMs(LONGLONG ticks) {
   return static_cast<double>(ticks) / perMs;
 }
 
+template <typename Step>
+void Timed(TCustomImgListView::RequestStats& stats, Step step) {
+  LARGE_INTEGER start, end;
+  QueryPerformanceCounter(&start);
+  step();
+  QueryPerformanceCounter(&end);
+  ++stats.count;
+  stats.milliseconds += TicksToMs(end.QuadPart - start.QuadPart);
+}
+
 // Draws a picture of the program's bitmap type (top-down rows) at x, y.
 void DrawBitmap(HDC dc, int x, int y, const imaging::Bitmap& bitmap) {
   struct {
@@ -362,6 +372,7 @@ void TCustomImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
   // The process's current folder is left alone: Windows would not let the
   // user remove or rename the folder while the program runs.
   RefreshFolder();
+  if (items_.Count() > 0) ListView_EnsureVisible(listView_, 0, FALSE);  // a new folder starts at its top
   StartWatcher();
 }
 
@@ -379,7 +390,9 @@ void TCustomImgListView::SetUpdating(bool on) { updating_ = on; }
 
 void TCustomImgListView::RefreshFolder() {
   if (viewMode_ != TViewMode::ivmFolder || !created_ || !listView_ || !folder_) return;
-  SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+  // No WM_SETREDRAW around it: switching redraw back on makes Wine's list
+  // view lay out every item, labels and all; the updating flag and one
+  // invalidation at the end keep the view from drawing half a list.
   SetUpdating(true);
   if (thumbnails_) thumbnails_->CancelAll();
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -387,7 +400,6 @@ void TCustomImgListView::RefreshFolder() {
   ListView_SetItemCountEx(listView_, 0, 0);
   items_.Clear();
   ScopeExit finish([this] {
-    SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listView_, nullptr, TRUE);
     platform::Guarded([&] {
       if (OnChangeFolder) OnChangeFolder();
@@ -635,15 +647,9 @@ LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT TCustomImgListView::OnNotify(NMHDR& header) {
   switch (header.code) {
-    case LVN_GETDISPINFOW: {
-      LARGE_INTEGER start, end;
-      QueryPerformanceCounter(&start);
-      OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
-      QueryPerformanceCounter(&end);
-      ++requestStats_.count;
-      requestStats_.milliseconds += TicksToMs(end.QuadPart - start.QuadPart);
+    case LVN_GETDISPINFOW:
+      Timed(requestStats_, [&] { OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(header)); });
       return 0;
-    }
     case NM_CUSTOMDRAW:
       return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
     case LVN_ITEMCHANGED: {
@@ -742,7 +748,8 @@ LRESULT TCustomImgListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
       if (!SendMessageW(listView_, LVM_GETITEMRECT, static_cast<WPARAM>(index),
                         reinterpret_cast<LPARAM>(&icon)))
         return CDRF_DODEFAULT;
-      if (iconStyle_ == TIconStyle::iisImage) DrawCell(draw.nmcd.hdc, index, icon);
+      if (iconStyle_ == TIconStyle::iisImage)
+        Timed(drawStats_, [&] { DrawCell(draw.nmcd.hdc, index, icon); });
       if (OnCustomDrawItem) OnCustomDrawItem(draw.nmcd.hdc, index, icon);
       return CDRF_DODEFAULT;
     }

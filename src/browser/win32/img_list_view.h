@@ -223,7 +223,9 @@ class TCustomImgListView : public platform::Window {
     double milliseconds = 0;
   };
   const RequestStats& DisplayRequestStats() const { return requestStats_; }
-  void ResetDisplayRequestStats() { requestStats_ = {}; }
+  // The same for drawing thumbnail cells.
+  const RequestStats& CellDrawStats() const { return drawStats_; }
+  void ResetDisplayRequestStats() { requestStats_ = drawStats_ = {}; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -297,6 +299,7 @@ class TCustomImgListView : public platform::Window {
   int selectedAtScrollStart_ = -1;
   bool selectionChangePosted_ = false;
   RequestStats requestStats_;
+  RequestStats drawStats_;
 
   ComPtr<IDropTarget> dropTarget_;
   bool dropRegistered_ = false;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "browser/drop_files.h"
 #include "browser/win32/img_list_view.h"
 #include "platform/error_guard.h"
 #include "platform/win32/handles.h"
@@ -22,41 +23,16 @@ const FORMATETC kHDropFormat{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLO
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
-// The names of a DROPFILES block, read only inside the block's size: the
-// block comes from another program.
+// The names of a DROPFILES block from another program.
 std::vector<std::wstring> ReadDropFiles(HGLOBAL global) {
   std::vector<std::wstring> files;
   const SIZE_T size = GlobalSize(global);
   const auto* base = static_cast<const uint8_t*>(GlobalLock(global));
   if (!base) return files;
-  if (size >= sizeof(DROPFILES)) {
-    DROPFILES header;
-    std::memcpy(&header, base, sizeof header);
-    size_t at = header.pFiles;
-    if (header.fWide) {
-      while (at + sizeof(wchar_t) <= size) {
-        std::wstring name;
-        while (at + sizeof(wchar_t) <= size) {
-          wchar_t c;
-          std::memcpy(&c, base + at, sizeof c);
-          at += sizeof c;
-          if (c == L'\0') break;
-          name += c;
-        }
-        if (name.empty()) break;
-        files.push_back(std::move(name));
-      }
-    } else {
-      while (at < size) {
-        std::string name;
-        while (at < size && base[at] != 0) name += static_cast<char>(base[at++]);
-        ++at;
-        if (name.empty()) break;
-        files.push_back(platform::AnsiToWide(name));
-      }
-    }
-  }
+  const DropFileNames names = ParseDropFiles({base, size});
   GlobalUnlock(global);
+  for (const std::u16string& name : names.wideNames) files.emplace_back(name.begin(), name.end());
+  for (const std::string& name : names.ansiNames) files.push_back(platform::AnsiToWide(name));
   return files;
 }
 

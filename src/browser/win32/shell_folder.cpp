@@ -32,38 +32,89 @@ bool WriteScratchFile(const std::wstring& path, DWORD size, int daysBack) {
          SetFileTime(file.Get(), nullptr, nullptr, &when);
 }
 
-std::array<bool, 5> ProbeColumnOrder() {
-  std::array<bool, 5> orders{true, false, false, false, false};
+struct ShellOrder {
+  std::array<bool, 5> columns{true, false, false, false, false};
+  bool logicalNames = false;
+};
+
+UniqueIdList ChildNamed(IShellFolder* folder, const wchar_t* name) {
+  UniqueIdList id;
+  ULONG eaten = 0;
+  if (FAILED(folder->ParseDisplayName(nullptr, nullptr, const_cast<LPWSTR>(name), &eaten, id.Put(), nullptr)))
+    id.Reset();
+  return id;
+}
+
+int ShellCompare(IShellFolder* folder, int column, const UniqueIdList& a, const UniqueIdList& b) {
+  if (!a || !b) return 0;
+  const HRESULT hr = folder->CompareIDs(column, a.Get(), b.Get());
+  return FAILED(hr) ? 0 : static_cast<short>(HRESULT_CODE(hr));
+}
+
+ShellOrder ProbeShellOrder() {
+  ShellOrder order;
   wchar_t temp[MAX_PATH];
-  if (!GetTempPathW(MAX_PATH, temp)) return orders;
+  if (!GetTempPathW(MAX_PATH, temp)) return order;
   const std::wstring folder = std::wstring(temp) + L"tapestrel-order-" +
                               std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
-  if (!CreateDirectoryW(folder.c_str(), nullptr)) return orders;
-  // "a" comes first by name but last by size, type name and date.
-  const std::wstring a = folder + L"\\a.tz2", b = folder + L"\\b.tz1";
-  if (WriteScratchFile(a, 2, 0) && WriteScratchFile(b, 1, 3)) {
-    ComPtr<IShellFolder> shell;
-    UniqueIdList absolute = ParseAbsolute(folder);
-    UniqueIdList idA, idB;
-    ULONG eaten = 0;
-    if (absolute &&
-        SUCCEEDED(
-            DesktopFolder()->BindToObject(absolute.Get(), nullptr, IID_IShellFolder, shell.PutVoid())) &&
-        SUCCEEDED(shell->ParseDisplayName(nullptr, nullptr, const_cast<LPWSTR>(L"a.tz2"), &eaten, idA.Put(),
-                                          nullptr)) &&
-        SUCCEEDED(shell->ParseDisplayName(nullptr, nullptr, const_cast<LPWSTR>(L"b.tz1"), &eaten, idB.Put(),
-                                          nullptr))) {
-      for (int column = 1; column <= 3; ++column) {
-        const HRESULT hr = shell->CompareIDs(column, idA.Get(), idB.Get());
-        orders[column] = SUCCEEDED(hr) && static_cast<short>(HRESULT_CODE(hr)) > 0;
-      }
-      orders[4] = orders[1] && orders[2] && orders[3];
-    }
+  if (!CreateDirectoryW(folder.c_str(), nullptr)) return order;
+  // "a" comes first by name but last by size, type name and date; "n2" comes
+  // before "n10" only when digits count as numbers.
+  const wchar_t* const names[] = {L"a.tz2", L"b.tz1", L"n2.tz1", L"n10.tz1"};
+  const DWORD sizes[] = {2, 1, 1, 1};
+  const int daysBack[] = {0, 3, 0, 0};
+  bool written = true;
+  for (int i = 0; i < 4; ++i)
+    written = written && WriteScratchFile(folder + L"\\" + names[i], sizes[i], daysBack[i]);
+  ComPtr<IShellFolder> shell;
+  const UniqueIdList absolute = ParseAbsolute(folder);
+  if (written && absolute &&
+      SUCCEEDED(DesktopFolder()->BindToObject(absolute.Get(), nullptr, IID_IShellFolder, shell.PutVoid()))) {
+    const UniqueIdList a = ChildNamed(shell.Get(), names[0]), b = ChildNamed(shell.Get(), names[1]);
+    for (int column = 1; column <= 3; ++column)
+      order.columns[column] = ShellCompare(shell.Get(), column, a, b) > 0;
+    order.columns[4] = order.columns[1] && order.columns[2] && order.columns[3];
+    order.logicalNames = ShellCompare(shell.Get(), 0, ChildNamed(shell.Get(), names[2]),
+                                      ChildNamed(shell.Get(), names[3])) < 0;
   }
-  DeleteFileW(a.c_str());
-  DeleteFileW(b.c_str());
+  for (const wchar_t* name : names) DeleteFileW((folder + L"\\" + name).c_str());
   RemoveDirectoryW(folder.c_str());
-  return orders;
+  return order;
+}
+
+const ShellOrder& TheShellOrder() {
+  static const ShellOrder order = ProbeShellOrder();
+  return order;
+}
+
+// Whether files of an extension carry icons of their own: programs, icons,
+// cursors and links by their kind, others when their class draws each
+// file's icon ("%1", or an icon handler).
+bool ExtensionHasOwnIcons(const std::wstring& ext) {
+  static const wchar_t* const kOwn[] = {L".exe", L".ico", L".cur", L".ani", L".lnk", L".url",      L".dll",
+                                        L".cpl", L".scr", L".pif", L".msc", L".icl", L".appref-ms"};
+  for (const wchar_t* own : kOwn) {
+    if (ext == own) return true;
+  }
+  const auto readDefault = [](const std::wstring& key) {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+      return std::wstring();
+    return std::wstring(value);
+  };
+  const auto exists = [](const std::wstring& key) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+  };
+  if (exists(ext + L"\\ShellEx\\IconHandler")) return true;
+  const std::wstring progId = readDefault(ext);
+  if (progId.empty()) return false;
+  const std::wstring icon = readDefault(progId + L"\\DefaultIcon");
+  return icon.find(L"%1") != std::wstring::npos || exists(progId + L"\\ShellEx\\IconHandler");
 }
 
 }  // namespace
@@ -100,9 +151,10 @@ std::wstring DisplayNameOf(IShellFolder* folder, LPCITEMIDLIST child, SHGDNF fla
 }
 
 bool ShellOrdersFileSystemColumn(int column) {
-  static const std::array<bool, 5> orders = ProbeColumnOrder();
-  return column >= 0 && column < 5 && orders[static_cast<size_t>(column)];
+  return column >= 0 && column < 5 && TheShellOrder().columns[static_cast<size_t>(column)];
 }
+
+bool ShellOrdersNamesLogically() { return TheShellOrder().logicalNames; }
 
 ShellFolder::ShellFolder(ComPtr<IShellFolder> folder, LPCITEMIDLIST absolute, HWND owner)
     : folder_(std::move(folder)), absolute_(CloneIdList(absolute)), owner_(owner) {}
@@ -209,6 +261,30 @@ int ShellFolder::CompareTexts(std::wstring_view a, std::wstring_view b) {
   const int r = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
                                b.data(), static_cast<int>(b.size()));
   return r == 0 ? 0 : r - CSTR_EQUAL;
+}
+
+std::string ShellFolder::NameOrderKey(std::wstring_view fileName) {
+  // The user's collation ignoring case, as the shell compares plain names;
+  // a shell that reads digits as numbers gets no keys.
+  if (ShellOrdersNamesLogically() || fileName.empty()) return {};
+  const int length = static_cast<int>(fileName.size());
+  const int size =
+      LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, fileName.data(), length, nullptr, 0);
+  if (size <= 0) return {};
+  std::string key(static_cast<size_t>(size), '\0');
+  LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, fileName.data(), length,
+               reinterpret_cast<LPWSTR>(key.data()), size);
+  while (!key.empty() && key.back() == '\0') key.pop_back();  // the key's own end mark
+  return key;
+}
+
+bool ShellFolder::IconFollowsExtension(std::wstring_view extension) {
+  const std::wstring ext(extension);
+  const auto found = ownIcons_.find(ext);
+  if (found != ownIcons_.end()) return !found->second;
+  const bool own = ExtensionHasOwnIcons(ext);
+  ownIcons_.emplace(ext, own);
+  return !own;
 }
 
 std::wstring ShellFolder::ChildPathPrefix() {

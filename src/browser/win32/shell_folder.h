@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <map>
 #include <string>
 
 #include "browser/shell_items.h"
@@ -50,17 +51,22 @@ class ShellFolder : public ShellFolderPort {
   int Compare(int column, const ShellItemId* a, const ShellItemId* b) override;
   bool OrdersByColumn(int column) override;
   int CompareTexts(std::wstring_view a, std::wstring_view b) override;
+  std::string NameOrderKey(std::wstring_view fileName) override;
+  bool IconFollowsExtension(std::wstring_view extension) override;
   std::wstring ChildPathPrefix() override;
 
  private:
   ComPtr<IShellFolder> folder_;
   UniqueIdList absolute_;
   HWND owner_;
+  std::map<std::wstring, bool> ownIcons_;  // by extension
 };
 
-// Whether the file-system folders' CompareIDs orders by each column 0..4 or
-// by name whatever the column. Found out once per process on two scratch
-// files whose name order is the reverse of their size, type and date order.
+// How the file-system folders' CompareIDs orders, found out once per process
+// on scratch files: whether it orders by each column 0..4 (or by name
+// whatever the column), and whether it compares digits in names as numbers
+// ("n2" before "n10").
 bool ShellOrdersFileSystemColumn(int column);
+bool ShellOrdersNamesLogically();
 
 }  // namespace tapestrel::browser

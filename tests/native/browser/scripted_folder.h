@@ -32,9 +32,14 @@ class ScriptedFolder : public browser::ShellFolderPort {
   bool enumerable = true;
   // Columns the folder's Compare honours; the others it orders by name.
   std::vector<int> orderedColumns = {0, 1, 2, 3, 4};
+  // Name keys: none, the shell's own order, or one that is wrong about
+  // names that differ only in case.
+  enum class Keys { None, Agreeing, CaseSensitive } keys = Keys::Agreeing;
+  std::vector<std::wstring> ownIconExtensions = {L".exe"};
   int liveIds = 0;
   int compareCalls = 0;
   int fetches = 0;  // names, data, types and icons read
+  int typeAndIconFetches = 0;
 
   bool Enumerate(EnumFlags flags, const std::function<void(browser::ShellItemId*)>& take) override {
     if (!enumerable) return false;
@@ -70,11 +75,11 @@ class ScriptedFolder : public browser::ShellFolderPort {
                                  static_cast<uint16_t>((7 << 11) | (minutes << 5))};
   }
   std::wstring TypeName(const browser::ShellItemId* id) override {
-    ++fetches;
+    ++fetches, ++typeAndIconFetches;
     return Child(id).type;
   }
   int IconIndex(const browser::ShellItemId* id) override {
-    ++fetches;
+    ++fetches, ++typeAndIconFetches;
     return 100 + id->index;
   }
   int Compare(int column, const browser::ShellItemId* a, const browser::ShellItemId* b) override {
@@ -100,6 +105,18 @@ class ScriptedFolder : public browser::ShellFolderPort {
       if (x != y) return x < y ? -1 : 1;
     }
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+  }
+  std::string NameOrderKey(std::wstring_view name) override {
+    std::string key;
+    for (wchar_t c : name) {
+      const wint_t k = keys == Keys::CaseSensitive ? c : std::towlower(c);
+      key += static_cast<char>(k >> 8);
+      key += static_cast<char>(k & 0xFF);
+    }
+    return keys == Keys::None ? std::string() : key;
+  }
+  bool IconFollowsExtension(std::wstring_view ext) override {
+    return std::find(ownIconExtensions.begin(), ownIconExtensions.end(), ext) == ownIconExtensions.end();
   }
   std::wstring ChildPathPrefix() override { return path + L"\\"; }
 

@@ -160,15 +160,53 @@ TEST(ShellItems, SortsEachColumnBothWaysWithTheShellOrTheFallback) {
   }
 }
 
-TEST(ShellItems, SortingAsksTheShellAboutNLogNTimes) {
+TEST(ShellItems, NameKeysSpareTheShellAndNeverOverruleIt) {
+  // Names differing in case make case-sensitive keys disagree with the shell.
+  const struct {
+    ScriptedFolder::Keys keys;
+    const wchar_t* ext;  // "*.*" reads no names at enumeration: no keys
+    int maxCompares;
+  } cases[] = {{ScriptedFolder::Keys::Agreeing, L"*.jpg", 1000},
+               {ScriptedFolder::Keys::CaseSensitive, L"*.jpg", 9000},
+               {ScriptedFolder::Keys::None, L"*.jpg", 9000},
+               {ScriptedFolder::Keys::Agreeing, L"*.*", 9000}};
+  for (const auto& c : cases) {
+    ScriptedFolder folder;
+    folder.keys = c.keys;
+    for (int i = 0; i < 1000; ++i) {
+      const std::wstring n = std::to_wstring((i * 7919) % 1000);
+      folder.children.push_back({(i % 2 ? L"F" : L"f") + n + L".jpg"});
+    }
+    TImgItems items;
+    items.SetFolder(&folder);
+    items.Enumerate({{}, c.ext});
+    for (bool descend : {false, true}) {
+      folder.compareCalls = 0;
+      items.Sort(TSortTypeEx::istName, descend);
+      EXPECT_LE(folder.compareCalls, c.maxCompares) << c.ext;  // 1000 x log2(1000) = 9966
+      for (int i = 1; i < items.Count(); ++i) {
+        const int order = folder.CompareTexts(items[i - 1].DisplayName(), items[i].DisplayName());
+        EXPECT_EQ(order, descend ? 1 : -1) << i;
+      }
+    }
+  }
+}
+
+TEST(ShellItems, TypeNamesAndMostIconsAreAskedOncePerExtension) {
   ScriptedFolder folder;
-  for (int i = 0; i < 1000; ++i) folder.children.push_back({L"f" + std::to_wstring((i * 7919) % 1000)});
+  folder.children = {{L"a.jpg"}, {L"b.JPG"}, {L"c.jpg"}, {L"d.png"},
+                     {L"e.exe"}, {L"f.exe"}, {L"noext"}, {L"g", kDir}};
   TImgItems items;
   items.SetFolder(&folder);
   items.Enumerate({});
-  items.Sort(TSortTypeEx::istName, false);
-  EXPECT_LT(folder.compareCalls, 10000);  // 1000 x log2(1000) = 9966
-  for (int i = 1; i < items.Count(); ++i) EXPECT_LE(items[i - 1].DisplayName(), items[i].DisplayName());
+  for (int i = 0; i < items.Count(); ++i) items[i].IconIndex();
+  // Icons: .jpg once, .png once, each .exe, the name without extension, the folder.
+  EXPECT_EQ(folder.typeAndIconFetches, 2 + 2 + 1 + 1);
+  EXPECT_EQ(items[1].IconIndex(), items[0].IconIndex());
+  EXPECT_NE(items[5].IconIndex(), items[4].IconIndex());
+  folder.typeAndIconFetches = 0;
+  for (int i = 0; i < items.Count(); ++i) items[i].TypeName();
+  EXPECT_EQ(folder.typeAndIconFetches, 5);  // .jpg, .png, .exe, none, the folder
 }
 
 // A shell whose comparison answers at random.

@@ -184,10 +184,10 @@ TEST_F(DisplayTest, FrameBorderAndBevelCombinations) {
     view->ViewImage.BevelOuter = c.outer;
     view->SetIconStyle(TIconStyle::iisImage);
     view->EndUpdate();
-    view->OpenFolder(folder.Path());
-    view->Select(0, true);
     const RECT r{(n % 2) * 490, (n / 2) * 220, (n % 2) * 490 + 485, (n / 2) * 220 + 215};
     view->SetBounds(r);
+    view->OpenFolder(folder.Path());
+    view->Select(0, true);
     views.push_back(std::move(view));
     ++n;
   }

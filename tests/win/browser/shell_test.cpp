@@ -442,3 +442,84 @@ TEST_F(DropTest, SwitchingTheDropTargetOffRevokesIt) {
 
 }  // namespace
 }  // namespace tapestrel::testing
+
+namespace tapestrel::testing {
+namespace {
+
+// A display request as the list view sends it; the text the view answered.
+std::wstring Request(browser::TImgListView& view, int item, UINT mask) {
+  wchar_t text[64] = L"(none)";
+  NMLVDISPINFOW info{};
+  info.hdr = {view.ListView(), 1, static_cast<UINT>(LVN_GETDISPINFOW)};
+  info.item.mask = mask;
+  info.item.iItem = item;
+  info.item.pszText = text;
+  info.item.cchTextMax = 64;
+  SendMessageW(view.Handle(), WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&info));
+  return text;
+}
+
+TEST_F(ShellTest, WhileTheScrollBarMovesOnlyWhatDrawingNeedsIsAnswered) {
+  Open({"a.bmp", "b.bmp", "c.bmp"});
+  view.Select(2, true);
+  SendMessageW(window.List(), WM_VSCROLL, SB_THUMBTRACK, 0);
+  EXPECT_EQ(Request(view, 0, LVIF_TEXT | LVIF_IMAGE), L"a.bmp");
+  EXPECT_EQ(Request(view, 0, LVIF_TEXT), L"a.bmp");
+  EXPECT_EQ(Request(view, 1, LVIF_TEXT | LVIF_STATE), L"(none)");
+  EXPECT_EQ(Request(view, 2, LVIF_TEXT | LVIF_STATE), L"c.bmp");  // selected when the scroll began
+  SendMessageW(window.List(), WM_VSCROLL, SB_ENDSCROLL, 0);
+  EXPECT_EQ(Request(view, 1, LVIF_TEXT | LVIF_STATE), L"b.bmp");
+  EXPECT_EQ(Request(view, 7, LVIF_TEXT), L"(none)");  // no such entry
+  view.View.ShowCaptions = false;
+  EXPECT_EQ(Request(view, 1, LVIF_TEXT), L"");
+}
+
+TEST_F(ShellTest, ControlCPutsTheSelectionOnTheClipboardAsFiles) {
+  Open({"a.bmp", "b.bmp"});
+  OleSetClipboard(nullptr);
+  PressKey(window.List(), 'C', true);  // nothing selected: nothing copied
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_HDROP));
+  view.Select(1, true);
+  PressKey(window.List(), 'C', true);
+  Pump(100);
+  ASSERT_TRUE(IsClipboardFormatAvailable(CF_HDROP));
+  IDataObject* data = nullptr;
+  ASSERT_EQ(OleGetClipboard(&data), S_OK);
+  browser::TFileDataObject files(data);
+  EXPECT_EQ(files.WideFiles(), (std::vector<std::wstring>{Wide(folder / "b.bmp")}));
+  data->Release();
+  OleSetClipboard(nullptr);
+}
+
+TEST_F(ShellTest, FoldersAndLinksToFoldersOpenInTheView) {
+  CreateDirectoryA((folder / "inner").c_str(), nullptr);
+  WriteFile(folder / "inner\\deep.bmp", "x");
+  Open({"top.bmp"});
+  // A link to the inner folder.
+  browser::ComPtr<IShellLinkW> link;
+  browser::ComPtr<IPersistFile> file;
+  ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid()),
+            S_OK);
+  link->SetPath(Wide(folder / "inner").c_str());
+  link->QueryInterface(IID_IPersistFile, file.PutVoid());
+  ASSERT_EQ(file->Save(Wide(folder / "inner.lnk").c_str(), TRUE), S_OK);
+  view.RefreshFolder();
+
+  view.Open(view.ImgItems()[IndexOf(L"inner")]);  // a folder
+  EXPECT_EQ(view.FolderPath(), Wide(folder / "inner"));
+  EXPECT_EQ(window.Names(), (Names{L"deep.bmp"}));
+  view.OpenParentFolder();
+  EXPECT_EQ(view.FolderPath(), Wide(folder.Path()));
+
+  for (int i = 0; i < view.ImgItems().Count(); ++i) {
+    if (view.ImgItems()[i].OverlayIndex() == 1) {  // the link
+      view.Open(view.ImgItems()[i]);
+      EXPECT_EQ(view.FolderPath(), Wide(folder / "inner"));
+      return;
+    }
+  }
+  ADD_FAILURE() << "no entry shows the link overlay";
+}
+
+}  // namespace
+}  // namespace tapestrel::testing
