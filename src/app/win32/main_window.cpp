@@ -81,6 +81,7 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
   LayOut();
   CreateServices();
   FormCreate(args);
+  CreateSettingsDialog();
 }
 
 MainWindow::~MainWindow() {
@@ -125,7 +126,7 @@ void MainWindow::CreateActions() {
   add(kActAboutDialog, "AboutDialog", "バージョン情報(&A)...");
 
   // Commands whose windows are not built yet stay disabled.
-  for (UINT id : {kActCustomize, kActLoadFile, kActLoadFolder, kActCut, kActCopy, kActPaste, kActSelectAll,
+  for (UINT id : {kActLoadFile, kActLoadFolder, kActCut, kActCopy, kActPaste, kActSelectAll,
                   kActChangeSelect}) {
     actions_.SetEnabled(id, false);
   }

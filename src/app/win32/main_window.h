@@ -32,6 +32,10 @@
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window.h"
 
+namespace tapestrel::settings_ui {
+class SettingsDialog;
+}
+
 namespace tapestrel::app {
 
 class MainWindow : public platform::Window, public SettingsHost, public ChangeRequester {
@@ -67,6 +71,8 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   // folder and makes it the wallpaper.
   void CaptureToWallpaper(CaptureArea area);
   void ToggleUrgentEvasion();
+  // "設定(&C)...": the settings dialog, and on OK everything that follows.
+  void CustomizeExecute();
 
   platform::TTrayIcon& TrayIcon() { return *trayIcon_; }
   HMENU TrayMenu() const { return trayMenu_.Get(); }
@@ -117,6 +123,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void AboutDialogExecute();
   void ShowTrayIcon(TrayIconImage image);
   void LayOut();
+  void CreateSettingsDialog();
 
   AppPorts ports_;
   SettingsRecord settings_;
@@ -139,6 +146,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   std::unique_ptr<WallpaperCapture> capture_;
   std::unique_ptr<Scheduler> scheduler_;
   std::string openPictureFilter_;
+  std::shared_ptr<settings_ui::SettingsDialog> settingsDialog_;  // its pages live until exit
   bool maximized_ = false;
   bool shownOnce_ = false;
   POINT placementOffset_{0, 0};  // screen minus placement coordinates
