@@ -29,3 +29,10 @@
 #define IDI_TOOL_CUSTOMIZE 4
 #define TOOL_IMAGE_SIZE 25
 #define TOOL_IMAGE_COUNT 5
+
+// The main window's bars. The drop-down buttons' commands open their menus
+// (the arrow and the button's main part alike).
+#define IDC_TOOL_BAR 6300
+#define IDC_STATUS_BAR 6301
+#define IDC_TOOL_VIEW_MODE 6302
+#define IDC_TOOL_VIEW_STYLE 6303

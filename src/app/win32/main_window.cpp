@@ -78,6 +78,8 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
   Create(kMainWindowClass, L"Tapestrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
          CW_USEDEFAULT, 800, 600, nullptr, menu, icon);
   CreateBrowser();
+  CreateBars();
+  CreateViewInput();
   LayOut();
   CreateServices();
   FormCreate(args);
@@ -289,7 +291,7 @@ void MainWindow::LayOut() {
   if (!view_) return;
   RECT client;
   GetClientRect(Handle(), &client);
-  view_->SetBounds(client);
+  view_->SetBounds(LayOutBars(client));
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -304,7 +306,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       if (actions_.Execute(LOWORD(wParam))) return 0;
+      if (OnBarsCommand(LOWORD(wParam))) return 0;
       break;
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (OnBarsNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
+      break;
+    }
     case WM_INITMENUPOPUP:
       actions_.UpdateMenu(reinterpret_cast<HMENU>(wParam));
       return 0;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -100,6 +102,13 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void ApplyTrayResiding() override;
   void RegisterHotKeys() override;
 
+  // The bars and the view's own menu, for tests and screenshots.
+  HWND ToolBar() const { return toolBar_; }
+  HWND StatusBar() const { return statusBar_; }
+  HMENU ViewMenu() const { return viewMenu_.Get(); }
+  // Opens a tool-bar drop-down menu (IDC_TOOL_VIEW_MODE, IDC_TOOL_VIEW_STYLE).
+  void PopUpToolMenu(UINT button);
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -124,6 +133,18 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void ShowTrayIcon(TrayIconImage image);
   void LayOut();
   void CreateSettingsDialog();
+  // Tool bar and status bar (main_window_bars.cpp).
+  void CreateBars();
+  RECT LayOutBars(RECT client);  // the area left between the bars
+  bool OnBarsNotify(const NMHDR& header, LRESULT& result);
+  bool OnBarsCommand(UINT id);
+  void UpdateToolBar();
+  void ShowSelectionText();
+  void ShowLoadingText(const std::wstring& text);
+  // The view's double click, Enter, context menu and selection commands
+  // (main_window_input.cpp).
+  void CreateViewInput();
+  void ApplySelectedPicture(ChangeMode mode);
 
   AppPorts ports_;
   SettingsRecord settings_;
@@ -150,6 +171,12 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   bool maximized_ = false;
   bool shownOnce_ = false;
   POINT placementOffset_{0, 0};  // screen minus placement coordinates
+  HWND toolBar_ = nullptr;    // children: destroyed with the window
+  HWND statusBar_ = nullptr;
+  std::unique_ptr<_IMAGELIST, decltype(&ImageList_Destroy)> toolImages_{nullptr, &ImageList_Destroy};
+  platform::UniqueMenu viewModeMenu_;
+  platform::UniqueMenu viewStyleMenu_;
+  platform::UniqueMenu viewMenu_;
 };
 
 }  // namespace tapestrel::app

@@ -48,10 +48,10 @@ std::string MainWindowThumbnails::StoreNameOf(const std::string& folder) {
 }
 
 // After the plug-ins are loaded: the worker may read their list as soon as
-// the view lists a folder. The window has no status bar yet to show what is
-// being opened.
+// the view lists a folder. The status bar's panel 1 names what is being opened.
 void MainWindow::CreateThumbnails() {
-  thumbnails_ = std::make_unique<MainWindowThumbnails>(*view_, ports_.plugins.ThumbnailPlugins(), nullptr);
+  thumbnails_ = std::make_unique<MainWindowThumbnails>(*view_, ports_.plugins.ThumbnailPlugins(),
+                                                       [this](const std::wstring& text) { ShowLoadingText(text); });
 }
 
 }  // namespace tapestrel::app

@@ -514,6 +514,23 @@ bool TCustomImgListView::ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM 
   return false;
 }
 
+namespace {
+
+UINT HighestMenuId(HMENU menu) {
+  UINT highest = 0;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    if (HMENU sub = GetSubMenu(menu, i)) {
+      highest = std::max(highest, HighestMenuId(sub));
+      continue;
+    }
+    const UINT id = GetMenuItemID(menu, i);
+    if (id != static_cast<UINT>(-1) && id < 0x7FFF) highest = std::max(highest, id);
+  }
+  return highest;
+}
+
+}  // namespace
+
 void TCustomImgListView::OnContextMenu(POINT screen) {
   if (screen.x == -1 && screen.y == -1) {
     // From the keyboard: at the focused entry, else at the corner.
@@ -538,13 +555,10 @@ void TCustomImgListView::OnContextMenu(POINT screen) {
   if (!own) temporary.Reset(CreatePopupMenu());
   HMENU menu = own ? own : temporary.Get();
   if (!menu) return;
-  // Shell commands take the ids above every item of the own menu.
+  // Shell commands take the ids above every item of the own menu, those of
+  // its submenus included.
   const int before = GetMenuItemCount(menu);
-  UINT first = static_cast<UINT>(std::max(before, 0)) + 1;
-  for (int i = 0; i < before; ++i) {
-    const UINT id = GetMenuItemID(menu, i);
-    if (id != static_cast<UINT>(-1) && id >= first && id < 0x7FFF) first = id + 1;
-  }
+  const UINT first = std::max(static_cast<UINT>(std::max(before, 0)), HighestMenuId(menu)) + 1;
   const UINT position =
       static_cast<UINT>(std::clamp(ImgPopupMenu.ShellMenuPos.Get(), 0, std::max(before, 0)));
   if (FAILED(shell->QueryContextMenu(menu, position, first, 0x7FFF,

@@ -1,0 +1,61 @@
+// The view's keyboard and mouse as the main window uses them: a double click
+// on one picture makes it the wallpaper, Enter does so quietly (not recorded,
+// no sound); the view's own context menu; selecting all and inverting.
+#include "app/win32/main_window.h"
+#include "platform/win32/text.h"
+
+namespace tapestrel::app {
+
+void MainWindow::CreateViewInput() {
+  browser::TImgListView& view = *view_;
+  viewMenu_.Reset(BuildMenu(
+      actions_,
+      {{0, "表示(&V)", {{kActImage}, {kActCustom}, {kActIcon}, {kActSmallIcon}, {kActList}, {kActReport}}},
+       {0,
+        "スタイル(&S)",
+        {{kActViewStyle1},
+         {kActViewStyle2},
+         {kActViewStyle3},
+         {kActViewStyle4},
+         {kActViewStyle5},
+         {kActViewStyle6}}},
+       {},
+       {0,
+        "アイコンの整列(&I)",
+        {{kActIconSortForName}, {kActIconSortForSize}, {kActIconSortForType}, {kActIconSortForDate}}},
+       {kActRefresh},
+       {},
+       {kActLoadFile},
+       {kActLoadFolder},
+       {},
+       {kActCut},
+       {kActCopy},
+       {kActPaste},
+       {},
+       {kActSelectAll},
+       {kActChangeSelect}},
+      true));
+  // The view merges the shell's items for a selection into this menu and
+  // sends our items' commands here.
+  view.ImgPopupMenu.PopupMenu = viewMenu_.Get();
+
+  view.OnDblClick = [this] { ApplySelectedPicture(ChangeMode::Ordinary); };
+  view.OnKeyDown = [this, before = view.OnKeyDown](WORD key, bool& handled) {
+    if (before) before(key, handled);
+    if (handled || key != VK_RETURN) return;
+    ApplySelectedPicture(ChangeMode::Quiet);
+    handled = true;
+  };
+  actions_.SetHandler(kActSelectAll, [this] { view_->SelectAll(); });
+  actions_.SetHandler(kActChangeSelect, [this] { view_->InvertSelection(); });
+}
+
+void MainWindow::ApplySelectedPicture(ChangeMode mode) {
+  // With several pictures selected it is unclear which one is meant.
+  if (view_->SelCount() != 1) return;
+  if (browser::TImgListItem* item = view_->Selected()) {
+    ApplyWallpaper(platform::WideToAnsi(item->ParsingPath()), mode);
+  }
+}
+
+}  // namespace tapestrel::app
