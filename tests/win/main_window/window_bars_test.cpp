@@ -123,6 +123,15 @@ TEST_F(WindowBarsTest, ToolBarButtonsHintsStateAndLayout) {
     EXPECT_STREQ(hint, rows[i].hint);
     if (rows[i].command) EXPECT_EQ(r.bottom - r.top, 31) << i;
   }
+  // For the eye: the hint of the style button under the mouse.
+  RECT style{};
+  SendMessageW(bar, TB_GETRECT, IDC_TOOL_VIEW_STYLE, reinterpret_cast<LPARAM>(&style));
+  POINT at{style.left + 10, style.top + 10};
+  SendMessageW(bar, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+  ClientToScreen(bar, &at);
+  SetCursorPos(at.x, at.y);
+  PumpUntil([] { return false; }, 1500);
+  SaveScreenShot("tool-bar-hint");
   for (bool enabled : {false, true}) {
     form->Actions().SetEnabled(app::kActCustomize, enabled);
     EXPECT_EQ(SendMessageW(bar, TB_ISBUTTONENABLED, app::kActCustomize, 0) != 0, enabled);
