@@ -140,6 +140,7 @@ void MainWindow::CreateActions() {
   actions_.SetHandler(kActIconSortForSize, [this] { SortBy(1); });
   actions_.SetHandler(kActIconSortForType, [this] { SortBy(2); });
   actions_.SetHandler(kActIconSortForDate, [this] { SortBy(3); });
+  CreateViewCommands();
 }
 
 void MainWindow::FormCreate(const std::vector<std::string>& args) {

@@ -124,6 +124,12 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void ShowTrayIcon(TrayIconImage image);
   void LayOut();
   void CreateSettingsDialog();
+  // View modes, styles and tile drawing (main_window_view.cpp).
+  void CreateViewCommands();
+  void HookTileDrawing();
+  void ViewModeExecute(int mode);
+  void ViewStyleExecute(int style);
+  void DrawTile(HDC dc, int index, const RECT& iconRect);
 
   AppPorts ports_;
   SettingsRecord settings_;
@@ -150,6 +156,9 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   bool maximized_ = false;
   bool shownOnce_ = false;
   POINT placementOffset_{0, 0};  // screen minus placement coordinates
+  bool tileLayout_ = false;      // set by view mode 1 only
+  platform::UniqueGdiObject tileBoldFont_;
+  HFONT tileFontSource_ = nullptr;  // the view font the bold one was made from
 };
 
 }  // namespace tapestrel::app
