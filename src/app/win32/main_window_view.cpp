@@ -1,5 +1,6 @@
 // The main window's view commands: the six view modes, the tile layout and
 // its drawing, and the six colour styles.
+#include <algorithm>
 #include <string>
 
 #include "app/view_options.h"
@@ -56,6 +57,9 @@ void DrawTileLine(HDC dc, std::wstring_view text, int left, int top, int right) 
   DrawTextW(dc, text.data(), static_cast<int>(text.size()), &line,
             DT_EXPANDTABS | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_LEFT | DT_TOP);
 }
+
+// Between the tile's texts and its right edge.
+constexpr int kTileTextEndGap = 8;
 
 }  // namespace
 
@@ -117,7 +121,11 @@ void MainWindow::DrawTile(HDC dc, int index, const RECT& icon) {
   if (index < 0 || index >= items.Count()) return;
   browser::TImgListItem& item = items[index];
   const TileTextOrigin at = TileTextPlace(icon.left, icon.top, icon.right, view_->ViewImage.ImageWidth);
-  if (at.right <= at.left) return;
+  // The texts may run to the end of the tile: the list view's icon
+  // rectangle is narrower than the cell, and would cut names of a dozen
+  // letters.
+  const int right = std::max(at.right, view_->CellAt(icon).right - kTileTextEndGap);
+  if (right <= at.left) return;
 
   // The view's own font, and a bold one like it for the name.
   auto font = reinterpret_cast<HFONT>(SendMessageW(view_->ListView(), WM_GETFONT, 0, 0));
@@ -135,17 +143,17 @@ void MainWindow::DrawTile(HDC dc, int index, const RECT& icon) {
   int top = at.top;
   SelectObject(dc, tileBoldFont_ ? static_cast<HGDIOBJ>(tileBoldFont_.Get()) : font);
   SetTextColor(dc, Resolve(view_->FontColor()));
-  DrawTileLine(dc, item.DisplayName(), at.left, top, at.right);
+  DrawTileLine(dc, item.DisplayName(), at.left, top, right);
 
   top += kTileLineHeight;
   SelectObject(dc, font);
   const COLORREF background = Resolve(view_->Color());
   SetTextColor(dc, Resolve(TileDetailColour(background)));
-  DrawTileLine(dc, item.TypeName(), at.left, top, at.right);
+  DrawTileLine(dc, item.TypeName(), at.left, top, right);
   if (!item.IsFolder()) {
     top += kTileLineHeight;
     const std::wstring size = item.SizeText();
-    DrawTileLine(dc, size, at.left, top, at.right);
+    DrawTileLine(dc, size, at.left, top, right);
   }
   RestoreDC(dc, saved);
 }

@@ -758,13 +758,18 @@ LRESULT TCustomImgListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
   }
 }
 
-void TCustomImgListView::DrawCell(HDC dc, int index, const RECT& icon) {
+CellRect TCustomImgListView::CellAt(const RECT& icon) const {
   const CellSize size = CellSizeOf(ViewImage);
   CellRect cell;
   cell.left = icon.left + (icon.right - icon.left - size.width) / 2;
   cell.top = icon.top + std::max(0L, (icon.bottom - icon.top - size.height) / 2);
   cell.right = cell.left + size.width;
   cell.bottom = cell.top + size.height;
+  return cell;
+}
+
+void TCustomImgListView::DrawCell(HDC dc, int index, const RECT& icon) {
+  const CellRect cell = CellAt(icon);
   // The selection from the list view's own record: asking for the item's
   // state while it paints answers stale bits under Wine.
   const bool marked =

@@ -148,6 +148,8 @@ class TCustomImgListView : public platform::Window {
   unsigned Generation() const { return generation_; }
   // The cell size of thumbnail cells.
   CellSize CellSizeNow() const { return CellSizeOf(ViewImage); }
+  // Where an item's thumbnail cell is drawn, from its icon rectangle.
+  CellRect CellAt(const RECT& iconRect) const;
 
   // The folder.
   void OpenFolder(const std::wstring& path);

@@ -89,6 +89,8 @@ class WindowPixels {
 
 class ShownMainWindow {
  public:
+  static constexpr char kLongName[] = "b-picture-with-a-name-longer-than-a-tile";
+
   // `extraIni` goes after the wallpaper folder's line.
   explicit ShownMainWindow(const std::string& extraIni = "") : fixture_(WithPictures(pictures_, extraIni)) {
     HWND w = fixture_.Form().Handle();
@@ -113,16 +115,8 @@ class ShownMainWindow {
   }
   // The item's thumbnail cell, centred in its icon rectangle as the view draws it.
   RECT Cell(int index) {
-    RECT icon{};
-    icon.left = LVIR_ICON;
-    SendMessageW(List(), LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&icon));
-    const browser::CellSize size = View().CellSizeNow();
-    RECT cell;
-    cell.left = icon.left + (icon.right - icon.left - size.width) / 2;
-    cell.top = icon.top + std::max(0L, (icon.bottom - icon.top - size.height) / 2);
-    cell.right = cell.left + size.width;
-    cell.bottom = cell.top + size.height;
-    return cell;
+    const browser::CellRect cell = View().CellAt(IconRect(index));
+    return {cell.left, cell.top, cell.right, cell.bottom};
   }
   RECT IconRect(int index) {
     RECT icon{};
@@ -133,9 +127,9 @@ class ShownMainWindow {
 
  private:
   static std::string WithPictures(const TempFolder& folder, const std::string& extraIni) {
-    // Two pictures; the first 2,000 bytes and more, so its size reads in KB.
+    // Two pictures, the second with a name too long for one tile line.
     WriteSolidBmp(folder / "a.bmp", 40, 20, 0x3080C0);
-    WriteSolidBmp(folder / "b.bmp", 20, 30, 0xC08030);
+    WriteSolidBmp(folder / (std::string(kLongName) + ".bmp"), 20, 30, 0xC08030);
     return "[Whole]\r\nWallPaperFolder=" + folder.Path() + "\r\n" + extraIni;
   }
 
