@@ -130,10 +130,10 @@ void MainWindow::DrawTile(HDC dc, int index, const RECT& icon) {
   // The view's own font, and a bold one like it for the name.
   auto font = reinterpret_cast<HFONT>(SendMessageW(view_->ListView(), WM_GETFONT, 0, 0));
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  LOGFONTW bold{};
-  GetObjectW(font, sizeof bold, &bold);
-  bold.lfWeight = FW_BOLD;
   if (!tileBoldFont_ || tileFontSource_ != font) {
+    LOGFONTW bold{};
+    GetObjectW(font, sizeof bold, &bold);
+    bold.lfWeight = FW_BOLD;
     tileBoldFont_.Reset(CreateFontIndirectW(&bold));
     tileFontSource_ = font;
   }
