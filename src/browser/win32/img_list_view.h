@@ -253,6 +253,8 @@ class TCustomImgListView : public platform::Window {
   void CreateColumns();
   void ApplyListStyles();
   void UpdateCellGeometry();
+  void LayOutOnce();
+  HIMAGELIST SystemImages(bool large);
   void UpdateImageLists();
   void ApplyColors();
   void BindInitialFolder();
@@ -295,6 +297,8 @@ class TCustomImgListView : public platform::Window {
   int updateDepth_ = 0;
   bool rebuildPending_ = false;
   bool created_ = false;
+  bool laidOut_ = false;
+  bool desktopPending_ = true;  // the desktop shown at creation is read later
   unsigned generation_ = 0;
   int dropHighlighted_ = -1;
   bool scrolling_ = false;
