@@ -1,0 +1,134 @@
+// In-memory stand-ins for the registration's ports: a file tree, a progress
+// window that records what it shows, and scripted answers to the question.
+#pragma once
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/picture_registration.h"
+
+namespace tapestrel::testing {
+
+class FakeTree : public app::RegistrationFiles {
+ public:
+  std::map<std::string, std::string> files;                 // path -> content
+  std::map<std::string, std::vector<std::string>> folders;  // "X\" -> names in listing order
+  std::map<std::string, bool> reparse;                      // folder path -> is a link
+  std::vector<std::string> log;  // "new <target>", "replace <target>", "list <folder>"
+  std::string failCopyOf;        // a source whose copy fails
+  std::string throwOnCopyOf;     // a source whose copy throws
+
+  // Adds a file or, for a path ending in "\", a folder, with its parents.
+  void Add(const std::string& path, const std::string& content = "") {
+    const bool folder = path.back() == '\\';
+    const std::string bare = folder ? path.substr(0, path.size() - 1) : path;
+    const size_t cut = bare.rfind('\\');
+    if (cut != std::string::npos) {
+      const std::string parent = bare.substr(0, cut + 1);
+      if (!folders.count(parent)) Add(parent);
+      auto& names = folders[parent];
+      const std::string name = bare.substr(cut + 1);
+      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    if (folder) {
+      folders[path];
+    } else {
+      files[path] = content;
+    }
+  }
+
+  std::optional<app::RegistrationEntry> Find(const std::string& path) override {
+    const std::string name = path.substr(path.rfind('\\') + 1);
+    if (files.count(path)) return app::RegistrationEntry{name, false, false};
+    if (folders.count(path + "\\")) return app::RegistrationEntry{name, true, reparse[path]};
+    return std::nullopt;
+  }
+  std::vector<app::RegistrationEntry> List(const std::string& folder) override {
+    log.push_back("list " + folder);
+    std::vector<app::RegistrationEntry> entries;
+    for (const std::string& name : folders[folder]) entries.push_back(*Find(folder + name));
+    return entries;
+  }
+  bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+  bool CopyNew(const std::string& source, const std::string& target) override {
+    return CopyTo(source, target, "new ");
+  }
+  bool Replace(const std::string& source, const std::string& target) override {
+    return CopyTo(source, target, "replace ");
+  }
+
+ private:
+  bool CopyTo(const std::string& source, const std::string& target, const std::string& kind) {
+    if (source == throwOnCopyOf) throw std::runtime_error("disk gone");
+    log.push_back(kind + target);
+    if (source == failCopyOf || !files.count(source)) return false;
+    Add(target, files[source]);
+    return true;
+  }
+};
+
+class FakeProgress : public app::RegistrationProgress {
+ public:
+  std::string state, fileName, count;
+  int maximum = -1, position = -1;
+  bool shown = false, mainEnabled = true, redrawSuspended = false;
+  int opens = 0, closes = 0, pumps = 0;
+  std::vector<std::string> states, counts;
+  // Runs at each pump with its number (1, 2, ...): a click on "中止" and such.
+  std::function<void(int)> onPump;
+
+  void Open() override {
+    ++opens;
+    shown = true;
+    mainEnabled = false;
+  }
+  void Close() noexcept override {
+    ++closes;
+    state = app::kStateStopping;
+    shown = false;
+    mainEnabled = true;
+  }
+  void SetState(const std::string& text) override {
+    state = text;
+    states.push_back(text);
+  }
+  std::string State() const override { return state; }
+  void SetFileName(const std::string& name) override { fileName = name; }
+  void SetCount(const std::string& text) override {
+    count = text;
+    counts.push_back(text);
+  }
+  void SetMaximum(int m) override { maximum = m; }
+  void SetPosition(int p) override { position = p; }
+  void ProcessMessages() override {
+    ++pumps;
+    if (onPump) onPump(pumps);
+  }
+  void SuspendViewRedraw(bool suspend) override { redrawSuspended = suspend; }
+  // What the "中止" button does: the window closes, the main window stays
+  // disabled until the engine ends.
+  void ClickStop() {
+    state = app::kStateStopping;
+    shown = false;
+  }
+};
+
+class ScriptedQuestion : public app::OverwriteQuestion {
+ public:
+  std::deque<app::OverwriteAnswer> answers;
+  std::vector<std::string> asked;
+  app::OverwriteAnswer Ask(const std::string& name) override {
+    asked.push_back(name);
+    if (answers.empty()) throw std::logic_error("unexpected question about " + name);
+    const app::OverwriteAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+};
+
+}  // namespace tapestrel::testing
