@@ -6,6 +6,7 @@
 
 #include "app/picture_extensions.h"
 #include "app/startup_rules.h"
+#include "app/win32/main_window_registration.h"
 #include "imaging/picture_formats.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
@@ -82,6 +83,7 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
   view_ = std::make_unique<browser::PictureListView>(Handle());
   LayOut();
   CreateServices();
+  CreateRegistration();
   FormCreate(args);
 }
 
@@ -168,6 +170,7 @@ void MainWindow::BuildPictureExtensions() {
   if (displayed.empty()) return;
   pictures_.SetExtensions(extensions);
   view_->Reload(pictures_);
+  pictureMask_ = displayed;
   openPictureFilter_ = BuildOpenPictureFilter(formats.Filter(), displayed);
 }
 

@@ -1,0 +1,140 @@
+// Adding pictures to the wallpaper folder (the open dialog, the folder
+// dialog, dropping, pasting) and the file clipboard commands.
+#include "app/win32/main_window_registration.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include "app/dialog_selection.h"
+#include "platform/win32/text.h"
+
+namespace tapestrel::app {
+namespace {
+
+constexpr wchar_t kAddPicturesTitle[] = L"ピクチャを追加";
+
+// Names the ANSI code page cannot hold exactly are left out: a path with a
+// stand-in character would name another file, or none.
+std::vector<std::string> ExactAnsiPaths(const std::vector<std::u16string>& paths) {
+  std::vector<std::string> out;
+  for (const std::u16string& path : paths) {
+    if (auto ansi = platform::WideToAnsiExact({reinterpret_cast<const wchar_t*>(path.data()), path.size()}))
+      out.push_back(std::move(*ansi));
+  }
+  return out;
+}
+
+struct ItemIdListDeleter {
+  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+
+}  // namespace
+
+void MainWindow::CreateRegistration() {
+  registration_ = std::make_unique<Registration>(Handle());
+  registration_->progress.OnSuspendViewRedraw = [this](bool suspend) {
+    SendMessageW(view_->Handle(), WM_SETREDRAW, suspend ? FALSE : TRUE, 0);
+    if (!suspend) InvalidateRect(view_->Handle(), nullptr, TRUE);
+  };
+  actions_.SetHandler(kActLoadFile, [this] { LoadFileExecute(); });
+  actions_.SetHandler(kActLoadFolder, [this] { LoadFolderExecute(); });
+  actions_.SetHandler(kActPaste, [this] { PasteExecute(); });
+  actions_.SetHandler(kActCut, [this] { CutExecute(); });
+  actions_.SetHandler(kActCopy, [this] { CopyExecute(); });
+}
+
+platform::TCP& MainWindow::Clipboard() { return registration_->clipboard; }
+
+RegistrationProgressWindow& MainWindow::RegistrationWindow() { return registration_->progress; }
+
+int MainWindow::RegisterPictures(const std::vector<std::string>& entries) {
+  const int copied = registration_->engine.RegisterPictures(entries, settings_.WallPaperFolder, pictureMask_);
+  if (copied > 0) {
+    pictures_.Refresh();
+    view_->Reload(pictures_);
+  }
+  return copied;
+}
+
+void MainWindow::LoadFileExecute() {
+  // The filter's "|" separators become zeros; the list ends with two.
+  std::wstring filter = platform::Utf8ToWide(openPictureFilter_);
+  for (wchar_t& c : filter) {
+    if (c == L'|') c = L'\0';
+  }
+  filter.append(2, L'\0');
+  std::vector<wchar_t> names(1 << 18, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = Handle();
+  dialog.lpstrFilter = openPictureFilter_.empty() ? nullptr : filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = names.data();
+  dialog.nMaxFile = static_cast<DWORD>(names.size());
+  dialog.lpstrTitle = kAddPicturesTitle;
+  dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  if (!GetOpenFileNameW(&dialog)) return;
+  const std::vector<std::string> files =
+      ExactAnsiPaths(SplitDialogSelection({reinterpret_cast<const char16_t*>(names.data()), names.size()}));
+  if (!files.empty()) RegisterPictures(files);
+}
+
+void MainWindow::LoadFolderExecute() {
+  wchar_t displayName[MAX_PATH] = {};
+  BROWSEINFOW browse{};
+  browse.hwndOwner = Handle();
+  browse.pszDisplayName = displayName;
+  browse.lpszTitle = kAddPicturesTitle;
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  std::unique_ptr<ITEMIDLIST, ItemIdListDeleter> folder(SHBrowseForFolderW(&browse));
+  if (!folder) return;
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetPathFromIDListW(folder.get(), path)) return;
+  if (auto ansi = platform::WideToAnsiExact(path)) RegisterPictures({*ansi});
+}
+
+void MainWindow::PasteExecute() {
+  platform::TCP& clipboard = registration_->clipboard;
+  clipboard.PasteFromClipboard();
+  // Always copied, whatever effect the list was announced with.
+  const std::vector<std::string> files = clipboard.PasteFiles;
+  if (!files.empty()) RegisterPictures(files);
+}
+
+void MainWindow::OnFileDragDrop(const std::vector<std::string>& files, bool& accept) {
+  // The view must not move or copy the files itself, and the source gets no
+  // effect back, so it keeps its files even on a move. The registration
+  // runs after the drop has returned: the source waits for the drop, and
+  // should not wait for the copies.
+  accept = false;
+  if (files.empty()) return;
+  registration_->progress.RunLater([this, files] { RegisterPictures(files); });
+}
+
+void MainWindow::CutExecute() { PlaceSelectionOnClipboard(platform::DropEffect::Move); }
+
+void MainWindow::CopyExecute() { PlaceSelectionOnClipboard(platform::DropEffect::Copy); }
+
+void MainWindow::PlaceSelectionOnClipboard(platform::DropEffect effect) {
+  platform::TCP& clipboard = registration_->clipboard;
+  clipboard.CopyFiles = SelectedPicturePaths();
+  if (effect == platform::DropEffect::Move) {
+    clipboard.CutToClipboard();
+  } else {
+    clipboard.CopyToClipboard();
+  }
+}
+
+std::vector<std::string> MainWindow::SelectedPicturePaths() const {
+  // The list shows the picture list row by row.
+  std::vector<std::string> paths;
+  HWND list = view_->Handle();
+  for (int i = ListView_GetNextItem(list, -1, LVNI_SELECTED); i >= 0;
+       i = ListView_GetNextItem(list, i, LVNI_SELECTED)) {
+    if (i < pictures_.Count()) paths.push_back(pictures_.Path(i));
+  }
+  return paths;
+}
+
+}  // namespace tapestrel::app

@@ -1,0 +1,71 @@
+// The registration's progress window "ピクチャの登録": the phase, a progress
+// bar, the file last handled, a counter and "中止". It lives as long as the
+// main window and shows only while a registration runs; closing it in any
+// way puts the stopping text into the phase, which the engine watches.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "app/registration_ports.h"
+
+namespace tapestrel::app {
+
+class RegistrationProgressWindow : public RegistrationProgress {
+ public:
+  // `owner` is the main window, disabled while the window shows.
+  explicit RegistrationProgressWindow(HWND owner);
+  RegistrationProgressWindow(const RegistrationProgressWindow&) = delete;
+  RegistrationProgressWindow& operator=(const RegistrationProgressWindow&) = delete;
+  ~RegistrationProgressWindow() override;
+
+  HWND Handle() const { return hwnd_; }
+  // Suspends and resumes the browser's drawing during the copy.
+  std::function<void(bool suspend)> OnSuspendViewRedraw;
+  // Runs `work` from the message loop, once the current message is done.
+  void RunLater(std::function<void()> work);
+
+  void Open() override;
+  void Close() noexcept override;
+  void SetState(const std::string& utf8) override;
+  std::string State() const override;
+  void SetFileName(const std::string& ansiName) override;
+  void SetCount(const std::string& text) override;
+  void SetMaximum(int maximum) override;
+  void SetPosition(int position) override;
+  void ProcessMessages() override;
+  void SuspendViewRedraw(bool suspend) override;
+
+  // What the controls show now, for tests.
+  std::wstring ControlText(int id) const;
+  int Position() const;
+  int Maximum() const;
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // The button, the close box, Escape and the engine all end here.
+  void Stop();
+  void CentreOnOwner();
+
+  HWND owner_;
+  HWND hwnd_ = nullptr;
+  std::deque<std::function<void()>> later_;
+};
+
+// The question before a file of the same name is replaced: a dialog of the
+// information kind with five buttons, laid out for the name it shows.
+class OverwriteQuestionDialog : public OverwriteQuestion {
+ public:
+  // `owner` returns the window to stay in front of, when asked.
+  explicit OverwriteQuestionDialog(std::function<HWND()> owner) : owner_(std::move(owner)) {}
+  OverwriteAnswer Ask(const std::string& ansiFileName) override;
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  std::function<HWND()> owner_;
+};
+
+}  // namespace tapestrel::app
