@@ -72,7 +72,8 @@ void ActionList::UpdateMenu(HMENU menu) const {
       EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (a->enabled ? MF_ENABLED : MF_GRAYED));
       CheckMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (a->checked ? MF_CHECKED : MF_UNCHECKED));
       if (a->group != kNoGroup && a->checked) {
-        CheckMenuRadioItem(menu, static_cast<UINT>(i), static_cast<UINT>(i), static_cast<UINT>(i), MF_BYPOSITION);
+        CheckMenuRadioItem(menu, static_cast<UINT>(i), static_cast<UINT>(i), static_cast<UINT>(i),
+                           MF_BYPOSITION);
       }
     }
   }
@@ -117,7 +118,8 @@ bool ActionList::TranslateShortcut(HWND window, const MSG& message) const {
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
   if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
   if (!IsWindowEnabled(window) || IsTextBox(message.hwnd)) return false;
-  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0, alt = GetKeyState(VK_MENU) < 0;
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0,
+             alt = GetKeyState(VK_MENU) < 0;
   for (const Action& a : actions_) {
     if (!a.enabled || !a.shortcut || !*a.shortcut) continue;
     const Shortcut s = ParseShortcut(a.shortcut);

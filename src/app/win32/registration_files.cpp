@@ -62,6 +62,12 @@ bool WindowsRegistrationFiles::Replace(const std::string& source, const std::str
 
 bool WindowsRegistrationFiles::CopyThroughTemporary(const std::string& source, const std::string& target,
                                                     bool replace) {
+  // A read-only file is not replaced, as CopyFileA would not replace it
+  // (a rename over it succeeds on some systems).
+  if (replace) {
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  }
   // Named ".tmp" so that no picture list takes it up while it is there. A
   // name someone already uses is never overwritten: the next one is tried.
   const std::string prefix =

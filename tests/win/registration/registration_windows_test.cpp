@@ -1,0 +1,255 @@
+// The progress window and the overwrite question as real windows, and the
+// copies on the real file system, failures included.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
+
+#include "app/picture_registration.h"
+#include "app/win32/registration_files.h"
+#include "app/win32/registration_progress_window.h"
+#include "platform/win32/text.h"
+#include "registration_ids.h"
+#include "win_support/files.h"
+#include "window_driver.h"
+
+namespace tapestrel::testing {
+namespace {
+
+using app::OverwriteAnswer;
+
+// A window standing for the main window.
+class OwnerWindow {
+ public:
+  OwnerWindow() {
+    hwnd_ = CreateWindowExW(0, L"Static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 640, 480,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  ~OwnerWindow() { DestroyWindow(hwnd_); }
+  HWND Handle() const { return hwnd_; }
+
+ private:
+  HWND hwnd_;
+};
+
+class ProgressWindowTest : public ::testing::Test {
+ protected:
+  OwnerWindow owner;
+  app::RegistrationProgressWindow progress{owner.Handle()};
+
+  std::wstring Text(int id) const { return progress.ControlText(id); }
+};
+
+TEST_F(ProgressWindowTest, OpensCentredOnTopOverTheDisabledMainWindow) {
+  progress.SetState(app::kStateSearching);
+  progress.SetFileName(platform::Utf8ToAnsi("猫&犬.jpg"));
+  progress.SetCount("0/3");
+  progress.Open();
+  HWND window = progress.Handle();
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_FALSE(IsWindowEnabled(owner.Handle()));
+  EXPECT_EQ(WindowText(window), L"ピクチャの登録");
+  EXPECT_EQ(GetWindow(window, GW_OWNER), owner.Handle());
+  EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  RECT o, p;
+  GetWindowRect(owner.Handle(), &o);
+  GetWindowRect(window, &p);
+  EXPECT_NEAR((p.left + p.right) / 2, (o.left + o.right) / 2, 1);
+  EXPECT_NEAR((p.top + p.bottom) / 2, (o.top + o.bottom) / 2, 1);
+
+  EXPECT_EQ(Text(IDC_REGISTRATION_STATE), L"ファイルを検索しています");
+  EXPECT_EQ(Text(IDC_REGISTRATION_FILE), L"猫&犬.jpg");
+  EXPECT_EQ(Text(IDC_REGISTRATION_COUNT), L"0/3");
+  EXPECT_EQ(Text(IDCANCEL), L"中止");
+  // The counter is right-aligned; "&" in a file name is no access key.
+  EXPECT_EQ(GetWindowLongW(GetDlgItem(window, IDC_REGISTRATION_COUNT), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
+  EXPECT_TRUE(GetWindowLongW(GetDlgItem(window, IDC_REGISTRATION_FILE), GWL_STYLE) & SS_NOPREFIX);
+  progress.SetMaximum(3);
+  progress.SetPosition(2);
+  EXPECT_EQ(progress.Maximum(), 3);
+  EXPECT_EQ(progress.Position(), 2);
+  progress.SetState(app::kStateCopying);
+  progress.SetCount("2/3");
+  SaveScreenshot(window, "registration_progress");
+
+  progress.Close();
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+  EXPECT_EQ(progress.State(), app::kStateStopping);
+}
+
+TEST_F(ProgressWindowTest, EveryWayOfClosingItSaysStopping) {
+  struct Way {
+    const char* name;
+    void (*close)(HWND window);
+  };
+  const Way ways[] = {
+      {"the button", [](HWND w) { SendMessageW(GetDlgItem(w, IDCANCEL), BM_CLICK, 0, 0); }},
+      {"the close box", [](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"Escape", [](HWND w) { PostMessageW(GetDlgItem(w, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0); }},
+  };
+  for (const Way& way : ways) {
+    progress.SetState(app::kStateCopying);
+    progress.Open();
+    way.close(progress.Handle());
+    progress.ProcessMessages();
+    EXPECT_EQ(progress.State(), app::kStateStopping) << way.name;
+    EXPECT_FALSE(IsWindowVisible(progress.Handle())) << way.name;
+    progress.Close();
+  }
+}
+
+TEST_F(ProgressWindowTest, WorkLeftForLaterRunsFromTheMessageLoop) {
+  int runs = 0;
+  progress.RunLater([&] { ++runs; });
+  EXPECT_EQ(runs, 0);
+  progress.ProcessMessages();
+  EXPECT_EQ(runs, 1);
+}
+
+// The question, answered from another thread as a user would.
+class QuestionTest : public ::testing::Test {
+ protected:
+  OwnerWindow owner;
+  app::OverwriteQuestionDialog question{[this] { return owner.Handle(); }};
+
+  OverwriteAnswer AskAndAnswer(const std::string& name, int button, std::wstring* text = nullptr,
+                               std::vector<std::wstring>* captions = nullptr, const char* shot = nullptr) {
+    std::thread user([&] {
+      HWND dialog = FindShownWindow(GetCurrentProcessId(), L"情報");
+      if (!dialog) return;
+      if (text) *text = WindowText(GetDlgItem(dialog, IDC_OVERWRITE_TEXT));
+      if (captions) *captions = Texts(ButtonsLeftToRight(dialog));
+      if (shot) SaveScreenshot(dialog, shot);
+      if (button < 0) {
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else {
+        Press(ButtonsLeftToRight(dialog)[static_cast<size_t>(button)]);
+      }
+    });
+    const OverwriteAnswer answer = question.Ask(platform::Utf8ToAnsi(name));
+    user.join();
+    return answer;
+  }
+};
+
+TEST_F(QuestionTest, NamesTheFileAndOffersFiveButtonsInOrder) {
+  std::wstring text;
+  std::vector<std::wstring> captions;
+  AskAndAnswer("猫.jpg", 1, &text, &captions, "overwrite_question");
+  EXPECT_EQ(text, L"猫.jpg はすでに登録されています。上書きしますか？");
+  EXPECT_EQ(captions, (std::vector<std::wstring>{L"はい(&Y)", L"いいえ(&N)", L"キャンセル",
+                                                 L"すべていいえ(&O)", L"すべてはい(&A)"}));
+
+  // A long name widens the dialog instead of being cut.
+  const std::string longName = std::string(120, 'x') + ".jpg";
+  AskAndAnswer(longName, 1, &text, nullptr, "overwrite_question_long");
+  EXPECT_EQ(text, platform::Utf8ToWide(longName) + L" はすでに登録されています。上書きしますか？");
+}
+
+TEST_F(QuestionTest, EachButtonGivesItsAnswer) {
+  const OverwriteAnswer expected[] = {OverwriteAnswer::Yes, OverwriteAnswer::No, OverwriteAnswer::Cancel,
+                                      OverwriteAnswer::NoToAll, OverwriteAnswer::YesToAll};
+  for (int button = 0; button < 5; ++button) {
+    EXPECT_EQ(AskAndAnswer("a.jpg", button), expected[button]) << button;
+  }
+  EXPECT_EQ(AskAndAnswer("a.jpg", -1), OverwriteAnswer::Cancel);  // the close box
+}
+
+class RegistrationFilesTest : public ::testing::Test {
+ protected:
+  TempFolder source, target;
+  app::WindowsRegistrationFiles files;
+
+  // Nothing but the expected files in the target folder: no temporary left.
+  std::vector<std::string> TargetNames() {
+    std::vector<std::string> names;
+    for (const auto& e : files.List(target.Path() + "\\")) names.push_back(e.name);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+TEST_F(RegistrationFilesTest, CopiesArriveWholeAndNewCopiesNeverReplace) {
+  const std::string bytes(300000, 'p');
+  WriteFile(source / "a.jpg", bytes);
+  EXPECT_TRUE(files.CopyNew(source / "a.jpg", target / "a.jpg"));
+  EXPECT_TRUE(ReadFile(target / "a.jpg") == bytes);
+
+  WriteFile(source / "a.jpg", "newer");
+  EXPECT_FALSE(files.CopyNew(source / "a.jpg", target / "a.jpg"));
+  EXPECT_TRUE(ReadFile(target / "a.jpg") == bytes);
+  EXPECT_TRUE(files.Replace(source / "a.jpg", target / "a.jpg"));
+  EXPECT_EQ(ReadFile(target / "a.jpg"), "newer");
+  EXPECT_EQ(TargetNames(), std::vector<std::string>{"a.jpg"});
+}
+
+TEST_F(RegistrationFilesTest, AFailedCopyLeavesTheOldFileOrNoneNeverAPart) {
+  const std::string old = "old picture";
+  const std::string big(1 << 20, 'n');
+  struct Case {
+    const char* title;
+    bool replace;
+    // Sets the scene; returns what must be released after the copy.
+    std::function<HANDLE()> arrange;
+  };
+  const Case cases[] = {
+      {"unreadable source", false,
+       [&] {
+         return CreateFileA((source / "a.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+       }},
+      {"locked target", true,
+       [&] {
+         return CreateFileA((target / "a.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+       }},
+      {"read-only target", true,
+       [&] {
+         SetFileAttributesA((target / "a.jpg").c_str(), FILE_ATTRIBUTE_READONLY);
+         return INVALID_HANDLE_VALUE;
+       }},
+  };
+  for (const Case& c : cases) {
+    WriteFile(source / "a.jpg", big);
+    SetFileAttributesA((target / "a.jpg").c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA((target / "a.jpg").c_str());
+    if (c.replace) WriteFile(target / "a.jpg", old);
+    HANDLE held = c.arrange();
+    const bool copied = c.replace ? files.Replace(source / "a.jpg", target / "a.jpg")
+                                  : files.CopyNew(source / "a.jpg", target / "a.jpg");
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    EXPECT_FALSE(copied) << c.title;
+    if (c.replace) {
+      EXPECT_TRUE(ReadFile(target / "a.jpg") == old) << c.title;
+      EXPECT_EQ(TargetNames(), std::vector<std::string>{"a.jpg"}) << c.title;
+    } else {
+      EXPECT_FALSE(FileExists(target / "a.jpg")) << c.title;
+      EXPECT_TRUE(TargetNames().empty()) << c.title;
+    }
+  }
+}
+
+TEST_F(RegistrationFilesTest, FindsAndListsEverythingAFolderHolds) {
+  WriteFile(source / "hidden.jpg", "h");
+  SetFileAttributesA((source / "hidden.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  CreateDirectoryA((source / "sub").c_str(), nullptr);
+  std::vector<std::string> names;
+  for (const auto& e : files.List(source.Path() + "\\"))
+    names.push_back(e.name + (e.isDirectory ? "\\" : ""));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"hidden.jpg", "sub\\"}));
+
+  const auto sub = files.Find(source / "sub");
+  ASSERT_TRUE(sub.has_value());
+  EXPECT_TRUE(sub->isDirectory);
+  EXPECT_EQ(sub->name, "sub");
+  EXPECT_FALSE(files.Find(source / "missing.jpg").has_value());
+  const auto drive = files.Find(source.Path().substr(0, 2));  // "C:" names the drive's root
+  ASSERT_TRUE(drive.has_value());
+  EXPECT_TRUE(drive->isDirectory);
+}
+
+}  // namespace
+}  // namespace tapestrel::testing
