@@ -72,8 +72,7 @@ void ActionList::UpdateMenu(HMENU menu) const {
       EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (a->enabled ? MF_ENABLED : MF_GRAYED));
       CheckMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (a->checked ? MF_CHECKED : MF_UNCHECKED));
       if (a->group != kNoGroup && a->checked) {
-        CheckMenuRadioItem(menu, static_cast<UINT>(i), static_cast<UINT>(i), static_cast<UINT>(i),
-                           MF_BYPOSITION);
+        CheckMenuRadioItem(menu, static_cast<UINT>(i), static_cast<UINT>(i), static_cast<UINT>(i), MF_BYPOSITION);
       }
     }
   }
