@@ -126,6 +126,12 @@ void PictureRegistration::Copy(Run& run) {
   RegistrationFiles& files = ports_.files;
   const std::string total = std::to_string(run.found.size());
   progress.SetMaximum(static_cast<int>(run.found.size()));
+  AtExit tidy([&files, &run]() noexcept {
+    try {
+      files.CopiesDone(run.wallpaperFolder);
+    } catch (...) {
+    }
+  });
   bool yesToAll = false, noToAll = false, cancelled = false;
   int done = 0;
   for (const std::string& source : run.found) {
@@ -133,12 +139,13 @@ void PictureRegistration::Copy(Run& run) {
     if (cancelled || Stopping()) break;
     const std::string name = platform::ExtractFileName(source);
     const std::string target = platform::IncludeTrailingBackslash(run.wallpaperFolder) + name;
-    bool copied = false;
-    if (!files.FileExists(target)) {
-      copied = files.CopyNew(source, target);
-    } else if (yesToAll) {
+    // Trying the copy first tells whether the name is taken: one look into
+    // the wallpaper folder instead of two.
+    const CopyOutcome outcome = files.CopyNew(source, target);
+    bool copied = outcome == CopyOutcome::Copied;
+    if (outcome == CopyOutcome::TargetExists && yesToAll) {
       copied = files.Replace(source, target);
-    } else if (!noToAll) {
+    } else if (outcome == CopyOutcome::TargetExists && !noToAll) {
       switch (ports_.question.Ask(name)) {
         case OverwriteAnswer::YesToAll:
           yesToAll = true;

@@ -15,6 +15,8 @@ struct RegistrationEntry {
   bool isReparsePoint = false;  // a link or junction: not followed when met inside a folder
 };
 
+enum class CopyOutcome { Copied, TargetExists, Failed };
+
 class RegistrationFiles {
  public:
   virtual ~RegistrationFiles() = default;
@@ -23,11 +25,13 @@ class RegistrationFiles {
   // Everything in a folder (hidden and system entries too, without "." and
   // ".."), in the order the file system returns it. `folder` ends with "\".
   virtual std::vector<RegistrationEntry> List(const std::string& folder) = 0;
-  virtual bool FileExists(const std::string& path) = 0;
-  // Both copy through a temporary file beside the target, so a failed copy
-  // leaves the old file or none, never a part. CopyNew never replaces.
-  virtual bool CopyNew(const std::string& source, const std::string& target) = 0;
+  // Both copy through a temporary file, so a failed copy leaves the old file
+  // or none, never a part. CopyNew never replaces: it tells when a file of
+  // that name is there already (also when the copy itself failed).
+  virtual CopyOutcome CopyNew(const std::string& source, const std::string& target) = 0;
   virtual bool Replace(const std::string& source, const std::string& target) = 0;
+  // The copies into `folder` are over: what they left behind can go.
+  virtual void CopiesDone(const std::string& folder) = 0;
 };
 
 class RegistrationProgress {

@@ -15,6 +15,7 @@ namespace tapestrel::app {
 namespace {
 
 constexpr UINT kRunLater = WM_APP + 1;
+constexpr DWORD kShowEveryMs = 100;
 
 // `window` centred on `over` (the work area when that is hidden or minimised).
 void CentreOver(HWND window, HWND over) {
@@ -48,6 +49,7 @@ RegistrationProgressWindow::~RegistrationProgressWindow() {
 }
 
 void RegistrationProgressWindow::Open() {
+  ShowPending();
   CentreOnOwner();
   EnableWindow(owner_, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
@@ -55,6 +57,7 @@ void RegistrationProgressWindow::Open() {
 }
 
 void RegistrationProgressWindow::Close() noexcept {
+  ShowPending();
   Stop();
   // Enabled again before anything else is activated, so that the main window
   // gets the focus back.
@@ -63,26 +66,27 @@ void RegistrationProgressWindow::Close() noexcept {
 }
 
 void RegistrationProgressWindow::Stop() {
-  SetDlgItemTextW(hwnd_, IDC_REGISTRATION_STATE, platform::Utf8ToWide(kStateStopping).c_str());
+  SetState(kStateStopping);
   ShowWindow(hwnd_, SW_HIDE);
 }
 
 void RegistrationProgressWindow::CentreOnOwner() { CentreOver(hwnd_, owner_); }
 
 void RegistrationProgressWindow::SetState(const std::string& utf8) {
+  state_ = utf8;
   SetDlgItemTextW(hwnd_, IDC_REGISTRATION_STATE, platform::Utf8ToWide(utf8).c_str());
 }
 
-std::string RegistrationProgressWindow::State() const {
-  return platform::WideToUtf8(ControlText(IDC_REGISTRATION_STATE));
-}
+std::string RegistrationProgressWindow::State() const { return state_; }
 
 void RegistrationProgressWindow::SetFileName(const std::string& ansiName) {
-  SetDlgItemTextW(hwnd_, IDC_REGISTRATION_FILE, platform::AnsiToWide(ansiName).c_str());
+  pending_.fileName = platform::AnsiToWide(ansiName);
+  ShowPendingSoon();
 }
 
 void RegistrationProgressWindow::SetCount(const std::string& text) {
-  SetDlgItemTextW(hwnd_, IDC_REGISTRATION_COUNT, platform::AnsiToWide(text).c_str());
+  pending_.count = platform::AnsiToWide(text);
+  ShowPendingSoon();
 }
 
 void RegistrationProgressWindow::SetMaximum(int maximum) {
@@ -90,7 +94,22 @@ void RegistrationProgressWindow::SetMaximum(int maximum) {
 }
 
 void RegistrationProgressWindow::SetPosition(int position) {
-  SendDlgItemMessageW(hwnd_, IDC_REGISTRATION_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  pending_.position = position;
+  ShowPendingSoon();
+}
+
+void RegistrationProgressWindow::ShowPendingSoon() {
+  pending_.changed = true;
+  if (GetTickCount() - lastShown_ >= kShowEveryMs) ShowPending();
+}
+
+void RegistrationProgressWindow::ShowPending() {
+  lastShown_ = GetTickCount();
+  if (!pending_.changed) return;
+  pending_.changed = false;
+  SetDlgItemTextW(hwnd_, IDC_REGISTRATION_FILE, pending_.fileName.c_str());
+  SetDlgItemTextW(hwnd_, IDC_REGISTRATION_COUNT, pending_.count.c_str());
+  SendDlgItemMessageW(hwnd_, IDC_REGISTRATION_BAR, PBM_SETPOS, static_cast<WPARAM>(pending_.position), 0);
 }
 
 void RegistrationProgressWindow::ProcessMessages() {
@@ -117,14 +136,16 @@ void RegistrationProgressWindow::RunLater(std::function<void()> work) {
   PostMessageW(hwnd_, kRunLater, 0, 0);
 }
 
-std::wstring RegistrationProgressWindow::ControlText(int id) const {
+std::wstring RegistrationProgressWindow::ControlText(int id) {
+  ShowPending();
   HWND control = GetDlgItem(hwnd_, id);
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
-int RegistrationProgressWindow::Position() const {
+int RegistrationProgressWindow::Position() {
+  ShowPending();
   return static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_REGISTRATION_BAR, PBM_GETPOS, 0, 0));
 }
 

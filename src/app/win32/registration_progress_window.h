@@ -40,8 +40,8 @@ class RegistrationProgressWindow : public RegistrationProgress {
   void SuspendViewRedraw(bool suspend) override;
 
   // What the controls show now, for tests.
-  std::wstring ControlText(int id) const;
-  int Position() const;
+  std::wstring ControlText(int id);
+  int Position();
   int Maximum() const;
 
  private:
@@ -49,9 +49,21 @@ class RegistrationProgressWindow : public RegistrationProgress {
   // The button, the close box, Escape and the engine all end here.
   void Stop();
   void CentreOnOwner();
+  // The file name, counter and bar reach the controls at most ten times a
+  // second (and always at the end): each update redraws, and nobody reads
+  // faster.
+  void ShowPendingSoon();
+  void ShowPending();
 
   HWND owner_;
   HWND hwnd_ = nullptr;
+  std::string state_;  // what the phase label shows, read before every item
+  struct Pending {
+    std::wstring fileName, count;
+    int position = 0;
+    bool changed = false;
+  } pending_;
+  DWORD lastShown_ = 0;
   std::deque<std::function<void()>> later_;
 };
 

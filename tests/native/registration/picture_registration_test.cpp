@@ -31,7 +31,7 @@ class RegistrationTest : public ::testing::Test {
   std::vector<std::string> Copies() const {
     std::vector<std::string> out;
     for (const std::string& line : tree.log) {
-      if (line.rfind("list ", 0) != 0) out.push_back(line);
+      if (line.rfind("list ", 0) != 0 && line.rfind("done ", 0) != 0) out.push_back(line);
     }
     return out;
   }
@@ -61,6 +61,7 @@ TEST_F(RegistrationTest, AFolderTreeGivesItsPicturesInFoundOrderAndCountsToTheTo
   EXPECT_EQ(progress.position, 3);
   EXPECT_EQ(progress.fileName, "d.BMP");
   EXPECT_EQ(progress.opens, 1);
+  EXPECT_EQ(tree.log.back(), "done C:\\Wall");  // the temporary space is tidied once, at the end
   ExpectRestored();
 }
 
@@ -175,7 +176,8 @@ TEST_F(RegistrationTest, EveryAnswerOfTheOverwriteQuestionDoesWhatItSays) {
     PictureRegistration fresh{{files, shown, asked}};
     fresh.RegisterPictures({"D:\\in"}, kWall, kMask);
 
-    std::vector<std::string> copies(files.log.begin() + 1, files.log.end());  // after the listing
+    std::vector<std::string> copies(files.log.begin() + 1,
+                                    files.log.end() - 1);  // between listing and tidying
     EXPECT_EQ(asked.asked, c.asked) << c.title;
     EXPECT_EQ(copies, c.copies) << c.title;
     EXPECT_EQ(shown.count, c.count) << c.title;
@@ -227,6 +229,7 @@ TEST_F(RegistrationTest, AnErrorStillClosesTheWindowAndEnablesTheMainWindow) {
   tree.throwOnCopyOf = "D:\\in\\b.jpg";
   EXPECT_THROW(Register({"D:\\in"}), std::runtime_error);
   ExpectRestored();
+  EXPECT_EQ(tree.log.back(), "done C:\\Wall");
 
   tree.throwOnCopyOf.clear();  // and the next registration runs
   EXPECT_EQ(Register({"D:\\in\\b.jpg"}), 1);

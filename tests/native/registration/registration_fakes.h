@@ -54,13 +54,14 @@ class FakeTree : public app::RegistrationFiles {
     for (const std::string& name : folders[folder]) entries.push_back(*Find(folder + name));
     return entries;
   }
-  bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-  bool CopyNew(const std::string& source, const std::string& target) override {
-    return CopyTo(source, target, "new ");
+  app::CopyOutcome CopyNew(const std::string& source, const std::string& target) override {
+    if (files.count(target)) return app::CopyOutcome::TargetExists;
+    return CopyTo(source, target, "new ") ? app::CopyOutcome::Copied : app::CopyOutcome::Failed;
   }
   bool Replace(const std::string& source, const std::string& target) override {
     return CopyTo(source, target, "replace ");
   }
+  void CopiesDone(const std::string& folder) override { log.push_back("done " + folder); }
 
  private:
   bool CopyTo(const std::string& source, const std::string& target, const std::string& kind) {

@@ -40,7 +40,7 @@ class ProgressWindowTest : public ::testing::Test {
   OwnerWindow owner;
   app::RegistrationProgressWindow progress{owner.Handle()};
 
-  std::wstring Text(int id) const { return progress.ControlText(id); }
+  std::wstring Text(int id) { return progress.ControlText(id); }
 };
 
 TEST_F(ProgressWindowTest, OpensCentredOnTopOverTheDisabledMainWindow) {
@@ -164,8 +164,10 @@ class RegistrationFilesTest : public ::testing::Test {
   TempFolder source, target;
   app::WindowsRegistrationFiles files;
 
-  // Nothing but the expected files in the target folder: no temporary left.
+  // Nothing but the expected files in the target folder once the copies are
+  // done: no temporary file, no folder of them.
   std::vector<std::string> TargetNames() {
+    files.CopiesDone(target.Path());
     std::vector<std::string> names;
     for (const auto& e : files.List(target.Path() + "\\")) names.push_back(e.name);
     std::sort(names.begin(), names.end());
@@ -176,11 +178,11 @@ class RegistrationFilesTest : public ::testing::Test {
 TEST_F(RegistrationFilesTest, CopiesArriveWholeAndNewCopiesNeverReplace) {
   const std::string bytes(300000, 'p');
   WriteFile(source / "a.jpg", bytes);
-  EXPECT_TRUE(files.CopyNew(source / "a.jpg", target / "a.jpg"));
+  EXPECT_EQ(files.CopyNew(source / "a.jpg", target / "a.jpg"), app::CopyOutcome::Copied);
   EXPECT_TRUE(ReadFile(target / "a.jpg") == bytes);
 
   WriteFile(source / "a.jpg", "newer");
-  EXPECT_FALSE(files.CopyNew(source / "a.jpg", target / "a.jpg"));
+  EXPECT_EQ(files.CopyNew(source / "a.jpg", target / "a.jpg"), app::CopyOutcome::TargetExists);
   EXPECT_TRUE(ReadFile(target / "a.jpg") == bytes);
   EXPECT_TRUE(files.Replace(source / "a.jpg", target / "a.jpg"));
   EXPECT_EQ(ReadFile(target / "a.jpg"), "newer");
@@ -217,8 +219,9 @@ TEST_F(RegistrationFilesTest, AFailedCopyLeavesTheOldFileOrNoneNeverAPart) {
     DeleteFileA((target / "a.jpg").c_str());
     if (c.replace) WriteFile(target / "a.jpg", old);
     HANDLE held = c.arrange();
-    const bool copied = c.replace ? files.Replace(source / "a.jpg", target / "a.jpg")
-                                  : files.CopyNew(source / "a.jpg", target / "a.jpg");
+    const bool copied = c.replace
+                            ? files.Replace(source / "a.jpg", target / "a.jpg")
+                            : files.CopyNew(source / "a.jpg", target / "a.jpg") == app::CopyOutcome::Copied;
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     EXPECT_FALSE(copied) << c.title;
     if (c.replace) {
@@ -229,6 +232,20 @@ TEST_F(RegistrationFilesTest, AFailedCopyLeavesTheOldFileOrNoneNeverAPart) {
       EXPECT_TRUE(TargetNames().empty()) << c.title;
     }
   }
+}
+
+TEST_F(RegistrationFilesTest, TheirHiddenFolderGoesWithWhatACopyCutShortLeft) {
+  WriteFile(source / "a.jpg", "A");
+  ASSERT_EQ(files.CopyNew(source / "a.jpg", target / "a.jpg"), app::CopyOutcome::Copied);
+  const std::string staging = target / app::WindowsRegistrationFiles::kStagingFolderName;
+  EXPECT_TRUE(GetFileAttributesA(staging.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  WriteFile(staging + "\\~tapestrel-7.tmp", "left by a copy that never ended");
+  EXPECT_EQ(TargetNames(), std::vector<std::string>{"a.jpg"});
+  EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // A source that cannot be read, where the name is free: no file, no question.
+  EXPECT_EQ(files.CopyNew(source / "missing.jpg", target / "m.jpg"), app::CopyOutcome::Failed);
+  EXPECT_EQ(TargetNames(), std::vector<std::string>{"a.jpg"});
 }
 
 TEST_F(RegistrationFilesTest, FindsAndListsEverythingAFolderHolds) {
