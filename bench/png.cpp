@@ -6,7 +6,8 @@
 // so both do the same work. Encoding: our defaults (filter None, zlib level 6)
 // against libpng with the same filter and zlib parameters, and our adaptive
 // filter against libpng's default filtering. The table at the end gives each
-// pair as a ratio, ours / libpng.
+// pair as a ratio, ours / libpng. The photograph is also decoded from a file,
+// the way the wallpaper reads it.
 #include <benchmark/benchmark.h>
 #include <png.h>
 #include <zlib.h>
@@ -14,6 +15,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -248,6 +251,65 @@ void DecodeLibpng(benchmark::State& state, int which) {
   SetPixels(state, which);
 }
 
+// The same file from disk: our reader goes through its stream buffer (the
+// wallpaper's path), libpng through stdio.
+const std::string& EncodedFile(int which) {
+  static std::map<int, std::string> paths;
+  auto it = paths.find(which);
+  if (it == paths.end()) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("tapestrel-bench-" + std::string(kNames[which]) + ".png"))
+            .string();
+    const Bytes& data = Encoded(which);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    it = paths.emplace(which, path).first;
+  }
+  return it->second;
+}
+
+void DecodeFileOurs(benchmark::State& state, int which) {
+  const std::string& path = EncodedFile(which);
+  for (auto _ : state) {
+    TKVXPNG png;
+    png.LoadFromFile(path);
+    benchmark::DoNotOptimize(png.Image().Pixels());
+  }
+  SetPixels(state, which);
+}
+
+size_t DecodeFileWithLibpng(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (!file || setjmp(png_jmpbuf(png))) {
+    std::fprintf(stderr, "libpng failed to decode %s\n", path.c_str());
+    std::abort();
+  }
+  png_init_io(png, file);
+  png_read_info(png, info);
+  png_set_bgr(png);
+  png_set_strip_16(png);
+  png_read_update_info(png, info);
+  const size_t width = png_get_image_width(png, info), height = png_get_image_height(png, info);
+  const size_t stride = (png_get_rowbytes(png, info) + 3) & ~size_t{3};
+  Bytes pixels(stride * height);
+  std::vector<png_bytep> rows(height);
+  for (size_t y = 0; y < height; ++y) rows[y] = &pixels[y * stride];
+  png_read_image(png, rows.data());
+  png_read_end(png, nullptr);
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(file);
+  benchmark::DoNotOptimize(pixels.data());
+  return width * height;
+}
+
+void DecodeFileLibpng(benchmark::State& state, int which) {
+  const std::string& path = EncodedFile(which);
+  for (auto _ : state) benchmark::DoNotOptimize(DecodeFileWithLibpng(path));
+  SetPixels(state, which);
+}
+
 void EncodeOurs(benchmark::State& state, int which, int filter_mode) {
   const Picture& p = Get(which);
   TKVXPNG png;
@@ -332,6 +394,10 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("decode/" + name + "/libpng").c_str(), DecodeLibpng, which)
         ->Unit(benchmark::kMillisecond);
   }
+  benchmark::RegisterBenchmark("decode_file/photo_3000x2000/ours", DecodeFileOurs, 0)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("decode_file/photo_3000x2000/libpng", DecodeFileLibpng, 0)
+      ->Unit(benchmark::kMillisecond);
   for (int which = 0; which < 3; ++which) {
     const std::string name = kNames[which];
     benchmark::RegisterBenchmark(("encode_defaults/" + name + "/ours").c_str(), EncodeOurs, which, 1)

@@ -24,4 +24,37 @@ std::optional<int> ChooseNextIndex(SelectionMethod method, int last, int count, 
   return std::nullopt;
 }
 
+std::optional<int> ChangeCandidates::Next() {
+  if (tried_ == 0) {
+    ++tried_;
+    previous_ = ChooseNextIndex(method_, last_, count_, random_);
+    return previous_;
+  }
+  if (!previous_) return std::nullopt;
+  switch (method_) {
+    case SelectionMethod::Next:
+    case SelectionMethod::Previous:
+      if (tried_ >= count_) return std::nullopt;
+      ++tried_;
+      previous_ =
+          method_ == SelectionMethod::Next ? (*previous_ + 1) % count_ : (*previous_ + count_ - 1) % count_;
+      return previous_;
+    case SelectionMethod::Random: {
+      if (tried_ == 1) {
+        for (int i = 0; i < count_; ++i) {
+          if (i != *previous_ && i != last_) untried_.push_back(i);
+        }
+      }
+      if (untried_.empty()) return std::nullopt;
+      ++tried_;
+      const size_t pick = static_cast<size_t>(random_.Below(static_cast<int32_t>(untried_.size())));
+      previous_ = untried_[pick];
+      untried_[pick] = untried_.back();
+      untried_.pop_back();
+      return previous_;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace tapestrel::app

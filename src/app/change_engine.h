@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "app/random_source.h"
 #include "app/settings_record.h"
@@ -24,5 +25,28 @@ enum class ChangeMode {
 //    outside the list starts again at count - 1.
 //  - random: uniform, never `last` again; with a single picture that picture.
 std::optional<int> ChooseNextIndex(SelectionMethod method, int last, int count, RandomSource& random);
+
+// The pictures one change tries, in order, when the chosen one cannot be
+// applied (missing, or no decoder reads it): first the choice of
+// ChooseNextIndex, then the following entries in the same direction, at
+// most once through the list; random: the entries not yet tried, in random
+// order, never `last`. Draws from `random` only for the candidates asked for.
+class ChangeCandidates {
+ public:
+  ChangeCandidates(SelectionMethod method, int last, int count, RandomSource& random)
+      : method_(method), last_(last), count_(count), random_(random) {}
+
+  // The next index to try, or empty when there is none left.
+  std::optional<int> Next();
+
+ private:
+  SelectionMethod method_;
+  int last_;
+  int count_;
+  RandomSource& random_;
+  int tried_ = 0;
+  std::optional<int> previous_;
+  std::vector<int> untried_;  // random: filled at the second candidate
+};
 
 }  // namespace tapestrel::app

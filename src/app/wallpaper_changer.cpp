@@ -1,5 +1,6 @@
 #include "app/wallpaper_changer.h"
 
+#include <exception>
 #include <optional>
 
 #include "app/registry_keys.h"
@@ -8,22 +9,30 @@
 namespace tapestrel::app {
 
 void WallpaperChanger::ChangeWallpaper(ChangeMode mode) {
-  const std::optional<int> index =
-      ChooseNextIndex(settings_.WallSelect, settings_.LastWallIndex, pictures_.Count(), random_);
-  if (!index) return;
-  ApplyWallpaper(pictures_.Path(*index), mode);
+  if (settings_.UrgentEvasionMode) return;
+  ChangeCandidates candidates(settings_.WallSelect, settings_.LastWallIndex, pictures_.Count(), random_);
+  while (const std::optional<int> index = candidates.Next()) {
+    if (ApplyWallpaper(pictures_.Path(*index), mode) != ApplyResult::PictureUnusable) return;
+  }
 }
 
-void WallpaperChanger::ApplyWallpaper(const std::string& fileName, ChangeMode mode) {
-  if (settings_.UrgentEvasionMode || fileName.empty() || !ports_.files.FileExists(fileName)) return;
+ApplyResult WallpaperChanger::ApplyWallpaper(const std::string& fileName, ChangeMode mode) {
+  if (settings_.UrgentEvasionMode) return ApplyResult::Blocked;
+  if (fileName.empty() || !ports_.files.FileExists(fileName)) return ApplyResult::PictureUnusable;
   // Written before decoding, so they stay even when the picture fails.
   renderer_.WriteStyleValues();
-  const std::optional<imaging::Bitmap> picture = renderer_.DecodePicture(fileName);
-  if (!picture) return;
+  std::optional<imaging::Bitmap> picture;
+  try {
+    picture = renderer_.DecodePicture(fileName);
+  } catch (const std::exception&) {
+    // Truncated, corrupt, too large for memory: this picture cannot be used.
+  }
+  if (!picture) return ApplyResult::PictureUnusable;
   const std::string wallpaperFile = renderer_.WallpaperFilePath();
   renderer_.WriteWallpaperFile(*picture, wallpaperFile, mode);
   renderer_.HandToWindows(wallpaperFile, mode);
   RecordChange(fileName, mode);
+  return ApplyResult::Applied;
 }
 
 void WallpaperChanger::RecordChange(const std::string& fileName, ChangeMode mode) {

@@ -16,6 +16,13 @@
 
 namespace tapestrel::app {
 
+// What became of a picture handed to ApplyWallpaper.
+enum class ApplyResult {
+  Applied,
+  Blocked,          // urgent evasion is on: nothing was done
+  PictureUnusable,  // missing, or nothing could decode it: nothing applied or recorded
+};
+
 class WallpaperChanger {
  public:
   struct Ports {
@@ -33,13 +40,15 @@ class WallpaperChanger {
         renderer_(renderer),
         ports_(ports) {}
 
-  // Chooses the next picture by the selection method and applies it.
+  // Chooses the next picture by the selection method and applies it. A
+  // picture that cannot be used gives way to the next candidate, so that one
+  // bad file does not stop the rotation; nothing at all during evasion.
   void ChangeWallpaper(ChangeMode mode);
   // Makes the picture file the wallpaper and records the change. Nothing at
   // all while urgent evasion is on or when no such file exists; nothing
-  // beyond the tile and style values when no decoder reads it; an
-  // undecodable picture throws after those values are written.
-  void ApplyWallpaper(const std::string& fileName, ChangeMode mode);
+  // beyond the tile and style values when no decoder reads it. A wallpaper
+  // file that cannot be written throws.
+  ApplyResult ApplyWallpaper(const std::string& fileName, ChangeMode mode);
   // Moves the change state on: the time always, the registry's record of the
   // source picture always, the index and the "System" keys unless quiet.
   void RecordChange(const std::string& fileName, ChangeMode mode);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "imaging/bitmap_info_header.h"
 #include "imaging/file_bytes.h"
 
 namespace tapestrel::imaging {
@@ -12,13 +13,16 @@ namespace {
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kInfoHeaderSize = kBitmapInfoHeaderSize;
 
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiRle8 = 1;
 constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitfields = 3;
 constexpr uint32_t kBiAlphaBitfields = 6;
+
+// The most pixels one two-byte RLE code sets.
+constexpr uint64_t kMaxRlePixelsPerCode = 255;
 
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t Get32(const uint8_t* p) {
@@ -71,17 +75,15 @@ Header ParseHeader(std::span<const uint8_t> file) {
     if (hd.bits != 1 && hd.bits != 4 && hd.bits != 8 && hd.bits != 24) Fail("unsupported bit count");
     if (hd.bits <= 8) hd.paletteCount = size_t{1} << hd.bits;
   } else {
-    const int32_t width = static_cast<int32_t>(Get32(h + 4));
-    const int32_t height = static_cast<int32_t>(Get32(h + 8));
-    hd.bits = Get16(h + 14);
-    hd.compression = Get32(h + 16);
-    hd.sizeImage = Get32(h + 20);
-    const uint32_t clrUsed = Get32(h + 32);
-    if (width <= 0) Fail("invalid width");
-    if (height == 0 || height == std::numeric_limits<int32_t>::min()) Fail("invalid height");
-    hd.width = width;
-    hd.topDown = height < 0;
-    hd.height = height < 0 ? -height : height;
+    const BitmapInfoHeader info = ReadBitmapInfoHeader(file.subspan(kFileHeaderSize, headerSize));
+    hd.bits = info.bitCount;
+    hd.compression = info.compression;
+    hd.sizeImage = info.sizeImage;
+    if (info.width <= 0) Fail("invalid width");
+    if (info.height == 0 || info.height == std::numeric_limits<int32_t>::min()) Fail("invalid height");
+    hd.width = info.width;
+    hd.topDown = info.TopDown();
+    hd.height = static_cast<int>(info.Rows());
 
     switch (hd.compression) {
       case kBiRgb:
@@ -121,10 +123,7 @@ Header ParseHeader(std::span<const uint8_t> file) {
       hd.masks[0] = 0xFF0000, hd.masks[1] = 0xFF00, hd.masks[2] = 0xFF;
     }
 
-    if (hd.bits <= 8) {
-      const size_t max = size_t{1} << hd.bits;
-      hd.paletteCount = clrUsed == 0 || clrUsed > max ? max : clrUsed;
-    }
+    if (hd.bits <= 8) hd.paletteCount = std::min<size_t>(info.Colours(), size_t{1} << hd.bits);
   }
   if (hd.width <= 0 || hd.height <= 0) Fail("invalid size");
 
@@ -284,10 +283,18 @@ Bitmap ReadBmp(std::span<const uint8_t> file, const BmpReadOptions& options) {
   if (Bitmap::StrideFor(hd.width, format) > options.maxPixelBytes / static_cast<size_t>(hd.height)) {
     Fail("picture is too large");
   }
-  if (hd.compression == kBiRgb || hd.compression == kBiBitfields || hd.compression == kBiAlphaBitfields) {
-    // Refuse short data before allocating for it.
+  // Refuse pictures the data could never fill before allocating for them: a
+  // file of a few bytes may claim a gigabyte.
+  const size_t dataBytes = file.size() - hd.dataOffset;
+  if (hd.compression == kBiRle4 || hd.compression == kBiRle8) {
+    // At best two bytes give a run of 255 pixels; pixels left out by a
+    // delta or an early end count as unfilled.
+    const size_t length = hd.sizeImage != 0 && hd.sizeImage < dataBytes ? hd.sizeImage : dataBytes;
+    const uint64_t pixels = static_cast<uint64_t>(hd.width) * static_cast<uint64_t>(hd.height);
+    if (pixels > (uint64_t{length} + 1) / 2 * kMaxRlePixelsPerCode) Fail("picture larger than its RLE data");
+  } else {
     const size_t stride = ((static_cast<size_t>(hd.width) * hd.bits + 31) / 32) * 4;
-    if (stride > (file.size() - hd.dataOffset) / static_cast<size_t>(hd.height)) Fail("truncated pixel data");
+    if (stride > dataBytes / static_cast<size_t>(hd.height)) Fail("truncated pixel data");
   }
 
   Bitmap out(hd.width, hd.height, format);

@@ -1,5 +1,6 @@
 #include "imaging/jpeg_file.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,18 @@ namespace {
 // Progressive files may hold any number of scans, each costing a pass over
 // the coefficients; real files have a dozen or so.
 constexpr int kMaxScans = 1000;
+
+// A file of a few bytes may claim a picture of a gigabyte. In a complete
+// Huffman-coded file every 8 x 8 block of every component takes at least one
+// bit (no code is shorter), so a picture of more blocks than eight per byte
+// of the file is refused before libjpeg or we allocate for it. Arithmetic
+// coding packs flat pictures tighter; those are refused all the same, as the
+// price of the bound.
+constexpr uint64_t kMaxBlocksPerByte = 8;
+// libjpeg's working memory: the coefficients of a multi-scan file (128 bytes
+// a block) and the row buffers, which grow with the width alone.
+constexpr uint64_t kMaxCoefficientBytesPerByte = 128 * kMaxBlocksPerByte;
+constexpr uint64_t kRowBufferAllowance = 4u << 20;
 
 // libjpeg reports a fatal error by calling error_exit, which must not return.
 // Throwing from there would unwind through libjpeg's C frames (built without
@@ -122,11 +135,12 @@ class Decompressor {
     cinfo_.src = &source_;
     progress_.progress_monitor = ProgressMonitor;
     cinfo_.progress = &progress_;
-    // Bounds the coefficient buffers of multi-scan files; there is no
-    // backing store, so asking for more is an error.
-    cinfo_.mem->max_memory_to_use = static_cast<long>(
-        maxMemory < static_cast<size_t>(std::numeric_limits<long>::max()) ? maxMemory
-                                                                          : std::numeric_limits<long>::max());
+    // Bounds the coefficient buffers of multi-scan files by what the data
+    // could fill; there is no backing store, so asking for more is an error.
+    const uint64_t limit =
+        std::min<uint64_t>({maxMemory, data.size() * kMaxCoefficientBytesPerByte + kRowBufferAllowance,
+                            static_cast<uint64_t>(std::numeric_limits<long>::max())});
+    cinfo_.mem->max_memory_to_use = static_cast<long>(limit);
   }
   ~Decompressor() {
     if (created_) jpeg_destroy_decompress(&cinfo_);
@@ -179,6 +193,11 @@ Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& option
   const int width = static_cast<int>(c.image_width);
   const int height = static_cast<int>(c.image_height);
   if (header) *header = JpegHeader{width, height, c.num_components};
+  uint64_t blocks = 0;
+  for (int i = 0; i < c.num_components; ++i) {
+    blocks += uint64_t{c.comp_info[i].width_in_blocks} * c.comp_info[i].height_in_blocks;
+  }
+  if (blocks > data.size() * kMaxBlocksPerByte) throw ImageError("JPEG: picture larger than its data");
 
   const int scale = options.chooseScale ? options.chooseScale(width, height) : options.scaleDenominator;
   if (scale != 1 && scale != 2 && scale != 4 && scale != 8)

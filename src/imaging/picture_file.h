@@ -11,10 +11,15 @@ namespace tapestrel::imaging {
 // (".jpg"); empty when the name has no dot.
 std::string LowerCaseExtension(const std::string& path);
 
-// ".bmp" reads the bitmap file, ".jpg" and ".jpeg" decode the JPEG in best
-// quality, ".png" decodes the PNG's image bitmap; the picture keeps its own
-// size and depth. Any other extension, or
-// a file that cannot be read, throws ImageError.
+// Whether LoadPictureFile decodes the file, by its extension: the program
+// reads it itself rather than through a picture plug-in.
+bool HasBuiltInDecoder(const std::string& path);
+
+// Decodes with the built-in wallpaper decoder of the extension
+// (builtin_pictures.h): ".bmp" reads the bitmap file, ".jpg" and ".jpeg"
+// decode the JPEG in best quality, ".png" decodes the PNG's image bitmap; the
+// picture keeps its own size and depth. Any other extension, or a file that
+// cannot be read, throws ImageError.
 Bitmap LoadPictureFile(const std::string& path);
 
 }  // namespace tapestrel::imaging

@@ -1,19 +1,21 @@
 #include "imaging/picture_formats.h"
 
+#include "imaging/builtin_pictures.h"
+
 namespace tapestrel::imaging {
 
 PictureFormatRegistry::PictureFormatRegistry() {
-  Register("bmp", "ビットマップ");
-  Register("ico", "アイコン");
-  Register("emf", "エンハンス メタファイル");
-  Register("wmf", "メタファイル");
-  Register("jpeg", "JPEG イメージ ファイル");
-  Register("jpg", "JPEG イメージ ファイル");
-  Register("PNG", "PNG Format");
+  for (const BuiltInPicture& p : BuiltInPictures()) Register(p.extension, p.description);
 }
 
 void PictureFormatRegistry::Register(const std::string& extension, const std::string& description) {
   formats_.push_back({extension, description});
+}
+
+void PictureFormatRegistry::RegisterAll(const std::vector<PictureFormat>& formats) {
+  std::vector<PictureFormat> all = formats_;
+  all.insert(all.end(), formats.begin(), formats.end());
+  formats_.swap(all);
 }
 
 std::string PictureFormatRegistry::FileMask() const {

@@ -20,6 +20,8 @@ class PictureFormatRegistry {
   PictureFormatRegistry();
 
   void Register(const std::string& extension, const std::string& description);
+  // Every format or, when anything fails (memory), none.
+  void RegisterAll(const std::vector<PictureFormat>& formats);
   const std::vector<PictureFormat>& Formats() const { return formats_; }
 
   // "*.bmp;*.ico;..." over every registered format, in registration order.

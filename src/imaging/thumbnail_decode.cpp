@@ -1,8 +1,8 @@
 #include "imaging/thumbnail_decode.h"
 
 #include "imaging/bmp_file.h"
+#include "imaging/builtin_pictures.h"
 #include "imaging/file_bytes.h"
-#include "imaging/picture_file.h"
 #include "imaging/pixel_convert.h"
 #include "imaging/png/png_file.h"
 
@@ -52,11 +52,9 @@ ThumbnailPicture DecodeThumbnailPng(std::span<const uint8_t> data, int w, int h,
 }
 
 ThumbnailPicture LoadThumbnailPicture(const std::string& path, int w, int h, TGetType type, JpegMode mode) {
-  const std::string ext = LowerCaseExtension(path);
-  if (ext == ".bmp") return DecodeThumbnailBmp(ReadFileBytes(path), w, h, type);
-  if (ext == ".jpg" || ext == ".jpeg") return DecodeThumbnailJpeg(ReadFileBytes(path), w, h, type, mode);
-  if (ext == ".png") return DecodeThumbnailPng(ReadFileBytes(path), w, h, type);
-  throw ImageError("no thumbnail decoder for " + path);
+  const BuiltInPicture* picture = FindBuiltInPicture(path);
+  if (!picture || !picture->thumbnail) throw ImageError("no thumbnail decoder for " + path);
+  return picture->thumbnail(ReadFileBytes(path), w, h, type, mode);
 }
 
 }  // namespace tapestrel::imaging

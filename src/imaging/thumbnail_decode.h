@@ -28,7 +28,8 @@ ThumbnailPicture DecodeThumbnailJpeg(std::span<const uint8_t> data, int w, int h
 ThumbnailPicture DecodeThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type);
 ThumbnailPicture DecodeThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type);
 
-// By the file's extension: ".bmp", ".jpg", ".jpeg" or ".png"; anything else, or a
+// With the built-in thumbnail decoder of the file's extension
+// (builtin_pictures.h): ".bmp", ".jpg", ".jpeg" or ".png"; anything else, or a
 // file that cannot be decoded, throws ImageError.
 ThumbnailPicture LoadThumbnailPicture(const std::string& path, int w, int h, TGetType type,
                                       JpegMode mode = JpegMode::BestSpeed);

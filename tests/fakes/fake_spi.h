@@ -52,6 +52,9 @@ struct FakePlugin {
   std::function<FakePicture(const std::string& file, int32_t offset, bool preview)> picture =
       [](const std::string&, int32_t, bool) { return FakePicture{}; };
   int pictureInfoResult = 0;
+  // Called before each "GetPluginInfo" answer; may throw, as a misbehaving
+  // plug-in (or the host running out of memory) would.
+  std::function<void(int index)> onInfo;
   // Progress calls made during "GetPicture": (numerator, denominator).
   std::vector<std::pair<int, int>> progressCalls;
 };
@@ -122,7 +125,12 @@ class FakeSpiHost : public imaging::SpiHostPort {
   std::string ExecutableFolder() const override { return exeFolder; }
   std::string SystemFolder() const override { return systemFolder; }
   std::string WindowsFolder() const override { return windowsFolder; }
-  std::string AnsiToUtf8(const std::string& ansi) const override { return "utf8:" + ansi; }
+  std::string AnsiToUtf8(const std::string& ansi) const override {
+    if (onAnsiToUtf8) onAnsiToUtf8(ansi);
+    return "utf8:" + ansi;
+  }
+  // May throw for a text, as a conversion running out of memory would.
+  std::function<void(const std::string& ansi)> onAnsiToUtf8;
 
  private:
   std::map<std::string, FakePlugin> plugins_;
@@ -154,6 +162,7 @@ class FakeLibrary : public imaging::SpiLibrary {
   const std::string& ModuleFileName() const override { return fileName_; }
   bool HasEntry(SpiEntry e) const override { return plugin_.missing.count(e) == 0; }
   std::string GetPluginInfo(int index) override {
+    if (plugin_.onInfo) plugin_.onInfo(index);
     if (!HasEntry(SpiEntry::GetPluginInfo) || index < 0 ||
         index >= static_cast<int>(plugin_.strings.size())) {
       return {};

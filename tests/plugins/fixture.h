@@ -202,6 +202,7 @@ static int Decode(LPCSTR fileName, long offset, unsigned flag, HLOCAL* infoOut, 
     case 16: { volatile int zero = 0; result = 10 / zero; } break;   /* division by zero */
     case 17: RaiseException(0x0EEDFADE, EXCEPTION_NONCONTINUABLE, 0, NULL); break; /* a language exception */
     case 18: bih->biHeight = 65535; bih->biWidth = 65535; bih->biBitCount = 32; break; /* absurd, block small */
+    case 20: bih->biHeight = 16000; bih->biWidth = 16000; bih->biBitCount = 32; break; /* 1 GB claimed, block small */
     case 19: { /* leaves floating-point exceptions unmasked, as some compilers' libraries do */
       unsigned short cw = 0x1332;
       unsigned mxcsr = 0x1900;

@@ -2,6 +2,9 @@
 // picture folder of its own.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "app/ini_file.h"
 #include "app/registry_keys.h"
 #include "app/settings_record.h"
@@ -17,6 +20,22 @@
 
 namespace tapestrel::testing {
 
+// The real desktop, with a note of every sound asked for: a beep cannot be
+// heard from a test.
+class ObservedDesktop : public platform::WindowsDesktop {
+ public:
+  std::vector<std::string> sounds;
+  int beeps = 0;
+  bool PlaySoundFile(const std::string& path) override {
+    sounds.push_back(path);
+    return WindowsDesktop::PlaySoundFile(path);
+  }
+  void DefaultBeep() override {
+    ++beeps;
+    WindowsDesktop::DefaultBeep();
+  }
+};
+
 struct RealCore {
   TempFolder appFolder;
   TempFolder pictures;
@@ -25,7 +44,7 @@ struct RealCore {
   platform::LocalClock clock;
   platform::WindowsFileSystem files;
   platform::CurrentUserRegistry registry;
-  platform::WindowsDesktop desktop;
+  ObservedDesktop desktop;
   app::NoPluginPictures plugins;
   browser::FolderPictureList list{files};
   app::SeededRandom random{3};

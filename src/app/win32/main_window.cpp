@@ -181,23 +181,43 @@ void MainWindow::SaveSettings(bool includeWindow) {
 }
 
 void MainWindow::SetWindowGeometry(const WindowGeometry& g) {
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof placement;
-  GetWindowPlacement(Handle(), &placement);
-  placement.rcNormalPosition = {g.left, g.top, g.left + g.width, g.top + g.height};
-  placement.showCmd = SW_HIDE;
-  SetWindowPlacement(Handle(), &placement);
+  // The INI file holds the window's edges on the screen: placed by screen
+  // coordinates while the window is hidden and normal, it keeps them as its
+  // normal place when it is maximised later.
+  if (IsZoomed(Handle()) || IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetWindowPos(Handle(), nullptr, g.left, g.top, g.width, g.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  MeasurePlacementOffset();
   maximized_ = g.maximized;
 }
 
 WindowGeometry MainWindow::GetWindowGeometry() const {
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof placement;
-  GetWindowPlacement(Handle(), &placement);
-  const RECT& r = placement.rcNormalPosition;
+  RECT r{};
+  if (IsZoomed(Handle()) || IsIconic(Handle())) {
+    // Only the placement knows the normal place now; Windows gives it in
+    // work-area coordinates, which a task bar at the top or left shifts.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(Handle(), &placement);
+    r = placement.rcNormalPosition;
+    OffsetRect(&r, placementOffset_.x, placementOffset_.y);
+  } else {
+    GetWindowRect(Handle(), &r);
+  }
   WindowGeometry g{r.left, r.top, r.right - r.left, r.bottom - r.top, maximized_};
   if (IsWindowVisible(Handle())) g.maximized = IsZoomed(Handle()) != FALSE;
   return g;
+}
+
+void MainWindow::MeasurePlacementOffset() {
+  // How far the placement's coordinates are from the screen's, read off
+  // while the window is in its normal state (and so both rectangles agree).
+  if (IsZoomed(Handle()) || IsIconic(Handle())) return;
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  RECT screen{};
+  if (!GetWindowPlacement(Handle(), &placement) || !GetWindowRect(Handle(), &screen)) return;
+  placementOffset_ = {screen.left - placement.rcNormalPosition.left,
+                      screen.top - placement.rcNormalPosition.top};
 }
 
 void MainWindow::RunViewAction(int mode) { actions_.Execute(kActImage + static_cast<UINT>(mode)); }
@@ -234,6 +254,7 @@ void MainWindow::SetBrowserFolder(const std::string& folder) {
 }
 
 void MainWindow::ShowAtStart() {
+  shownOnce_ = true;
   ShowWindow(Handle(), maximized_ ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   UpdateWindow(Handle());
   SetForegroundWindow(Handle());
@@ -245,6 +266,12 @@ void MainWindow::GoToTaskTrayExecute() {
 }
 
 void MainWindow::WindowShowExecute() {
+  // After a start in the tray the window has never been shown: it comes up
+  // in the state loaded from the INI file, maximised included.
+  if (!shownOnce_) {
+    ShowAtStart();
+    return;
+  }
   if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
   ShowWindow(Handle(), SW_SHOW);
   SetForegroundWindow(Handle());
@@ -268,8 +295,10 @@ void MainWindow::FormClose() {
 }
 
 LRESULT MainWindow::WMQueryEndSession() {
-  if (settings_.WallOSEndChange) ChangeWallpaper(ChangeMode::AtSessionEnd);
-  SaveSettings(true);
+  // Windows is never refused: a change that fails must not keep the
+  // settings from being saved, and neither may hold up the log-off.
+  if (settings_.WallOSEndChange) platform::Guarded([&] { ChangeWallpaper(ChangeMode::AtSessionEnd); });
+  platform::Guarded([&] { SaveSettings(true); });
   return 1;
 }
 
@@ -293,7 +322,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       LayOut();
       if (wParam == SIZE_MAXIMIZED) maximized_ = true;
-      if (wParam == SIZE_RESTORED) maximized_ = false;
+      if (wParam == SIZE_RESTORED) {
+        maximized_ = false;
+        MeasurePlacementOffset();
+      }
       return 0;
     case WM_COMMAND:
       if (actions_.Execute(LOWORD(wParam))) return 0;
@@ -308,7 +340,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FormClose();
       return 0;
     case WM_QUERYENDSESSION:
-      // A failed save leaves the answer at 0: Windows takes it as a refusal.
       return WMQueryEndSession();
     default:
       break;

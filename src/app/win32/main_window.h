@@ -127,6 +127,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void FormClose();
   LRESULT WMQueryEndSession();
   void SortBy(int kind);
+  void MeasurePlacementOffset();
   void TapestrelHelpExecute();
   void ShowTrayIcon(TrayIconImage image);
   void LayOut();
@@ -160,6 +161,8 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   int sortKind_ = 0;
   bool sortDescending_ = false;
   bool maximized_ = false;
+  bool shownOnce_ = false;
+  POINT placementOffset_{0, 0};  // screen minus placement coordinates
 };
 
 }  // namespace tapestrel::app

@@ -21,7 +21,9 @@ class TKVXCustomReadStream {
 
   // Reads the bytes in place; they must outlive the stream.
   explicit TKVXCustomReadStream(std::span<const uint8_t> data);
-  // Reads from the stream's current position to its end.
+  // Reads from the stream's current position to its end. A stream that
+  // cannot seek is read into memory first: how much data there is must be
+  // known before a picture's memory is allocated.
   explicit TKVXCustomReadStream(std::istream& in);
   virtual ~TKVXCustomReadStream() = default;
   TKVXCustomReadStream(const TKVXCustomReadStream&) = delete;
@@ -45,10 +47,17 @@ class TKVXCustomReadStream {
   // Skips up to n bytes; returns how many were skipped.
   uint64_t Skip(uint64_t n);
 
+  // Bytes from the current position to the end of the data.
+  uint64_t Remaining() const { return Buffered() + stream_left_; }
+  // Copies n bytes that lie `offset` bytes past the current position without
+  // consuming anything; false when the data end first.
+  bool PeekAt(uint64_t offset, uint8_t* dst, size_t n);
+
  private:
   bool Refill();
 
   std::istream* in_ = nullptr;
+  uint64_t stream_left_ = 0;  // bytes of the stream not yet buffered
   std::vector<uint8_t> buffer_;
   const uint8_t* pos_ = nullptr;
   const uint8_t* end_ = nullptr;

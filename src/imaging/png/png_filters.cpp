@@ -319,4 +319,29 @@ int ChooseAdaptiveFilter(const uint8_t* row, const uint8_t* prior, uint8_t* out,
   return best;
 }
 
+PngRowFilter::PngRowFilter(int filter_mode, int bits_per_pixel, size_t max_row_bytes)
+    : adaptive_(filter_mode == 0),
+      fixed_(filter_mode >= 2 && filter_mode <= 5 ? filter_mode - 1 : kFilterNone),
+      bits_(bits_per_pixel),
+      bpp_(FilterDistance(bits_per_pixel)) {
+  if (adaptive_ || fixed_ != kFilterNone) buffers_.resize(2 * (max_row_bytes + 1));
+}
+
+const uint8_t* PngRowFilter::Apply(uint8_t* row, const uint8_t* prior, size_t n) {
+  uint8_t* filtered = buffers_.data();
+  if (adaptive_) {
+    uint8_t* scratch = filtered + buffers_.size() / 2;
+    filtered[0] =
+        static_cast<uint8_t>(ChooseAdaptiveFilter(row + 1, prior, filtered + 1, scratch + 1, n, bits_));
+    return filtered;
+  }
+  if (fixed_ != kFilterNone) {
+    filtered[0] = static_cast<uint8_t>(fixed_);
+    FilterRow(fixed_, row + 1, prior, filtered + 1, n, bpp_);
+    return filtered;
+  }
+  row[0] = kFilterNone;
+  return row;
+}
+
 }  // namespace tapestrel::imaging

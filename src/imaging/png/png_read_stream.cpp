@@ -16,6 +16,10 @@ namespace {
 
 constexpr size_t kMacHeaderSize = 128;
 
+// Deflate turns one byte into at most 1032 (a 258-byte match in two bits);
+// zlib's stream header and checksum only lower that.
+constexpr uint64_t kMaxInflateRatio = 1032;
+
 [[noreturn]] void Fail(const char* message) { throw EKVXPNG(message); }
 
 int Channels(int color_type) {
@@ -300,10 +304,54 @@ void TKVXPNGReadStream::CheckDepth() const {
   }
 }
 
-void TKVXPNGReadStream::AllocateBitmaps() {
+// A file of a few bytes may claim a picture of a gigabyte. The rows it
+// needs, filter bytes included, are weighed against the compressed bytes
+// really there before anything is allocated for them: the main thread and
+// the thumbnail thread may decode at the same time in a 2 GB process.
+void TKVXPNGReadStream::CheckDataPresent() {
   const PixelFormat format = PngOutputFormat(header_.color_type, header_.depth);
   constexpr uint32_t kIntMax = std::numeric_limits<int>::max();
   if (header_.width > kIntMax || header_.height > kIntMax) Fail(png_message::kReadImage);
+  const int width = static_cast<int>(header_.width);
+  const int height = static_cast<int>(header_.height);
+  try {
+    Bitmap::CheckSize(width, height, format);
+  } catch (const ImageError&) {
+    Fail(png_message::kReadImage);
+  }
+  const uint64_t bits = static_cast<uint64_t>(Channels(header_.color_type) * header_.depth);
+  uint64_t needed = 0;
+  for (int p = 0; p < (header_.interlace ? 7 : 1); ++p) {
+    const Adam7Pass& pass = header_.interlace ? kAdam7[p] : Adam7Pass{0, 0, 1, 1};
+    const auto columns = static_cast<uint64_t>(Adam7Pass::Count(width, pass.x0, pass.dx));
+    if (columns == 0) continue;
+    needed +=
+        static_cast<uint64_t>(Adam7Pass::Count(height, pass.y0, pass.dy)) * ((columns * bits + 7) / 8 + 1);
+  }
+  const uint64_t enough = (needed + kMaxInflateRatio - 1) / kMaxInflateRatio;
+  if (IdatBytesPresent(enough) < enough) Fail(png_message::kReadImage);
+}
+
+// The payload bytes of this IDAT chunk and the IDAT chunks right behind it
+// (the inflater takes no others), as far as the data really hold them. The
+// count stops once it reaches `enough`, so that a real picture costs a look
+// at a chunk header or two.
+uint64_t TKVXPNGReadStream::IdatBytesPresent(uint64_t enough) {
+  const uint64_t remaining = Remaining();
+  uint64_t present = std::min<uint64_t>(chunk_left_, remaining);
+  uint64_t offset = uint64_t{chunk_left_} + 4;  // past this chunk's data and CRC
+  uint8_t head[8];
+  while (present < enough && PeekAt(offset, head, sizeof head) && LoadU32(head + 4) == chunk::IDAT) {
+    offset += sizeof head;
+    const uint64_t length = LoadU32(head);
+    present += std::min(length, remaining - offset);
+    offset += length + 4;
+  }
+  return present;
+}
+
+void TKVXPNGReadStream::AllocateBitmaps() {
+  const PixelFormat format = PngOutputFormat(header_.color_type, header_.depth);
   const int width = static_cast<int>(header_.width);
   const int height = static_cast<int>(header_.height);
   image_ = NewBitmap(width, height, format);
@@ -322,6 +370,7 @@ void TKVXPNGReadStream::AllocateBitmaps() {
 void TKVXPNGReadStream::ReadImage() {
   image_started_ = true;
   CheckDepth();
+  CheckDataPresent();
   AllocateBitmaps();
   result_.greyscale = !(header_.color_type & kColorRgb);
   result_.has_alpha = (header_.color_type & kColorAlpha) != 0;

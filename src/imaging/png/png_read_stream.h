@@ -45,6 +45,9 @@ class TKVXPNGReadStream : public TKVXCustomGraphicReadStream {
   void ReadFixed(uint32_t type);
   void ReadImage();
   void CheckDepth() const;
+  // Refuses a picture that the IDAT data present could never fill.
+  void CheckDataPresent();
+  uint64_t IdatBytesPresent(uint64_t enough);
   void AllocateBitmaps();
   void DecodeRows();
   bool Inflate(uint8_t* dst, size_t n);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "imaging/png/png_error.h"
@@ -37,12 +38,51 @@ PngTime UtcNow() {
           static_cast<uint8_t>(hms.seconds().count())};
 }
 
-struct DeflateStream {
-  z_stream zs{};
-  bool open = false;
-  ~DeflateStream() {
-    if (open) deflateEnd(&zs);
+// The deflate step of the image data: filtered rows in, IDAT payloads of
+// exactly the buffer's size out (the last one shorter).
+class IdatDeflater {
+ public:
+  using Emit = std::function<void(const uint8_t* payload, size_t n)>;
+
+  IdatDeflater(int level, size_t idat_size, Emit emit) : idat_(idat_size), emit_(std::move(emit)) {
+    if (deflateInit2(&zs_, level, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+      Fail(png_message::kWriteImage);
+    zs_.next_out = idat_.data();
+    zs_.avail_out = static_cast<uInt>(idat_.size());
   }
+  ~IdatDeflater() { deflateEnd(&zs_); }
+  IdatDeflater(const IdatDeflater&) = delete;
+  IdatDeflater& operator=(const IdatDeflater&) = delete;
+
+  void Deflate(const uint8_t* data, size_t n) { Run(data, n, Z_NO_FLUSH); }
+  // Ends the stream and emits what is left.
+  void Finish() {
+    Run(nullptr, 0, Z_FINISH);
+    const size_t rest = idat_.size() - zs_.avail_out;
+    if (rest > 0) emit_(idat_.data(), rest);
+  }
+
+ private:
+  void Run(const uint8_t* data, size_t n, int flush) {
+    zs_.next_in = const_cast<Bytef*>(data);
+    zs_.avail_in = static_cast<uInt>(n);
+    for (;;) {
+      const int ret = deflate(&zs_, flush);
+      if (ret == Z_STREAM_ERROR) Fail(png_message::kWriteImage);
+      if (zs_.avail_out == 0) {
+        emit_(idat_.data(), idat_.size());
+        zs_.next_out = idat_.data();
+        zs_.avail_out = static_cast<uInt>(idat_.size());
+        continue;
+      }
+      if (flush == Z_FINISH ? ret == Z_STREAM_END : zs_.avail_in == 0) break;
+      if (ret == Z_BUF_ERROR) Fail(png_message::kWriteImage);
+    }
+  }
+
+  z_stream zs_{};
+  std::vector<uint8_t> idat_;
+  Emit emit_;
 };
 
 }  // namespace
@@ -282,52 +322,22 @@ void TKVXPNGWriteStream::WritePhysicalSize(const PngPhysicalSize& size) {
 }
 
 void TKVXPNGWriteStream::WriteImageData(const PngProperties& props) {
-  DeflateStream deflater;
   const int level = props.CompressionLevel >= 0 && props.CompressionLevel <= 9 ? props.CompressionLevel
                                                                                : Z_DEFAULT_COMPRESSION;
-  if (deflateInit2(&deflater.zs, level, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-    Fail(png_message::kWriteImage);
-  deflater.open = true;
-  z_stream& zs = deflater.zs;
-
-  std::vector<uint8_t> idat(static_cast<size_t>(props.IdatSize));
-  zs.next_out = idat.data();
-  zs.avail_out = static_cast<uInt>(idat.size());
-  // Deflates `n` bytes (or finishes), emitting an IDAT whenever the output
-  // buffer fills.
-  const auto deflate_bytes = [&](const uint8_t* data, size_t n, int flush) {
-    zs.next_in = const_cast<Bytef*>(data);
-    zs.avail_in = static_cast<uInt>(n);
-    for (;;) {
-      const int ret = deflate(&zs, flush);
-      if (ret == Z_STREAM_ERROR) Fail(png_message::kWriteImage);
-      if (zs.avail_out == 0) {
-        WriteChunk(chunk::IDAT, idat.data(), idat.size());
-        zs.next_out = idat.data();
-        zs.avail_out = static_cast<uInt>(idat.size());
-        continue;
-      }
-      if (flush == Z_FINISH ? ret == Z_STREAM_END : zs.avail_in == 0) break;
-      if (ret == Z_BUF_ERROR) Fail(png_message::kWriteImage);
-    }
-  };
+  IdatDeflater deflater(level, static_cast<size_t>(props.IdatSize),
+                        [this](const uint8_t* payload, size_t n) { WriteChunk(chunk::IDAT, payload, n); });
 
   const int width = image_.Width(), height = image_.Height();
   const int bits = layout_.BitsPerPixel();
-  const size_t bpp = FilterDistance(bits);
   const size_t full_bytes = (static_cast<size_t>(width) * static_cast<size_t>(bits) + 7) / 8;
-  const int mode = props.FilterMode;
-  const bool adaptive = mode == 0;
-  const int fixed = mode >= 2 && mode <= 5 ? mode - 1 : kFilterNone;
+  PngRowFilter filter(props.FilterMode, bits, full_bytes);
 
-  // Each buffer keeps byte 0 for the filter type so a row goes to deflate in
-  // one piece.
-  std::vector<uint8_t> buffers(5 * (full_bytes + 1));
+  // Each row keeps byte 0 for the filter type so that it goes to deflate in
+  // one piece; `full` holds a whole bitmap row for an interlace pass to pick from.
+  std::vector<uint8_t> buffers(3 * (full_bytes + 1));
   uint8_t* full = buffers.data();
   uint8_t* cur = full + (full_bytes + 1);
   uint8_t* prev = cur + (full_bytes + 1);
-  uint8_t* filtered = prev + (full_bytes + 1);
-  uint8_t* scratch = filtered + (full_bytes + 1);
   const PngRowEncoder encoder(image_, used_mask_, layout_);
 
   const Adam7Pass whole{0, 0, 1, 1};
@@ -357,26 +367,12 @@ void TKVXPNGWriteStream::WriteImageData(const PngProperties& props) {
         GatherPixels(full + 1, cur + 1, pass_width, static_cast<size_t>(pass.x0),
                      static_cast<size_t>(pass.dx), bits);
       }
-      const uint8_t* out = cur;
-      if (adaptive) {
-        filtered[0] = static_cast<uint8_t>(
-            ChooseAdaptiveFilter(cur + 1, prev + 1, filtered + 1, scratch + 1, row_bytes, bits));
-        out = filtered;
-      } else if (fixed != kFilterNone) {
-        filtered[0] = static_cast<uint8_t>(fixed);
-        FilterRow(fixed, cur + 1, prev + 1, filtered + 1, row_bytes, bpp);
-        out = filtered;
-      } else {
-        cur[0] = kFilterNone;
-      }
-      deflate_bytes(out, row_bytes + 1, Z_NO_FLUSH);
+      deflater.Deflate(filter.Apply(cur, prev + 1, row_bytes), row_bytes + 1);
       std::swap(cur, prev);
       progress.Row(++done);
     }
   }
-  deflate_bytes(nullptr, 0, Z_FINISH);
-  const size_t rest = idat.size() - zs.avail_out;
-  if (rest > 0) WriteChunk(chunk::IDAT, idat.data(), rest);
+  deflater.Finish();
   progress.End();
 }
 

@@ -32,6 +32,8 @@ class TKVXPNGWriteStream : public TKVXCustomGraphicWriteStream {
   void WriteBackground(int32_t color);
   void WriteTransparency(int32_t color);
   void WritePhysicalSize(const PngPhysicalSize& size);
+  // The row loop: each row (of each interlace pass) encoded, filtered by
+  // FilterMode and handed to the deflate step, which emits the IDAT chunks.
   void WriteImageData(const PngProperties& props);
   // A colour as an index of the written palette, or -1.
   int PaletteIndexOf(int32_t color) const;

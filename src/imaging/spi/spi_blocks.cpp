@@ -1,17 +1,12 @@
 #include "imaging/spi/spi_blocks.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
+
+#include "imaging/bitmap_info_header.h"
 
 namespace tapestrel::imaging {
 namespace {
-
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
 
 [[noreturn]] void Fail(const char* what) { throw ImageError(std::string("plug-in picture: ") + what); }
 
@@ -42,42 +37,23 @@ bool FormatFor(int bits, PixelFormat& format) {
 
 }  // namespace
 
-SpiBitmapHeader ReadSpiBitmapHeader(std::span<const uint8_t> info) {
-  if (info.size() < kSpiInfoHeaderSize) Fail("header block too small");
-  const uint8_t* h = info.data();
-  SpiBitmapHeader hd;
-  hd.width = static_cast<int32_t>(Get32(h + 4));
-  hd.height = static_cast<int32_t>(Get32(h + 8));
-  hd.bitCount = Get16(h + 14);
-  hd.compression = Get32(h + 16);
-  hd.colours = Get32(h + 32);
-  if (hd.colours == 0) {
-    hd.colours = hd.bitCount == 1 ? 2 : hd.bitCount == 4 ? 16 : hd.bitCount == 8 ? 256 : 0;
-  }
-  // 64-bit arithmetic throughout: every field may hold anything.
-  hd.headerSize = kSpiInfoHeaderSize + 4 * uint64_t{hd.colours};
-  const uint64_t stride =
-      (static_cast<uint64_t>(hd.bitCount) * static_cast<uint64_t>(std::max<int64_t>(hd.width, 0)) + 31) / 32 *
-      4;
-  hd.imageSize = stride * static_cast<uint64_t>(std::abs(int64_t{hd.height}));
-  return hd;
-}
-
 Bitmap SpiBlocksToBitmap(std::span<const uint8_t> info, std::span<const uint8_t> pixels) {
-  const SpiBitmapHeader hd = ReadSpiBitmapHeader(info);
+  if (info.size() < kBitmapInfoHeaderSize) Fail("header block too small");
+  const BitmapInfoHeader hd = ReadBitmapInfoHeader(info);
   if (hd.compression != 0) Fail("compressed pixels");
   PixelFormat format;
   if (!FormatFor(hd.bitCount, format)) Fail("unsupported depth");
-  const int64_t rows = std::abs(int64_t{hd.height});
+  const int64_t rows = hd.Rows();
   if (hd.width <= 0 || rows == 0) Fail("empty or negative size");
   if (hd.width > Bitmap::kMaxDimension || rows > Bitmap::kMaxDimension) Fail("too large");
-  if (hd.imageSize > Bitmap::kMaxPixelBytes) Fail("too large");
-  if (hd.imageSize > pixels.size()) Fail("pixel block smaller than the picture");
+  // Nothing is allocated for more than the pixel block really holds.
+  if (hd.ImageSize() > Bitmap::kMaxPixelBytes) Fail("too large");
+  if (hd.ImageSize() > pixels.size()) Fail("pixel block smaller than the picture");
 
   size_t paletteCount = 0;
   if (IsPaletted(format)) {
-    paletteCount = std::min<size_t>(hd.colours, static_cast<size_t>(MaxPaletteSize(format)));
-    if (kSpiInfoHeaderSize + 4 * paletteCount > info.size()) Fail("colour table outside the header block");
+    paletteCount = std::min<size_t>(hd.Colours(), static_cast<size_t>(MaxPaletteSize(format)));
+    if (kBitmapInfoHeaderSize + 4 * paletteCount > info.size()) Fail("colour table outside the header block");
   }
 
   Bitmap out(hd.width, static_cast<int>(rows), format);
@@ -89,7 +65,7 @@ Bitmap SpiBlocksToBitmap(std::span<const uint8_t> info, std::span<const uint8_t>
   if (paletteCount) {
     auto& palette = out.Palette();
     palette.resize(paletteCount);
-    const uint8_t* e = info.data() + kSpiInfoHeaderSize;
+    const uint8_t* e = info.data() + kBitmapInfoHeaderSize;
     for (PaletteEntry& entry : palette) {
       entry = {e[0], e[1], e[2], 0};
       e += 4;

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <deque>
 
-#include "imaging/spi/spi_blocks.h"
 #include "imaging/picture_file.h"
+#include "imaging/spi/spi_blocks.h"
 #include "imaging/spi/spi_text.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
@@ -21,9 +21,9 @@ std::string LoadErrorText(const SpiHostPort& host, const std::string& path) {
 
 }  // namespace
 
-// --- TSPI and its classes --------------------------------------------------
+// --- TSPIsItem and its classes --------------------------------------------------
 
-void TSPI::Load(SpiHostPort& host, const std::string& path) {
+void TSPIsItem::Load(SpiHostPort& host, const std::string& path) {
   host_ = &host;
   library_ = host.OpenLibrary(path);
   if (!library_) throw ESPIFOpenErrorSPI(LoadErrorText(host, path));
@@ -43,17 +43,17 @@ void TSPI::Load(SpiHostPort& host, const std::string& path) {
   }
 }
 
-void TSPI::RequireEntry(SpiEntry entry) const {
+void TSPIsItem::RequireEntry(SpiEntry entry) const {
   if (!library_->HasEntry(entry)) {
     throw ESPIInvalidAPI(std::string(SpiEntryName(entry)) + "は[" + host_->AnsiToUtf8(fileName_) +
                          "]では使えないSusie Plugin APIです");
   }
 }
 
-void TSPI::CheckAPI() const { RequireEntry(SpiEntry::GetPluginInfo); }
+void TSPIsItem::CheckAPI() const { RequireEntry(SpiEntry::GetPluginInfo); }
 
 void TLoaderSPI::CheckAPI() const {
-  TSPI::CheckAPI();
+  TSPIsItem::CheckAPI();
   RequireEntry(SpiEntry::IsSupported);
 }
 
@@ -70,11 +70,11 @@ void TAmSPI::CheckAPI() const {
   RequireEntry(SpiEntry::GetFile);
 }
 
-std::unique_ptr<TSPI> LoadSPI(SpiHostPort& host, const std::string& path) {
+std::unique_ptr<TSPIsItem> LoadSPI(SpiHostPort& host, const std::string& path) {
   try {
-    TSPI probe;
+    TSPIsItem probe;
     probe.Load(host, path);
-    std::unique_ptr<TSPI> spi;
+    std::unique_ptr<TSPIsItem> spi;
     if (probe.Version() == "00IN") {
       spi = std::make_unique<TInSPI>();
     } else if (probe.Version() == "00AM") {
@@ -82,7 +82,7 @@ std::unique_ptr<TSPI> LoadSPI(SpiHostPort& host, const std::string& path) {
     } else if (probe.Version() == "00XN") {
       spi = std::make_unique<TXnSPI>();
     } else {
-      spi = std::make_unique<TSPI>();
+      spi = std::make_unique<TSPIsItem>();
     }
     spi->Load(host, path);
     // A plug-in that names another version the second time would sit in the
@@ -130,40 +130,51 @@ void TSPIs::SearchFolder(const std::string& folder, const std::string& pattern) 
   for (const platform::FolderEntry& entry : host_.FindFiles(base + pattern)) {
     if (entry.isDirectory || entry.isHidden) continue;
     const std::string path = base + entry.name;
-    const bool loaded = std::any_of(items_.begin(), items_.end(), [&](const std::unique_ptr<TSPI>& spi) {
+    const bool loaded = std::any_of(items_.begin(), items_.end(), [&](const std::unique_ptr<TSPIsItem>& spi) {
       return platform::AnsiEqualsIgnoreAsciiCase(spi->FileName(), path);
     });
     if (!loaded) paths.push_back(path);
   }
   for (const std::string& path : paths) {
-    bool accept = true;
-    if (OnSearching) OnSearching(*this, path, accept);
-    if (!accept) continue;
-    std::unique_ptr<TSPI> spi = LoadSPI(host_, path);
-    if (!spi) continue;
-    if (OnSearch) OnSearch(*this, *spi, accept);
-    if (!accept) continue;
-    const size_t before = items_.size();
+    // Whatever a plug-in throws while it is loaded or registered, not only
+    // our plug-in errors (memory, a fault turned into an exception, ...),
+    // drops that plug-in alone; start-up goes on with the next file.
     try {
-      items_.push_back(std::move(spi));
-      if (dynamic_cast<TInSPI*>(items_.back().get())) RegisterExtensions(*items_.back());
-    } catch (const std::exception&) {
-      // Not reported; the plug-in is dropped.
-      if (items_.size() > before) items_.pop_back();
+      AddPlugin(path);
+    } catch (...) {
     }
   }
 }
 
-void TSPIs::RegisterExtensions(TSPI& spi) {
+void TSPIs::AddPlugin(const std::string& path) {
+  bool accept = true;
+  if (OnSearching) OnSearching(*this, path, accept);
+  if (!accept) return;
+  std::unique_ptr<TSPIsItem> spi = LoadSPI(host_, path);
+  if (!spi) return;
+  if (OnSearch) OnSearch(*this, *spi, accept);
+  if (!accept) return;
+  std::vector<PictureFormat> formats;
+  if (dynamic_cast<TInSPI*>(spi.get())) formats = ExtensionsToRegister(*spi);
+  // Room first, so that once its extensions are registered the plug-in is
+  // kept without anything left to fail.
+  if (items_.size() == items_.capacity()) items_.reserve(2 * items_.size() + 4);
+  registry_.RegisterAll(formats);
+  items_.push_back(std::move(spi));
+}
+
+std::vector<PictureFormat> TSPIs::ExtensionsToRegister(TSPIsItem& spi) {
+  std::vector<PictureFormat> formats;
   for (size_t i = 0; i < spi.Masks().size(); ++i) {
     const std::string description = host_.AnsiToUtf8(spi.Descriptions()[i]);
     for (const std::string& extension : MaskExtensionsRightToLeft(spi.Masks()[i])) {
       bool registerIt = true;
       if (OnPictureRegister) OnPictureRegister(*this, spi, extension, spi.Descriptions()[i], registerIt);
       // Extensions stay in the ANSI code page: they are matched against file names.
-      if (registerIt) registry_.Register(extension, description);
+      if (registerIt) formats.push_back({extension, description});
     }
   }
+  return formats;
 }
 
 // --- Decoding --------------------------------------------------------------
@@ -171,9 +182,9 @@ void TSPIs::RegisterExtensions(TSPI& spi) {
 void TSPIGraphic::LoadFromFile(const std::string& fileName) {
   // Plug-ins whose mask names the extension go first, the later-loaded ahead.
   const std::string ext = platform::ExtractFileExt(fileName);
-  std::deque<TSPI*> candidates;
+  std::deque<TSPIsItem*> candidates;
   for (int i = 0; i < spis_.Count(); ++i) {
-    TSPI& spi = spis_.Items(i);
+    TSPIsItem& spi = spis_.Items(i);
     if (!dynamic_cast<TInSPI*>(&spi)) continue;
     const bool promoted =
         !ext.empty() && std::any_of(spi.Masks().begin(), spi.Masks().end(), [&](auto& mask) {
@@ -193,7 +204,7 @@ void TSPIGraphic::LoadFromFile(const std::string& fileName) {
   const SpiProgressCallback progress = [this](int numerator, int denominator) {
     return OnProgress && OnProgress(SpiProgressPercent(numerator, denominator)) ? 1 : 0;
   };
-  for (TSPI* spi : candidates) {
+  for (TSPIsItem* spi : candidates) {
     SpiLibrary& library = spi->Library();
     for (const int32_t offset : offsets) {
       if (library.IsSupported(fileName, header.data() + offset) == 0) continue;

@@ -46,14 +46,16 @@ class ESPIDecodeError : public ImageError {
   ESPIDecodeError() : ImageError("Susie Plugins could not decode") {}
 };
 
-// A loaded plug-in. The class follows the plug-in's version: TInSPI for
-// "00IN", TAmSPI for "00AM", TXnSPI for "00XN", TSPI for anything else.
-class TSPI {
+// A plug-in held by the collection TSPIs, and the base of its classes. The
+// class follows the plug-in's version: TInSPI for "00IN", TAmSPI for "00AM",
+// TXnSPI for "00XN", TSPIsItem itself for anything else. (The thumbnail
+// maker's own list holds TSPluginItem objects, splugin.h.)
+class TSPIsItem {
  public:
-  TSPI() = default;
-  TSPI(const TSPI&) = delete;
-  TSPI& operator=(const TSPI&) = delete;
-  virtual ~TSPI() = default;
+  TSPIsItem() = default;
+  TSPIsItem(const TSPIsItem&) = delete;
+  TSPIsItem& operator=(const TSPIsItem&) = delete;
+  virtual ~TSPIsItem() = default;
 
   // Loads the library and reads its information. Throws ESPIFOpenErrorSPI
   // when it cannot be loaded, ESPIInvalidAPI when an entry point this class
@@ -81,7 +83,7 @@ class TSPI {
 };
 
 // A plug-in that can tell which files it reads.
-class TLoaderSPI : public TSPI {
+class TLoaderSPI : public TSPIsItem {
  protected:
   TLoaderSPI() = default;
   void CheckAPI() const override;
@@ -94,11 +96,11 @@ class TAmSPI : public TLoaderSPI {  // archive
  protected:
   void CheckAPI() const override;
 };
-class TXnSPI : public TSPI {};
+class TXnSPI : public TSPIsItem {};
 
 // Probes the file, then loads it for real as the class its version asks
 // for. Null when it is no usable plug-in (the reason is not reported).
-std::unique_ptr<TSPI> LoadSPI(SpiHostPort& host, const std::string& path);
+std::unique_ptr<TSPIsItem> LoadSPI(SpiHostPort& host, const std::string& path);
 
 enum TSPISearchOption : unsigned {
   spsAppDir = 1,      // the executable's folder
@@ -110,13 +112,14 @@ using TSPISearchOptions = unsigned;
 
 class TSPIs;
 // The last word on keeping a plug-in just loaded; accept starts true.
-using TSPISearchEvent = std::function<void(TSPIs& sender, TSPI& spi, bool& accept)>;
+using TSPISearchEvent = std::function<void(TSPIs& sender, TSPIsItem& spi, bool& accept)>;
 // May veto a file before it is loaded; accept starts true.
 using TSPISearchingEvent = std::function<void(TSPIs& sender, const std::string& fileName, bool& accept)>;
 // May keep an extension out of the picture-format registry. The loader of a
 // registered extension is always TSPIBitmap, so the choice is only whether.
-using TSPIPictureRegisterEvent = std::function<void(TSPIs& sender, TSPI& spi, const std::string& extension,
-                                                    const std::string& description, bool& registerIt)>;
+using TSPIPictureRegisterEvent =
+    std::function<void(TSPIs& sender, TSPIsItem& spi, const std::string& extension,
+                       const std::string& description, bool& registerIt)>;
 
 class TSPIs {
  public:
@@ -143,16 +146,20 @@ class TSPIs {
   void Search(const std::string& mask);
 
   int Count() const { return static_cast<int>(items_.size()); }
-  TSPI& Items(int index) const { return *items_.at(static_cast<size_t>(index)); }
+  TSPIsItem& Items(int index) const { return *items_.at(static_cast<size_t>(index)); }
   SpiHostPort& Host() const { return host_; }
 
  private:
   void SearchFolder(const std::string& folder, const std::string& pattern);
-  void RegisterExtensions(TSPI& spi);
+  // Loads, keeps and registers one plug-in file, or leaves everything as it
+  // was when anything throws.
+  void AddPlugin(const std::string& path);
+  // The registry entries of an import plug-in's masks that OnPictureRegister lets through.
+  std::vector<PictureFormat> ExtensionsToRegister(TSPIsItem& spi);
 
   SpiHostPort& host_;
   PictureFormatRegistry& registry_;
-  std::vector<std::unique_ptr<TSPI>> items_;
+  std::vector<std::unique_ptr<TSPIsItem>> items_;
 };
 
 // One decoding through the collection's import plug-ins.

@@ -7,7 +7,7 @@
 
 namespace tapestrel::imaging {
 
-TSpi::TSpi(SpiHostPort& host, const std::string& path)
+TSPluginItem::TSPluginItem(SpiHostPort& host, const std::string& path)
     : host_(host), path_(path), fileName_(platform::ExtractFileName(path)) {
   const std::string errorText = host.AnsiToUtf8(path) + ":Susie Pluginがロードできませんでした";
   library_ = host.OpenLibrary(path);
@@ -25,13 +25,13 @@ TSpi::TSpi(SpiHostPort& host, const std::string& path)
   maskText_ = BuildMaskText(masks_);
 }
 
-bool TSpi::Supports(const std::string& fileName) {
+bool TSPluginItem::Supports(const std::string& fileName) {
   if (!MaskTextMayAccept(maskText_, fileName)) return false;
   const SpiHeaderBuffer header = ReadSpiHeaderBuffer(host_, fileName);
   return library_->IsSupported(fileName, header.data()) != 0;
 }
 
-int TSpi::Decode(const std::string& fileName, Bitmap& bitmap) {
+int TSPluginItem::Decode(const std::string& fileName, Bitmap& bitmap) {
   const bool preview = Preview;
   SpiPictureResult result;
   if (preview) result = library_->GetPicture(fileName, 0, true, nullptr);
@@ -65,11 +65,12 @@ int TSPlugin::AddPlugin(const std::string& path) {
     if (platform::AnsiEqualsIgnoreAsciiCase(spi->FileName(), name)) return kSpiAlreadyLoaded;
   }
   try {
-    auto spi = std::make_unique<TSpi>(host_, path);
+    auto spi = std::make_unique<TSPluginItem>(host_, path);
     if (spi->Version() != "00IN") return 0;
     items_.push_back(std::move(spi));
     return Count() - 1;
-  } catch (const std::exception&) {
+  } catch (...) {
+    // Whatever the plug-in threw, it is not kept.
     return 0;
   }
 }
@@ -103,7 +104,7 @@ void LoadPluginsAtStartup(SpiHostPort& host, TSPlugin& splugin, TSPIs& spis) {
   if (hasPluginFolder) splugin.LoadFolder(pluginFolder);
 
   spis.UserDir = hasPluginFolder ? pluginFolder : exeFolder;
-  spis.OnSearch = [](TSPIs&, TSPI&, bool& accept) { accept = true; };
+  spis.OnSearch = [](TSPIs&, TSPIsItem&, bool& accept) { accept = true; };
   spis.Search("*.spi");
 }
 

@@ -1,5 +1,5 @@
 // TSPlugin, the thumbnail maker's own list of import plug-ins ("00IN"), and
-// TSpi, one of them. The wallpaper renderer asks FindPlugin whether any
+// TSPluginItem, one of them. The wallpaper renderer asks FindPlugin whether any
 // plug-in reads a file; thumbnails decode through LoadPicture.
 //
 // The list is filled at start-up and never changes afterwards, so the
@@ -42,11 +42,13 @@ class ESPILoadError : public ESPIError {
   int code_;
 };
 
-class TSpi {
+// An import plug-in of the thumbnail maker's list TSPlugin: its own library
+// reference, independent of the collection TSPIs's TSPIsItem for the same file.
+class TSPluginItem {
  public:
   // Loads the library and reads its version, name and masks; throws
   // ESPIOpenError or ESPILoadError.
-  TSpi(SpiHostPort& host, const std::string& path);
+  TSPluginItem(SpiHostPort& host, const std::string& path);
 
   const std::string& Path() const { return path_; }
   const std::string& FileName() const { return fileName_; }
@@ -98,11 +100,11 @@ class TSPlugin {
   int LoadPicture(const std::string& fileName, Bitmap& bitmap);
 
   int Count() const { return static_cast<int>(items_.size()); }
-  TSpi& Items(int index) const { return *items_.at(static_cast<size_t>(index)); }
+  TSPluginItem& Items(int index) const { return *items_.at(static_cast<size_t>(index)); }
 
  private:
   SpiHostPort& host_;
-  std::vector<std::unique_ptr<TSpi>> items_;
+  std::vector<std::unique_ptr<TSPluginItem>> items_;
 };
 
 // The program's start-up loading: TSPlugin from the executable's folder, the

@@ -82,7 +82,8 @@ void TTaskTrayIcon::Add() {
   if (!Shell_NotifyIconA(NIM_ADD, &record_)) {
     bool done = false;
     for (int attempt = 0; attempt < 6 && !done; ++attempt) {
-      if (GetLastError() != ERROR_TIMEOUT) throw std::runtime_error("タスクトレイにアイコンを登録できません。");
+      if (GetLastError() != ERROR_TIMEOUT)
+        throw std::runtime_error("タスクトレイにアイコンを登録できません。");
       Sleep(2000);
       // The shell may have added it after all.
       done = Shell_NotifyIconA(NIM_MODIFY, &record_) || Shell_NotifyIconA(NIM_ADD, &record_);
@@ -154,6 +155,15 @@ LRESULT TTaskTrayIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 TTrayIcon::TTrayIcon() {
+  // A wanted icon that the shell refused (or never got) is added when the
+  // shell announces itself, not only one that was shown before.
+  inner_.OnTaskbarRestart = [this] {
+    if (visible_ && !inner_.Added()) {
+      inner_.SetIcon(CurrentIcon());
+      inner_.SetTip(tip_);
+      inner_.Add();
+    }
+  };
   inner_.OnRightButton = [this] { ShowMenu(); };
   inner_.OnDoubleClick = [this] {
     if (OnDblClick) OnDblClick();
@@ -212,8 +222,8 @@ void TTrayIcon::ShowMenu() {
   if (OnPopup) OnPopup();
   POINT at;
   GetCursorPos(&at);
-  const UINT command = static_cast<UINT>(TrackPopupMenu(RButtonPopupMenu, TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                                                        at.x, at.y, 0, window, nullptr));
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(RButtonPopupMenu, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window, nullptr));
   PostMessageW(window, WM_NULL, 0, 0);
   if (command != 0 && OnMenuCommand) OnMenuCommand(command);
 }

@@ -1,5 +1,7 @@
 // TTrayIcon: one icon in the notification area with a tip, a right-button
-// menu and a double-click event; it comes back when the shell restarts.
+// menu and a double-click event; it comes back when the shell restarts, and
+// an icon the shell refused is added again at the shell's next start and at
+// the next change of the icon.
 // TTaskTrayIcon holds the shell's record and the hidden window.
 #pragma once
 

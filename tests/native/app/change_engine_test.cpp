@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <map>
+#include <vector>
 
 #include "fakes/fake_core.h"
 
@@ -37,6 +40,42 @@ TEST(ChooseNextIndex, EmptyListAndUnknownMethodsChooseNothing) {
   EXPECT_FALSE(Choose(static_cast<SelectionMethod>(-1), 0, 5));
 }
 
+TEST(ChangeCandidates, OnceThroughTheListInTheDirectionOfTheChoice) {
+  struct Case {
+    SelectionMethod method;
+    int last, count;
+    std::vector<int> expected;
+  } cases[] = {
+      {SelectionMethod::Next, 1, 4, {2, 3, 0, 1}},
+      {SelectionMethod::Next, 9, 3, {0, 1, 2}},  // outside the list: from the start
+      {SelectionMethod::Previous, 1, 4, {0, 3, 2, 1}},
+      {SelectionMethod::Previous, -1, 2, {1, 0}},
+      {SelectionMethod::Random, 0, 1, {0}},
+      {SelectionMethod::Next, 0, 0, {}},
+      {static_cast<SelectionMethod>(7), 0, 5, {}},
+  };
+  for (const Case& c : cases) {
+    SeededRandom random(5);
+    ChangeCandidates candidates(c.method, c.last, c.count, random);
+    std::vector<int> seen;
+    while (const auto index = candidates.Next()) seen.push_back(*index);
+    EXPECT_EQ(seen, c.expected) << static_cast<int>(c.method) << " " << c.last << " " << c.count;
+  }
+}
+
+TEST(ChangeCandidates, RandomTriesEveryOtherEntryOnceAndNeverTheLast) {
+  for (uint64_t seed = 1; seed <= 20; ++seed) {
+    SeededRandom random(seed), same(seed);
+    ChangeCandidates candidates(SelectionMethod::Random, 3, 7, random);
+    std::vector<int> seen;
+    while (const auto index = candidates.Next()) seen.push_back(*index);
+    ASSERT_EQ(seen.size(), 6u);
+    EXPECT_EQ(seen.front(), ChooseNextIndex(SelectionMethod::Random, 3, 7, same));  // the usual choice first
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 4, 5, 6}));
+  }
+}
+
 TEST(ChooseNextIndex, RandomNeverRepeatsAndCoversTheRest) {
   SeededRandom random(12345);
   for (int i = 0; i < 200; ++i) EXPECT_EQ(ChooseNextIndex(SelectionMethod::Random, 1, 2, random), 0);
@@ -55,7 +94,7 @@ TEST(ChooseNextIndex, RandomNeverRepeatsAndCoversTheRest) {
   EXPECT_LT(*outside, 3);
 }
 
-class AppCoreTest : public ::testing::Test, protected testing::FakeCore {
+class WallpaperChangerTest : public ::testing::Test, protected testing::FakeCore {
  protected:
   void SetUp() override {
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) FakeCore::Picture(name, 0x102030);
@@ -63,7 +102,7 @@ class AppCoreTest : public ::testing::Test, protected testing::FakeCore {
   const std::string& Picture(int i) { return pictures.paths[static_cast<size_t>(i)]; }
 };
 
-TEST_F(AppCoreTest, ChangeRecordsTheAppliedPositionAndState) {
+TEST_F(WallpaperChangerTest, ChangeRecordsTheAppliedPositionAndState) {
   clock.now = platform::EncodeDateTime({2026, 1, 2, 3, 4, 5, 0});
   changer.ChangeWallpaper(ChangeMode::Ordinary);
   EXPECT_EQ(settings.LastWallIndex, 1);
@@ -76,7 +115,7 @@ TEST_F(AppCoreTest, ChangeRecordsTheAppliedPositionAndState) {
   EXPECT_EQ(settings.LastWallIndex, 0);
 }
 
-TEST_F(AppCoreTest, QuietChangeMovesOnlyTheTime) {
+TEST_F(WallpaperChangerTest, QuietChangeMovesOnlyTheTime) {
   clock.now = 100.5;
   changer.ApplyWallpaper(Picture(2), ChangeMode::Quiet);
   EXPECT_EQ(settings.LastWallIndex, 0);
@@ -85,21 +124,44 @@ TEST_F(AppCoreTest, QuietChangeMovesOnlyTheTime) {
   EXPECT_EQ(registry.values.at({kDesktopKey, "ConvertedWallpaper"}), Picture(2));
 }
 
-TEST_F(AppCoreTest, NothingHappensForMissingFilesOrDuringEvasion) {
-  files.files.erase(Picture(1));
-  changer.ChangeWallpaper(ChangeMode::Ordinary);  // chooses b, which is gone
-  EXPECT_EQ(settings.LastWallIndex, 0);
-  EXPECT_TRUE(registry.values.empty());
-  changer.ChangeWallpaper(ChangeMode::Ordinary);  // the same index again
-  EXPECT_TRUE(profile.values.empty());
+TEST_F(WallpaperChangerTest, UnusablePicturesGiveWayToTheNextInTheSameDirection) {
+  files.files.erase(Picture(1));  // b is gone
+  changer.ChangeWallpaper(ChangeMode::Ordinary);
+  EXPECT_EQ(settings.LastWallIndex, 2);
+  EXPECT_EQ(profile.Get("System", "LastWallPas"), Picture(2));
 
+  settings.WallSelect = SelectionMethod::Previous;
+  { std::ofstream(Picture(0), std::ios::binary) << "BM but not a bitmap"; }  // a is corrupt
+  changer.ChangeWallpaper(ChangeMode::Ordinary);                             // b gone, a corrupt: c
+  EXPECT_EQ(settings.LastWallIndex, 2);
+  EXPECT_EQ(desktop.wallpapers.size(), 2u);
+
+  // Nothing usable at all: once through the list, nothing recorded.
+  files.files.erase(Picture(2));
+  profile.values.clear();
+  changer.ChangeWallpaper(ChangeMode::Ordinary);
+  EXPECT_TRUE(profile.values.empty());
+  EXPECT_EQ(desktop.wallpapers.size(), 2u);
+
+  // Random never repeats the current picture, even to get round a bad one.
+  files.files.insert(Picture(2));
+  settings.WallSelect = SelectionMethod::Random;
+  for (int i = 0; i < 20; ++i) {
+    changer.ChangeWallpaper(ChangeMode::Ordinary);
+    EXPECT_EQ(settings.LastWallIndex, 2) << i;  // c alone is usable, and it is the current one
+  }
+  EXPECT_EQ(desktop.wallpapers.size(), 2u);
+}
+
+TEST_F(WallpaperChangerTest, EvasionBlocksEveryCallerAndTriesNothing) {
   settings.UrgentEvasionMode = true;
-  changer.ApplyWallpaper(Picture(0), ChangeMode::Ordinary);
+  EXPECT_EQ(changer.ApplyWallpaper(Picture(0), ChangeMode::Ordinary), ApplyResult::Blocked);
+  changer.ChangeWallpaper(ChangeMode::Ordinary);
   EXPECT_TRUE(profile.values.empty());
   EXPECT_TRUE(registry.values.empty());
 }
 
-TEST_F(AppCoreTest, PicturesFromElsewhereRecordCountAndTheNextChangeRestarts) {
+TEST_F(WallpaperChangerTest, PicturesFromElsewhereRecordCountAndTheNextChangeRestarts) {
   changer.ApplyWallpaper(FakeCore::Picture("x.bmp", 0, false), ChangeMode::Ordinary);
   EXPECT_EQ(settings.LastWallIndex, 3);
   changer.ApplyWallpaper(FakeCore::Picture("A.BMP", 0, false),
@@ -109,7 +171,7 @@ TEST_F(AppCoreTest, PicturesFromElsewhereRecordCountAndTheNextChangeRestarts) {
   EXPECT_EQ(settings.LastWallIndex, 0);
 }
 
-TEST_F(AppCoreTest, EmptyFolderAndUnknownMethodChangeNothing) {
+TEST_F(WallpaperChangerTest, EmptyFolderAndUnknownMethodChangeNothing) {
   settings.WallSelect = static_cast<SelectionMethod>(7);
   changer.ChangeWallpaper(ChangeMode::Ordinary);
   EXPECT_TRUE(registry.values.empty());

@@ -145,7 +145,7 @@ TEST_F(ApplyWallpaperTest, PicturesThatCannotBeDecodedChangeOnlyTileAndStyle) {
   settings.WallPosition = PositionMode::Tile;
   const std::string unknown = folder / "notes.xyz";
   files.files.insert(unknown);
-  changer.ApplyWallpaper(unknown, ChangeMode::Ordinary);
+  EXPECT_EQ(changer.ApplyWallpaper(unknown, ChangeMode::Ordinary), ApplyResult::PictureUnusable);
   EXPECT_EQ(registry.writeLog, (std::vector<std::string>{std::string(kDesktopKey) + "/TileWallpaper",
                                                          std::string(kDesktopKey) + "/Wallpaperstyle"}));
   EXPECT_TRUE(desktop.wallpapers.empty());
@@ -153,7 +153,7 @@ TEST_F(ApplyWallpaperTest, PicturesThatCannotBeDecodedChangeOnlyTileAndStyle) {
   const std::string corrupt = folder / "broken.jpg";
   { std::ofstream(corrupt) << "\xFF\xD8\xFF\xE0 not really a JPEG"; }
   files.files.insert(corrupt);
-  EXPECT_THROW(changer.ApplyWallpaper(corrupt, ChangeMode::Ordinary), imaging::ImageError);
+  EXPECT_EQ(changer.ApplyWallpaper(corrupt, ChangeMode::Ordinary), ApplyResult::PictureUnusable);
   EXPECT_EQ(registry.writeLog.size(), 4u);
   EXPECT_TRUE(desktop.wallpapers.empty());
   EXPECT_TRUE(profile.values.empty());

@@ -85,6 +85,7 @@ std::vector<uint8_t> MakeJpeg(const Bitmap& bgr, JpegKind kind, int quality) {
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, quality, TRUE);
   if (kind == JpegKind::Progressive) jpeg_simple_progression(&c);
+  if (kind == JpegKind::Arithmetic) c.arith_code = TRUE;
   jpeg_start_compress(&c, TRUE);
   std::vector<uint8_t> line(static_cast<size_t>(bgr.Width()) * 4);
   while (c.next_scanline < c.image_height) {

@@ -22,7 +22,7 @@ Bitmap RandomBitmap(int width, int height, PixelFormat format, uint32_t seed);
 Bitmap SmoothPicture(int width, int height);
 
 // A JPEG written with libjpeg directly, independent of the code under test.
-enum class JpegKind { Rgb, Grey, Progressive, AdobeCmyk };
+enum class JpegKind { Rgb, Grey, Progressive, AdobeCmyk, Arithmetic };
 std::vector<uint8_t> MakeJpeg(const Bitmap& bgr24, JpegKind kind, int quality = 95);
 
 // Mean absolute difference per channel of two 24-bit bitmaps of one size.

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "fakes/fake_spi.h"
+#include "imaging/bitmap_info_header.h"
 
 using namespace tapestrel::imaging;
 using tapestrel::testing::MakeInfoBlock;
@@ -116,11 +117,13 @@ TEST(SpiBlocks, AbsurdSizesAndUnknownKindsAreRefusedBeforeAllocating) {
   EXPECT_THROW(Convert(MakeInfoBlock(1, 1, 8, {}, 0, 1 /* BI_RLE8 */), pixels), ImageError);
 }
 
-TEST(SpiBlocks, HeaderSizesFollowTheColourCount) {
-  const SpiBitmapHeader h = ReadSpiBitmapHeader(MakeInfoBlock(33, -2, 1));
-  EXPECT_EQ(h.colours, 2u);
-  EXPECT_EQ(h.headerSize, 48u);
-  EXPECT_EQ(h.imageSize, 16u);  // 33 bits padded to 8 bytes, two rows
-  EXPECT_EQ(ReadSpiBitmapHeader(MakeInfoBlock(1, 1, 8, {}, 0xFFFFFFFFu)).headerSize,
-            40u + 4u * 0xFFFFFFFFull);
+TEST(SpiBlocks, HeaderFieldsAndSizesHoldAnyValue) {
+  const BitmapInfoHeader h = ReadBitmapInfoHeader(MakeInfoBlock(33, -2, 1));
+  EXPECT_EQ(h.Colours(), 2u);
+  EXPECT_TRUE(h.TopDown());
+  EXPECT_EQ(h.ImageSize(), 16u);  // 33 bits padded to 8 bytes, two rows
+  EXPECT_EQ(ReadBitmapInfoHeader(MakeInfoBlock(1, 1, 8, {}, 0xFFFFFFFFu)).Colours(), 0xFFFFFFFFu);
+  EXPECT_EQ(ReadBitmapInfoHeader(MakeInfoBlock(-5, 3, 32)).ImageSize(), 0u);
+  EXPECT_EQ(ReadBitmapInfoHeader(MakeInfoBlock(65535, INT_MIN, 32)).ImageSize(), 262140ull << 31);
+  EXPECT_THROW(ReadBitmapInfoHeader(std::vector<uint8_t>(39)), ImageError);
 }

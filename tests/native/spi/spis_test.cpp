@@ -84,7 +84,7 @@ TEST_F(SpisTest, ClassFollowsVersionAndEachClassDemandsItsEntryPoints) {
   EXPECT_NE(dynamic_cast<TInSPI*>(&spis->Items(0)), nullptr);
   EXPECT_NE(dynamic_cast<TAmSPI*>(&spis->Items(1)), nullptr);
   EXPECT_NE(dynamic_cast<TXnSPI*>(&spis->Items(2)), nullptr);
-  EXPECT_EQ(typeid(spis->Items(3)), typeid(TSPI));
+  EXPECT_EQ(typeid(spis->Items(3)), typeid(TSPIsItem));
   // Only the import plug-in registers.
   EXPECT_EQ(Registered(), (Strings{"00IN=utf8:00IN"}));
   // Probe, then the real load: every kept plug-in was opened twice, and only
@@ -128,9 +128,10 @@ TEST_F(SpisTest, EventsCanVetoFilesPluginsAndExtensions) {
   host.AddPlugin("C:\\App\\c.spi", ImportPlugin("c", {"*.c;*.d", "cd"}));
   TSPIs spis(host, registry);
   spis.OnSearching = [](TSPIs&, const std::string& file, bool& accept) { accept = file != "C:\\App\\a.spi"; };
-  spis.OnSearch = [](TSPIs&, TSPI& spi, bool& accept) { accept = spi.PluginName() != "b plug-in"; };
+  spis.OnSearch = [](TSPIs&, TSPIsItem& spi, bool& accept) { accept = spi.PluginName() != "b plug-in"; };
   Strings asked;
-  spis.OnPictureRegister = [&](TSPIs&, TSPI&, const std::string& ext, const std::string& desc, bool& keep) {
+  spis.OnPictureRegister = [&](TSPIs&, TSPIsItem&, const std::string& ext, const std::string& desc,
+                               bool& keep) {
     asked.push_back(ext + "=" + desc);
     keep = ext != "d";
   };

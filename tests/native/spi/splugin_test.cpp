@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "fakes/fake_spi.h"
 
 using namespace tapestrel::imaging;
@@ -147,4 +150,41 @@ TEST_F(SPluginTest, StartUpLoadsBothManagersFromTheirFolders) {
   for (int i = 0; i < spis.Count(); ++i) spisNames.push_back(spis.Items(i).FileName());
   EXPECT_EQ(spisNames, (Strings{"C:\\App\\a.spi", "C:\\App\\SPlugin\\a.spi", "C:\\App\\SPlugin\\p.spi",
                                 "C:\\Windows\\System32\\s.spi", "C:\\Windows\\w.spi"}));
+}
+
+TEST_F(SPluginTest, WhateverAPlugInThrowsAtStartUpDropsItWithAllItsExtensions) {
+  struct Fault {};  // not even a std::exception, as a fault turned into one might be
+  PictureFormatRegistry registry;
+  const size_t builtins = registry.Formats().size();
+  host.AddPlugin("C:\\App\\a.spi", ImportPlugin("a", {"*.a", "a"}));
+  FakePlugin noMemory = ImportPlugin("m", {"*.m1", "m1", "*.m2", "m2"});
+  noMemory.onInfo = [](int index) {
+    if (index == 4) throw std::bad_alloc();  // while its second mask is read
+  };
+  host.AddPlugin("C:\\App\\m.spi", noMemory);
+  // Its first mask's extension would be registered before its second
+  // description fails to convert.
+  host.AddPlugin("C:\\App\\r.spi", ImportPlugin("r", {"*.r1", "r1", "*.r2", "bad r2"}));
+  host.onAnsiToUtf8 = [](const std::string& text) {
+    if (text == "bad r2") throw std::runtime_error("conversion");
+  };
+  FakePlugin faulty = ImportPlugin("f", {"*.f", "f"});
+  faulty.onInfo = [](int index) {
+    if (index == 1) throw Fault{};
+  };
+  host.AddPlugin("C:\\App\\f.spi", faulty);
+  host.AddPlugin("C:\\App\\z.spi", ImportPlugin("z", {"*.z", "z"}));
+
+  TSPIs spis(host, registry);
+  ASSERT_NO_THROW(LoadPluginsAtStartup(host, splugin, spis));
+  Strings loaded;
+  for (int i = 0; i < spis.Count(); ++i) loaded.push_back(spis.Items(i).FileName());
+  EXPECT_EQ(loaded, (Strings{"C:\\App\\a.spi", "C:\\App\\z.spi"}));
+  Strings registered;
+  for (size_t i = builtins; i < registry.Formats().size(); ++i)
+    registered.push_back(registry.Formats()[i].extension);
+  EXPECT_EQ(registered, (Strings{"a", "z"}));
+  // The thumbnail side never converts descriptions: only r survives there.
+  EXPECT_EQ(Names(), (Strings{"C:\\App\\a.spi", "C:\\App\\r.spi", "C:\\App\\z.spi"}));
+  EXPECT_EQ(host.liveLibraries, 5);  // the dropped plug-ins' libraries are released
 }

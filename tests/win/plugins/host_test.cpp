@@ -127,7 +127,7 @@ TEST(PluginHost, EachManagerKeepsWhatItCanUse) {
   plugins.LoadAtStartup();
 
   TSPIs& spis = plugins.SPIs1();
-  std::map<std::string, const TSPI*> byName;
+  std::map<std::string, const TSPIsItem*> byName;
   for (int i = 0; i < spis.Count(); ++i)
     byName[platform::ExtractFileName(spis.Items(i).FileName())] = &spis.Items(i);
   // No import plug-in without "IsSupported"; the archive and "00XN" ones in their classes.
@@ -139,7 +139,7 @@ TEST(PluginHost, EachManagerKeepsWhatItCanUse) {
   EXPECT_NE(dynamic_cast<const TXnSPI*>(byName["tsp_xn.spi"]), nullptr);
   // Information that never ends is cut off; the name fills the buffer.
   ASSERT_EQ(byName.count("tsp_badinfo.spi"), 1u);
-  const TSPI& bad = *byName["tsp_badinfo.spi"];
+  const TSPIsItem& bad = *byName["tsp_badinfo.spi"];
   EXPECT_EQ(bad.Version(), "00IN");
   EXPECT_EQ(bad.PluginName(), std::string(255, 'N'));
   EXPECT_GT(bad.Masks().size(), 10u);

@@ -4,22 +4,12 @@
 
 #include "common/solid_picture.h"
 #include "imaging/bmp_file.h"
-#include "platform/win32/registry.h"
+#include "win_support/desktop_registry.h"
 #include "win_support/tapestrel_process.h"
 #include "win_support/test_plugins.h"
 
 namespace tapestrel::testing {
 namespace {
-
-std::string DesktopValue(const char* name) {
-  return platform::CurrentUserRegistry().ReadString("Control Panel\\Desktop", name).value_or("");
-}
-
-std::string WallpaperFile() {
-  const auto local = platform::CurrentUserRegistry().ReadString(
-      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Local AppData");
-  return local.value_or("") + "\\Microsoft\\Wallpaper1.bmp";
-}
 
 TEST(PluginWallpaper, WallChangeAppliesAPlugInPicture) {
   TempFolder folder, pictures;

@@ -5,6 +5,7 @@
 #include "app/win32/actions.h"
 #include "common/solid_picture.h"
 #include "platform/win32/text.h"
+#include "win_support/desktop_registry.h"
 #include "win_support/tapestrel_process.h"
 
 namespace tapestrel::testing {
@@ -26,6 +27,13 @@ class ProgramTest : public ::testing::Test {
   void WriteIni(const std::string& extra = "") {
     WriteFile(program.Ini(),
               "[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\nTaskTrayResiding=0\r\n" + extra);
+  }
+
+  // Sends WM_QUERYENDSESSION as Windows does at log-off; 1 lets Windows end.
+  static DWORD_PTR QueryEndSession(HWND window) {
+    DWORD_PTR answer = 0xBAD;
+    if (!SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 20000, &answer)) return 0xDEAD;
+    return answer;
   }
 
   // Watches for visible windows while the program runs to its end.
@@ -154,6 +162,25 @@ TEST_F(ProgramTest, ExitCommandSavesAndEnds) {
   EXPECT_EQ(IniValue(program.Ini(), "Window", "Maximized"), "0");
 }
 
+TEST_F(ProgramTest, MaximisedWindowComesBackMaximisedAfterAStartInTheTray) {
+  WriteFile(program.Ini(), "[Whole]\r\nWallPaperFolder=" + pictures.Path() +
+                               "\r\n[Window]\r\nWindowPosX=40\r\nWindowPosY=30\r\nWindowWidth=640\r\n"
+                               "WindowHeight=480\r\nMaximized=1\r\n");
+  ASSERT_TRUE(program.Start("/exeautorun"));
+  ASSERT_TRUE(program.WaitIdle());
+  HWND window = program.AnyMainWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  PostMessageW(window, WM_COMMAND, app::kActWindowShow, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 5000));
+  EXPECT_TRUE(IsZoomed(window));
+  PostMessageW(window, WM_COMMAND, app::kActApplicationExit, 0);
+  ASSERT_TRUE(program.WaitExit(10000));
+  EXPECT_EQ(IniValue(program.Ini(), "Window", "Maximized"), "1");
+  EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowPosX"), "40");  // the normal place is kept
+  EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowWidth"), "640");
+}
+
 // The folder check: the message, its caption, the dialog's caption, and a
 // cancelled dialog ending the program without writing the INI file.
 void ExpectFolderPrompt(TapestrelProcess& program, const std::wstring& message,
@@ -225,27 +252,60 @@ TEST_F(ProgramTest, NewDayChangesOnceAtStartEvenWithTheSwitch) {
   EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "1");  // one change, not two
 }
 
-TEST_F(ProgramTest, UndecodablePictureAtStartUpIsDroppedAndTheProgramStarts) {
+TEST_F(ProgramTest, UndecodablePicturesAreSkippedAndNeverStopTheProgram) {
   WriteFile(pictures / "b.bmp", "not a bitmap at all");  // index 1: the first change's choice
   WriteIni("[Condition]\r\nWallDateChange=1\r\n[System]\r\nLastChangTime=2001/02/03 4:05:06\r\n");
   ASSERT_TRUE(program.Start());
   EXPECT_NE(program.MainWindow(), nullptr);
-  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "<missing>");
+  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "2");  // b gave way to c
   program.Kill();
+
+  // Nothing decodable at all: "/wallchange" still ends, with nothing recorded.
+  for (const char* name : {"a.bmp", "c.bmp"}) WriteFile(pictures / name, "not a bitmap either");
+  WriteIni();
   ASSERT_TRUE(program.Start("/wallchange"));
   EXPECT_TRUE(program.WaitExit(15000));
+  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "<missing>");
 }
 
-TEST_F(ProgramTest, SessionEndChangesForTheNextLogonAndSaves) {
+TEST_F(ProgramTest, SessionEndLeavesTheNextPictureForTheLogonAndSaves) {
+  WriteFile(pictures / "b.bmp", "not a bitmap at all");  // next in line, and unusable
   WriteIni("[Condition]\r\nWallOSEndChange=1\r\n");
   ASSERT_TRUE(program.Start());
   HWND window = program.MainWindow();
   ASSERT_NE(window, nullptr);
-  DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &answer));
-  EXPECT_EQ(answer, 1u);
-  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "1");
+  EXPECT_EQ(QueryEndSession(window), 1u);
+  // c is left for the next logon, in the registry only.
+  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "2");
+  EXPECT_EQ(DesktopValue("ConvertedWallpaper"), pictures / "c.bmp");
+  EXPECT_EQ(DesktopValue("Wallpaper"), WallpaperFile());
+  EXPECT_EQ(DesktopValue("OriginalWallpaper"), WallpaperFile());
   EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowWidth"), "800");
+  EXPECT_TRUE(program.Running());
+}
+
+TEST_F(ProgramTest, SessionEndIsNeverRefusedWhenTheChangeOrTheSaveFails) {
+  WriteIni("[Condition]\r\nWallOSEndChange=1\r\n");
+  ASSERT_TRUE(program.Start());
+  HWND window = program.MainWindow();
+  ASSERT_NE(window, nullptr);
+  {
+    // The wallpaper file is locked: the change fails, the settings are saved all the same.
+    HANDLE lock = CreateFileA(WallpaperFile().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(QueryEndSession(window), 1u);
+    CloseHandle(lock);
+  }
+  EXPECT_EQ(IniValue(program.Ini(), "System", "LastWallIndex"), "<missing>");
+  EXPECT_EQ(IniValue(program.Ini(), "Window", "WindowWidth"), "800");
+
+  // The INI file is read-only: the save fails, Windows may still end.
+  DeleteFileA(program.Ini().c_str());
+  WriteFile(program.Ini(), "");
+  SetFileAttributesA(program.Ini().c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(QueryEndSession(window), 1u);
+  SetFileAttributesA(program.Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_TRUE(program.Running());
 }
 

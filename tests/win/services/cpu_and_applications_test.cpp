@@ -71,9 +71,12 @@ struct Script {
   static inline ULONG processors = 2;
   static inline uint64_t idle = 0, time = 0;
   static inline LONG status = 0;
+  static inline bool refuseSmallRecord = false;  // as systems that want more than 312 bytes do
   static LONG WINAPI Query(ULONG infoClass, void* buffer, ULONG size, ULONG*) {
     auto* bytes = static_cast<unsigned char*>(buffer);
     if (status != 0) return status;
+    if (infoClass == 2 && refuseSmallRecord && size < 4096)
+      return static_cast<LONG>(0xC0000004);  // length mismatch
     if (infoClass == 0 && size == 44) bytes[40] = static_cast<unsigned char>(processors);
     if (infoClass == 2 && size >= 312) std::memcpy(bytes, &idle, 8);
     if (infoClass == 3 && size == 32) std::memcpy(bytes + 8, &time, 8);
@@ -93,6 +96,14 @@ TEST(CpuUsage, ReadsTheNativeRecordsAndFallsBackOnFailure) {
   Script::status = 1;
   EXPECT_EQ(meter.GetUsage(), 0);  // a failed query answers 0
   Script::status = 0;
+
+  // A system that refuses the 312-byte record is asked again with 4,096.
+  Script::refuseSmallRecord = true;
+  meter.GetUsage();
+  Script::idle += 5000000;  // one processor idle for half the second
+  Script::time += 10000000;
+  EXPECT_EQ(meter.GetUsage(), 75);
+  Script::refuseSmallRecord = false;
 
   // No native query at all: the registry method, which NT-family systems
   // do not have, answers 0.

@@ -2,6 +2,7 @@
 // Windows API.
 #include <gtest/gtest.h>
 
+#include "platform/error_guard.h"
 #include "platform/win32/clock_and_locale.h"
 #include "platform/win32/hook_hot_key.h"
 #include "platform/win32/text.h"
@@ -11,6 +12,20 @@
 
 namespace tapestrel::testing {
 namespace {
+
+// The errors the program-wide handler dropped while an instance lives.
+class DroppedErrors {
+ public:
+  DroppedErrors() {
+    seen().clear();
+    platform::SetErrorObserver([](const char* what) { seen().push_back(what); });
+  }
+  ~DroppedErrors() { platform::SetErrorObserver(nullptr); }
+  static std::vector<std::string>& seen() {
+    static std::vector<std::string> errors;
+    return errors;
+  }
+};
 
 void PumpFor(int milliseconds) {
   WaitFor(
@@ -46,18 +61,36 @@ TEST(HookHotKey, RegistersFromTheStoredTextAndReportsByIndex) {
   EXPECT_FALSE(hotKeys.SetKey(3, 0, false));  // never registered: reported, not raised
 
   // An error in the handler stops at the window procedure.
+  DroppedErrors errors;
   hotKeys.OnHotKey = [](platform::THookHotKey&, int) { throw std::runtime_error("handler failed"); };
   PostMessageW(hotKeys.Handle(), WM_HOTKEY, 1, 0);
   PumpFor(100);
+  EXPECT_EQ(DroppedErrors::seen(), std::vector<std::string>{"handler failed"});
 }
 
-// Asks the shell whether it knows an icon: modifying an unknown one fails.
+// Asks the shell whether it knows an icon: modifying an unknown one fails
+// (a hidden icon is known too).
 bool ShellHasIcon(HWND window, UINT id) {
   NOTIFYICONDATAA probe{};
   probe.cbSize = NOTIFYICONDATAA_V2_SIZE;
   probe.hWnd = window;
   probe.uID = id;
   return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+// Whether an icon is on show. Without a notification area on the X display,
+// Wine shows icons in a tray window of its own, visible while it holds one.
+bool TrayShowsAnIcon() {
+  PumpFor(200);
+  bool shown = false;
+  EnumWindows(
+      [](HWND w, LPARAM found) WINAPI -> BOOL {
+        if (ClassName(w) == L"__winex11_standalone_tray" && IsWindowVisible(w))
+          *reinterpret_cast<bool*>(found) = true;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&shown));
+  return shown;
 }
 
 TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
@@ -68,9 +101,11 @@ TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
   EXPECT_EQ(ClassName(window), L"TaskTrayHandle");
   EXPECT_FALSE(ShellHasIcon(window, 1));
 
+  EXPECT_FALSE(TrayShowsAnIcon());
   tray.SetVisible(true);
   ASSERT_TRUE(tray.Inner().Added());
   EXPECT_TRUE(ShellHasIcon(window, 1));
+  EXPECT_TRUE(TrayShowsAnIcon());
   const NOTIFYICONDATAA& record = tray.Inner().Record();
   EXPECT_EQ(record.cbSize, platform::ShellVersion() >= MAKELONG(0, 5) ? 488u : 88u);
   EXPECT_STREQ(record.szTip, "Tapestrel");
@@ -99,8 +134,46 @@ TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
   EXPECT_EQ(std::string(tray.Inner().Record().szTip).size(), record.cbSize == 488 ? 127u : 63u);
 
   tray.SetVisible(false);
+  EXPECT_FALSE(TrayShowsAnIcon());
   tray.SetVisible(true);
-  EXPECT_TRUE(ShellHasIcon(window, 1));
+  EXPECT_TRUE(TrayShowsAnIcon());
+}
+
+TEST(TrayIcon, AnIconTheShellRefusedAtFirstComesWithTheShellOrTheNextChange) {
+  platform::TTrayIcon tray;
+  tray.SetResourceIconList({"TTICON", "TFICON"});
+  tray.SetTipHelp("Tapestrel");
+  // Another icon under the same window and id: the shell refuses the add,
+  // and not for a time-out.
+  NOTIFYICONDATAA squatter{};
+  squatter.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  squatter.hWnd = tray.Inner().Handle();
+  squatter.uID = 1;
+  squatter.uFlags = NIF_ICON;
+  squatter.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &squatter));
+  EXPECT_THROW(tray.SetVisible(true), std::runtime_error);
+  EXPECT_FALSE(tray.Inner().Added());
+
+  // The shell restarts (and forgets the other icon): the wanted one comes.
+  Shell_NotifyIconA(NIM_DELETE, &squatter);
+  EXPECT_FALSE(TrayShowsAnIcon());
+  DroppedErrors errors;
+  SendMessageW(tray.Inner().Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(tray.Inner().Added());
+  EXPECT_TRUE(TrayShowsAnIcon());
+  EXPECT_TRUE(DroppedErrors::seen().empty());
+
+  // Refused again at the next start of the shell: the error reaches the
+  // program-wide handler, and the next change of the icon adds it.
+  Shell_NotifyIconA(NIM_DELETE, const_cast<NOTIFYICONDATAA*>(&tray.Inner().Record()));
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &squatter));
+  SendMessageW(tray.Inner().Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_EQ(DroppedErrors::seen(), std::vector<std::string>{"タスクトレイにアイコンを登録できません。"});
+  Shell_NotifyIconA(NIM_DELETE, &squatter);
+  tray.SetResourceIconID(1);
+  EXPECT_TRUE(tray.Inner().Added());
+  EXPECT_TRUE(TrayShowsAnIcon());
 }
 
 bool g_menuSeen = false;

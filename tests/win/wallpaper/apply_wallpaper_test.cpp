@@ -140,8 +140,8 @@ TEST_F(RealApplyTest, UndecodablePicturesChangeOnlyTileAndStyle) {
 
   WriteFile(pictures / "broken.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
   registry.WriteString(app::kDesktopKey, "TileWallpaper", "x");
-  EXPECT_THROW(changer.ApplyWallpaper(pictures / "broken.jpg", app::ChangeMode::Ordinary),
-               imaging::ImageError);
+  EXPECT_EQ(changer.ApplyWallpaper(pictures / "broken.jpg", app::ChangeMode::Ordinary),
+            app::ApplyResult::PictureUnusable);
   EXPECT_EQ(RegValue(app::kDesktopKey, "TileWallpaper"), "1");
   EXPECT_EQ(RegValue(app::kDesktopKey, "ConvertedWallpaper"), "sentinel");
   EXPECT_FALSE(FileExists(profile.Path()));
@@ -152,6 +152,10 @@ TEST_F(RealApplyTest, MissingSoundFileFallsBackToTheBeep) {
   settings.SoundFile = appFolder / "no-such.wav";
   changer.ApplyWallpaper(pictures / "a.bmp", app::ChangeMode::Ordinary);
   EXPECT_EQ(IniValue(profile.Path(), "System", "LastWallIndex"), "0");
+  EXPECT_TRUE(desktop.sounds.empty());  // nothing to play: the beep at once
+  EXPECT_EQ(desktop.beeps, 1);
+  changer.ApplyWallpaper(pictures / "a.bmp", app::ChangeMode::Quiet);
+  EXPECT_EQ(desktop.beeps, 1);  // a quiet change makes no sound
 }
 
 }  // namespace

@@ -1,0 +1,51 @@
+#include "imaging/builtin_pictures.h"
+
+#include "imaging/bmp_file.h"
+#include "imaging/jpeg_file.h"
+#include "imaging/picture_file.h"
+#include "imaging/png/png_file.h"
+#include "platform/ansi_text.h"
+
+namespace tapestrel::imaging {
+namespace {
+
+Bitmap WallpaperBmp(const std::string& path) { return ReadBmpFile(path); }
+Bitmap WallpaperJpeg(const std::string& path) {
+  JpegDecodeOptions options;
+  options.mode = JpegMode::BestQuality;
+  return DecodeJpegFile(path, options);
+}
+// The image bitmap only: the wallpaper has no use for alpha.
+Bitmap WallpaperPng(const std::string& path) { return LoadPngFile(path).image; }
+
+ThumbnailPicture ThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode) {
+  return DecodeThumbnailBmp(data, w, h, type);
+}
+ThumbnailPicture ThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode) {
+  return DecodeThumbnailPng(data, w, h, type);
+}
+
+constexpr BuiltInPicture kBuiltIn[] = {
+    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp},
+    {"ico", "アイコン", nullptr, nullptr},
+    {"emf", "エンハンス メタファイル", nullptr, nullptr},
+    {"wmf", "メタファイル", nullptr, nullptr},
+    {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, DecodeThumbnailJpeg},
+    {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, DecodeThumbnailJpeg},
+    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng},
+};
+
+}  // namespace
+
+std::span<const BuiltInPicture> BuiltInPictures() { return kBuiltIn; }
+
+const BuiltInPicture* FindBuiltInPicture(const std::string& path) {
+  const std::string ext = LowerCaseExtension(path);
+  if (ext.size() < 2) return nullptr;
+  for (const BuiltInPicture& p : kBuiltIn) {
+    if (platform::AnsiEqualsIgnoreAsciiCase(ext.substr(1), p.extension)) return &p;
+  }
+  return nullptr;
+}
+
+}  // namespace tapestrel::imaging
