@@ -25,8 +25,10 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DI
 set(TAPESTREL_GENERATED ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/version.h.in ${TAPESTREL_GENERATED}/tapestrel_version.h @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/resources/tapestrel.manifest.in ${TAPESTREL_GENERATED}/tapestrel.manifest @ONLY)
-# Every program that compiles the resource script finds them there.
+# Every program that compiles the resource script finds them there, and so
+# does the code that shows the version.
 include_directories(${TAPESTREL_GENERATED})
+target_include_directories(tapestrel_win32 PUBLIC ${TAPESTREL_GENERATED})
 
 file(GLOB RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
 list(APPEND RESOURCE_FILES ${TAPESTREL_GENERATED}/tapestrel_version.h ${TAPESTREL_GENERATED}/tapestrel.manifest)
@@ -46,6 +48,13 @@ target_link_options(Tapestrel PRIVATE -Wl,--large-address-aware)
 # find it beside themselves.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set_target_properties(Tapestrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# The help page ships beside the program; every build of it brings the copy
+# up to date.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/help.htm
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/help.htm ${CMAKE_BINARY_DIR}/help.htm
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/help.htm)
+add_custom_target(tapestrel_help ALL DEPENDS ${CMAKE_BINARY_DIR}/help.htm)
+add_dependencies(Tapestrel tapestrel_help)
 
 # Test plug-ins: every folder of tests/plugins/ becomes <name>.spi in
 # test-plugins/ of the build tree, a 32-bit library with undecorated stdcall

@@ -1,11 +1,10 @@
 #include "app/win32/main_window.h"
 
-#include <shellapi.h>
-
 #include <ctime>
 
 #include "app/picture_extensions.h"
 #include "app/startup_rules.h"
+#include "app/view_options.h"
 #include "app/win32/main_window_registration.h"
 #include "imaging/picture_formats.h"
 #include "platform/ansi_text.h"
@@ -129,13 +128,14 @@ void MainWindow::CreateActions() {
 
   // Commands whose windows are not built yet stay disabled.
   for (UINT id : {kActCustomize, kActLoadFile, kActLoadFolder, kActCut, kActCopy, kActPaste, kActSelectAll,
-                  kActChangeSelect, kActAboutDialog}) {
+                  kActChangeSelect}) {
     actions_.SetEnabled(id, false);
   }
   actions_.SetHandler(kActGoToTaskTray, [this] { GoToTaskTrayExecute(); });
   actions_.SetHandler(kActWindowShow, [this] { WindowShowExecute(); });
   actions_.SetHandler(kActApplicationExit, [this] { ApplicationExitExecute(); });
   actions_.SetHandler(kActTapestrelHelp, [this] { TapestrelHelpExecute(); });
+  actions_.SetHandler(kActAboutDialog, [this] { AboutDialogExecute(); });
   actions_.SetHandler(kActRefresh, [this] {
     pictures_.Refresh();
     view_->Reload(pictures_);
@@ -243,9 +243,9 @@ int MainWindow::CheckedViewStyle() const {
 }
 
 void MainWindow::SortBy(int kind) {
-  // The same key twice reverses the order; another key sorts ascending.
-  sortDescending_ = sortKind_ == kind && !sortDescending_;
-  sortKind_ = kind;
+  const SortOrder order = NextSortOrder({sortKind_, sortDescending_}, kind);
+  sortKind_ = order.kind;
+  sortDescending_ = order.descending;
 }
 
 void MainWindow::SetBrowserFolder(const std::string& folder) {
@@ -300,14 +300,6 @@ LRESULT MainWindow::WMQueryEndSession() {
   if (settings_.WallOSEndChange) platform::Guarded([&] { ChangeWallpaper(ChangeMode::AtSessionEnd); });
   platform::Guarded([&] { SaveSettings(true); });
   return 1;
-}
-
-void MainWindow::TapestrelHelpExecute() {
-  std::string url = "file:///" + platform::ExecutableFolder() + "help.htm";
-  for (char& c : url) {
-    if (c == '\\') c = '/';
-  }
-  ShellExecuteA(Handle(), "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void MainWindow::LayOut() {

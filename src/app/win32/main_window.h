@@ -129,6 +129,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void SortBy(int kind);
   void MeasurePlacementOffset();
   void TapestrelHelpExecute();
+  void AboutDialogExecute();
   void ShowTrayIcon(TrayIconImage image);
   void LayOut();
   struct Registration;

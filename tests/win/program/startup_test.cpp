@@ -4,6 +4,7 @@
 
 #include "app/win32/actions.h"
 #include "common/solid_picture.h"
+#include "main_window_ids.h"
 #include "platform/win32/text.h"
 #include "win_support/desktop_registry.h"
 #include "win_support/tapestrel_process.h"
@@ -221,9 +222,9 @@ TEST_F(ProgramTest, FolderChosenInTheDialogIsUsedAndSavedAtExit) {
   HWND dialog = program.WaitForWindow(L"壁紙フォルダパス初期設定", 10000);
   ASSERT_NE(dialog, nullptr);
   HWND ok = GetDlgItem(dialog, IDOK);
-  SetDlgItemTextW(dialog, 201, L"C:\\no\\such\\folder");
+  SetDlgItemTextW(dialog, IDC_WALLPAPER_FOLDER_PATH, L"C:\\no\\such\\folder");
   EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(ok); }, 2000));
-  SetDlgItemTextW(dialog, 201, platform::AnsiToWide(pictures.Path()).c_str());
+  SetDlgItemTextW(dialog, IDC_WALLPAPER_FOLDER_PATH, platform::AnsiToWide(pictures.Path()).c_str());
   EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(ok) != FALSE; }, 2000));
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   HWND window = program.MainWindow();

@@ -8,31 +8,13 @@
 
 #include "app/win32/application_probe.h"
 #include "platform/win32/cpu_usage_meter.h"
+#include "win_support/system_load.h"
 #include "win_support/tapestrel_process.h"
 
 namespace tapestrel::testing {
 namespace {
 
-uint64_t FileTimeValue(const FILETIME& t) { return (uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; }
-
 // The load since the previous call by the system's own counters.
-class SystemTimesLoad {
- public:
-  SystemTimesLoad() { Sample(); }
-  int Sample() {
-    FILETIME idle, kernel, user;
-    GetSystemTimes(&idle, &kernel, &user);
-    const uint64_t i = FileTimeValue(idle), total = FileTimeValue(kernel) + FileTimeValue(user);
-    const int load = total == total_ ? 0 : static_cast<int>(100 - 100.0 * (i - idle_) / (total - total_));
-    idle_ = i;
-    total_ = total;
-    return load;
-  }
-
- private:
-  uint64_t idle_ = 0, total_ = 0;
-};
-
 TEST(CpuUsage, RealReadingFollowsTheSystemAndRisesWhileBusy) {
   platform::TCpuUsage meter;
   ASSERT_TRUE(meter.UsesNtMethod());

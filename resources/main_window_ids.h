@@ -1,0 +1,31 @@
+// Resource identifiers of the main window's own resources: the wallpaper-folder
+// dialog of a first run, the about box and the tool-bar images.
+#pragma once
+
+// The wallpaper-folder dialog.
+#define IDD_WALLPAPER_FOLDER 6000
+#define IDC_WALLPAPER_FOLDER_LABEL 6001
+#define IDC_WALLPAPER_FOLDER_PATH 6002  /* hidden: the chosen folder, the dialog's value */
+#define IDC_WALLPAPER_FOLDER_SHOWN 6003 /* read-only: the path shortened to the field */
+#define IDC_WALLPAPER_FOLDER_TREE 6004
+#define IDM_WALLPAPER_FOLDER_MENU 6010
+#define IDM_CREATE_FOLDER 6011
+
+// The about box.
+#define IDD_ABOUT_BOX 6100
+#define IDC_ABOUT_ICON 6101
+#define IDC_ABOUT_NAME 6102
+#define IDC_ABOUT_VERSION 6103
+#define IDC_ABOUT_DESCRIPTION 6104
+#define IDC_ABOUT_LINK 6105
+
+// The tool bar's 25 x 25 images in one strip, magenta (#FF00FF) for
+// transparent, in the order of the IDI_TOOL_ indices.
+#define IDB_TOOL_BAR 6200
+#define IDI_TOOL_LOAD_FILE 0
+#define IDI_TOOL_LOAD_FOLDER 1
+#define IDI_TOOL_VIEW_MODE 2
+#define IDI_TOOL_VIEW_STYLE 3
+#define IDI_TOOL_CUSTOMIZE 4
+#define TOOL_IMAGE_SIZE 25
+#define TOOL_IMAGE_COUNT 5

@@ -1,0 +1,32 @@
+// The about box: the program's icon, name and version, and a link label that
+// opens the help page.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/win32/handles.h"
+
+namespace tapestrel::app {
+
+class AboutBox {
+ public:
+  // `openLink` runs when the link label is clicked or entered.
+  explicit AboutBox(std::function<void()> openLink) : openLink_(std::move(openLink)) {}
+  // Modal: returns when the box is closed.
+  void ShowModal(HWND owner);
+
+  // "バージョン 1.0.0", from the one version number of the build.
+  static std::wstring VersionText();
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+  std::function<void()> openLink_;
+  platform::UniqueGdiObject nameFont_;  // lives until the box is gone
+};
+
+}  // namespace tapestrel::app
