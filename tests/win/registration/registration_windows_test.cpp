@@ -102,6 +102,33 @@ TEST_F(ProgressWindowTest, EveryWayOfClosingItSaysStopping) {
   }
 }
 
+TEST_F(ProgressWindowTest, AnErrorHalfWayStillGivesTheMainWindowBack) {
+  class FailingFiles : public app::RegistrationFiles {
+   public:
+    std::optional<app::RegistrationEntry> Find(const std::string&) override {
+      return app::RegistrationEntry{"a.jpg", false, false};
+    }
+    std::vector<app::RegistrationEntry> List(const std::string&) override { return {}; }
+    app::CopyOutcome CopyNew(const std::string&, const std::string&) override {
+      disabledMeanwhile = !IsWindowEnabled(owner);
+      throw std::runtime_error("the disk went away");
+    }
+    bool Replace(const std::string&, const std::string&) override { return false; }
+    void CopiesDone(const std::string&) override {}
+    HWND owner = nullptr;
+    bool disabledMeanwhile = false;
+  } files;
+  files.owner = owner.Handle();
+  class NoQuestion : public app::OverwriteQuestion {
+    app::OverwriteAnswer Ask(const std::string&) override { return app::OverwriteAnswer::Cancel; }
+  } question;
+  app::PictureRegistration engine({files, progress, question});
+  EXPECT_THROW(engine.RegisterPictures({"D:\\in\\a.jpg"}, "D:\\wall", "*.jpg;"), std::runtime_error);
+  EXPECT_TRUE(files.disabledMeanwhile);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+  EXPECT_FALSE(IsWindowVisible(progress.Handle()));
+}
+
 TEST_F(ProgressWindowTest, WorkLeftForLaterRunsFromTheMessageLoop) {
   int runs = 0;
   progress.RunLater([&] { ++runs; });
