@@ -144,15 +144,6 @@ std::wstring RegistrationProgressWindow::ControlText(int id) {
   return text;
 }
 
-int RegistrationProgressWindow::Position() {
-  ShowPending();
-  return static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_REGISTRATION_BAR, PBM_GETPOS, 0, 0));
-}
-
-int RegistrationProgressWindow::Maximum() const {
-  return static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_REGISTRATION_BAR, PBM_GETRANGE, FALSE, 0));
-}
-
 INT_PTR CALLBACK RegistrationProgressWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam,
                                                        LPARAM lParam) {
   return platform::Guarded<INT_PTR>(FALSE, [&]() -> INT_PTR {

@@ -39,10 +39,8 @@ class RegistrationProgressWindow : public RegistrationProgress {
   void ProcessMessages() override;
   void SuspendViewRedraw(bool suspend) override;
 
-  // What the controls show now, for tests.
+  // What a control shows now, for tests.
   std::wstring ControlText(int id);
-  int Position();
-  int Maximum() const;
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

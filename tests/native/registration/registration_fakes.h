@@ -1,5 +1,6 @@
-// In-memory stand-ins for the registration's ports: a file tree, a progress
-// window that records what it shows, and scripted answers to the question.
+// In-memory stand-ins for the registration's ports: a file tree that logs
+// what happens to it, a progress window that records what it shows, and
+// scripted answers to the question.
 #pragma once
 
 #include <algorithm>
@@ -18,12 +19,11 @@ class FakeTree : public app::RegistrationFiles {
  public:
   std::map<std::string, std::string> files;                 // path -> content
   std::map<std::string, std::vector<std::string>> folders;  // "X\" -> names in listing order
-  std::map<std::string, bool> reparse;                      // folder path -> is a link
-  std::vector<std::string> log;  // "new <target>", "replace <target>", "list <folder>"
-  std::string failCopyOf;        // a source whose copy fails
-  std::string throwOnCopyOf;     // a source whose copy throws
+  std::vector<std::string> links;                           // folders that are links
+  std::vector<std::string> log;  // "new <target>", "replace <target>", "list <folder>", "done <folder>"
+  std::string failCopyOf, throwOnCopyOf;
 
-  // Adds a file or, for a path ending in "\", a folder, with its parents.
+  // A file, or a folder for a path ending in "\", with its parents.
   void Add(const std::string& path, const std::string& content = "") {
     const bool folder = path.back() == '\\';
     const std::string bare = folder ? path.substr(0, path.size() - 1) : path;
@@ -32,21 +32,25 @@ class FakeTree : public app::RegistrationFiles {
       const std::string parent = bare.substr(0, cut + 1);
       if (!folders.count(parent)) Add(parent);
       auto& names = folders[parent];
-      const std::string name = bare.substr(cut + 1);
-      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+      if (std::find(names.begin(), names.end(), bare.substr(cut + 1)) == names.end())
+        names.push_back(bare.substr(cut + 1));
     }
-    if (folder) {
-      folders[path];
-    } else {
-      files[path] = content;
+    if (folder) folders[path];
+    if (!folder) files[path] = content;
+  }
+  std::vector<std::string> Copies() const {
+    std::vector<std::string> out;
+    for (const std::string& line : log) {
+      if (line.rfind("new ", 0) == 0 || line.rfind("replace ", 0) == 0) out.push_back(line);
     }
+    return out;
   }
 
   std::optional<app::RegistrationEntry> Find(const std::string& path) override {
     const std::string name = path.substr(path.rfind('\\') + 1);
     if (files.count(path)) return app::RegistrationEntry{name, false, false};
-    if (folders.count(path + "\\")) return app::RegistrationEntry{name, true, reparse[path]};
-    return std::nullopt;
+    if (!folders.count(path + "\\")) return std::nullopt;
+    return app::RegistrationEntry{name, true, std::count(links.begin(), links.end(), path) != 0};
   }
   std::vector<app::RegistrationEntry> List(const std::string& folder) override {
     log.push_back("list " + folder);
@@ -65,9 +69,9 @@ class FakeTree : public app::RegistrationFiles {
 
  private:
   bool CopyTo(const std::string& source, const std::string& target, const std::string& kind) {
-    if (source == throwOnCopyOf) throw std::runtime_error("disk gone");
-    log.push_back(kind + target);
+    if (source == throwOnCopyOf) throw std::runtime_error("the disk went away");
     if (source == failCopyOf || !files.count(source)) return false;
+    log.push_back(kind + target);
     Add(target, files[source]);
     return true;
   }
@@ -75,13 +79,11 @@ class FakeTree : public app::RegistrationFiles {
 
 class FakeProgress : public app::RegistrationProgress {
  public:
-  std::string state, fileName, count;
-  int maximum = -1, position = -1;
-  bool shown = false, mainEnabled = true, redrawSuspended = false;
-  int opens = 0, closes = 0, pumps = 0;
+  std::string state, fileName;
   std::vector<std::string> states, counts;
-  // Runs at each pump with its number (1, 2, ...): a click on "中止" and such.
-  std::function<void(int)> onPump;
+  int maximum = -1, position = -1, opens = 0, closes = 0, pumps = 0;
+  bool shown = false, mainEnabled = true, redrawSuspended = false;
+  std::function<void(int pump)> onPump;  // a click on "中止" and such
 
   void Open() override {
     ++opens;
@@ -90,29 +92,20 @@ class FakeProgress : public app::RegistrationProgress {
   }
   void Close() noexcept override {
     ++closes;
-    state = app::kStateStopping;
-    shown = false;
+    ClickStop();
     mainEnabled = true;
   }
-  void SetState(const std::string& text) override {
-    state = text;
-    states.push_back(text);
-  }
+  void SetState(const std::string& text) override { states.push_back(state = text); }
   std::string State() const override { return state; }
   void SetFileName(const std::string& name) override { fileName = name; }
-  void SetCount(const std::string& text) override {
-    count = text;
-    counts.push_back(text);
-  }
+  void SetCount(const std::string& text) override { counts.push_back(text); }
   void SetMaximum(int m) override { maximum = m; }
   void SetPosition(int p) override { position = p; }
   void ProcessMessages() override {
-    ++pumps;
-    if (onPump) onPump(pumps);
+    if (onPump) onPump(++pumps);
   }
   void SuspendViewRedraw(bool suspend) override { redrawSuspended = suspend; }
-  // What the "中止" button does: the window closes, the main window stays
-  // disabled until the engine ends.
+  // "中止": the window closes; the main window waits for the engine.
   void ClickStop() {
     state = app::kStateStopping;
     shown = false;

@@ -66,23 +66,19 @@ TEST_F(ClipboardTest, NothingToPlaceLeavesTheClipboardAlone) {
   EXPECT_FALSE(ClipboardHasFiles());
 }
 
-TEST_F(ClipboardTest, APasteConvertsAFileManagersWideListAndConsumesIt) {
+TEST_F(ClipboardTest, APasteConvertsAFileManagersWideListAndConsumesItButNothingElse) {
   TCP cp(owner);
+  cp.PasteFromClipboard();  // text only: nothing read, nothing taken
+  EXPECT_TRUE(cp.PasteFiles.empty());
+  EXPECT_EQ(ClipboardText(), "before");
+
   PutWideFileList({L"C:\\写真\\猫.jpg", L"C:\\한글.jpg", L"C:\\\xD800x.jpg", L"D:\\b.png"}, DROPEFFECT_MOVE);
   cp.PasteFromClipboard();
   // Names with no exact form in code page 932 are left out, never mangled.
   EXPECT_EQ(cp.PasteFiles, (std::vector<std::string>{Utf8ToAnsi("C:\\写真\\猫.jpg"), "D:\\b.png"}));
   EXPECT_FALSE(ClipboardHasFiles());
-
   cp.PasteFromClipboard();  // the second paste finds nothing
   EXPECT_TRUE(cp.PasteFiles.empty());
-}
-
-TEST_F(ClipboardTest, APasteWithoutAFileListTakesNothingAway) {
-  TCP cp(owner);
-  cp.PasteFromClipboard();
-  EXPECT_TRUE(cp.PasteFiles.empty());
-  EXPECT_EQ(ClipboardText(), "before");
 }
 
 TEST_F(ClipboardTest, AtItsEndItTakesItsOwnListAlongButNotAnotherProgramsData) {

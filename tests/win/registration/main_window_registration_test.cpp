@@ -13,7 +13,6 @@
 #include "clipboard_helpers.h"
 #include "platform/win32/clipboard_files.h"
 #include "platform/win32/text.h"
-#include "registration_ids.h"
 #include "win_support/main_window_fixture.h"
 #include "window_driver.h"
 
@@ -35,7 +34,6 @@ class MainWindowRegistrationTest : public ::testing::Test {
     CoUninitialize();
   }
   app::MainWindow& Form() { return fixture->Form(); }
-  std::wstring Count() { return Form().RegistrationWindow().ControlText(IDC_REGISTRATION_COUNT); }
   std::vector<std::string> ListedNames() {
     std::vector<std::string> names;
     for (int i = 0; i < Form().Pictures().Count(); ++i) names.push_back(Form().Pictures().Path(i));
@@ -54,28 +52,6 @@ class MainWindowRegistrationTest : public ::testing::Test {
     return taken;
   }
 };
-
-TEST_F(MainWindowRegistrationTest, CtrlVPastesAFileManagersFolderOnceAndCopiesItsPictures) {
-  WriteFile(source / "a.jpg", "A");
-  WriteFile(source / "b.txt", "B");
-  CreateDirectoryA((source / "sub").c_str(), nullptr);
-  WriteFile(source / "sub\\c.png", "C");
-  PutWideFileList({platform::AnsiToWide(source.Path())});
-
-  ASSERT_TRUE(PressCtrl('V'));
-  EXPECT_EQ(ReadFile(wallpapers / "a.jpg"), "A");
-  EXPECT_EQ(ReadFile(wallpapers / "c.png"), "C");
-  EXPECT_FALSE(FileExists(wallpapers / "b.txt"));
-  EXPECT_EQ(Count(), L"2/2");
-  EXPECT_FALSE(ClipboardHasFiles());
-  EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
-  EXPECT_FALSE(IsWindowVisible(Form().RegistrationWindow().Handle()));
-  EXPECT_EQ(ListedNames(), (std::vector<std::string>{wallpapers / "a.jpg", wallpapers / "c.png"}));
-
-  WriteFile(source / "d.jpg", "D");
-  ASSERT_TRUE(PressCtrl('V'));  // the clipboard is empty now: nothing again
-  EXPECT_FALSE(FileExists(wallpapers / "d.jpg"));
-}
 
 TEST_F(MainWindowRegistrationTest, CopyAndCutPlaceTheSelectionInItemOrder) {
   for (const char* name : {"c.jpg", "a.jpg", "b.png"}) WriteFile(wallpapers / name, name);
