@@ -84,6 +84,7 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
   CreateServices();
   CreateRegistration();
   FormCreate(args);
+  CreateSettingsDialog();
 }
 
 MainWindow::~MainWindow() {
@@ -127,7 +128,7 @@ void MainWindow::CreateActions() {
   add(kActAboutDialog, "AboutDialog", "バージョン情報(&A)...");
 
   // Commands whose windows are not built yet stay disabled.
-  for (UINT id : {kActCustomize, kActLoadFile, kActLoadFolder, kActCut, kActCopy, kActPaste, kActSelectAll,
+  for (UINT id : {kActLoadFile, kActLoadFolder, kActCut, kActCopy, kActPaste, kActSelectAll,
                   kActChangeSelect}) {
     actions_.SetEnabled(id, false);
   }

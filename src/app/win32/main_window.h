@@ -36,6 +36,10 @@ namespace tapestrel::platform {
 class TCP;
 }
 
+namespace tapestrel::settings_ui {
+class SettingsDialog;
+}
+
 namespace tapestrel::app {
 
 class RegistrationProgressWindow;
@@ -72,6 +76,8 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   // folder and makes it the wallpaper.
   void CaptureToWallpaper(CaptureArea area);
   void ToggleUrgentEvasion();
+  // "設定(&C)...": the settings dialog, and on OK everything that follows.
+  void CustomizeExecute();
 
   platform::TTrayIcon& TrayIcon() { return *trayIcon_; }
   HMENU TrayMenu() const { return trayMenu_.Get(); }
@@ -132,6 +138,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void AboutDialogExecute();
   void ShowTrayIcon(TrayIconImage image);
   void LayOut();
+  void CreateSettingsDialog();
   struct Registration;
   void CreateRegistration();
   void PlaceSelectionOnClipboard(platform::DropEffect effect);
@@ -157,6 +164,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   std::unique_ptr<WallpaperCapture> capture_;
   std::unique_ptr<Scheduler> scheduler_;
   std::string openPictureFilter_;
+  std::shared_ptr<settings_ui::SettingsDialog> settingsDialog_;  // its pages live until exit
   std::string pictureMask_;  // "*.bmp;*.jpg;...", which files registration takes
   std::unique_ptr<Registration> registration_;
   int sortKind_ = 0;

@@ -8,8 +8,7 @@ FormShell::FormShell(const wchar_t* formName) {
 
 std::vector<std::unique_ptr<FormShell>> CreateFormShells() {
   std::vector<std::unique_ptr<FormShell>> forms;
-  for (const wchar_t* name : {L"TForm2", L"TForm3", L"TForm4", L"TForm5", L"TForm6", L"TForm7", L"TForm8",
-                              L"TForm10", L"TForm11", L"TAboutBox", L"TForm9", L"TForm12", L"TForm13"}) {
+  for (const wchar_t* name : {L"TForm11", L"TAboutBox"}) {
     forms.push_back(std::make_unique<FormShell>(name));
   }
   return forms;

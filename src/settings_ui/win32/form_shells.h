@@ -15,7 +15,8 @@ class FormShell : public platform::Window {
   explicit FormShell(const wchar_t* formName);
 };
 
-// TForm2 ... TForm13 and TAboutBox, in creation order.
+// TForm11 and TAboutBox, in creation order. The settings dialog and its
+// pages are the main window's.
 std::vector<std::unique_ptr<FormShell>> CreateFormShells();
 
 }  // namespace tapestrel::settings_ui

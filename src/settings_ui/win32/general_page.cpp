@@ -1,0 +1,135 @@
+// The page "全般".
+#include <windows.h>
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include "app/settings_store.h"
+#include "platform/win32/text.h"
+#include "settings_dialog_ids.h"
+#include "settings_ui/win32/settings_pages.h"
+
+namespace tapestrel::settings_ui {
+namespace {
+
+constexpr std::initializer_list<int> kPositions{IDC_WALL_POSITION_CENTER, IDC_WALL_POSITION_EXPANSION,
+                                                IDC_WALL_POSITION_ARRANGES,
+                                                IDC_WALL_POSITION_RATIO_EXPANSION};
+constexpr std::initializer_list<int> kSelections{IDC_WALL_DOWN_SELECT, IDC_WALL_UP_SELECT,
+                                                 IDC_WALL_RANDOM_SELECT};
+constexpr int kRatioExpansion = 3;
+
+}  // namespace
+
+GeneralPage::GeneralPage(app::IniFile& ini) : SettingsPage("全般"), ini_(ini) {}
+
+void GeneralPage::OnInit() {
+  SetItems(IDC_WALL_POSITION_RATIO_DRAWING,
+           {"中央", "上寄せ", "右寄せ", "下寄せ", "左寄せ", "左上寄せ", "右上寄せ", "右下寄せ", "左下寄せ"});
+  SetBlankColour(0);
+}
+
+void GeneralPage::Fill(const PageValues& v) {
+  SetAnsiText(IDC_WALLPAPER_FOLDER1, v.wallpaperFolder);
+  CheckOneOf(kSelections, v.selection);
+  CheckOneOf(kPositions, v.position);
+  SetBlankColour(v.blankColour);
+  SetChecked(IDC_TASK_TRAY_RESIDING, v.taskTrayResiding);
+  SetChecked(IDC_WALL_BLANK_AUTO_COLOR, v.blankAutoColour);
+  SetItemIndex(IDC_WALL_POSITION_RATIO_DRAWING, v.ratioDrawing);
+  SetChecked(IDC_EXE_AUTORUN, v.exeAutorun);
+  UpdateRatioDrawing();
+  UpdateAutoColour();
+}
+
+void GeneralPage::Read(PageValues& v) {
+  v.wallpaperFolder = AnsiText(IDC_WALLPAPER_FOLDER1);
+  v.selection = CheckedOf(kSelections);
+  v.position = CheckedOf(kPositions);
+  v.blankAutoColour = Checked(IDC_WALL_BLANK_AUTO_COLOR);
+  v.blankColour = blankColour_;
+  v.ratioDrawing = ItemIndex(IDC_WALL_POSITION_RATIO_DRAWING);
+  v.taskTrayResiding = Checked(IDC_TASK_TRAY_RESIDING);
+  v.exeAutorun = Checked(IDC_EXE_AUTORUN);
+}
+
+bool GeneralPage::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_WALLPAPER_FOLDER1:
+      // WallpaperFolder1Change
+      if (code == EN_CHANGE) ShowShortenedPath(IDC_WALLPAPER_FOLDER1, IDC_WALLPAPER_FOLDER2);
+      return true;
+    case IDC_WALLPAPER_FOLDER_SELECT:
+      if (code == BN_CLICKED) WallpaperFolderSelectClick();
+      return true;
+    case IDC_WALL_POSITION_CENTER:
+    case IDC_WALL_POSITION_EXPANSION:
+    case IDC_WALL_POSITION_ARRANGES:
+    case IDC_WALL_POSITION_RATIO_EXPANSION:
+      if (code == BN_CLICKED) UpdateRatioDrawing();
+      return true;
+    case IDC_WALL_BLANK_AUTO_COLOR:
+      if (code == BN_CLICKED) UpdateAutoColour();
+      return true;
+    case IDC_WALL_BLANK_COLOR_SELECT:
+      if (code == BN_CLICKED) WallBlankColorSelectClick();
+      return true;
+    default:
+      return false;
+  }
+}
+
+HBRUSH GeneralPage::OnStaticColour(HWND control, HDC) {
+  return control == Item(IDC_WALL_BLANK_COLOR_PANEL) ? static_cast<HBRUSH>(swatch_.Get()) : nullptr;
+}
+
+void GeneralPage::SetBlankColour(imaging::ColorValue colour) {
+  blankColour_ = colour;
+  swatch_.Reset(CreateSolidBrush(static_cast<COLORREF>(colour & 0x00FFFFFF)));
+  InvalidateRect(Item(IDC_WALL_BLANK_COLOR_PANEL), nullptr, TRUE);
+}
+
+void GeneralPage::UpdateRatioDrawing() {
+  EnableWindow(Item(IDC_WALL_POSITION_RATIO_DRAWING), CheckedOf(kPositions) == kRatioExpansion);
+}
+
+void GeneralPage::UpdateAutoColour() {
+  const bool manual = !Checked(IDC_WALL_BLANK_AUTO_COLOR);
+  EnableWindow(Item(IDC_WALL_BLANK_COLOR_SELECT), manual);
+  EnableWindow(Item(IDC_WALL_BLANK_COLOR_PANEL), manual);
+}
+
+void GeneralPage::WallpaperFolderSelectClick() {
+  const std::wstring title = platform::Utf8ToWide("壁紙フォルダの設定");
+  BROWSEINFOW info{};
+  info.hwndOwner = Handle();
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  LPITEMIDLIST list = SHBrowseForFolderW(&info);
+  if (!list) return;
+  wchar_t path[MAX_PATH] = {};
+  const BOOL found = SHGetPathFromIDListW(list, path);
+  CoTaskMemFree(list);
+  if (found) SetDlgItemTextW(Handle(), IDC_WALLPAPER_FOLDER1, path);
+}
+
+void GeneralPage::WallBlankColorSelectClick() {
+  const app::CustomColours stored = app::ReadCustomColours(ini_);
+  COLORREF custom[16];
+  for (int i = 0; i < 16; ++i) custom[i] = static_cast<COLORREF>(stored[static_cast<size_t>(i)] & 0x00FFFFFF);
+  CHOOSECOLORW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = Handle();
+  dialog.rgbResult = lastChosen_;
+  dialog.lpCustColors = custom;
+  dialog.Flags = CC_FULLOPEN | CC_RGBINIT;
+  if (!ChooseColorW(&dialog)) return;
+  lastChosen_ = dialog.rgbResult;
+  SetBlankColour(dialog.rgbResult);
+  // At once, whatever becomes of the settings dialog.
+  app::CustomColours chosen{};
+  for (int i = 0; i < 16; ++i) chosen[static_cast<size_t>(i)] = custom[i];
+  app::WriteCustomColours(ini_, chosen);
+}
+
+}  // namespace tapestrel::settings_ui

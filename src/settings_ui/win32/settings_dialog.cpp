@@ -1,0 +1,182 @@
+#include "settings_ui/win32/settings_dialog.h"
+
+#include <commctrl.h>
+
+#include "platform/error_guard.h"
+#include "platform/win32/text.h"
+#include "settings_dialog_ids.h"
+
+namespace tapestrel::settings_ui {
+namespace {
+
+// The frame's fixed geometry in pixels: the client area, then each control's
+// left, top, width and height.
+constexpr SIZE kClientSize{637, 351};
+constexpr RECT kTreePlace{8, 8, 177, 297};
+constexpr RECT kPanelPlace{200, 8, 425, 297};
+constexpr RECT kOkPlace{440, 312, 89, 25};
+constexpr RECT kCancelPlace{536, 312, 89, 25};
+
+void Place(HWND control, const RECT& p) {
+  SetWindowPos(control, nullptr, p.left, p.top, p.right, p.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+template <typename Page, typename... Args>
+Page* AddPage(std::vector<std::unique_ptr<SettingsPage>>& pages, HWND owner, int templateId, Args&&... args) {
+  auto page = std::make_unique<Page>(std::forward<Args>(args)...);
+  Page* raw = page.get();
+  pages.push_back(std::move(page));
+  raw->Create(templateId, owner);
+  return raw;
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(app::IniFile& ini, HWND owner) : owner_(owner) {
+  const INITCOMMONCONTROLSEX controls{
+      sizeof(INITCOMMONCONTROLSEX),
+      ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+  general_ = AddPage<GeneralPage>(pages_, owner, IDD_PAGE_GENERAL, ini);
+  interval_ =
+      AddPage<IntervalPage>(pages_, owner, IDD_PAGE_INTERVAL, "壁紙インターバル変更",
+                            IntervalPage::Fields{&PageValues::intervalEnabled, &PageValues::intervalValue,
+                                                 &PageValues::intervalUnit, IDC_INTERVAL_ENABLED,
+                                                 IDC_INTERVAL_VALUE, IDC_INTERVAL_UNIT});
+  AddPage<IntervalPage>(
+      pages_, owner, IDD_PAGE_RANDOM, "壁紙ランダム時間変更",
+      IntervalPage::Fields{&PageValues::randomIntervalEnabled, &PageValues::randomIntervalValue,
+                           &PageValues::randomIntervalUnit, IDC_RANDOM_INTERVAL_ENABLED,
+                           IDC_RANDOM_INTERVAL_VALUE, IDC_RANDOM_INTERVAL_UNIT});
+  AddPage<ShortcutPage>(pages_, owner, IDD_PAGE_SHORTCUT, "壁紙ショートカット変更");
+  AddPage<ConditionPage>(pages_, owner, IDD_PAGE_CONDITION, "壁紙条件変更");
+  AddPage<CapturePage>(pages_, owner, IDD_PAGE_CAPTURE, "壁紙キャプチャ変更");
+  AddPage<EvasionPage>(pages_, owner, IDD_PAGE_EVASION, "緊急回避");
+  invalidCondition_ =
+      AddPage<InvalidConditionPage>(pages_, owner, IDD_PAGE_INVALID_CONDITION, "壁紙変更の無効条件");
+  AddPage<FormatsPage>(pages_, owner, IDD_PAGE_FORMATS, "対応ピクチャファイル形式");
+  AddPage<SoundPage>(pages_, owner, IDD_PAGE_SOUND, "サウンド");
+}
+
+SettingsDialog::~SettingsDialog() = default;
+
+HWND SettingsDialog::Tree() const { return frame_ ? GetDlgItem(frame_, IDC_SETTINGS_TREE) : nullptr; }
+
+bool SettingsDialog::ShowModal(PageValues& values) {
+  // Asked again while open (the tray menu stays usable): the open dialog
+  // comes to the front with what the user has put in it so far.
+  if (frame_) {
+    SetForegroundWindow(frame_);
+    return false;
+  }
+  for (const auto& page : pages_) page->Fill(values);
+  values_ = &values;
+  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS_FRAME),
+                                         owner_, &SettingsDialog::Procedure, reinterpret_cast<LPARAM>(this));
+  values_ = nullptr;
+  return result == IDOK;
+}
+
+INT_PTR CALLBACK SettingsDialog::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    reinterpret_cast<SettingsDialog*>(lParam)->frame_ = dialog;
+  }
+  auto* self = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (!self) return FALSE;
+  if (message == WM_NCDESTROY) {
+    self->frame_ = nullptr;
+    return FALSE;
+  }
+  return platform::Guarded<INT_PTR>(FALSE, [&] { return self->HandleMessage(message, wParam, lParam); });
+}
+
+INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      FormCreate();
+      FormShow();
+      return TRUE;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->idFrom == IDC_SETTINGS_TREE && header->code == TVN_SELCHANGEDW) TreeView1Change();
+      return FALSE;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:
+          OnOkClick();
+          return TRUE;
+        case IDCANCEL:
+          EndDialog(frame_, IDCANCEL);
+          return TRUE;
+      }
+      return FALSE;
+    case WM_DESTROY:
+      // The panel gives its page back as it goes.
+      panel_.reset();
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+void SettingsDialog::FormCreate() {
+  // The client area and the controls at their pixel places, whatever the
+  // dialog font makes of the template's units; centred on the screen.
+  RECT frame{0, 0, kClientSize.cx, kClientSize.cy};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(frame_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(frame_, GWL_EXSTYLE)));
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  SetWindowPos(frame_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const HWND tree = Tree();
+  Place(tree, kTreePlace);
+  Place(GetDlgItem(frame_, IDOK), kOkPlace);
+  Place(GetDlgItem(frame_, IDCANCEL), kCancelPlace);
+  panel_ = std::make_unique<TFormPanel>(
+      frame_, RECT{kPanelPlace.left, kPanelPlace.top, kPanelPlace.left + kPanelPlace.right,
+                   kPanelPlace.top + kPanelPlace.bottom});
+  // Right after the tree in the tab order.
+  SetWindowPos(panel_->Handle(), tree, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+  for (const auto& page : pages_) {
+    const std::wstring text = platform::Utf8ToWide(page->NodeName());
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+    TreeView_InsertItem(tree, &insert);
+  }
+}
+
+void SettingsDialog::FormShow() {
+  const HWND tree = Tree();
+  TreeView_SelectItem(tree, TreeView_GetRoot(tree));
+}
+
+void SettingsDialog::TreeView1Change() {
+  const HWND tree = Tree();
+  wchar_t text[64] = {};
+  TVITEMW item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = TreeView_GetSelection(tree);
+  item.pszText = text;
+  item.cchTextMax = 64;
+  if (!item.hItem || !TreeView_GetItem(tree, &item)) return;
+  const std::string name = platform::WideToUtf8(text);
+  for (const auto& page : pages_) {
+    if (page->NodeName() == name) {
+      panel_->SetHostedForm(page->Handle());
+      return;
+    }
+  }
+}
+
+void SettingsDialog::OnOkClick() {
+  for (const auto& page : pages_) page->Read(*values_);
+  EndDialog(frame_, IDOK);
+}
+
+}  // namespace tapestrel::settings_ui

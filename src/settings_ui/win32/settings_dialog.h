@@ -1,0 +1,62 @@
+// The settings dialog (TForm2): a tree of the ten page names beside a panel
+// that hosts the selected page, OK and "キャンセル". The pages are created once,
+// with the dialog object, and live until it goes; the frame window itself
+// exists while the dialog is shown.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "app/ini_file.h"
+#include "settings_ui/settings_transfer.h"
+#include "settings_ui/win32/form_panel.h"
+#include "settings_ui/win32/settings_pages.h"
+
+namespace tapestrel::settings_ui {
+
+class SettingsDialog : public SettingsDialogPort {
+ public:
+  static constexpr int kPageCount = 10;
+
+  // `ini` keeps the colour dialog's custom colours; the dialog and its pages
+  // belong to `owner`.
+  SettingsDialog(app::IniFile& ini, HWND owner);
+  ~SettingsDialog() override;
+
+  // Fills every page, shows the dialog modally over `owner` (with "全般"
+  // selected) and, on OK, reads the pages back into `values`. While the
+  // dialog is open already, answers false at once.
+  bool ShowModal(PageValues& values) override;
+
+  // While shown: the frame, its tree and panel.
+  HWND Frame() const { return frame_; }
+  HWND Tree() const;
+  TFormPanel* Panel() const { return panel_.get(); }
+  // The pages in the order of the tree.
+  SettingsPage& Page(int index) const { return *pages_.at(static_cast<size_t>(index)); }
+  GeneralPage& General() const { return *general_; }
+  InvalidConditionPage& InvalidCondition() const { return *invalidCondition_; }
+  IntervalPage& Interval() const { return *interval_; }
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void FormCreate();
+  void FormShow();
+  void TreeView1Change();
+  void OnOkClick();
+
+  std::vector<std::unique_ptr<SettingsPage>> pages_;
+  GeneralPage* general_ = nullptr;
+  IntervalPage* interval_ = nullptr;
+  InvalidConditionPage* invalidCondition_ = nullptr;
+  std::unique_ptr<TFormPanel> panel_;
+  HWND owner_ = nullptr;
+  HWND frame_ = nullptr;
+  PageValues* values_ = nullptr;
+};
+
+}  // namespace tapestrel::settings_ui

@@ -1,0 +1,88 @@
+// One page of the settings dialog: a dialog from the resource script, created
+// hidden at start-up and hosted by the dialog's panel while its node is
+// selected. It holds values only in its controls; the dialog fills it from
+// the page values before showing and reads it back on OK.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/hotkey_value.h"
+#include "platform/win32/handles.h"
+#include "settings_ui/settings_transfer.h"
+
+namespace tapestrel::settings_ui {
+
+class SettingsPage {
+ public:
+  explicit SettingsPage(std::string nodeName) : nodeName_(std::move(nodeName)) {}
+  SettingsPage(const SettingsPage&) = delete;
+  SettingsPage& operator=(const SettingsPage&) = delete;
+  virtual ~SettingsPage();
+
+  // Creates the page window from its template: hidden, owned by `owner` (so
+  // that it never gets a task-bar button of its own).
+  void Create(int templateId, HWND owner);
+  HWND Handle() const { return hwnd_; }
+  // The page's name in the dialog's tree (UTF-8).
+  const std::string& NodeName() const { return nodeName_; }
+
+  virtual void Fill(const PageValues& values) = 0;
+  virtual void Read(PageValues& values) = 0;
+
+ protected:
+  virtual void OnInit() {}
+  // Command and notification handlers answer whether they took the message.
+  virtual bool OnCommand(int id, int code) { return false; }
+  virtual bool OnNotify(const NMHDR& header) { return false; }
+  // The brush of a static control that paints itself differently, or null.
+  virtual HBRUSH OnStaticColour(HWND control, HDC dc) { return nullptr; }
+
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  bool Checked(int id) const;
+  void SetChecked(int id, bool checked);
+  // The index of the checked button among `ids`, or -1.
+  int CheckedOf(std::initializer_list<int> ids) const;
+  void CheckOneOf(std::initializer_list<int> ids, int index);
+  // Texts of data (paths, file names) in the ANSI code page.
+  std::string AnsiText(int id) const;
+  void SetAnsiText(int id, const std::string& text);
+  // Drop-down lists: the items (UTF-8), the selected index or -1.
+  void SetItems(int id, std::initializer_list<const char*> items);
+  int ItemIndex(int id) const;
+  void SetItemIndex(int id, int index);
+  // Hot-key controls, in hot-key values.
+  platform::HotKeyValue HotKey(int id) const;
+  void SetHotKey(int id, platform::HotKeyValue value);
+  // Shows in `display` the path of `pathEdit` shortened to the display's
+  // width in the page's font.
+  void ShowShortenedPath(int pathEdit, int display) const;
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void InitTitleStrip();
+
+  std::string nodeName_;
+  HWND hwnd_ = nullptr;
+  platform::UniqueGdiObject titleFont_;
+};
+
+// The hot-key control's word (virtual key, HOTKEYF_ flags) and hot-key values.
+platform::HotKeyValue HotKeyFromControl(WORD control);
+WORD HotKeyToControl(platform::HotKeyValue value);
+
+// File dialogs. `filter` is "description|mask|..." (UTF-8); the paths come in
+// the ANSI code page; empty when the user cancels.
+struct FileDialogOptions {
+  std::string title;  // UTF-8; empty: the system's
+  std::string filter;
+  std::string defaultExtension;
+  bool multiple = false;
+};
+std::vector<std::string> ChooseFiles(HWND owner, const FileDialogOptions& options);
+
+}  // namespace tapestrel::settings_ui

@@ -1,0 +1,167 @@
+// The ten pages of the settings dialog, in the order of its tree.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ini_file.h"
+#include "platform/win32/handles.h"
+#include "settings_ui/application_list.h"
+#include "settings_ui/win32/settings_page.h"
+#include "settings_ui/win32/spin_edit.h"
+
+namespace tapestrel::settings_ui {
+
+// "全般": the wallpaper folder, position, blank colour, choice of the next
+// picture, tray residence and start with Windows.
+class GeneralPage : public SettingsPage {
+ public:
+  // The colour dialog's custom colours live in `ini` ("ColorA" to "ColorP").
+  explicit GeneralPage(app::IniFile& ini);
+  void Fill(const PageValues& values) override;
+  void Read(PageValues& values) override;
+
+  imaging::ColorValue BlankColour() const { return blankColour_; }
+  // The colour dialog ("変更"): the custom colours in and, on OK, out.
+  void WallBlankColorSelectClick();
+
+ protected:
+  void OnInit() override;
+  bool OnCommand(int id, int code) override;
+  HBRUSH OnStaticColour(HWND control, HDC dc) override;
+
+ private:
+  void SetBlankColour(imaging::ColorValue colour);
+  void WallpaperFolderSelectClick();
+  // The alignment list follows "等比率拡大表示"; the swatch and its button
+  // follow "自動モード".
+  void UpdateRatioDrawing();
+  void UpdateAutoColour();
+
+  app::IniFile& ini_;
+  imaging::ColorValue blankColour_ = 0;
+  COLORREF lastChosen_ = 0;  // the colour dialog starts where it ended
+  platform::UniqueGdiObject swatch_;
+};
+
+// "壁紙インターバル変更" and "壁紙ランダム時間変更": a switch, a number and a unit.
+class IntervalPage : public SettingsPage {
+ public:
+  struct Fields {
+    bool PageValues::*enabled;
+    int64_t PageValues::*value;
+    int PageValues::*unit;
+    int enabledId, valueId, unitId;
+  };
+  IntervalPage(std::string nodeName, Fields fields) : SettingsPage(std::move(nodeName)), fields_(fields) {}
+  void Fill(const PageValues& values) override;
+  void Read(PageValues& values) override;
+  TWinSpinEdit& Value() { return value_; }
+
+ protected:
+  void OnInit() override;
+
+ private:
+  Fields fields_;
+  TWinSpinEdit value_;
+};
+
+// "壁紙ショートカット変更"
+class ShortcutPage : public SettingsPage {
+ public:
+  using SettingsPage::SettingsPage;
+  void Fill(const PageValues& values) override;
+  void Read(PageValues& values) override;
+
+ protected:
+  void OnInit() override;
+};
+
+// "壁紙条件変更"
+class ConditionPage : public SettingsPage {
+ public:
+  using SettingsPage::SettingsPage;
+  void Fill(const PageValues& values) override;
+  void Read(PageValues& values) override;
+};
+
+// "壁紙キャプチャ変更"
+class CapturePage : public SettingsPage {
+ public:
+  using SettingsPage::SettingsPage;
+  void Fill(const PageValues& values) override;
+  void Read(PageValues& values) override;
+
+ protected:
+  void OnInit() override;
+};
+
+// "緊急回避"
+class EvasionPage : public SettingsPage {
+ public:
+  using SettingsPage::SettingsPage;
+  void Fill(const PageValues& values) override;
+  void Read(PageValues& values) override;
+
+ protected:
+  void OnInit() override;
+  bool OnCommand(int id, int code) override;
+
+ private:
+  void UrgentEvasionFileSelectClick();
+  std::string pictureFilter_;
+};
+
+// "壁紙変更の無効条件": the processor load and the application list.
+class InvalidConditionPage : public SettingsPage {
+ public:
+  using SettingsPage::SettingsPage;
+  void Fill(const PageValues& values) override;
+  void Read(PageValues& values) override;
+  TWinSpinEdit& CpuValue() { return cpuValue_; }
+
+  // The list's buttons; adding takes the files a dialog returned.
+  void AddApplications(const std::vector<std::string>& files);
+  void ApplicationListDeleteClick();
+  void ApplicationListUpClick();
+  void ApplicationListDownClick();
+
+ protected:
+  void OnInit() override;
+  bool OnCommand(int id, int code) override;
+
+ private:
+  ApplicationRows Rows() const;
+  void SetRows(const ApplicationRows& rows, int focused);
+
+  TWinSpinEdit cpuValue_;
+  HWND tips_ = nullptr;  // destroyed with the page
+};
+
+// "対応ピクチャファイル形式": the readable formats and plug-in installation.
+class FormatsPage : public SettingsPage {
+ public:
+  using SettingsPage::SettingsPage;
+  void Fill(const PageValues& values) override;
+  void Read(PageValues&) override {}
+
+ protected:
+  void OnInit() override;
+  bool OnCommand(int id, int code) override;
+};
+
+// "サウンド"
+class SoundPage : public SettingsPage {
+ public:
+  using SettingsPage::SettingsPage;
+  void Fill(const PageValues& values) override;
+  void Read(PageValues& values) override;
+
+ protected:
+  bool OnCommand(int id, int code) override;
+};
+
+}  // namespace tapestrel::settings_ui

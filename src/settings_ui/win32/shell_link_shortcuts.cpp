@@ -1,0 +1,107 @@
+#include "settings_ui/win32/shell_link_shortcuts.h"
+
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <utility>
+
+namespace tapestrel::settings_ui {
+namespace {
+
+// Owns one reference to a COM interface.
+template <typename Interface>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ~ComPtr() {
+    if (p_) p_->Release();
+  }
+  Interface* operator->() const { return p_; }
+  Interface* Get() const { return p_; }
+  void** Put() { return reinterpret_cast<void**>(&p_); }
+
+ private:
+  Interface* p_ = nullptr;
+};
+
+// COM for the current thread for as long as this lives; a thread that has
+// it already (in whatever model) keeps it.
+class ComScope {
+ public:
+  ComScope() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() {
+    if (initialized_) CoUninitialize();
+  }
+
+ private:
+  bool initialized_;
+};
+
+// A new shell link object with its file interface.
+struct ShellLink {
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> file;
+
+  ShellLink() {
+    if (FAILED(
+            CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Put())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.Put()))) {
+      throw ShortcutError("no shell link object");
+    }
+  }
+};
+
+std::wstring WidePath(const std::string& path) {
+  wchar_t wide[MAX_PATH] = {};
+  if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) throw ShortcutError("path too long");
+  return wide;
+}
+
+}  // namespace
+
+std::string ShellLinkShortcuts::StartupFolder() {
+  LPITEMIDLIST list = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(owner_, CSIDL_STARTUP, &list)) || !list) {
+    throw ShortcutError("no Startup folder");
+  }
+  char path[MAX_PATH] = {};
+  const BOOL found = SHGetPathFromIDListA(list, path);
+  CoTaskMemFree(list);
+  if (!found) throw ShortcutError("no Startup folder");
+  return path;
+}
+
+bool ShellLinkShortcuts::Exists(const std::string& linkPath) {
+  const DWORD attributes = GetFileAttributesA(linkPath.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ShellLinkShortcuts::ReadArguments(const std::string& linkPath) {
+  ComScope com;
+  ShellLink shell;
+  if (FAILED(shell.file->Load(WidePath(linkPath).c_str(), STGM_READ)))
+    throw ShortcutError("unreadable shortcut");
+  char arguments[MAX_PATH] = {};
+  if (FAILED(shell.link->GetArguments(arguments, MAX_PATH))) throw ShortcutError("unreadable shortcut");
+  arguments[MAX_PATH - 1] = '\0';
+  return arguments;
+}
+
+void ShellLinkShortcuts::Save(const std::string& linkPath, const std::string& target,
+                              const std::string& workingFolder, const std::string& arguments) {
+  ComScope com;
+  ShellLink shell;
+  shell.link->SetArguments(arguments.c_str());
+  shell.link->SetPath(target.c_str());
+  shell.link->SetWorkingDirectory(workingFolder.c_str());
+  if (FAILED(shell.file->Save(WidePath(linkPath).c_str(), FALSE))) throw ShortcutError("shortcut not saved");
+}
+
+void ShellLinkShortcuts::Delete(const std::string& linkPath) { DeleteFileA(linkPath.c_str()); }
+
+}  // namespace tapestrel::settings_ui

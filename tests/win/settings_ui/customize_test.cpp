@@ -1,0 +1,194 @@
+// CustomizeExecute in the main window: reached from both menus, the write-back
+// with its side effects, Cancel, the plug-in list, and the Startup shortcut
+// in the prefix's real Startup folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "app/win32/actions.h"
+#include "imaging/win32/plugin_host.h"
+#include "modal.h"
+#include "platform/win32/text.h"
+#include "settings_dialog_ids.h"
+#include "shell_link_reader.h"
+#include "win_support/main_window_fixture.h"
+#include "win_support/test_plugins.h"
+
+namespace tapestrel::testing {
+namespace {
+
+HWND SettingsFrame() { return ThreadWindowTitled(L"Tapestrel 設定"); }
+
+// Selects the node at `index` and answers the page it shows.
+HWND ShowPage(HWND frame, int index) {
+  const HWND tree = GetDlgItem(frame, IDC_SETTINGS_TREE);
+  HTREEITEM item = TreeView_GetRoot(tree);
+  for (int i = 0; i < index; ++i) item = TreeView_GetNextSibling(tree, item);
+  TreeView_SelectItem(tree, item);
+  const HWND panel = FindWindowExW(frame, nullptr, L"TapestrelFormPanel", nullptr);
+  return FindWindowExW(panel, nullptr, L"#32770", nullptr);
+}
+
+// Opens the dialog through the main window's command and runs `body` in it.
+void Customize(app::MainWindow& form, std::function<void(HWND frame)> body) {
+  WhileModal modal(&SettingsFrame, std::move(body));
+  SendMessageW(form.Handle(), WM_COMMAND, app::kActCustomize, 0);
+  EXPECT_TRUE(modal.Ran());
+}
+
+void Ok(HWND frame) { PostMessageW(frame, WM_COMMAND, IDOK, 0); }
+void Tick(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+bool MenuItemEnabled(HMENU menu, UINT id) {
+  const UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+TEST(Customize, BothMenusOpenTheDialog) {
+  MainWindowFixture fixture;
+  app::MainWindow& form = fixture.Form();
+  EXPECT_TRUE(MenuItemEnabled(GetMenu(form.Handle()), app::kActCustomize));
+  EXPECT_TRUE(MenuItemEnabled(form.TrayMenu(), app::kActCustomize));
+
+  Customize(form, [&](HWND frame) {
+    // Chosen again from the tray menu meanwhile: the open dialog stays as it is.
+    const HWND name = GetDlgItem(ShowPage(frame, 5), IDC_CAPTURE_FILE_NAME);
+    SetWindowTextW(name, L"Typed");
+    form.TrayIcon().OnMenuCommand(app::kActCustomize);
+    EXPECT_EQ(WindowText(name), L"Typed");
+    EXPECT_EQ(ThreadWindows().size(), 1u);
+    PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+  });
+  // The tray menu hands its choice to the same command.
+  WhileModal modal(&SettingsFrame, [](HWND frame) { PostMessageW(frame, WM_COMMAND, IDCANCEL, 0); });
+  form.TrayIcon().OnMenuCommand(app::kActCustomize);
+  EXPECT_TRUE(modal.Ran());
+  // Opened while the window sits in the tray, it leaves no window behind.
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  EXPECT_TRUE(ThreadWindows().empty());
+}
+
+TEST(Customize, OkWritesTheRecordBackAndFollowsWithItsSideEffects) {
+  TempFolder pictures, others;
+  MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() +
+                            "\r\nTaskTrayResiding=1\r\nWallSlelct=7\r\n"
+                            "[Window]\r\nWindowPosX=0x20\r\n"
+                            "[Interval]\r\nIntervalEnabled=0\r\nIntervalValue=0\r\n"
+                            "[InvalidCondition]\r\nInvalidConditionCPUValue=250\r\n");
+  app::MainWindow& form = fixture.Form();
+  app::SettingsRecord& record = form.Settings();
+  record.LastChangeTime = 40000;
+  Customize(form, [&](HWND frame) {
+    const HWND general = ShowPage(frame, 0);
+    SetDlgItemTextW(general, IDC_WALLPAPER_FOLDER1, platform::AnsiToWide(others.Path()).c_str());
+    Tick(general, IDC_TASK_TRAY_RESIDING, false);
+    Tick(ShowPage(frame, 1), IDC_INTERVAL_ENABLED, true);
+    const HWND shortcut = ShowPage(frame, 3);
+    Tick(shortcut, IDC_WALL_CHANGE_SHORTCUT_ENABLED, true);
+    SendDlgItemMessageW(shortcut, IDC_WALL_CHANGE_SHORTCUT_KEY, HKM_SETHOTKEY,
+                        MAKEWORD(VK_F9, HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
+    Tick(ShowPage(frame, 6), IDC_URGENT_EVASION_MODE, true);
+    Ok(frame);
+  });
+  EXPECT_EQ(form.Pictures().Folder(), others.Path());
+  EXPECT_EQ(record.WallPaperFolder, others.Path());
+  EXPECT_FALSE(form.TrayIcon().Visible());
+  EXPECT_FALSE(form.Actions().Find(app::kActGoToTaskTray)->enabled);
+  EXPECT_GT(record.LastChangeTime, 40000);  // counted from the OK
+  EXPECT_TRUE(record.UrgentEvasionMode);
+  EXPECT_EQ(form.TrayIcon().ResourceIconID(), 1);
+  EXPECT_EQ(record.WallSelect, app::SelectionMethod::Next);
+  const std::string ini = fixture.Ini();
+  EXPECT_EQ(IniValue(ini, "Whole", "WallSlelct"), "0");
+  EXPECT_EQ(IniValue(ini, "Whole", "TaskTrayResiding"), "0");
+  EXPECT_EQ(IniValue(ini, "Interval", "IntervalEnabled"), "1");
+  EXPECT_EQ(IniValue(ini, "Interval", "IntervalValue"), "1");
+  EXPECT_EQ(IniValue(ini, "InvalidCondition", "InvalidConditionCPUValue"), "100");
+  EXPECT_EQ(IniValue(ini, "ShortCut", "WallChangeShortCutKey"), "Shift+Ctrl+F9");
+  EXPECT_EQ(IniValue(ini, "Window", "WindowPosX"), "0x20");  // never written here
+  EXPECT_EQ(IniValue(ini, "Window", "WindowWidth"), "<missing>");
+  EXPECT_EQ(IniValue(ini, "System", "UrgentEvasionMode"), "<missing>");  // the tray item's way
+  // The hot key is registered at once: nobody else can take it.
+  EXPECT_FALSE(RegisterHotKey(nullptr, 0x7000, MOD_CONTROL | MOD_SHIFT, VK_F9));
+}
+
+TEST(Customize, TheColourDialogsCustomColoursSurviveACancel) {
+  TempFolder pictures;
+  MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\nColorA=123456\r\n");
+  Customize(fixture.Form(), [&](HWND frame) {
+    const HWND general = ShowPage(frame, 0);
+    WhileModal colours([&] { return ThreadDialog(frame); },
+                       [](HWND chooser) { PostMessageW(chooser, WM_COMMAND, IDOK, 0); });
+    SendMessageW(GetDlgItem(general, IDC_WALL_BLANK_COLOR_SELECT), BM_CLICK, 0, 0);
+    EXPECT_TRUE(colours.Ran());
+    PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_EQ(IniValue(fixture.Ini(), "Whole", "ColorA"), "123456");
+  EXPECT_EQ(IniValue(fixture.Ini(), "Whole", "ColorP"), "000000");
+  EXPECT_EQ(IniValue(fixture.Ini(), "Whole", "WallSlelct"), "<missing>");
+}
+
+TEST(Customize, ThePluginPageListsTheBuiltInFormatsAndEveryLoadedPlugin) {
+  PluginStage stage;
+  stage.Put("tsp_in", true);
+  stage.Put("tsp_alt", true);
+  imaging::PictureFormatRegistry registry;
+  imaging::PluginHost plugins(stage.AppFolder(), registry);
+  plugins.LoadAtStartup();
+  MainWindowFixture fixture;
+  std::vector<std::vector<std::wstring>> rows;
+  Customize(fixture.Form(), [&](HWND frame) {
+    const HWND list = GetDlgItem(ShowPage(frame, 8), IDC_FORMAT_LIST);
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+      rows.emplace_back();
+      for (int column = 0; column < 3; ++column) {
+        wchar_t text[256] = {};
+        ListView_GetItemText(list, row, column, text, 256);
+        rows.back().push_back(text);
+      }
+    }
+    PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+  });
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[1], (std::vector<std::wstring>{L"*.jpg;*.jpeg", L"JPEG イメージファイル", L""}));
+  // Then the plug-ins in load order (the folder's listing order), their own
+  // Shift-JIS texts included.
+  std::sort(rows.begin() + 3, rows.end(), [](const auto& a, const auto& b) { return a[2] < b[2]; });
+  EXPECT_EQ(rows[3], (std::vector<std::wstring>{L"*.tsq", L"Tapestrel alternative picture", L"tsp_alt.spi"}));
+  EXPECT_EQ(rows[4], (std::vector<std::wstring>{L"*.tsp;*.ts1;*.ts2;*.ts3",
+                                                L"Tapestrel sample picture / テスト画像", L"tsp_in.spi"}));
+}
+
+class StartupShortcutTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    link_ = StartupShortcutPath();
+    DeleteFileA(link_.c_str());
+  }
+  void TearDown() override {
+    DeleteFileA(link_.c_str());
+    CoUninitialize();
+  }
+  std::string link_;
+};
+
+TEST_F(StartupShortcutTest, AnUnreadableShortcutEndsTheCommandBeforeTheFileIsWritten) {
+  WriteFile(link_, "not a shell link");
+  TempFolder pictures;
+  MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\n");
+  const std::string before = ReadFile(fixture.Ini());
+  WhileModal modal(
+      &SettingsFrame, [](HWND frame) { Ok(frame); }, 2000);
+  SendMessageW(fixture.Form().Handle(), WM_COMMAND, app::kActCustomize, 0);
+  EXPECT_FALSE(modal.Ran());  // the shortcut is read before the dialog opens
+  EXPECT_EQ(ReadFile(fixture.Ini()), before);
+}
+
+}  // namespace
+}  // namespace tapestrel::testing
