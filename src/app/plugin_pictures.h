@@ -5,6 +5,10 @@
 
 #include "imaging/bitmap.h"
 
+namespace tapestrel::imaging {
+class TSPlugin;
+}
+
 namespace tapestrel::app {
 
 class PluginPictures {
@@ -16,6 +20,8 @@ class PluginPictures {
   virtual int FindPlugin(const std::string& path) = 0;
   // Decodes the file through the plug-ins; throws ImageError when none can.
   virtual imaging::Bitmap LoadPicture(const std::string& path) = 0;
+  // The thumbnail maker's own plug-in list, or none.
+  virtual imaging::TSPlugin* ThumbnailPlugins() { return nullptr; }
 };
 
 // Until plug-ins are loaded: none accepts anything.

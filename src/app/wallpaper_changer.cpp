@@ -21,7 +21,7 @@ ApplyResult WallpaperChanger::ApplyWallpaper(const std::string& fileName, Change
   if (fileName.empty() || !ports_.files.FileExists(fileName)) return ApplyResult::PictureUnusable;
   // Written before decoding, so they stay even when the picture fails.
   renderer_.WriteStyleValues();
-  std::optional<imaging::Bitmap> picture;
+  std::optional<WallpaperRenderer::Picture> picture;
   try {
     picture = renderer_.DecodePicture(fileName);
   } catch (const std::exception&) {

@@ -5,6 +5,7 @@
 #include "app/registry_keys.h"
 #include "imaging/auto_colour.h"
 #include "imaging/bmp_file.h"
+#include "imaging/builtin_pictures.h"
 #include "imaging/picture_file.h"
 #include "imaging/ratio_layout.h"
 #include "platform/paths.h"
@@ -33,18 +34,37 @@ void WallpaperRenderer::WriteStyleValues() {
   ports_.registry.WriteString(kDesktopKey, "Wallpaperstyle", stretched ? "2" : "0");
 }
 
-std::optional<imaging::Bitmap> WallpaperRenderer::DecodePicture(const std::string& fileName) {
-  const std::string ext = imaging::LowerCaseExtension(fileName);
-  if (ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".png")
-    return imaging::LoadPictureFile(fileName);
+std::optional<WallpaperRenderer::Picture> WallpaperRenderer::DecodePicture(const std::string& fileName) {
+  const imaging::BuiltInPicture* builtIn = imaging::FindBuiltInPicture(fileName);
+  if (builtIn && builtIn->wallpaper) {
+    int width = 0, height = 0;
+    if (builtIn->ratioCanvas && settings_.WallPosition == PositionMode::RatioExpansion) {
+      ports_.desktop.ScreenSize(width, height);
+    }
+    // Drawn while decoded: the whole picture is never held. Without a screen
+    // size, ratio drawing fails later as it does for other pictures.
+    if (width > 0 && height > 0) {
+      std::optional<imaging::ColorValue> blank;  // none: the picture's automatic colour
+      if (!settings_.WallBlankAutoColor) blank = PlainRgb(settings_.WallBlankColor);
+      return std::visit(
+          [](auto&& drawn) { return Picture(std::move(drawn)); },
+          builtIn->ratioCanvas(fileName, width, height, settings_.WallPositionRatioDrawing, blank));
+    }
+    return builtIn->wallpaper(fileName);
+  }
   if (ports_.plugins.FindPlugin(fileName) == -1) return std::nullopt;
   return ports_.plugins.LoadPicture(fileName);
 }
 
-void WallpaperRenderer::WriteWallpaperFile(const imaging::Bitmap& picture, const std::string& wallpaperFile,
+void WallpaperRenderer::WriteWallpaperFile(const Picture& decoded, const std::string& wallpaperFile,
                                            ChangeMode mode) {
   // The folder below "Local AppData" may not exist yet on a fresh profile.
   ports_.files.CreateFolder(platform::ExtractFilePath(wallpaperFile));
+  if (const auto* canvas = std::get_if<imaging::TABitmap>(&decoded)) {
+    canvas->SaveToFile(wallpaperFile);
+    return;
+  }
+  const imaging::Bitmap& picture = std::get<imaging::Bitmap>(decoded);
   switch (settings_.WallPosition) {
     case PositionMode::RatioExpansion:
       // The screen-sized canvas replaces the picture's file at once, rather

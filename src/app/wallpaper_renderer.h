@@ -5,12 +5,14 @@
 
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "app/change_engine.h"
 #include "app/plugin_pictures.h"
 #include "app/settings_record.h"
 #include "imaging/bitmap.h"
 #include "imaging/color_value.h"
+#include "imaging/tabitmap.h"
 #include "platform/desktop_port.h"
 #include "platform/file_system_port.h"
 #include "platform/registry_port.h"
@@ -35,13 +37,17 @@ class WallpaperRenderer {
   std::string WallpaperFilePath() const;
   // "TileWallpaper" and "Wallpaperstyle" for the position mode.
   void WriteStyleValues();
-  // The picture by its extension: the built-in decoders, else a plug-in.
-  // Empty when nothing reads the extension; throws when the decoder fails.
-  std::optional<imaging::Bitmap> DecodePicture(const std::string& fileName);
+  // A decoded picture, or in ratio mode the canvas already drawn from it.
+  using Picture = std::variant<imaging::Bitmap, imaging::TABitmap>;
+  // The picture by its extension: the built-in decoders, else a plug-in. In
+  // ratio mode a JPEG is drawn onto the canvas straight from its rows as they
+  // are decoded, so that the whole picture is never held. Empty when nothing
+  // reads the extension; throws when the decoder fails.
+  std::optional<Picture> DecodePicture(const std::string& fileName);
   // Writes the wallpaper file for the position mode: the picture itself, or
   // the screen-sized canvas of ratio drawing; centred pictures also set the
   // desktop colour (in the registry only at the end of the session).
-  void WriteWallpaperFile(const imaging::Bitmap& picture, const std::string& wallpaperFile, ChangeMode mode);
+  void WriteWallpaperFile(const Picture& picture, const std::string& wallpaperFile, ChangeMode mode);
   // Makes Windows show the file at once (with the sound of an ordinary
   // change), or leaves it in the registry for the next logon.
   void HandToWindows(const std::string& wallpaperFile, ChangeMode mode);

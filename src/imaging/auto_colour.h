@@ -2,6 +2,8 @@
 // desktop around a centred picture or the bars beside a ratio-drawn one.
 #pragma once
 
+#include <vector>
+
 #include "imaging/bitmap.h"
 #include "imaging/pixel_convert.h"
 
@@ -13,5 +15,12 @@ namespace tapestrel::imaging {
 // mean of all edge pixels (corners counted once per edge), each channel
 // truncated. Black for an empty bitmap.
 ColorValue AutoBlankColor(const Bitmap& picture);
+
+// The same from the edges alone, for pictures never held whole: the top and
+// bottom rows left to right, the right and left columns top to bottom.
+struct PictureEdges {
+  std::vector<ColorValue> top, right, bottom, left;
+};
+ColorValue AutoBlankColor(const PictureEdges& edges);
 
 }  // namespace tapestrel::imaging

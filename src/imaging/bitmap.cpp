@@ -1,6 +1,30 @@
 #include "imaging/bitmap.h"
 
+#include <cstring>
+#include <utility>
+
 namespace tapestrel::imaging {
+
+PixelBuffer::PixelBuffer(size_t size, bool zeroed)
+    : data_(zeroed ? std::make_unique<uint8_t[]>(size) : std::make_unique_for_overwrite<uint8_t[]>(size)),
+      size_(size) {}
+
+PixelBuffer::PixelBuffer(const PixelBuffer& other) : PixelBuffer(other.size_, false) {
+  if (size_ != 0) std::memcpy(data_.get(), other.data_.get(), size_);
+}
+
+PixelBuffer::PixelBuffer(PixelBuffer&& other) noexcept
+    : data_(std::move(other.data_)), size_(std::exchange(other.size_, 0)) {}
+
+PixelBuffer& PixelBuffer::operator=(PixelBuffer other) noexcept {
+  std::swap(data_, other.data_);
+  std::swap(size_, other.size_);
+  return *this;
+}
+
+bool operator==(const PixelBuffer& a, const PixelBuffer& b) {
+  return a.size_ == b.size_ && (a.size_ == 0 || std::memcmp(a.data_.get(), b.data_.get(), a.size_) == 0);
+}
 
 int BitsPerPixel(PixelFormat format) {
   switch (format) {
@@ -47,7 +71,21 @@ Bitmap::Bitmap(int width, int height, PixelFormat format) : format_(format) {
   width_ = width;
   height_ = height;
   stride_ = StrideFor(width, format);
-  pixels_.assign(stride_ * static_cast<size_t>(height), 0);
+  pixels_ = PixelBuffer(stride_ * static_cast<size_t>(height), true);
+}
+
+Bitmap Bitmap::ForOverwrite(int width, int height, PixelFormat format) {
+  CheckSize(width, height, format);
+  Bitmap b;
+  b.width_ = width;
+  b.height_ = height;
+  b.format_ = format;
+  b.stride_ = StrideFor(width, format);
+  b.pixels_ = PixelBuffer(b.stride_ * static_cast<size_t>(height), false);
+  // Padding is less than the last 4 bytes of a row; the caller overwrites
+  // whatever of them are pixels.
+  for (int y = 0; y < height; ++y) std::memset(b.Row(y) + b.stride_ - 4, 0, 4);
+  return b;
 }
 
 uint8_t* Bitmap::Row(int y) {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,6 +35,28 @@ struct PaletteEntry {
   friend bool operator==(const PaletteEntry&, const PaletteEntry&) = default;
 };
 
+// Pixel storage that, unlike std::vector, can be allocated without being
+// filled first: a decoder that writes every row would otherwise pay a pass
+// over tens of megabytes for nothing.
+class PixelBuffer {
+ public:
+  PixelBuffer() = default;
+  PixelBuffer(size_t size, bool zeroed);
+  PixelBuffer(const PixelBuffer& other);
+  PixelBuffer(PixelBuffer&& other) noexcept;
+  PixelBuffer& operator=(PixelBuffer other) noexcept;
+
+  uint8_t* data() { return data_.get(); }
+  const uint8_t* data() const { return data_.get(); }
+  size_t size() const { return size_; }
+
+  friend bool operator==(const PixelBuffer& a, const PixelBuffer& b);
+
+ private:
+  std::unique_ptr<uint8_t[]> data_;
+  size_t size_ = 0;
+};
+
 class Bitmap {
  public:
   // Largest width or height accepted, and largest pixel buffer: pictures from
@@ -44,6 +67,9 @@ class Bitmap {
   Bitmap() = default;
   // Zero-filled pixels; throws ImageError for a size out of range.
   Bitmap(int width, int height, PixelFormat format);
+  // Pixels left unset for a caller that writes every row whole; only the row
+  // padding is zeroed, so that files and comparisons never see stale memory.
+  static Bitmap ForOverwrite(int width, int height, PixelFormat format);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -74,7 +100,7 @@ class Bitmap {
   int height_ = 0;
   PixelFormat format_ = PixelFormat::Bits24;
   size_t stride_ = 0;
-  std::vector<uint8_t> pixels_;
+  PixelBuffer pixels_;
   std::vector<PaletteEntry> palette_;
 };
 

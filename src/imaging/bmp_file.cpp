@@ -322,7 +322,12 @@ Bitmap ReadBmpFile(const std::string& path, const BmpReadOptions& options) {
   return ReadBmp(ReadFileBytes(path), options);
 }
 
-std::vector<uint8_t> WriteBmp(const Bitmap& bitmap, BmpRowOrder order) {
+namespace {
+
+// Everything before the pixels: the file header, the info header, then the
+// bit fields or the palette. Throws before anything is written for a bitmap
+// that cannot be stored.
+std::vector<uint8_t> BmpHeaders(const Bitmap& bitmap, BmpRowOrder order) {
   if (bitmap.Empty()) throw ImageError("BMP: cannot write an empty bitmap");
   const PixelFormat format = bitmap.Format();
   const bool bitfields = format == PixelFormat::Bits16;
@@ -333,13 +338,13 @@ std::vector<uint8_t> WriteBmp(const Bitmap& bitmap, BmpRowOrder order) {
     // black one so that the file is at least well formed.
     paletteCount = bitmap.Palette().empty() ? max : std::min(bitmap.Palette().size(), max);
   }
-  const size_t stride = bitmap.Stride();
-  const size_t pixelBytes = stride * static_cast<size_t>(bitmap.Height());
+  const size_t pixelBytes = bitmap.Stride() * static_cast<size_t>(bitmap.Height());
   const size_t offBits = kFileHeaderSize + kInfoHeaderSize + (bitfields ? 12 : 0) + paletteCount * 4;
+  if (pixelBytes > std::numeric_limits<uint32_t>::max() - offBits)
+    throw ImageError("BMP: bitmap is too large");
   const size_t fileSize = offBits + pixelBytes;
-  if (fileSize > std::numeric_limits<uint32_t>::max()) throw ImageError("BMP: bitmap is too large");
 
-  std::vector<uint8_t> out(fileSize, 0);
+  std::vector<uint8_t> out(offBits, 0);
   uint8_t* p = out.data();
   p[0] = 'B';
   p[1] = 'M';
@@ -369,16 +374,57 @@ std::vector<uint8_t> WriteBmp(const Bitmap& bitmap, BmpRowOrder order) {
     q[4 * i + 2] = e.red;
     q[4 * i + 3] = e.reserved;
   }
-  uint8_t* data = p + offBits;
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    const int fileRow = order == BmpRowOrder::TopDown ? y : bitmap.Height() - 1 - y;
-    std::memcpy(data + stride * static_cast<size_t>(fileRow), bitmap.Row(y), stride);
+  return out;
+}
+
+// Row y of the bitmap that goes at position i of the file.
+int BitmapRowAt(int i, const Bitmap& bitmap, BmpRowOrder order) {
+  return order == BmpRowOrder::TopDown ? i : bitmap.Height() - 1 - i;
+}
+
+}  // namespace
+
+std::vector<uint8_t> WriteBmp(const Bitmap& bitmap, BmpRowOrder order) {
+  std::vector<uint8_t> out = BmpHeaders(bitmap, order);
+  const size_t stride = bitmap.Stride();
+  out.reserve(out.size() + stride * static_cast<size_t>(bitmap.Height()));
+  for (int i = 0; i < bitmap.Height(); ++i) {
+    const uint8_t* row = bitmap.Row(BitmapRowAt(i, bitmap, order));
+    out.insert(out.end(), row, row + stride);
   }
   return out;
 }
 
 void WriteBmpFile(const std::string& path, const Bitmap& bitmap, BmpRowOrder order) {
-  WriteFileBytes(path, WriteBmp(bitmap, order));
+  // Everything that can fail before the file is replaced does so first, as
+  // when the whole file was built in memory; only the writes themselves can
+  // fail later, as they always could.
+  const std::vector<uint8_t> headers = BmpHeaders(bitmap, order);
+  const size_t stride = bitmap.Stride();
+  std::vector<uint8_t> batch;
+  if (order == BmpRowOrder::BottomUp) {
+    // Rows are turned over in batches: a write call per row costs more than
+    // copying it, and a whole copy would cost a pass over fresh memory.
+    constexpr size_t kBatchBytes = 256 * 1024;
+    const size_t rows = std::clamp<size_t>(kBatchBytes / stride, 1, static_cast<size_t>(bitmap.Height()));
+    batch.resize(rows * stride);
+  }
+  FileWriter file(path);
+  file.Write(headers);
+  if (order == BmpRowOrder::TopDown) {
+    file.Write({bitmap.Pixels(), bitmap.PixelBytes()});  // already in file order
+  } else {
+    const int rowsPerBatch = static_cast<int>(batch.size() / stride);
+    for (int i = 0; i < bitmap.Height(); i += rowsPerBatch) {
+      const int rows = std::min(rowsPerBatch, bitmap.Height() - i);
+      for (int j = 0; j < rows; ++j) {
+        std::memcpy(batch.data() + stride * static_cast<size_t>(j),
+                    bitmap.Row(BitmapRowAt(i + j, bitmap, order)), stride);
+      }
+      file.Write({batch.data(), stride * static_cast<size_t>(rows)});
+    }
+  }
+  file.Close();
 }
 
 }  // namespace tapestrel::imaging

@@ -4,6 +4,7 @@
 #include "imaging/jpeg_file.h"
 #include "imaging/picture_file.h"
 #include "imaging/png/png_file.h"
+#include "imaging/ratio_layout.h"
 #include "platform/ansi_text.h"
 
 namespace tapestrel::imaging {
@@ -26,13 +27,13 @@ ThumbnailPicture ThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetT
 }
 
 constexpr BuiltInPicture kBuiltIn[] = {
-    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp},
-    {"ico", "アイコン", nullptr, nullptr},
-    {"emf", "エンハンス メタファイル", nullptr, nullptr},
-    {"wmf", "メタファイル", nullptr, nullptr},
-    {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, DecodeThumbnailJpeg},
-    {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, DecodeThumbnailJpeg},
-    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng},
+    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr},
+    {"ico", "アイコン", nullptr, nullptr, nullptr},
+    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr},
+    {"wmf", "メタファイル", nullptr, nullptr, nullptr},
+    {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, DecodeThumbnailJpeg, RenderRatioExpansionJpegFile},
+    {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, DecodeThumbnailJpeg, RenderRatioExpansionJpegFile},
+    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr},
 };
 
 }  // namespace

@@ -4,23 +4,34 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <variant>
 
 #include "imaging/bitmap.h"
+#include "imaging/color_value.h"
+#include "imaging/tabitmap.h"
 #include "imaging/thumbnail_decode.h"
 
 namespace tapestrel::imaging {
 
 using WallpaperDecoder = Bitmap (*)(const std::string& path);
+// Ratio drawing straight from the file, without holding the whole picture:
+// the screen-sized canvas, or the picture itself when its proportions are the
+// screen's (see RenderRatioExpansion).
+using RatioCanvasDecoder = std::variant<TABitmap, Bitmap> (*)(const std::string& path, int screenW,
+                                                              int screenH, int anchor,
+                                                              std::optional<ColorValue> blank);
 using ThumbnailDecoder = ThumbnailPicture (*)(std::span<const uint8_t> data, int w, int h, TGetType type,
                                               JpegMode mode);
 
 struct BuiltInPicture {
-  const char* extension;       // without the dot, as registered ("bmp", "PNG")
-  const char* description;     // UTF-8
-  WallpaperDecoder wallpaper;  // null: the program does not decode it (icons, metafiles)
-  ThumbnailDecoder thumbnail;  // null: no thumbnail of its own
+  const char* extension;           // without the dot, as registered ("bmp", "PNG")
+  const char* description;         // UTF-8
+  WallpaperDecoder wallpaper;      // null: the program does not decode it (icons, metafiles)
+  ThumbnailDecoder thumbnail;      // null: no thumbnail of its own
+  RatioCanvasDecoder ratioCanvas;  // null: decode, then draw the picture
 };
 
 // In registration order; the order and texts make the user-visible filters.

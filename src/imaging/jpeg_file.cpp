@@ -154,6 +154,7 @@ class Decompressor {
   }
 
   jpeg_decompress_struct& cinfo() { return cinfo_; }
+  const jpeg_decompress_struct& cinfo() const { return cinfo_; }
 
  private:
   ErrorManager err_{};
@@ -186,13 +187,23 @@ JpegHeader ReadJpegHeader(std::span<const uint8_t> data) {
   return JpegHeader{static_cast<int>(c.image_width), static_cast<int>(c.image_height), c.num_components};
 }
 
-Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& options, JpegHeader* header) {
-  Decompressor d(data, options.maxBytes);
+struct JpegRowReader::State {
+  State(std::span<const uint8_t> data, size_t maxBytes) : d(data, maxBytes) {}
+  Decompressor d;
+  JpegHeader header;
+  int width = 0, height = 0;
+  bool cmyk = false, inverted = false;
+  std::vector<uint8_t> scratch;  // CMYK rows before conversion
+};
+
+JpegRowReader::JpegRowReader(std::span<const uint8_t> data, const JpegDecodeOptions& options)
+    : state_(std::make_unique<State>(data, options.maxBytes)) {
+  Decompressor& d = state_->d;
   auto& c = d.cinfo();
   d.Run([&] { jpeg_read_header(&c, TRUE); });
   const int width = static_cast<int>(c.image_width);
   const int height = static_cast<int>(c.image_height);
-  if (header) *header = JpegHeader{width, height, c.num_components};
+  state_->header = JpegHeader{width, height, c.num_components};
   uint64_t blocks = 0;
   for (int i = 0; i < c.num_components; ++i) {
     blocks += uint64_t{c.comp_info[i].width_in_blocks} * c.comp_info[i].height_in_blocks;
@@ -224,33 +235,54 @@ Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& option
   }
 
   d.Run([&] { jpeg_start_decompress(&c); });
-  Bitmap out(outWidth, outHeight, PixelFormat::Bits24);
-  const int components = c.output_components;
-  if (components != (cmyk ? 4 : 3)) throw ImageError("JPEG: unexpected colour layout");
-  const bool inverted = c.saw_Adobe_marker != 0;
-  std::vector<uint8_t> scratch;
-  if (cmyk) scratch.resize(static_cast<size_t>(outWidth) * 4);
+  if (c.output_components != (cmyk ? 4 : 3)) throw ImageError("JPEG: unexpected colour layout");
+  state_->width = outWidth;
+  state_->height = outHeight;
+  state_->cmyk = cmyk;
+  state_->inverted = c.saw_Adobe_marker != 0;
+  if (cmyk) state_->scratch.resize(static_cast<size_t>(outWidth) * 4);
+}
 
-  while (c.output_scanline < c.output_height) {
-    const int y = static_cast<int>(c.output_scanline);
-    JSAMPROW row = cmyk ? scratch.data() : out.Row(y);
-    JDIMENSION got = 0;
-    d.Run([&] { got = jpeg_read_scanlines(&c, &row, 1); });
-    // With the whole file in memory libjpeg never suspends, so every call
-    // delivers a row; a call that does not would otherwise loop forever.
-    if (got != 1) throw ImageError("JPEG: decoder stalled");
-    uint8_t* dst = out.Row(y);
-    if (cmyk) {
-      CmykRowToBgr(scratch.data(), dst, outWidth, inverted);
-    } else {
+JpegRowReader::~JpegRowReader() = default;
+
+int JpegRowReader::Width() const { return state_->width; }
+int JpegRowReader::Height() const { return state_->height; }
+const JpegHeader& JpegRowReader::Header() const { return state_->header; }
+int JpegRowReader::RowsRead() const { return static_cast<int>(state_->d.cinfo().output_scanline); }
+
+void JpegRowReader::ReadRow(uint8_t* row) {
+  State& s = *state_;
+  auto& c = s.d.cinfo();
+  if (c.output_scanline >= c.output_height) throw ImageError("JPEG: no rows left");
+  JSAMPROW target = s.cmyk ? s.scratch.data() : row;
+  JDIMENSION got = 0;
+  s.d.Run([&] { got = jpeg_read_scanlines(&c, &target, 1); });
+  // With the whole file in memory libjpeg never suspends, so every call
+  // delivers a row; a call that does not would otherwise loop forever.
+  if (got != 1) throw ImageError("JPEG: decoder stalled");
+  if (s.cmyk) {
+    CmykRowToBgr(s.scratch.data(), row, s.width, s.inverted);
+  } else {
 #ifndef JCS_EXTENSIONS
-      for (int x = 0; x < outWidth; ++x) std::swap(dst[3 * x], dst[3 * x + 2]);
+    for (int x = 0; x < s.width; ++x) std::swap(row[3 * x], row[3 * x + 2]);
 #endif
-    }
   }
+}
+
+Bitmap JpegRowReader::ReadRemainingRows() {
+  const int first = RowsRead();
+  // Every row is written below (or the whole bitmap is dropped on an error).
+  Bitmap out = Bitmap::ForOverwrite(Width(), Height() - first, PixelFormat::Bits24);
+  for (int y = 0; y < out.Height(); ++y) ReadRow(out.Row(y));
+  return out;
+}
+
+Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& options, JpegHeader* header) {
+  JpegRowReader reader(data, options);
+  if (header) *header = reader.Header();
   // The end marker is not read: the picture is complete, and jpeg_finish_
   // decompress would only reject files that merely lack the marker.
-  return out;
+  return reader.ReadRemainingRows();
 }
 
 Bitmap DecodeJpegFile(const std::string& path, const JpegDecodeOptions& options, JpegHeader* header) {

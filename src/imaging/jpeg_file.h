@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -38,6 +39,35 @@ struct JpegDecodeOptions {
 
 // Only the header; throws ImageError when it cannot be read.
 JpegHeader ReadJpegHeader(std::span<const uint8_t> data);
+
+// A JPEG decoded one row at a time, top to bottom, into the rows DecodeJpeg
+// would give, holding only libjpeg's own working memory: for work that uses
+// each row as it comes. `data` must outlive the reader. Every failure is an
+// ImageError, from the constructor or from the row that meets it.
+class JpegRowReader {
+ public:
+  // Reads the header and starts decoding.
+  explicit JpegRowReader(std::span<const uint8_t> data, const JpegDecodeOptions& options = {});
+  ~JpegRowReader();
+  JpegRowReader(const JpegRowReader&) = delete;
+  JpegRowReader& operator=(const JpegRowReader&) = delete;
+
+  // The size of the rows given (after scaling).
+  int Width() const;
+  int Height() const;
+  // The picture's own size.
+  const JpegHeader& Header() const;
+  int RowsRead() const;
+  // The next row, Width() pixels of blue, green, red, into `row`.
+  void ReadRow(uint8_t* row);
+  // The rows not read yet as a 24-bit bitmap: the whole picture, before any
+  // row was read.
+  Bitmap ReadRemainingRows();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // A 24-bit bitmap. `header`, when given, receives the picture's own size.
 Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& options = {},

@@ -1,8 +1,12 @@
 #include "imaging/ratio_layout.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "imaging/auto_colour.h"
+#include "imaging/file_bytes.h"
+#include "imaging/jpeg_file.h"
 #include "imaging/stretch_bilinear.h"
 
 namespace tapestrel::imaging {
@@ -54,25 +58,124 @@ std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int scre
   return r;
 }
 
+namespace {
+
+// The canvas is filled only where the picture's rectangle leaves it: the
+// picture covers the rectangle wherever it lies on the canvas, so nothing is
+// written twice.
+TABitmap UnfilledCanvas(int screenW, int screenH) {
+  return TABitmap(Bitmap::ForOverwrite(screenW, screenH, PixelFormat::Bits32));
+}
+
+void FillAroundThePicture(TABitmap& canvas, const RatioRect& rect, ColorValue color) {
+  const int screenW = canvas.Width(), screenH = canvas.Height();
+  const uint8_t fill[4] = {BlueOf(color), GreenOf(color), RedOf(color), 0};
+  std::vector<uint8_t> blankRow(size_t{4} * static_cast<size_t>(screenW));
+  for (size_t i = 0; i < blankRow.size(); i += 4) std::memcpy(&blankRow[i], fill, 4);
+  const int left = std::clamp(rect.x, 0, screenW), right = std::clamp(rect.x + rect.width, left, screenW);
+  const int top = std::clamp(rect.y, 0, screenH), bottom = std::clamp(rect.y + rect.height, top, screenH);
+  for (int y = 0; y < screenH; ++y) {
+    uint8_t* row = canvas.Row(y);
+    if (y < top || y >= bottom) {
+      std::memcpy(row, blankRow.data(), blankRow.size());
+    } else {
+      std::memcpy(row, blankRow.data(), size_t{4} * static_cast<size_t>(left));
+      std::memcpy(row + size_t{4} * static_cast<size_t>(right), blankRow.data(),
+                  size_t{4} * static_cast<size_t>(screenW - right));
+    }
+  }
+}
+
+// A JPEG's rows as they are decoded, the last two kept, for the filter; on
+// the way, the edges for the automatic colour when it is wanted.
+class JpegRows : public StretchSourceRows {
+ public:
+  JpegRows(JpegRowReader& reader, PictureEdges* edges)
+      : reader_(reader), edges_(edges), pitch_(size_t{3} * static_cast<size_t>(reader.Width()) + kSlack) {
+    ring_.resize(2 * pitch_);
+  }
+  int Width() const override { return reader_.Width(); }
+  int Height() const override { return reader_.Height(); }
+  int BytesPerPixel() const override { return 3; }
+  Pair Rows(int y, int) override {
+    const int lower = std::min(y + 1, Height() - 1);
+    while (reader_.RowsRead() <= lower) ReadNext();
+    return {Slot(y), Slot(lower), pitch_, Slot(y), Slot(lower)};
+  }
+  void ReadToEnd() {
+    while (reader_.RowsRead() < Height()) ReadNext();
+  }
+
+ private:
+  // Lets the filter load the last pixel pair of a row as 8 bytes.
+  static constexpr size_t kSlack = 8;
+
+  uint8_t* Slot(int y) { return ring_.data() + static_cast<size_t>(y & 1) * pitch_; }
+
+  void ReadNext() {
+    const int y = reader_.RowsRead();
+    uint8_t* row = Slot(y);
+    reader_.ReadRow(row);
+    if (!edges_) return;
+    auto colour = [row](int x) { return MakeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]); };
+    edges_->left.push_back(colour(0));
+    edges_->right.push_back(colour(Width() - 1));
+    for (auto* edge : {y == 0 ? &edges_->top : nullptr, y == Height() - 1 ? &edges_->bottom : nullptr}) {
+      if (!edge) continue;
+      edge->resize(static_cast<size_t>(Width()));
+      for (int x = 0; x < Width(); ++x) (*edge)[static_cast<size_t>(x)] = colour(x);
+    }
+  }
+
+  JpegRowReader& reader_;
+  PictureEdges* edges_;
+  size_t pitch_;
+  std::vector<uint8_t> ring_;
+};
+
+void CheckScreen(int screenW, int screenH) {
+  if (screenW <= 0 || screenH <= 0) throw ImageError("ratio drawing needs a screen size");
+}
+
+}  // namespace
+
 std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW, int screenH, int anchor,
                                              std::optional<ColorValue> blank) {
   if (picture.Empty()) throw ImageError("ratio drawing needs a picture");
-  if (screenW <= 0 || screenH <= 0) throw ImageError("ratio drawing needs a screen size");
+  CheckScreen(screenW, screenH);
   const auto rect = RatioExpansionRect(picture.Width(), picture.Height(), screenW, screenH, anchor);
   if (!rect) return std::nullopt;
-
-  const ColorValue color = blank ? *blank : AutoBlankColor(picture);
-  TABitmap canvas;
-  canvas.SetSize(screenW, screenH);
-  const uint8_t fill[4] = {BlueOf(color), GreenOf(color), RedOf(color), 0};
-  for (int y = 0; y < screenH; ++y) {
-    uint8_t* row = canvas.Row(y);
-    for (int x = 0; x < screenW; ++x) std::copy(fill, fill + 4, row + 4 * x);
-  }
-  const TABitmap source(picture);
-  StretchBilinear(source.Width(), source.Height(), rect->width, 0, 0, rect->x, rect->y, rect->height, source,
-                  canvas);
+  TABitmap canvas = UnfilledCanvas(screenW, screenH);
+  // The picture is read in its own format: widening a photograph to 32 bits
+  // first would cost more than the drawing.
+  StretchBilinear(picture.Width(), picture.Height(), rect->width, 0, 0, rect->x, rect->y, rect->height,
+                  picture, canvas);
+  FillAroundThePicture(canvas, *rect, blank ? *blank : AutoBlankColor(picture));
   return canvas;
+}
+
+std::variant<TABitmap, Bitmap> RenderRatioExpansionJpeg(std::span<const uint8_t> jpeg, int screenW,
+                                                        int screenH, int anchor,
+                                                        std::optional<ColorValue> blank) {
+  CheckScreen(screenW, screenH);
+  JpegRowReader reader(jpeg);
+  const auto rect = RatioExpansionRect(reader.Width(), reader.Height(), screenW, screenH, anchor);
+  if (!rect) return reader.ReadRemainingRows();
+  PictureEdges edges;
+  JpegRows rows(reader, blank ? nullptr : &edges);
+  TABitmap canvas = UnfilledCanvas(screenW, screenH);
+  StretchBilinear(reader.Width(), reader.Height(), rect->width, 0, 0, rect->x, rect->y, rect->height, rows,
+                  canvas);
+  // The rows the drawing did not reach are decoded all the same: a file
+  // that fails to decode fails here as it would decoded whole.
+  rows.ReadToEnd();
+  FillAroundThePicture(canvas, *rect, blank ? *blank : AutoBlankColor(edges));
+  return canvas;
+}
+
+std::variant<TABitmap, Bitmap> RenderRatioExpansionJpegFile(const std::string& path, int screenW, int screenH,
+                                                            int anchor, std::optional<ColorValue> blank) {
+  return RenderRatioExpansionJpeg(ReadFileBytes(path), screenW, screenH, anchor, blank);
 }
 
 }  // namespace tapestrel::imaging

@@ -3,7 +3,11 @@
 // blank colour. Windows then stretches the canvas, which already fits.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <span>
+#include <string>
+#include <variant>
 
 #include "imaging/bitmap.h"
 #include "imaging/pixel_convert.h"
@@ -42,5 +46,15 @@ std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int scre
 // or a screen size that is not positive.
 std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW, int screenH, int anchor,
                                              std::optional<ColorValue> blank);
+
+// The same for a JPEG, drawn from its rows as they are decoded (in best
+// quality), so that the whole picture is never held: the canvas, or when the
+// proportions are equal, the picture itself decoded whole. Every row is
+// decoded, so a file fails here exactly as DecodeJpeg fails on it (ImageError).
+std::variant<TABitmap, Bitmap> RenderRatioExpansionJpeg(std::span<const uint8_t> jpeg, int screenW,
+                                                        int screenH, int anchor,
+                                                        std::optional<ColorValue> blank);
+std::variant<TABitmap, Bitmap> RenderRatioExpansionJpegFile(const std::string& path, int screenW, int screenH,
+                                                            int anchor, std::optional<ColorValue> blank);
 
 }  // namespace tapestrel::imaging

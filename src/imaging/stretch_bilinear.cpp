@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
+
+#include "imaging/pixel_convert.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -69,13 +70,17 @@ namespace {
 // each destination column the left source pixel of its pair and the weight
 // of the right one (0..256). Positions at or past the last source column use
 // the last pair with weight 256, which is the edge pixel repeated.
+//
+// Sources are read in their own 24 or 32 bits: widening a whole photograph
+// first would cost a pass over far more pixels than the filter samples. A
+// 24-bit pixel is read as if widened, with a fourth byte of 0.
 struct Columns {
   std::vector<uint32_t> left;     // byte offset of the left pixel
   std::vector<uint32_t> right;    // byte offset of the right pixel
   std::vector<uint32_t> weights;  // four copies of (256 - fx) | fx << 16
 };
 
-Columns PlanColumns(uint32_t x0, uint32_t stepX, int count, int sourceWidth) {
+Columns PlanColumns(uint32_t x0, uint32_t stepX, int count, int sourceWidth, uint32_t bytesPerPixel) {
   Columns c;
   c.left.resize(count);
   c.right.resize(count);
@@ -90,8 +95,8 @@ Columns PlanColumns(uint32_t x0, uint32_t stepX, int count, int sourceWidth) {
       k = last - 1;
       fx = 256;
     }
-    c.left[i] = 4 * k;
-    c.right[i] = 4 * std::min(k + 1, last);
+    c.left[i] = bytesPerPixel * k;
+    c.right[i] = bytesPerPixel * std::min(k + 1, last);
     std::fill_n(&c.weights[size_t{4} * i], 4, (256 - fx) | fx << 16);
   }
   return c;
@@ -105,26 +110,32 @@ struct RowJob {
   uint32_t fy;
   const Columns* columns;
   int count;
+  // Leading columns whose pixel pairs may be loaded as 8 bytes: a 24-bit
+  // pair is 6, and its last 2 bytes of the final row may lie past the pixels.
+  int wide;
   uint8_t* out;
 };
 
 bool forceScalar = false;
 
-void StretchRowScalar(const RowJob& job) {
+// Columns from `from` on.
+template <int Bpp>
+void StretchRowScalar(const RowJob& job, int from) {
   const Columns& cols = *job.columns;
   const uint32_t fy = job.fy;
-  for (int i = 0; i < job.count; ++i) {
+  for (int i = from; i < job.count; ++i) {
     const uint8_t* a = job.upper + cols.left[i];
     const uint8_t* b = job.upper + cols.right[i];
     const uint8_t* c = job.lower + cols.left[i];
     const uint8_t* d = job.lower + cols.right[i];
     const uint32_t fx = cols.weights[size_t{4} * i] >> 16;
     uint8_t* out = job.out + size_t{4} * i;
-    for (int ch = 0; ch < 4; ++ch) {
+    for (int ch = 0; ch < Bpp; ++ch) {
       const uint32_t left = (256 - fy) * a[ch] + fy * c[ch];
       const uint32_t right = (256 - fy) * b[ch] + fy * d[ch];
       out[ch] = static_cast<uint8_t>(((256 - fx) * left + fx * right) >> 16);
     }
+    if constexpr (Bpp == 3) out[3] = 0;  // the blend of four zero bytes
   }
 }
 
@@ -135,47 +146,54 @@ void StretchRowScalar(const RowJob& job) {
 // 65280). Two blends, each less 32768 so as to fit a signed 16-bit lane, are
 // paired per channel for the horizontal multiply-add; the 32768s come back as
 // 128 after the shift. Needs a source at least two pixels wide, so that each
-// pair can be read as 8 bytes.
+// pair can be read as 8 bytes; columns past job.wide go to the scalar code.
+template <int Bpp>
 void StretchRowSse2(const RowJob& job) {
   const Columns& cols = *job.columns;
   const __m128i zero = _mm_setzero_si128();
   const __m128i bias = _mm_set1_epi32(static_cast<int>(0x80008000u));
   const __m128i half = _mm_set1_epi16(128);
-  const __m128i vertical = _mm_set1_epi32(static_cast<int>((256 - job.fy) | job.fy << 16));
+  const int weights = static_cast<int>((256 - job.fy) | job.fy << 16);
+  // A 24-bit pixel's fourth lane holds bytes of its neighbour (or past the
+  // row): weighted 0, it blends to the 0 a widened pixel has.
+  const __m128i vertical = Bpp == 4 ? _mm_set1_epi32(weights) : _mm_set_epi32(0, weights, weights, weights);
   auto blend = [&](int i) {
     const uint32_t offset = cols.left[i];
     const __m128i u = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(job.upper + offset));  // a b
     const __m128i l = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(job.lower + offset));  // c d
     const __m128i ul = _mm_unpacklo_epi8(u, l);                                               // ac.. bd..
+    // The right pixel's pairs start at its first byte: the 5th, or the 4th of 24 bits.
+    const __m128i bd =
+        Bpp == 4 ? _mm_unpackhi_epi8(ul, zero) : _mm_unpacklo_epi8(_mm_srli_si128(ul, 6), zero);
     const __m128i left = _mm_madd_epi16(_mm_unpacklo_epi8(ul, zero), vertical);
-    const __m128i right = _mm_madd_epi16(_mm_unpackhi_epi8(ul, zero), vertical);
+    const __m128i right = _mm_madd_epi16(bd, vertical);
     const __m128i pairs = _mm_xor_si128(_mm_or_si128(left, _mm_slli_epi32(right, 16)), bias);
     const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&cols.weights[size_t{4} * i]));
     return _mm_srai_epi32(_mm_madd_epi16(pairs, w), 16);
   };
-  auto store = [&](int i, __m128i r1, __m128i r2) {
-    const __m128i r = _mm_add_epi16(_mm_packs_epi32(r1, r2), half);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(job.out + size_t{4} * i), _mm_packus_epi16(r, r));
-  };
   int i = 0;
-  for (; i + 1 < job.count; i += 2) {
+  for (; i + 1 < job.wide; i += 2) {
     _mm_prefetch(reinterpret_cast<const char*>(job.nextUpper + cols.left[i]), _MM_HINT_T0);
     _mm_prefetch(reinterpret_cast<const char*>(job.nextLower + cols.left[i]), _MM_HINT_T0);
-    store(i, blend(i), blend(i + 1));
+    const __m128i r = _mm_add_epi16(_mm_packs_epi32(blend(i), blend(i + 1)), half);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(job.out + size_t{4} * i), _mm_packus_epi16(r, r));
   }
-  if (i < job.count) {
-    const __m128i r = _mm_add_epi16(_mm_packs_epi32(blend(i), zero), half);
-    const int pixel = _mm_cvtsi128_si32(_mm_packus_epi16(r, r));
-    std::memcpy(job.out + size_t{4} * i, &pixel, 4);
-  }
+  StretchRowScalar<Bpp>(job, i);
 }
 #endif
 
-void StretchRow(const RowJob& job, int sourceWidth) {
+using RowKernel = void (*)(const RowJob&);
+
+template <int Bpp>
+void StretchRowScalarAll(const RowJob& job) {
+  StretchRowScalar<Bpp>(job, 0);
+}
+
+RowKernel ChooseKernel(int bytesPerPixel, int sourceWidth) {
 #if defined(__SSE2__)
-  if (!forceScalar && sourceWidth >= 2) return StretchRowSse2(job);
+  if (!forceScalar && sourceWidth >= 2) return bytesPerPixel == 3 ? StretchRowSse2<3> : StretchRowSse2<4>;
 #endif
-  StretchRowScalar(job);
+  return bytesPerPixel == 3 ? StretchRowScalarAll<3> : StretchRowScalarAll<4>;
 }
 
 }  // namespace
@@ -185,13 +203,13 @@ void ForceScalarStretchRows(bool on) { forceScalar = on; }
 }  // namespace detail
 
 void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
-                     int dstH, const TABitmap& source, TABitmap& dest) {
+                     int dstH, StretchSourceRows& source, TABitmap& dest) {
   // Zero or negative sizes would divide by zero below; they draw nothing.
   if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
-  if (source.Empty() || dest.Empty()) return;
+  const int SW = source.Width(), SH = source.Height();
+  if (SW <= 0 || SH <= 0 || dest.Empty()) return;
   const uint32_t stepX = static_cast<uint32_t>(int64_t{srcW} * 255 / dstW);
   const uint32_t stepY = static_cast<uint32_t>(int64_t{srcH} * 255 / dstH);
-  const int SW = source.Width(), SH = source.Height();
   if (!ClipStretchRect(srcX, srcY, srcW, srcH, dstX, dstY, dstW, dstH, SW, SH, dest.Width(), dest.Height())) {
     return;
   }
@@ -203,22 +221,75 @@ void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, dou
   const int columns = std::min(dstW, dest.Width() - c0);
   const int rows = std::min(dstH, dest.Height() - r0);
 
-  const Columns plan = PlanColumns(x0, stepX, columns, SW);
+  const int bytesPerPixel = source.BytesPerPixel();
+  const Columns plan = PlanColumns(x0, stepX, columns, SW, static_cast<uint32_t>(bytesPerPixel));
+  const RowKernel kernel = ChooseKernel(bytesPerPixel, SW);
   RowJob job{};
   job.columns = &plan;
   job.count = columns;
+  job.wide = columns;
+  auto sourceRow = [&](uint32_t y) {
+    return static_cast<int>(std::min<int64_t>(int64_t{y >> 8} + ys, SH - 1));
+  };
   uint32_t y = 0;
   for (int r = 0; r < rows; ++r, y += stepY) {
-    const int64_t s = int64_t{y >> 8} + ys;
-    job.upper = source.Row(static_cast<int>(std::min<int64_t>(s, SH - 1)));
-    job.lower = source.Row(static_cast<int>(std::min<int64_t>(s + 1, SH - 1)));
-    const int64_t next = int64_t{(y + stepY) >> 8} + ys;
-    job.nextUpper = source.Row(static_cast<int>(std::min<int64_t>(next, SH - 1)));
-    job.nextLower = source.Row(static_cast<int>(std::min<int64_t>(next + 1, SH - 1)));
+    const StretchSourceRows::Pair pair = source.Rows(sourceRow(y), sourceRow(y + stepY));
+    job.upper = pair.upper;
+    job.lower = pair.lower;
+    job.nextUpper = pair.aheadUpper;
+    job.nextLower = pair.aheadLower;
+    if (bytesPerPixel == 3) {
+      // The lower row lies at or after the upper one, so it is the one that
+      // can run out; a 32-bit pair's 8 bytes always end inside its row.
+      const size_t room = pair.lowerRoom;
+      job.wide = room < 8 ? 0
+                          : static_cast<int>(std::upper_bound(plan.left.begin(), plan.left.end(), room - 8) -
+                                             plan.left.begin());
+    }
     job.fy = y & 0xFF;
     job.out = dest.Row(r0 + r) + size_t{4} * static_cast<size_t>(c0);
-    StretchRow(job, SW);
+    kernel(job);
   }
+}
+
+namespace {
+
+// A whole bitmap of 24 or 32 bits.
+class BitmapRows : public StretchSourceRows {
+ public:
+  explicit BitmapRows(const Bitmap& b) : b_(b), end_(b.Pixels() + b.PixelBytes()) {}
+  int Width() const override { return b_.Width(); }
+  int Height() const override { return b_.Height(); }
+  int BytesPerPixel() const override { return b_.Format() == PixelFormat::Bits24 ? 3 : 4; }
+  Pair Rows(int y, int next) override {
+    const int last = b_.Height() - 1;
+    const uint8_t* lower = b_.Row(std::min(y + 1, last));
+    return {b_.Row(y), lower, static_cast<size_t>(end_ - lower), b_.Row(next),
+            b_.Row(std::min(next + 1, last))};
+  }
+
+ private:
+  const Bitmap& b_;
+  const uint8_t* end_;
+};
+
+}  // namespace
+
+void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
+                     int dstH, const Bitmap& source, TABitmap& dest) {
+  if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
+  if (source.Empty() || dest.Empty()) return;
+  const PixelFormat format = source.Format();
+  if (format != PixelFormat::Bits24 && format != PixelFormat::Bits32) {
+    return StretchBilinear(srcW, srcH, dstW, srcX, srcY, dstX, dstY, dstH, ConvertTo24(source), dest);
+  }
+  BitmapRows rows(source);
+  StretchBilinear(srcW, srcH, dstW, srcX, srcY, dstX, dstY, dstH, rows, dest);
+}
+
+void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
+                     int dstH, const TABitmap& source, TABitmap& dest) {
+  StretchBilinear(srcW, srcH, dstW, srcX, srcY, dstX, dstY, dstH, source.Dib(), dest);
 }
 
 }  // namespace tapestrel::imaging

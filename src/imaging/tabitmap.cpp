@@ -10,6 +10,15 @@ namespace tapestrel::imaging {
 
 TABitmap::TABitmap(const Bitmap& picture) : bitmap_(ConvertTo32(picture)) {}
 
+TABitmap::TABitmap(Bitmap&& picture) {
+  if (picture.Format() != PixelFormat::Bits32) {
+    bitmap_ = ConvertTo32(picture);
+    return;
+  }
+  bitmap_ = std::move(picture);
+  bitmap_.Palette().clear();  // as a converted copy has none
+}
+
 void TABitmap::Make32Bit() {
   if (!bitmap_.Empty() && bitmap_.Format() != PixelFormat::Bits32) bitmap_ = ConvertTo32(bitmap_);
 }

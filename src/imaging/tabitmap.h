@@ -12,8 +12,9 @@ namespace tapestrel::imaging {
 class TABitmap {
  public:
   TABitmap() = default;
-  // Any picture, widened to 32 bits.
+  // Any picture, widened to 32 bits; a 32-bit one is taken over without a copy.
   explicit TABitmap(const Bitmap& picture);
+  explicit TABitmap(Bitmap&& picture);
 
   // The 32-bit format is the invariant; kept as an operation because callers
   // that handed the pixels elsewhere re-establish it after a load.

@@ -1,7 +1,10 @@
 // The wallpaper change on the real Windows adapters, with an INI file and a
-// picture folder of its own.
+// picture folder of its own, listed by the program's own thumbnail view.
 #pragma once
 
+#include <ole2.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,7 +13,8 @@
 #include "app/settings_record.h"
 #include "app/wallpaper_changer.h"
 #include "app/wallpaper_renderer.h"
-#include "browser/folder_picture_list.h"
+#include "browser/win32/img_list_view.h"
+#include "browser/win32/view_picture_list.h"
 #include "platform/win32/clock_and_locale.h"
 #include "platform/win32/desktop.h"
 #include "platform/win32/file_system.h"
@@ -36,6 +40,32 @@ class ObservedDesktop : public platform::WindowsDesktop {
   }
 };
 
+// A hidden window with the view over one folder, sorted by name.
+class PictureFolderView {
+ public:
+  PictureFolderView(const std::string& folder, const std::vector<std::string>& extensions) {
+    OleInitialize(nullptr);
+    host_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    view_ = std::make_unique<browser::TImgListView>(host_);
+    std::string ext;
+    for (const std::string& e : extensions) ext += "*" + e + ";";
+    view_->View.DispTypes.Ext = ext;
+    view_->View.DispTypes.Folders = false;
+    view_->OpenFolder(folder);
+  }
+  ~PictureFolderView() {
+    view_.reset();
+    DestroyWindow(host_);
+    OleUninitialize();
+  }
+  browser::TImgListView& View() { return *view_; }
+
+ private:
+  HWND host_ = nullptr;
+  std::unique_ptr<browser::TImgListView> view_;
+};
+
 struct RealCore {
   TempFolder appFolder;
   TempFolder pictures;
@@ -46,18 +76,23 @@ struct RealCore {
   platform::CurrentUserRegistry registry;
   ObservedDesktop desktop;
   app::NoPluginPictures plugins;
-  browser::FolderPictureList list{files};
+  browser::ViewPictureList list;
   app::SeededRandom random{3};
   app::SettingsRecord settings;
   app::IniFile ini{profile, locale};
   app::WallpaperRenderer renderer{settings, {registry, desktop, files, plugins, appFolder.Path() + "\\"}};
   app::WallpaperChanger changer{settings, ini, list, random, renderer, {clock, files, registry}};
+  std::unique_ptr<PictureFolderView> folderView;
+
+  ~RealCore() { list.Attach(nullptr); }
 
   // Lists the picture folder's files of these extensions.
   void ListPictures(std::vector<std::string> extensions) {
-    list.SetExtensions(std::move(extensions));
-    list.SetFolder(pictures.Path());
+    folderView = std::make_unique<PictureFolderView>(pictures.Path(), extensions);
+    list.Attach(&folderView->View());
   }
+  // Reads the folder again, as the view does when a file is added.
+  void RefreshPictures() { folderView->View().RefreshFolder(); }
 };
 
 }  // namespace tapestrel::testing

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <ole2.h>
 
 #include <cstdlib>
 #include <string>
@@ -74,7 +75,7 @@ int Run() {
   platform::SetAnsiCodePage(GetACP());
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  CoInitialize(nullptr);
+  OleInitialize(nullptr);  // COM, and OLE for the browser's drag and drop
 
   platform::ProfileFile profile(platform::ExecutableFolder() + app::kIniFileName);
   platform::UserLocale locale;
@@ -109,7 +110,7 @@ int Run() {
       break;
   }
   const int result = RunMessageLoop(form);
-  CoUninitialize();
+  OleUninitialize();
   return result;
 }
 

@@ -29,7 +29,6 @@ uint64_t ClockSeed() {
 MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& args)
     : ports_(ports),
       ini_(ports.profile, ports.locale),
-      pictures_(ports.files),
       random_(std::make_unique<SeededRandom>(ClockSeed())),  // seeded once, here
       renderer_(settings_,
                 {ports.registry, ports.desktop, ports.files, ports.plugins, ports.executableFolder}),
@@ -79,7 +78,7 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
   Create(kMainWindowClass, L"Tapestrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
          CW_USEDEFAULT, 800, 600, nullptr, menu, icon);
-  view_ = std::make_unique<browser::PictureListView>(Handle());
+  CreateBrowser();
   LayOut();
   CreateServices();
   CreateRegistration();
@@ -89,6 +88,7 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
 
 MainWindow::~MainWindow() {
   if (Handle()) KillTimer(Handle(), kSchedulerTimer);
+  pictures_.Attach(nullptr);
 }
 
 void MainWindow::CreateActions() {
@@ -137,10 +137,7 @@ void MainWindow::CreateActions() {
   actions_.SetHandler(kActApplicationExit, [this] { ApplicationExitExecute(); });
   actions_.SetHandler(kActTapestrelHelp, [this] { TapestrelHelpExecute(); });
   actions_.SetHandler(kActAboutDialog, [this] { AboutDialogExecute(); });
-  actions_.SetHandler(kActRefresh, [this] {
-    pictures_.Refresh();
-    view_->Reload(pictures_);
-  });
+  actions_.SetHandler(kActRefresh, [this] { view_->ReloadFolder(); });
   actions_.SetHandler(kActIconSortForName, [this] { SortBy(0); });
   actions_.SetHandler(kActIconSortForSize, [this] { SortBy(1); });
   actions_.SetHandler(kActIconSortForType, [this] { SortBy(2); });
@@ -152,8 +149,10 @@ void MainWindow::FormCreate(const std::vector<std::string>& args) {
   // the generator was seeded in the constructor. Plug-ins come before the
   // settings, so that their formats are in the picture list.
   ports_.plugins.LoadAtStartup();
-  LoadSettings();
+  CreateThumbnails();
+  // The browser's filter before its folder: the folder is read once.
   BuildPictureExtensions();
+  LoadSettings();
 
   const CommandLineSwitches switches = ParseSwitches(args);
   if (ShouldChangeOnNewDay(settings_, switches, ports_.clock.Now())) {
@@ -169,8 +168,7 @@ void MainWindow::BuildPictureExtensions() {
   const std::vector<std::string> extensions = BuildPictureExtensionList(formats.FileMask());
   const std::string displayed = BuildDisplayedExtensions(extensions);
   if (displayed.empty()) return;
-  pictures_.SetExtensions(extensions);
-  view_->Reload(pictures_);
+  SetBrowserExtensions(displayed);
   pictureMask_ = displayed;
   openPictureFilter_ = BuildOpenPictureFilter(formats.Filter(), displayed);
 }
@@ -227,8 +225,6 @@ void MainWindow::RunStyleAction(int style) { actions_.Execute(kActViewStyle1 + s
 
 void MainWindow::RunSortAction(int kind) { actions_.Execute(kActIconSortForName + static_cast<UINT>(kind)); }
 
-void MainWindow::SetSortDescending(bool descending) { sortDescending_ = descending; }
-
 int MainWindow::CheckedViewMode() const {
   for (int mode = 5; mode >= 1; --mode) {
     if (actions_.IsChecked(kActImage + static_cast<UINT>(mode))) return mode;
@@ -241,17 +237,6 @@ int MainWindow::CheckedViewStyle() const {
     if (actions_.IsChecked(kActViewStyle1 + static_cast<UINT>(style))) return style;
   }
   return 0;
-}
-
-void MainWindow::SortBy(int kind) {
-  const SortOrder order = NextSortOrder({sortKind_, sortDescending_}, kind);
-  sortKind_ = order.kind;
-  sortDescending_ = order.descending;
-}
-
-void MainWindow::SetBrowserFolder(const std::string& folder) {
-  pictures_.SetFolder(folder);
-  view_->Reload(pictures_);
 }
 
 void MainWindow::ShowAtStart() {

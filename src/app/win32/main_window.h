@@ -21,9 +21,10 @@
 #include "app/wallpaper_renderer.h"
 #include "app/win32/actions.h"
 #include "app/win32/application_probe.h"
+#include "app/win32/main_window_thumbnails.h"
 #include "app/win32/screen_capture.h"
-#include "browser/folder_picture_list.h"
-#include "browser/win32/picture_list_view.h"
+#include "browser/win32/img_list_view.h"
+#include "browser/win32/view_picture_list.h"
 #include "platform/file_drop_list.h"
 #include "platform/win32/cpu_usage_meter.h"
 #include "platform/win32/handles.h"
@@ -54,7 +55,8 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   IniFile& Ini() { return ini_; }
   WallpaperChanger& Changer() { return changer_; }
   ActionList& Actions() { return actions_; }
-  browser::FolderPictureList& Pictures() { return pictures_; }
+  browser::TImgListView& View() { return *view_; }
+  const browser::PictureList& Pictures() const { return pictures_; }
 
   void LoadSettings();
   void SaveSettings(bool includeWindow);
@@ -112,8 +114,8 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void SetSortDescending(bool descending) override;
   int CheckedViewMode() const override;
   int CheckedViewStyle() const override;
-  int SortKind() const override { return sortKind_; }
-  bool SortDescending() const override { return sortDescending_; }
+  int SortKind() const override;
+  bool SortDescending() const override;
   void SetBrowserFolder(const std::string& folder) override;
   void ApplyTrayResiding() override;
   void RegisterHotKeys() override;
@@ -129,6 +131,9 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   HMENU BuildTrayMenu();
   void TaskTrayMenuPopup();
   void CreateActions();
+  void CreateBrowser();
+  void CreateThumbnails();
+  void SetBrowserExtensions(const std::string& displayed);
   void BuildPictureExtensions();
   void FormClose();
   LRESULT WMQueryEndSession();
@@ -147,12 +152,13 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   AppPorts ports_;
   SettingsRecord settings_;
   IniFile ini_;
-  browser::FolderPictureList pictures_;
+  browser::ViewPictureList pictures_;  // the view's, once it exists
   std::unique_ptr<RandomSource> random_;
   WallpaperRenderer renderer_;
   WallpaperChanger changer_;
   ActionList actions_;
-  std::unique_ptr<browser::PictureListView> view_;
+  std::unique_ptr<browser::TImgListView> view_;
+  std::unique_ptr<MainWindowThumbnails> thumbnails_;
   std::unique_ptr<platform::TCpuUsage> cpuUsage_;
   std::unique_ptr<platform::THookHotKey> hotKeys_;
   std::unique_ptr<platform::TTrayIcon> trayIcon_;
@@ -167,8 +173,6 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   std::shared_ptr<settings_ui::SettingsDialog> settingsDialog_;  // its pages live until exit
   std::string pictureMask_;  // "*.bmp;*.jpg;...", which files registration takes
   std::unique_ptr<Registration> registration_;
-  int sortKind_ = 0;
-  bool sortDescending_ = false;
   bool maximized_ = false;
   bool shownOnce_ = false;
   POINT placementOffset_{0, 0};  // screen minus placement coordinates

@@ -49,12 +49,8 @@ platform::TCP& MainWindow::Clipboard() { return registration_->clipboard; }
 RegistrationProgressWindow& MainWindow::RegistrationWindow() { return registration_->progress; }
 
 int MainWindow::RegisterPictures(const std::vector<std::string>& entries) {
-  const int copied = registration_->engine.RegisterPictures(entries, settings_.WallPaperFolder, pictureMask_);
-  if (copied > 0) {
-    pictures_.Refresh();
-    view_->Reload(pictures_);
-  }
-  return copied;
+  // The view shows the new files by itself: its watcher sees them arrive.
+  return registration_->engine.RegisterPictures(entries, settings_.WallPaperFolder, pictureMask_);
 }
 
 void MainWindow::LoadFileExecute() {

@@ -107,8 +107,7 @@ void MainWindow::OnUrgentEvasionCommand() { evasion_->ToggleChangeBlock(); }
 void MainWindow::CaptureToWallpaper(CaptureArea area) {
   capture_->CaptureToWallpaper(area, [this] {
     // The new file joins the list first, so that it is recorded at its place.
-    pictures_.Refresh();
-    view_->Reload(pictures_);
+    view_->RefreshFolder();
   });
 }
 

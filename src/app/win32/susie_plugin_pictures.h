@@ -11,6 +11,7 @@ class SusiePluginPictures : public PluginPictures {
   void LoadAtStartup() override { host_.LoadAtStartup(); }
   int FindPlugin(const std::string& path) override { return host_.SPlugin().FindPlugin(path); }
   imaging::Bitmap LoadPicture(const std::string& path) override;
+  imaging::TSPlugin* ThumbnailPlugins() override { return &host_.SPlugin(); }
   imaging::PluginHost& Host() { return host_; }
 
  private:

@@ -2,8 +2,6 @@
 
 #include "app/picture_extensions.h"
 #include "app/startup_rules.h"
-#include "browser/folder_picture_list.h"
-#include "fakes/fake_ports.h"
 #include "imaging/picture_formats.h"
 
 namespace tapestrel::app {
@@ -78,21 +76,6 @@ TEST(PictureExtensions, EntriesWithoutDotAreEmpty) {
   EXPECT_EQ(BuildDisplayedExtensions({".bmp", "", ".PNG"}), "*.bmp;*.PNG;");
   EXPECT_EQ(BuildPictureExtensionList("*.*;*.ico"), (std::vector<std::string>{""}));
   EXPECT_TRUE(BuildPictureExtensionList("*.*").empty());
-}
-
-TEST(FolderPictureList, ListsPictureFilesOnlyInNameOrder) {
-  testing::FakeFileSystem files;
-  files.listings["C:\\w"] = {{"b.JPG", false, false, 1},     {"a.bmp", false, false, 1},
-                             {"sub.jpg", true, false, 0},    {"h.png", false, true, 1},
-                             {"notes.txt", false, false, 1}, {"C.png", false, false, 1},
-                             {"noext", false, false, 1}};
-  browser::FolderPictureList list(files);
-  list.SetExtensions({".bmp", ".jpg", ".PNG"});
-  list.SetFolder("C:\\w");
-  ASSERT_EQ(list.Count(), 3);
-  EXPECT_EQ(list.Path(0), "C:\\w\\a.bmp");
-  EXPECT_EQ(list.Path(1), "C:\\w\\b.JPG");
-  EXPECT_EQ(list.Path(2), "C:\\w\\C.png");
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 
 #include "app/wallpaper_changer.h"
 #include "fakes/fake_core.h"
+#include "imaging/auto_colour.h"
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/pixel_convert.h"
+#include "imaging/ratio_layout.h"
 
 namespace tapestrel::app {
 namespace {
@@ -139,6 +141,48 @@ TEST_F(ApplyWallpaperTest, RatioDrawingFillsTheScreen) {
   const std::string square = Add("square.bmp", testing::SolidPicture(50, 50, 0xFF0000));
   changer.ApplyWallpaper(square, ChangeMode::Ordinary);
   EXPECT_EQ(imaging::ReadBmpFile(wallpaper).Width(), 50);
+}
+
+TEST_F(ApplyWallpaperTest, RatioDrawnJpegsGiveTheCanvasOfTheDecodedPicture) {
+  // A JPEG is drawn while it is decoded; the file must be what drawing the
+  // decoded picture gives, with a set colour or the picture's own.
+  desktop.width = 64;
+  desktop.height = 48;
+  settings.WallPosition = PositionMode::RatioExpansion;
+  settings.WallPositionRatioDrawing = 7;  // bottom right
+  imaging::Bitmap photo(90, 100, imaging::PixelFormat::Bits24);
+  for (int y = 0; y < 100; ++y) {
+    for (int i = 0; i < 270; ++i) photo.Row(y)[i] = static_cast<uint8_t>(i * 7 + y * 3);
+  }
+  const std::string jpeg = folder / "photo.jpg";
+  imaging::EncodeJpegFile(jpeg, photo);
+  files.files.insert(jpeg);
+  const imaging::Bitmap decoded = imaging::DecodeJpegFile(jpeg);
+  for (bool automatic : {false, true}) {
+    settings.WallBlankAutoColor = automatic;
+    settings.WallBlankColor = 0x123456;
+    ASSERT_EQ(changer.ApplyWallpaper(jpeg, ChangeMode::Ordinary), ApplyResult::Applied);
+    const auto canvas = imaging::RenderRatioExpansion(
+        decoded, 64, 48, 7, automatic ? imaging::AutoBlankColor(decoded) : imaging::ColorValue{0x123456});
+    ASSERT_TRUE(canvas);
+    EXPECT_EQ(imaging::ReadBmpFile(wallpaper), canvas->Dib()) << automatic;
+  }
+  // A JPEG of the screen's proportions is written as it is.
+  const std::string same = folder / "same.jpg";
+  imaging::EncodeJpegFile(same, testing::SolidPicture(32, 24, 0x808080));
+  files.files.insert(same);
+  changer.ApplyWallpaper(same, ChangeMode::Ordinary);
+  EXPECT_EQ(imaging::ReadBmpFile(wallpaper), imaging::DecodeJpegFile(same));
+  // One that fails to decode is not used, and the last wallpaper stays.
+  const std::string cut = folder / "cut.jpg";
+  {
+    const auto bytes = imaging::EncodeJpeg(photo);
+    std::ofstream(cut, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size() / 2));
+  }
+  files.files.insert(cut);
+  EXPECT_EQ(changer.ApplyWallpaper(cut, ChangeMode::Ordinary), ApplyResult::PictureUnusable);
+  EXPECT_EQ(imaging::ReadBmpFile(wallpaper).Width(), 32);
 }
 
 TEST_F(ApplyWallpaperTest, PicturesThatCannotBeDecodedChangeOnlyTileAndStyle) {

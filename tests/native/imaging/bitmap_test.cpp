@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 using namespace tapestrel::imaging;
 
 TEST(Bitmap, RowsArePaddedToFourBytesAndBoundsChecked) {
@@ -20,4 +23,27 @@ TEST(Bitmap, RejectsSizesThatCannotBeHeld) {
   EXPECT_THROW(Bitmap(1, -1, PixelFormat::Bits8), ImageError);
   EXPECT_THROW(Bitmap(65536, 1, PixelFormat::Bits8), ImageError);
   EXPECT_THROW(Bitmap(65535, 65535, PixelFormat::Bits32), ImageError);
+}
+
+TEST(Bitmap, ForOverwriteLeavesOnlyThePaddingZeroed) {
+  // The sanitizers' allocator fills fresh memory with non-zero bytes, so
+  // padding left unset shows here.
+  for (auto [width, format] : {std::pair{5, PixelFormat::Bits24},
+                               {3, PixelFormat::Bits8},
+                               {33, PixelFormat::Bits1},
+                               {3, PixelFormat::Bits15},
+                               {2, PixelFormat::Bits32}}) {
+    Bitmap fresh = Bitmap::ForOverwrite(width, 3, format), zeroed(width, 3, format);
+    const size_t used =
+        (static_cast<size_t>(width) * (format == PixelFormat::Bits15 ? 16 : BitsPerPixel(format)) + 7) / 8;
+    for (int y = 0; y < 3; ++y) {
+      std::fill_n(fresh.Row(y), used, 0xC3);
+      std::fill_n(zeroed.Row(y), used, 0xC3);
+    }
+    EXPECT_EQ(fresh, zeroed) << width << " pixels of " << BitsPerPixel(format) << " bits";
+    Bitmap copy = fresh;
+    copy.Row(2)[0] = 0;
+    EXPECT_NE(copy, fresh);
+  }
+  EXPECT_THROW(Bitmap::ForOverwrite(65536, 1, PixelFormat::Bits8), ImageError);
 }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "allocation_meter.h"
+#include "imaging/file_bytes.h"
 #include "imaging/pixel_convert.h"
 #include "test_images.h"
 
@@ -90,6 +92,31 @@ TEST(BmpFile, FileRoundTripAndRowOrderOnDisk) {
   EXPECT_EQ(bytes[54], 20);
   EXPECT_EQ(WriteBmp(b, BmpRowOrder::TopDown)[54], 10);
   EXPECT_THROW(ReadBmpFile(imaging_test::TempPath("missing.bmp")), ImageError);
+}
+
+TEST(BmpFile, FilesHoldWhatWriteBmpBuildsWithoutBeingBuiltWholeFirst) {
+  const std::string path = imaging_test::TempPath("streamed.bmp");
+  // Up to several batches of rows, the last one short.
+  for (auto [width, height, format] : {std::tuple{1, 1, PixelFormat::Bits24},
+                                       {33, 7, PixelFormat::Bits1},
+                                       {5, 300, PixelFormat::Bits16},
+                                       {367, 300, PixelFormat::Bits24},
+                                       {1000, 1000, PixelFormat::Bits32}}) {
+    const Bitmap b = RandomBitmap(width, height, format, static_cast<uint32_t>(width));
+    for (BmpRowOrder order : {BmpRowOrder::BottomUp, BmpRowOrder::TopDown}) {
+      imaging_test::AllocationMeter meter;
+      WriteBmpFile(path, b, order);
+      EXPECT_LT(meter.PeakBytes(), size_t{1} << 20);  // the largest file is 4 MB
+      EXPECT_EQ(ReadFileBytes(path), WriteBmp(b, order)) << width << "x" << height;
+    }
+  }
+  // What cannot be written fails before the file is touched; a folder that
+  // does not exist fails too.
+  EXPECT_THROW(WriteBmpFile(path, Bitmap()), ImageError);
+  EXPECT_EQ(ReadBmpFile(path).Width(), 1000);
+  EXPECT_THROW(
+      WriteBmpFile(imaging_test::TempPath("missing") + "/x.bmp", RandomBitmap(2, 2, PixelFormat::Bits24, 1)),
+      ImageError);
 }
 
 TEST(BmpFile, ReadsTheOtherHeaderVersionsAndBitFieldLayouts) {

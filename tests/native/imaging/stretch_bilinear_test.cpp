@@ -14,17 +14,21 @@ namespace {
 
 // Random bytes, or for odd seeds mostly the extremes 0 and 255, where a
 // rounding slip would show as a wrapped value.
-TABitmap RandomTA(int w, int h, uint32_t seed) {
-  Bitmap b = imaging_test::RandomBitmap(w, h, PixelFormat::Bits32, seed);
+Bitmap RandomPicture(int w, int h, PixelFormat format, uint32_t seed) {
+  Bitmap b = imaging_test::RandomBitmap(w, h, format, seed);
   if (seed & 1) {
     for (int y = 0; y < h; ++y) {
-      for (int i = 0; i < 4 * w; ++i) {
+      for (int i = 0; i < w * b.BitsPerPixel() / 8; ++i) {
         uint8_t& v = b.Row(y)[i];
         v = v < 100 ? 0 : v < 200 ? 255 : v;
       }
     }
   }
-  return TABitmap(b);
+  return b;
+}
+
+TABitmap RandomTA(int w, int h, uint32_t seed) {
+  return TABitmap(RandomPicture(w, h, PixelFormat::Bits32, seed));
 }
 
 // The filter exactly as described, one pixel and one channel at a time, with
@@ -189,4 +193,40 @@ TEST(StretchBilinear, SmallSourcesRepeatTheirEdgeAndNeverReadOutside) {
   const TABitmap src = RandomTA(3, 3, 5);
   StretchBilinear(3, 3, 64, 3, 3, 0, 0, 48, src, dst);
   StretchBilinear(1000, 1000, 64, 0, 0, 0, 0, 48, src, dst);
+}
+
+TEST(StretchBilinear, PicturesAreReadInTheirOwnFormatAsIfWidenedFirst) {
+  // Every width from 1 (one column, repeated) to 40, among them those whose
+  // 24-bit rows have no padding, so that the last row's last pixel pair ends
+  // exactly at the end of the pixels; enlarged (the right edge repeats) and
+  // reduced, clipped on every side, from whole and fractional offsets.
+  std::mt19937 rng(11);
+  for (bool scalar : {false, true}) {
+    ScalarKernel kernel(scalar);
+    for (int sw = 1; sw <= 40; ++sw) {
+      for (int sh : {1, 2, 5}) {
+        const Bitmap picture = RandomPicture(sw, sh, PixelFormat::Bits24, rng());
+        const TABitmap widened(picture);
+        for (int enlarge : {0, 1}) {
+          const int rw = enlarge ? sw * 3 + 7 : 1 + static_cast<int>(rng() % sw);
+          const int rh = enlarge ? sh * 4 + 3 : 1 + static_cast<int>(rng() % sh);
+          const double dx = static_cast<int>(rng() % 12) - 4, dy = static_cast<int>(rng() % 8) - 3;
+          const double sx = rng() % 3 ? 0.0 : (rng() % 4) * 0.5, sy = rng() % 3 ? 0.0 : 0.5;
+          TABitmap expected = Blank(rw + 2, rh + 1, 0xA5), actual = expected;
+          StretchBilinear(sw, sh, rw, sx, sy, dx, dy, rh, widened, expected);
+          StretchBilinear(sw, sh, rw, sx, sy, dx, dy, rh, picture, actual);
+          ASSERT_EQ(actual.Dib(), expected.Dib())
+              << sw << "x" << sh << " enlarge " << enlarge << " scalar " << scalar;
+        }
+      }
+    }
+    // Other formats alike; a 32-bit picture keeps its fourth byte.
+    for (PixelFormat format : {PixelFormat::Bits8, PixelFormat::Bits16, PixelFormat::Bits32}) {
+      const Bitmap picture = RandomPicture(13, 7, format, 3);
+      TABitmap expected = Blank(50, 30, 0), actual = expected;
+      StretchBilinear(13, 7, 50, 0.5, 0, -2, 1, 30, TABitmap(picture), expected);
+      StretchBilinear(13, 7, 50, 0.5, 0, -2, 1, 30, picture, actual);
+      ASSERT_EQ(actual.Dib(), expected.Dib()) << BitsPerPixel(format);
+    }
+  }
 }

@@ -88,7 +88,7 @@ TEST_F(CaptureTest, WholeScreenInEachFormat) {
   for (const auto& f : formats) {
     settings.CaptureFileExt = f.format;
     const std::string path =
-        capture.CaptureToWallpaper(app::CaptureArea::WholeScreen, [&] { list.Refresh(); });
+        capture.CaptureToWallpaper(app::CaptureArea::WholeScreen, [&] { RefreshPictures(); });
     EXPECT_EQ(path, pictures / f.name);
     const imaging::Bitmap picture = imaging::LoadPictureFile(path);
     EXPECT_EQ(picture.Width(), w);

@@ -95,7 +95,7 @@ TEST(Customize, OkWritesTheRecordBackAndFollowsWithItsSideEffects) {
     Tick(ShowPage(frame, 6), IDC_URGENT_EVASION_MODE, true);
     Ok(frame);
   });
-  EXPECT_EQ(form.Pictures().Folder(), others.Path());
+  EXPECT_EQ(platform::WideToAnsi(form.View().FolderPath()), others.Path());
   EXPECT_EQ(record.WallPaperFolder, others.Path());
   EXPECT_FALSE(form.TrayIcon().Visible());
   EXPECT_FALSE(form.Actions().Find(app::kActGoToTaskTray)->enabled);

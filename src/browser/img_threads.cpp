@@ -1,0 +1,79 @@
+#include "browser/img_threads.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace tapestrel::browser {
+
+void TImgThreads::Enqueue(int serial, bool back) {
+  const auto at = std::find(queue_.begin(), queue_.end(), serial);
+  if (at != queue_.end()) {
+    queue_.erase(at);
+    queue_.push_back(serial);
+  } else if (back) {
+    queue_.push_back(serial);
+  } else {
+    queue_.push_front(serial);
+  }
+}
+
+void TImgThreads::Kick() {
+  if (busy_) return;
+  busy_ = true;
+  StopWorker();  // the finished one
+  while (!queue_.empty()) {
+    const int serial = queue_.back();
+    queue_.pop_back();
+    TImgListItem* entry = FindEntry(serial);
+    if (!entry || entry->Loaded) continue;
+    if (OnImageLoad) OnImageLoad(*entry);
+    workerSerial_ = serial;
+    try {
+      StartWorker(*entry);
+    } catch (...) {
+      // No worker: the next request starts over.
+      busy_ = false;
+      workerSerial_ = -1;
+      throw;
+    }
+    return;
+  }
+  busy_ = false;
+}
+
+void TImgThreads::CancelAll() {
+  // The queue goes even when idle: serials of entries about to go would
+  // only be looked for in vain.
+  queue_.clear();
+  if (!busy_) return;
+  StopWorker();
+  busy_ = false;
+  workerSerial_ = -1;
+}
+
+void TImgThreads::WorkerDone(int serial, int code, bool rebuilding) {
+  if (rebuilding) return;
+  // A result posted just before its worker was cancelled may arrive after a
+  // new worker started, which then owns the work bitmap: only the running
+  // worker's result counts.
+  if (!busy_ || serial != workerSerial_) return;
+  workerSerial_ = -1;
+  TImgListItem* entry = FindEntry(serial);
+  // Whatever installing or a handler throws, the work goes on with the next
+  // entry; the error then goes its way.
+  std::exception_ptr error;
+  if (entry) {
+    try {
+      Install(*entry, code);
+      if (OnImageLoaded) OnImageLoaded(*entry);
+    } catch (...) {
+      error = std::current_exception();
+    }
+  }
+  busy_ = false;
+  Kick();
+  if (entry) Repaint(*entry);
+  if (error) std::rethrow_exception(error);
+}
+
+}  // namespace tapestrel::browser

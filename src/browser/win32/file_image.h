@@ -1,0 +1,94 @@
+// The thumbnail worker TImgThread and TFileImage, the scheduler that starts
+// it: one worker at a time, at lower than normal priority, making one
+// entry's picture in the thumbnail maker's work bitmap and posting
+// kImageLoadedMessage to the view's window when done.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "browser/img_threads.h"
+#include "browser/img_util.h"
+#include "browser/view_options.h"
+#include "platform/win32/handles.h"
+
+namespace tapestrel::browser {
+
+// Worker to view: wParam the entry's serial, lParam the result code.
+inline constexpr UINT kImageLoadedMessage = WM_USER + 1;
+
+// The worker: one thread, kept for the scheduler's lifetime, making one
+// entry's picture at a time when Start hands it one. Creating and ending a
+// thread per entry costs more under Wine than a small picture's decoding.
+class TImgThread {
+ public:
+  // The thread, at lower than normal priority, idle.
+  explicit TImgThread(TImgUtil& util);
+  // Stops the entry being made and ends the thread.
+  ~TImgThread();
+  TImgThread(const TImgThread&) = delete;
+  TImgThread& operator=(const TImgThread&) = delete;
+
+  // Makes the entry's picture and posts kImageLoadedMessage to `view`. An
+  // icon kind posts -1 without decoding anything. Only while idle.
+  void Start(HWND view, int serial, std::string path, bool iconType, int w, int h);
+  // Raised to normal priority so that it ends soon, the entry being made is
+  // told to stop, and waited for. Its result is never posted afterwards.
+  void Stop();
+
+ private:
+  static DWORD WINAPI Run(void* self);
+  void Loop();
+  void Work();
+
+  TImgUtil& util_;
+  // The entry; written by Start while the thread is idle.
+  HWND view_ = nullptr;
+  int serial_ = 0;
+  std::string path_;
+  bool iconType_ = false;
+  int w_ = 0, h_ = 0;
+  std::atomic<bool> terminated_{false};
+  std::atomic<bool> quit_{false};
+  platform::UniqueKernelHandle start_;  // auto-reset: an entry is ready
+  platform::UniqueKernelHandle idle_;   // manual-reset: no entry in hand
+  platform::UniqueKernelHandle thread_;
+};
+
+class TFileImage : public TImgThreads {
+ public:
+  // What installing a result needs of the view.
+  struct ViewHooks {
+    std::function<void(TImgListItem&)> installIcon;  // the entry's shared icon image
+    std::function<void(TImgListItem&)> stamp;        // the small type icon on a new thumbnail
+    std::function<void(TImgListItem&)> repaint;
+    std::function<imaging::ColorValue()> viewColor;  // RGB
+  };
+  TFileImage(HWND view, TImgItems& items, TViewImage& image, ViewHooks hooks);
+  ~TFileImage() override;
+
+  // The entry's kind, decided once (on this thread).
+  TImageType TypeOf(TImgListItem& entry);
+
+ protected:
+  TImgListItem* FindEntry(int serial) override { return items_.FindBySerial(serial); }
+  void StartWorker(TImgListItem& entry) override;
+  void StopWorker() override;
+  void Install(TImgListItem& entry, int code) override;
+  void Repaint(TImgListItem& entry) override {
+    if (hooks_.repaint) hooks_.repaint(entry);
+  }
+
+ private:
+  HWND view_;
+  TImgItems& items_;
+  TViewImage& image_;
+  ViewHooks hooks_;
+  std::unique_ptr<TImgThread> worker_;
+};
+
+}  // namespace tapestrel::browser

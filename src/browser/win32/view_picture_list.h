@@ -1,0 +1,47 @@
+// The picture list the wallpaper change chooses from: the view's files in
+// the order the view shows them, as paths in the ANSI code page, which the
+// change engine and the files it writes use.
+//
+// A name the ANSI code page cannot hold (Korean or emoji in a Japanese
+// system, say) is never handed on mangled: the file's short 8.3 path is used
+// when its volume has one and it can be written in ANSI; otherwise the file
+// stays out of the picture list, while the view still lists it by its real
+// name. Folders are never in the list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "browser/picture_list.h"
+
+namespace tapestrel::browser {
+
+class TCustomImgListView;
+
+// The ANSI form of a path for programs that open files by ANSI name: the path
+// itself when it converts without loss, else its short path when that does,
+// else empty.
+std::string AnsiPathFor(const std::wstring& path);
+
+class ViewPictureList : public PictureList {
+ public:
+  // The list is empty until a view is attached (the change engine exists
+  // before the window and its view).
+  void Attach(TCustomImgListView* view) {
+    view_ = view;
+    built_ = false;
+  }
+
+  int Count() const override;
+  std::string Path(int index) const override;
+
+ private:
+  void Update() const;
+
+  TCustomImgListView* view_ = nullptr;
+  mutable bool built_ = false;
+  mutable unsigned generation_ = 0;
+  mutable std::vector<int> indices_;  // the view's entries that are in the list
+};
+
+}  // namespace tapestrel::browser
