@@ -1,6 +1,6 @@
-// Clipboard file lists come from any program: the reader must take any block
-// without reading past it, give only whole names, and read back what we
-// write from them.
+// Clipboard and dropped file lists come from any program: the reader must
+// take any block without reading past it, give only whole names, and read
+// back what we write from them.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -36,6 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bytes += name.size() + 1;
   }
   if (bytes > size) __builtin_trap();
+
+  // Drag and drop's raw names: whole names only, all inside the block.
+  const DropFileNames raw = ReadDropFileNames(block);
+  size_t rawBytes = 0;
+  for (const std::u16string& name : raw.wideNames) rawBytes += 2 * name.size() + 2;
+  for (const std::string& name : raw.ansiNames) rawBytes += name.size() + 1;
+  if (rawBytes > 0 && rawBytes + kDropHeaderSize > size) __builtin_trap();
 
   // What we write from the names reads back as the names we wrote.
   const DropBlock written = BuildDropBlock(names);

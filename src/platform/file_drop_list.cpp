@@ -33,10 +33,9 @@ std::vector<std::string> ParseAnsiNames(const uint8_t* data, size_t size, size_t
   return names;
 }
 
-std::vector<std::string> ParseWideNames(const uint8_t* data, size_t size, size_t pos,
-                                        const WideNameToAnsi& toAnsi) {
+std::vector<std::u16string> ParseWideNames(const uint8_t* data, size_t size, size_t pos) {
   auto unit = [&](size_t at) { return static_cast<char16_t>(data[at] | data[at + 1] << 8); };
-  std::vector<std::string> names;
+  std::vector<std::u16string> names;
   while (pos + 1 < size && unit(pos) != 0) {
     std::u16string name;
     size_t at = pos;
@@ -45,7 +44,7 @@ std::vector<std::string> ParseWideNames(const uint8_t* data, size_t size, size_t
       at += 2;
     }
     if (at + 1 >= size) break;  // no terminator inside the block
-    if (std::optional<std::string> ansi = toAnsi(name); ansi && !ansi->empty()) names.push_back(*ansi);
+    names.push_back(std::move(name));
     pos = at + 2;
   }
   return names;
@@ -75,12 +74,31 @@ std::vector<uint8_t> BuildDropEffectBlock(DropEffect effect) {
   return bytes;
 }
 
-std::vector<std::string> ParseDropBlock(const uint8_t* data, size_t size, const WideNameToAnsi& toAnsi) {
-  if (!data || size < kDropHeaderSize) return {};
+DropFileNames ReadDropFileNames(std::span<const uint8_t> block) {
+  DropFileNames names;
+  const uint8_t* data = block.data();
+  const size_t size = block.size();
+  if (!data || size < kDropHeaderSize) return names;
+  names.wide = Get32(data, 16) != 0;
   const uint32_t offset = Get32(data, 0);
-  if (offset < kDropHeaderSize || offset >= size) return {};
-  if (Get32(data, 16) != 0) return ParseWideNames(data, size, offset, toAnsi);
-  return ParseAnsiNames(data, size, offset);
+  if (offset < kDropHeaderSize || offset >= size) return names;
+  if (names.wide) {
+    names.wideNames = ParseWideNames(data, size, offset);
+  } else {
+    names.ansiNames = ParseAnsiNames(data, size, offset);
+  }
+  return names;
+}
+
+std::vector<std::string> ParseDropBlock(const uint8_t* data, size_t size, const WideNameToAnsi& toAnsi) {
+  if (!data) return {};
+  DropFileNames names = ReadDropFileNames({data, size});
+  if (!names.wide) return std::move(names.ansiNames);
+  std::vector<std::string> paths;
+  for (const std::u16string& name : names.wideNames) {
+    if (std::optional<std::string> ansi = toAnsi(name); ansi && !ansi->empty()) paths.push_back(std::move(*ansi));
+  }
+  return paths;
 }
 
 }  // namespace tapestrel::platform

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,11 +39,22 @@ std::vector<uint8_t> BuildDropEffectBlock(DropEffect effect);
 // UTF-16 to the ANSI code page; nothing when a character has no exact form.
 using WideNameToAnsi = std::function<std::optional<std::string>(std::u16string_view)>;
 
-// Reads the paths of a block of `size` bytes. The list starts at the offset
-// the header gives; a block shorter than its header or an offset outside it
-// gives nothing. Reading never passes the block's end: a last name without
-// its terminating zero is dropped (it may be cut short), and so is a UTF-16
-// name that does not convert exactly.
+// The names of a block as its sender wrote them: UTF-16 when the header's
+// wide flag is set, else bytes of the sender's ANSI code page.
+struct DropFileNames {
+  bool wide = false;
+  std::vector<std::u16string> wideNames;  // when wide
+  std::vector<std::string> ansiNames;     // otherwise
+};
+
+// The list starts at the offset the header gives; a block shorter than its
+// header or an offset outside it gives nothing. Reading never passes the
+// block's end: a last name without its terminating zero is dropped (it may
+// be cut short). Drag and drop and the clipboard both read through this.
+DropFileNames ReadDropFileNames(std::span<const uint8_t> block);
+
+// Reads the paths of a block of `size` bytes as ReadDropFileNames does, in
+// the ANSI code page: a UTF-16 name that does not convert exactly is left out.
 std::vector<std::string> ParseDropBlock(const uint8_t* data, size_t size, const WideNameToAnsi& toAnsi);
 
 }  // namespace tapestrel::platform

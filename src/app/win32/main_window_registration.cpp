@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "app/dialog_selection.h"
+#include "browser/win32/view_picture_list.h"
 #include "platform/win32/text.h"
 
 namespace tapestrel::app {
@@ -16,9 +17,10 @@ constexpr wchar_t kAddPicturesTitle[] = L"ピクチャを追加";
 
 // Names the ANSI code page cannot hold exactly are left out: a path with a
 // stand-in character would name another file, or none.
-std::vector<std::string> ExactAnsiPaths(const std::vector<std::u16string>& paths) {
+template <typename Wide>
+std::vector<std::string> ExactAnsiPaths(const std::vector<Wide>& paths) {
   std::vector<std::string> out;
-  for (const std::u16string& path : paths) {
+  for (const Wide& path : paths) {
     if (auto ansi = platform::WideToAnsiExact({reinterpret_cast<const wchar_t*>(path.data()), path.size()}))
       out.push_back(std::move(*ansi));
   }
@@ -33,9 +35,12 @@ struct ItemIdListDeleter {
 
 void MainWindow::CreateRegistration() {
   registration_ = std::make_unique<Registration>(Handle());
-  registration_->progress.OnSuspendViewRedraw = [this](bool suspend) {
-    SendMessageW(view_->Handle(), WM_SETREDRAW, suspend ? FALSE : TRUE, 0);
-    if (!suspend) InvalidateRect(view_->Handle(), nullptr, TRUE);
+  // No WM_SETREDRAW on the view's list (turning it back on makes Wine's list
+  // view lay out every item): its refreshes wait for the end instead, so the
+  // growing folder is not enumerated again and again during the copy.
+  registration_->progress.OnSuspendViewRedraw = [this](bool suspend) { view_->HoldRefresh(suspend); };
+  view_->OnFileDragDrop = [this](browser::TFileDataObject& data, browser::TShiftState, POINT, bool& accept) {
+    OnFileDragDrop(ExactAnsiPaths(data.WideFiles()), accept);
   };
   actions_.SetHandler(kActLoadFile, [this] { LoadFileExecute(); });
   actions_.SetHandler(kActLoadFolder, [this] { LoadFolderExecute(); });
@@ -123,12 +128,12 @@ void MainWindow::PlaceSelectionOnClipboard(platform::DropEffect effect) {
 }
 
 std::vector<std::string> MainWindow::SelectedPicturePaths() const {
-  // The list shows the picture list row by row.
+  // Item order; a name the code page cannot hold goes by its short path,
+  // which names the same file, or stays out.
   std::vector<std::string> paths;
-  HWND list = view_->Handle();
-  for (int i = ListView_GetNextItem(list, -1, LVNI_SELECTED); i >= 0;
-       i = ListView_GetNextItem(list, i, LVNI_SELECTED)) {
-    if (i < pictures_.Count()) paths.push_back(pictures_.Path(i));
+  for (browser::TImgListItem* item : view_->Selection()) {
+    std::string path = browser::AnsiPathFor(item->ParsingPath());
+    if (!path.empty()) paths.push_back(std::move(path));
   }
   return paths;
 }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
 
 #include "platform/file_drop_list.h"
 
@@ -102,6 +104,36 @@ TEST(DropBlockTest, ReadsBothFormsAndNeverPastTheBlock) {
   EXPECT_EQ(Parse(odd), Names{"C:\\a.jpg"});
   EXPECT_EQ(Parse(std::vector<uint8_t>(19, 0)), Names{});  // smaller than its header
   EXPECT_TRUE(ParseDropBlock(nullptr, 0, Cp932).empty());
+}
+
+// What drag and drop reads: the names as the sender wrote them, unconverted,
+// so that the view can show a name no code page holds.
+TEST(DropBlockTest, DroppedNamesKeepTheSendersForm) {
+  const auto wide = ReadDropFileNames(Block(20, true, "", u"C:\\a.bmp\0C:\\\uD55C.jpg\0\0"s));
+  EXPECT_TRUE(wide.wide);
+  EXPECT_EQ(wide.wideNames, (std::vector<std::u16string>{u"C:\\a.bmp", u"C:\\\uD55C.jpg"}));
+  EXPECT_TRUE(wide.ansiNames.empty());
+  const auto ansi = ReadDropFileNames(Block(20, false, "C:\\a.bmp\0D:\\\x93\xfa.png\0\0"s));
+  EXPECT_FALSE(ansi.wide);
+  EXPECT_EQ(ansi.ansiNames, (Names{"C:\\a.bmp", "D:\\\x93\xfa.png"}));
+  EXPECT_TRUE(ReadDropFileNames(Block(20, true, "", u"C:\\cut"s)).wideNames.empty());
+}
+
+TEST(DropBlockTest, RandomBlocksAreReadOnlyInsideThemselves) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<uint8_t> block(random() % 64);
+    for (uint8_t& b : block) b = static_cast<uint8_t>(random() % 4 == 0 ? 0 : random());
+    if (block.size() >= 20 && random() % 2) {
+      block[0] = static_cast<uint8_t>(random() % 24);
+      block[1] = block[2] = block[3] = 0;
+    }
+    const DropFileNames names = ReadDropFileNames(block);  // under the address sanitizer
+    size_t total = 0;  // each name with its zero, after the header
+    for (const auto& n : names.wideNames) total += 2 * n.size() + 2;
+    for (const auto& n : names.ansiNames) total += n.size() + 1;
+    EXPECT_LE(total, block.size() < 20 ? 0 : block.size() - 20);
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "app/win32/main_window.h"
 #include "app/win32/registration_progress_window.h"
+#include "browser/win32/com_ptr.h"
 #include "clipboard_helpers.h"
 #include "platform/win32/clipboard_files.h"
 #include "platform/win32/text.h"
@@ -34,56 +35,105 @@ class MainWindowRegistrationTest : public ::testing::Test {
     CoUninitialize();
   }
   app::MainWindow& Form() { return fixture->Form(); }
-  std::vector<std::string> ListedNames() {
+  // The view's entries in item order.
+  std::vector<std::string> ViewNames() {
     std::vector<std::string> names;
-    for (int i = 0; i < Form().Pictures().Count(); ++i) names.push_back(Form().Pictures().Path(i));
+    browser::TImgItems& items = Form().View().ImgItems();
+    for (int i = 0; i < items.Count(); ++i) names.push_back(platform::WideToAnsi(items[i].ParsingPath()));
     return names;
   }
-  // Ctrl and a key as pressed in the browser, through the main loop's shortcuts.
+  // Ctrl and a key pressed in the view, the way the main loop passes it on:
+  // the window's shortcuts first, else the view's own keys.
   bool PressCtrl(char key) {
     BYTE keys[256] = {}, saved[256];
     GetKeyboardState(saved);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    HWND view = GetWindow(Form().Handle(), GW_CHILD);
-    const MSG message{view, WM_KEYDOWN, static_cast<WPARAM>(key), 0, 0, {}};
+    const MSG message{Form().View().ListView(), WM_KEYDOWN, static_cast<WPARAM>(key), 0, 0, {}};
     const bool taken = Form().Actions().TranslateShortcut(Form().Handle(), message);
+    if (!taken) DispatchMessageW(&message);
     SetKeyboardState(saved);
     return taken;
   }
+  // The shell's data object for files of one folder, as a file manager drags it.
+  static browser::ComPtr<IDataObject> ShellDataObject(const std::string& folder,
+                                                      const std::vector<std::wstring>& names) {
+    browser::ComPtr<IShellFolder> desktop, parent;
+    browser::ComPtr<IDataObject> data;
+    if (FAILED(SHGetDesktopFolder(desktop.Put()))) return data;
+    LPITEMIDLIST folderId = nullptr;
+    std::wstring path = platform::AnsiToWide(folder);
+    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, path.data(), nullptr, &folderId, nullptr))) return data;
+    const HRESULT bound = desktop->BindToObject(folderId, nullptr, IID_IShellFolder, parent.PutVoid());
+    CoTaskMemFree(folderId);
+    if (FAILED(bound)) return data;
+    std::vector<LPITEMIDLIST> ids;
+    for (std::wstring name : names) {
+      LPITEMIDLIST id = nullptr;
+      if (SUCCEEDED(parent->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &id, nullptr)))
+        ids.push_back(id);
+    }
+    parent->GetUIObjectOf(nullptr, static_cast<UINT>(ids.size()), const_cast<LPCITEMIDLIST*>(ids.data()),
+                          IID_IDataObject, nullptr, data.PutVoid());
+    for (LPITEMIDLIST id : ids) CoTaskMemFree(id);
+    return data;
+  }
 };
 
-TEST_F(MainWindowRegistrationTest, CopyAndCutPlaceTheSelectionInItemOrder) {
+TEST_F(MainWindowRegistrationTest, CtrlAThenCtrlCOrCtrlXPlaceTheViewsFilesInItemOrder) {
   for (const char* name : {"c.jpg", "a.jpg", "b.png"}) WriteFile(wallpapers / name, name);
   Form().Actions().Execute(app::kActRefresh);
-  HWND view = GetWindow(Form().Handle(), GW_CHILD);
-  ASSERT_EQ(ListView_GetItemCount(view), 3);
+  ASSERT_EQ(ViewNames().size(), 3u);
 
   Form().CopyExecute();  // nothing selected: nothing placed
   EXPECT_EQ(ClipboardText(), "before");
 
-  ListView_SetItemState(view, -1, LVIS_SELECTED, LVIS_SELECTED);
-  ASSERT_TRUE(PressCtrl('C'));
-  EXPECT_EQ(ClipboardFilesByShell(), ListedNames());
+  PressCtrl('A');
+  ASSERT_EQ(Form().View().SelCount(), 3);
+  PressCtrl('C');
+  EXPECT_EQ(ClipboardFilesByShell(), ViewNames());
   EXPECT_EQ(ClipboardDropEffect(), DWORD{DROPEFFECT_COPY});
 
-  ListView_SetItemState(view, 0, 0, LVIS_SELECTED);
-  ASSERT_TRUE(PressCtrl('X'));
-  EXPECT_EQ(ClipboardFilesByShell(), (std::vector<std::string>{ListedNames()[1], ListedNames()[2]}));
+  Form().View().Select(0, false);
+  PressCtrl('X');
+  EXPECT_EQ(ClipboardFilesByShell(), (std::vector<std::string>{ViewNames()[1], ViewNames()[2]}));
   EXPECT_EQ(ClipboardDropEffect(), DWORD{DROPEFFECT_MOVE});
 
   fixture.reset();  // the program ends
   EXPECT_FALSE(ClipboardHasFiles());
 }
 
-TEST_F(MainWindowRegistrationTest, DroppedFilesAreRegisteredAfterTheDropWithoutTheViewsOwnDrop) {
+TEST_F(MainWindowRegistrationTest, ADropOnTheViewRegistersTheFilesWhichTheViewThenShows) {
   WriteFile(source / "a.jpg", "A");
-  bool accept = true;
-  Form().OnFileDragDrop({source / "a.jpg"}, accept);
-  EXPECT_FALSE(accept);
-  EXPECT_FALSE(FileExists(wallpapers / "a.jpg"));  // not inside the drop
-  Form().RegistrationWindow().ProcessMessages();
+  WriteFile(source / "b.txt", "B");
+  WriteFile(wallpapers / "old.jpg", "O");
+  Form().Actions().Execute(app::kActRefresh);
+  ASSERT_EQ(ViewNames(), std::vector<std::string>{wallpapers / "old.jpg"});
+  browser::ComPtr<IDataObject> data = ShellDataObject(source.Path(), {L"a.jpg", L"b.txt"});
+  ASSERT_TRUE(data);
+  IDropTarget* target = Form().View().DropTarget();
+  ASSERT_TRUE(target);
+  RECT r;
+  GetWindowRect(Form().View().ListView(), &r);
+  const POINTL point{(r.left + r.right) / 2, r.bottom - 5};
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  ASSERT_EQ(target->DragEnter(data.Get(), MK_LBUTTON, point, &effect), S_OK);
+  EXPECT_NE(effect, DWORD{DROPEFFECT_NONE});  // the view takes files
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  ASSERT_EQ(target->Drop(data.Get(), MK_LBUTTON, point, &effect), S_OK);
+  EXPECT_EQ(effect, DWORD{DROPEFFECT_NONE});  // the source keeps its files, even on a move
+  EXPECT_FALSE(FileExists(wallpapers / "a.jpg"));  // registered after the drop returned
+  // The view refreshes by itself, through its change watcher.
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        Form().RegistrationWindow().ProcessMessages();
+        return ViewNames().size() == 2;
+      },
+      10000));
+  EXPECT_EQ(ViewNames(), (std::vector<std::string>{wallpapers / "a.jpg", wallpapers / "old.jpg"}));
   EXPECT_EQ(ReadFile(wallpapers / "a.jpg"), "A");
+  EXPECT_TRUE(FileExists(source / "a.jpg"));
+  EXPECT_FALSE(FileExists(wallpapers / "b.txt"));
 }
 
 TEST_F(MainWindowRegistrationTest, TheOpenDialogAddsTheChosenFiles) {
