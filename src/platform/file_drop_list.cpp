@@ -96,7 +96,8 @@ std::vector<std::string> ParseDropBlock(const uint8_t* data, size_t size, const 
   if (!names.wide) return std::move(names.ansiNames);
   std::vector<std::string> paths;
   for (const std::u16string& name : names.wideNames) {
-    if (std::optional<std::string> ansi = toAnsi(name); ansi && !ansi->empty()) paths.push_back(std::move(*ansi));
+    if (std::optional<std::string> ansi = toAnsi(name); ansi && !ansi->empty())
+      paths.push_back(std::move(*ansi));
   }
   return paths;
 }

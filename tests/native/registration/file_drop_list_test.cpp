@@ -129,7 +129,7 @@ TEST(DropBlockTest, RandomBlocksAreReadOnlyInsideThemselves) {
       block[1] = block[2] = block[3] = 0;
     }
     const DropFileNames names = ReadDropFileNames(block);  // under the address sanitizer
-    size_t total = 0;  // each name with its zero, after the header
+    size_t total = 0;                                      // each name with its zero, after the header
     for (const auto& n : names.wideNames) total += 2 * n.size() + 2;
     for (const auto& n : names.ansiNames) total += n.size() + 1;
     EXPECT_LE(total, block.size() < 20 ? 0 : block.size() - 20);

@@ -63,7 +63,8 @@ class MainWindowRegistrationTest : public ::testing::Test {
     if (FAILED(SHGetDesktopFolder(desktop.Put()))) return data;
     LPITEMIDLIST folderId = nullptr;
     std::wstring path = platform::AnsiToWide(folder);
-    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, path.data(), nullptr, &folderId, nullptr))) return data;
+    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, path.data(), nullptr, &folderId, nullptr)))
+      return data;
     const HRESULT bound = desktop->BindToObject(folderId, nullptr, IID_IShellFolder, parent.PutVoid());
     CoTaskMemFree(folderId);
     if (FAILED(bound)) return data;
@@ -84,6 +85,9 @@ TEST_F(MainWindowRegistrationTest, CtrlAThenCtrlCOrCtrlXPlaceTheViewsFilesInItem
   for (const char* name : {"c.jpg", "a.jpg", "b.png"}) WriteFile(wallpapers / name, name);
   Form().Actions().Execute(app::kActRefresh);
   ASSERT_EQ(ViewNames().size(), 3u);
+  ShowWindow(Form().Handle(), SW_SHOWNORMAL);
+  WaitFor([&] { return Form().RegistrationWindow().ProcessMessages(), false; }, 500);
+  SaveScreenshot(Form().Handle(), "view_three");
 
   Form().CopyExecute();  // nothing selected: nothing placed
   EXPECT_EQ(ClipboardText(), "before");
@@ -108,6 +112,7 @@ TEST_F(MainWindowRegistrationTest, ADropOnTheViewRegistersTheFilesWhichTheViewTh
   WriteFile(source / "b.txt", "B");
   WriteFile(wallpapers / "old.jpg", "O");
   Form().Actions().Execute(app::kActRefresh);
+  ShowWindow(Form().Handle(), SW_SHOWNORMAL);
   ASSERT_EQ(ViewNames(), std::vector<std::string>{wallpapers / "old.jpg"});
   browser::ComPtr<IDataObject> data = ShellDataObject(source.Path(), {L"a.jpg", L"b.txt"});
   ASSERT_TRUE(data);
@@ -121,7 +126,7 @@ TEST_F(MainWindowRegistrationTest, ADropOnTheViewRegistersTheFilesWhichTheViewTh
   EXPECT_NE(effect, DWORD{DROPEFFECT_NONE});  // the view takes files
   effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
   ASSERT_EQ(target->Drop(data.Get(), MK_LBUTTON, point, &effect), S_OK);
-  EXPECT_EQ(effect, DWORD{DROPEFFECT_NONE});  // the source keeps its files, even on a move
+  EXPECT_EQ(effect, DWORD{DROPEFFECT_NONE});       // the source keeps its files, even on a move
   EXPECT_FALSE(FileExists(wallpapers / "a.jpg"));  // registered after the drop returned
   // The view refreshes by itself, through its change watcher.
   EXPECT_TRUE(WaitFor(
@@ -131,6 +136,9 @@ TEST_F(MainWindowRegistrationTest, ADropOnTheViewRegistersTheFilesWhichTheViewTh
       },
       10000));
   EXPECT_EQ(ViewNames(), (std::vector<std::string>{wallpapers / "a.jpg", wallpapers / "old.jpg"}));
+  WaitFor([&] { return Form().RegistrationWindow().ProcessMessages(), false; }, 500);  // let it paint
+  SaveScreenshot(Form().Handle(), "view_after_drop");
+  EXPECT_EQ(ListView_GetItemCount(Form().View().ListView()), 2);
   EXPECT_EQ(ReadFile(wallpapers / "a.jpg"), "A");
   EXPECT_TRUE(FileExists(source / "a.jpg"));
   EXPECT_FALSE(FileExists(wallpapers / "b.txt"));
