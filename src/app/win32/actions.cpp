@@ -1,5 +1,8 @@
 #include "app/win32/actions.h"
 
+#include <cstdlib>
+#include <string_view>
+
 #include "platform/win32/text.h"
 
 namespace tapestrel::app {
@@ -73,6 +76,58 @@ void ActionList::UpdateMenu(HMENU menu) const {
       }
     }
   }
+}
+
+namespace {
+
+// "Ctrl+L", "Shift+Ctrl+X", "F5": the virtual key and modifiers of a
+// shortcut text; key 0 when the text names no key we know.
+struct Shortcut {
+  UINT key = 0;
+  bool ctrl = false, shift = false, alt = false;
+};
+
+Shortcut ParseShortcut(std::string_view text) {
+  Shortcut s;
+  for (size_t plus; (plus = text.find('+')) != std::string_view::npos && plus + 1 < text.size();) {
+    const std::string_view modifier = text.substr(0, plus);
+    if (modifier == "Ctrl") s.ctrl = true;
+    if (modifier == "Shift") s.shift = true;
+    if (modifier == "Alt") s.alt = true;
+    text.remove_prefix(plus + 1);
+  }
+  if (text.size() == 1 && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= '0' && text[0] <= '9'))) {
+    s.key = static_cast<UINT>(text[0]);
+  } else if (text.size() >= 2 && text[0] == 'F') {
+    const int n = std::atoi(std::string(text.substr(1)).c_str());
+    if (n >= 1 && n <= 24) s.key = VK_F1 + static_cast<UINT>(n - 1);
+  }
+  return s;
+}
+
+bool IsTextBox(HWND window) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return _wcsicmp(name, L"Edit") == 0;
+}
+
+}  // namespace
+
+bool ActionList::TranslateShortcut(HWND window, const MSG& message) const {
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+  if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+  if (!IsWindowEnabled(window) || IsTextBox(message.hwnd)) return false;
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0,
+             alt = GetKeyState(VK_MENU) < 0;
+  for (const Action& a : actions_) {
+    if (!a.enabled || !a.shortcut || !*a.shortcut) continue;
+    const Shortcut s = ParseShortcut(a.shortcut);
+    if (s.key == message.wParam && s.ctrl == ctrl && s.shift == shift && s.alt == alt) {
+      SendMessageW(window, WM_COMMAND, MAKEWPARAM(a.id, 1), 0);  // 1: from an accelerator
+      return true;
+    }
+  }
+  return false;
 }
 
 HMENU BuildMenu(const ActionList& actions, const std::vector<MenuItem>& items, bool popup) {

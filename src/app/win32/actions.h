@@ -76,6 +76,10 @@ class ActionList {
   bool IsChecked(UINT id) const;
   // Brings every item of `menu` (and its submenus) up to date.
   void UpdateMenu(HMENU menu) const;
+  // A key press in `window` (or a control of it) that is the shortcut of an
+  // enabled action becomes that action's WM_COMMAND; answers whether it did.
+  // Nothing is taken while `window` is disabled or a text box has the focus.
+  bool TranslateShortcut(HWND window, const MSG& message) const;
 
  private:
   std::vector<Action> actions_;

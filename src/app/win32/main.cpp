@@ -57,9 +57,10 @@ bool EnsureWallpaperFolder(app::MainWindow& form, const app::AppPorts& ports) {
   return true;
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(app::MainWindow& form) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (form.Actions().TranslateShortcut(form.Handle(), message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -108,7 +109,7 @@ int Run() {
       form.ShowAtStart();
       break;
   }
-  const int result = RunMessageLoop();
+  const int result = RunMessageLoop(form);
   OleUninitialize();
   return result;
 }

@@ -5,6 +5,7 @@
 #include "app/picture_extensions.h"
 #include "app/startup_rules.h"
 #include "app/view_options.h"
+#include "app/win32/main_window_registration.h"
 #include "imaging/picture_formats.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
@@ -80,6 +81,7 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
   CreateBrowser();
   LayOut();
   CreateServices();
+  CreateRegistration();
   FormCreate(args);
   CreateSettingsDialog();
 }
@@ -168,6 +170,7 @@ void MainWindow::BuildPictureExtensions() {
   const std::string displayed = BuildDisplayedExtensions(extensions);
   if (displayed.empty()) return;
   SetBrowserExtensions(displayed);
+  pictureMask_ = displayed;
   openPictureFilter_ = BuildOpenPictureFilter(formats.Filter(), displayed);
 }
 

@@ -479,6 +479,13 @@ void TCustomImgListView::ReloadFolder() {
   RefreshFolder();
 }
 
+void TCustomImgListView::HoldRefresh(bool hold) {
+  refreshHeld_ = hold;
+  if (hold || !refreshMissed_) return;
+  refreshMissed_ = false;
+  RefreshFolder();
+}
+
 void TCustomImgListView::StartWatcher() {
   StopWatcher();
   if (!created_ || viewMode_ != TViewMode::ivmFolder || !ShellChangeNotification.Enabled || !folderId_)
@@ -648,7 +655,11 @@ LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     case kWatcherChange:
       if (wParam == watcherTag_ && watcher_) {
         watcher_->Acknowledge();
-        RefreshFolder();
+        if (refreshHeld_) {
+          refreshMissed_ = true;
+        } else {
+          RefreshFolder();
+        }
       }
       return 0;
     case kInitialLayout:

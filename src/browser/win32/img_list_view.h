@@ -165,6 +165,9 @@ class TCustomImgListView : public platform::Window {
   void EndUpdate();
   void OpenParentFolder();
   void ReloadFolder();
+  // While held, the folder's changes wait; letting go refreshes once if any
+  // came (many files arriving at once, one enumeration at the end).
+  void HoldRefresh(bool hold);
   // Opens a folder entry in the view; executes anything else (resolving links).
   void Open(TImgListItem& item);
 
@@ -296,6 +299,7 @@ class TCustomImgListView : public platform::Window {
   bool updating_ = false;
   int updateDepth_ = 0;
   bool rebuildPending_ = false;
+  bool refreshHeld_ = false, refreshMissed_ = false;
   bool created_ = false;
   bool laidOut_ = false;
   bool desktopPending_ = true;  // the desktop shown at creation is read later
