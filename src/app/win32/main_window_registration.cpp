@@ -3,7 +3,7 @@
 #include "app/win32/main_window_registration.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
+#include "platform/win32/common_dialogs.h"
 #include <shlobj.h>
 
 #include "app/dialog_selection.h"
@@ -75,7 +75,7 @@ void MainWindow::LoadFileExecute() {
   dialog.nMaxFile = static_cast<DWORD>(names.size());
   dialog.lpstrTitle = kAddPicturesTitle;
   dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  if (!GetOpenFileNameW(&dialog)) return;
+  if (!platform::ShowOpenFileDialog(dialog)) return;
   const std::vector<std::string> files =
       ExactAnsiPaths(SplitDialogSelection({reinterpret_cast<const char16_t*>(names.data()), names.size()}));
   if (!files.empty()) RegisterPictures(files);

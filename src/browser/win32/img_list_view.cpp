@@ -433,6 +433,11 @@ void TCustomImgListView::RefreshFolder() {
   });
   ++generation_;
   ListView_SetItemCountEx(listView_, items_.Count(), LVSICF_NOINVALIDATEALL);
+  // Wine's list view places owner-data icons only when asked to arrange:
+  // without it, entries beyond the first of a list that grew while shown
+  // are never drawn.
+  if (viewStyle_ == TViewStyle::vsIcon || viewStyle_ == TViewStyle::vsSmallIcon)
+    ListView_Arrange(listView_, LVA_DEFAULT);
   SortItems();
   if (items_.Count() > 0) ListView_SetItemState(listView_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
   SelectionChanged();

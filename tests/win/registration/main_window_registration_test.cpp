@@ -139,6 +139,10 @@ TEST_F(MainWindowRegistrationTest, ADropOnTheViewRegistersTheFilesWhichTheViewTh
   WaitFor([&] { return Form().RegistrationWindow().ProcessMessages(), false; }, 500);  // let it paint
   SaveScreenshot(Form().Handle(), "view_after_drop");
   EXPECT_EQ(ListView_GetItemCount(Form().View().ListView()), 2);
+  POINT first{}, second{};  // each entry drawn in a place of its own
+  ListView_GetItemPosition(Form().View().ListView(), 0, &first);
+  ListView_GetItemPosition(Form().View().ListView(), 1, &second);
+  EXPECT_TRUE(first.x != second.x || first.y != second.y);
   EXPECT_EQ(ReadFile(wallpapers / "a.jpg"), "A");
   EXPECT_TRUE(FileExists(source / "a.jpg"));
   EXPECT_FALSE(FileExists(wallpapers / "b.txt"));
