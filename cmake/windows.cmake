@@ -8,7 +8,12 @@ tapestrel_win32_sources(WIN32_SOURCES)
 add_library(tapestrel_win32 STATIC ${WIN32_SOURCES})
 target_include_directories(tapestrel_win32 PUBLIC ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(tapestrel_win32 PUBLIC tapestrel_portable
-  comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 uuid gdi32 user32 advapi32 winmm version vfw32)
+  comctl32 shell32 shlwapi ole32 oleaut32 uuid gdi32 user32 advapi32 version)
+# The common-dialog, sound and video libraries are bound when first used
+# (platform/win32/late_bound.h), so the program does not import them; tests
+# may call them directly.
+add_library(tapestrel_win32_tests INTERFACE)
+target_link_libraries(tapestrel_win32_tests INTERFACE tapestrel_win32 comdlg32 winmm vfw32)
 
 # One version number, in the file VERSION (MAJOR.MINOR.PATCH): the version
 # resource and the manifest are generated from it, and scripts/package names

@@ -1,5 +1,7 @@
 #include "app/view_options.h"
 
+#include <cstdlib>
+
 namespace tapestrel::app {
 namespace {
 
@@ -10,6 +12,9 @@ constexpr int kTileTextGapTop = 16;
 
 constexpr imaging::ColorValue kTileGrey = imaging::MakeColor(0x80, 0x80, 0x80);
 constexpr imaging::ColorValue kTileLightGrey = imaging::MakeColor(0xC0, 0xC0, 0xC0);
+constexpr int kTileGreyBrightness = 0x80;
+// Brightness steps (of 255) the grey must differ from the background by.
+constexpr int kTileMinimumContrast = 64;
 
 }  // namespace
 
@@ -27,7 +32,12 @@ TileTextOrigin TileTextPlace(int iconLeft, int iconTop, int iconRight, int thumb
 }
 
 imaging::ColorValue TileDetailColour(imaging::ColorValue background) {
-  return background == kTileGrey ? kTileLightGrey : kTileGrey;
+  // Not only on the grey itself: on style 5's brown the grey is as dark as
+  // the background and cannot be read either.
+  const int brightness = (299 * imaging::RedOf(background) + 587 * imaging::GreenOf(background) +
+                          114 * imaging::BlueOf(background)) /
+                         1000;
+  return std::abs(brightness - kTileGreyBrightness) < kTileMinimumContrast ? kTileLightGrey : kTileGrey;
 }
 
 SortOrder NextSortOrder(SortOrder current, int chosenKind) {

@@ -54,8 +54,8 @@ struct TileTextOrigin {
 };
 constexpr int kTileLineHeight = 16;
 TileTextOrigin TileTextPlace(int iconLeft, int iconTop, int iconRight, int thumbnailWidth);
-// The grey of the tile's second and third lines, unless the view's
-// background is that grey already.
+// The grey of the tile's second and third lines; a light grey instead on a
+// background (RGB, system colours resolved) about as bright as the grey.
 imaging::ColorValue TileDetailColour(imaging::ColorValue background);
 
 enum class Bevel { None, Lowered, Raised };

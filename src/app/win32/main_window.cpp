@@ -5,6 +5,7 @@
 #include "app/picture_extensions.h"
 #include "app/startup_rules.h"
 #include "app/view_options.h"
+#include "app/win32/main_window_registration.h"
 #include "imaging/picture_formats.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
@@ -82,6 +83,7 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
   CreateViewInput();
   LayOut();
   CreateServices();
+  CreateRegistration();
   FormCreate(args);
   CreateSettingsDialog();
 }
@@ -142,6 +144,7 @@ void MainWindow::CreateActions() {
   actions_.SetHandler(kActIconSortForSize, [this] { SortBy(1); });
   actions_.SetHandler(kActIconSortForType, [this] { SortBy(2); });
   actions_.SetHandler(kActIconSortForDate, [this] { SortBy(3); });
+  CreateViewCommands();
 }
 
 void MainWindow::FormCreate(const std::vector<std::string>& args) {
@@ -169,6 +172,7 @@ void MainWindow::BuildPictureExtensions() {
   const std::string displayed = BuildDisplayedExtensions(extensions);
   if (displayed.empty()) return;
   SetBrowserExtensions(displayed);
+  pictureMask_ = displayed;
   openPictureFilter_ = BuildOpenPictureFilter(formats.Filter(), displayed);
 }
 

@@ -27,6 +27,7 @@
 #include "app/win32/screen_capture.h"
 #include "browser/win32/img_list_view.h"
 #include "browser/win32/view_picture_list.h"
+#include "platform/file_drop_list.h"
 #include "platform/win32/cpu_usage_meter.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/hook_hot_key.h"
@@ -34,11 +35,17 @@
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window.h"
 
+namespace tapestrel::platform {
+class TCP;
+}
+
 namespace tapestrel::settings_ui {
 class SettingsDialog;
 }
 
 namespace tapestrel::app {
+
+class RegistrationProgressWindow;
 
 class MainWindow : public platform::Window, public SettingsHost, public ChangeRequester {
  public:
@@ -86,6 +93,19 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
 
   // The filter of the add-pictures dialog, built at start-up.
   const std::string& OpenPictureFilter() const { return openPictureFilter_; }
+
+  // Adding pictures and the file clipboard (main_window_registration.cpp).
+  void LoadFileExecute();
+  void LoadFolderExecute();
+  void PasteExecute();
+  void CutExecute();
+  void CopyExecute();
+  // Files dropped on the browser: registered here, never by the view's own drop.
+  void OnFileDragDrop(const std::vector<std::string>& files, bool& accept);
+  // Copies pictures into the wallpaper folder; answers how many were copied.
+  int RegisterPictures(const std::vector<std::string>& entries);
+  platform::TCP& Clipboard();
+  RegistrationProgressWindow& RegistrationWindow();
 
   // SettingsHost: what loading applies and saving reads back.
   void SetWindowGeometry(const WindowGeometry& geometry) override;
@@ -145,6 +165,16 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   // (main_window_input.cpp).
   void CreateViewInput();
   void ApplySelectedPicture(ChangeMode mode);
+  // View modes, styles and tile drawing (main_window_view.cpp).
+  void CreateViewCommands();
+  void HookTileDrawing();
+  void ViewModeExecute(int mode);
+  void ViewStyleExecute(int style);
+  void DrawTile(HDC dc, int index, const RECT& iconRect);
+  struct Registration;
+  void CreateRegistration();
+  void PlaceSelectionOnClipboard(platform::DropEffect effect);
+  std::vector<std::string> SelectedPicturePaths() const;
 
   AppPorts ports_;
   SettingsRecord settings_;
@@ -168,6 +198,8 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   std::unique_ptr<Scheduler> scheduler_;
   std::string openPictureFilter_;
   std::shared_ptr<settings_ui::SettingsDialog> settingsDialog_;  // its pages live until exit
+  std::string pictureMask_;  // "*.bmp;*.jpg;...", which files registration takes
+  std::unique_ptr<Registration> registration_;
   bool maximized_ = false;
   bool shownOnce_ = false;
   POINT placementOffset_{0, 0};  // screen minus placement coordinates
@@ -177,6 +209,9 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   platform::UniqueMenu viewModeMenu_;
   platform::UniqueMenu viewStyleMenu_;
   platform::UniqueMenu viewMenu_;
+  bool tileLayout_ = false;      // set by view mode 1 only
+  platform::UniqueGdiObject tileBoldFont_;
+  HFONT tileFontSource_ = nullptr;  // the view font the bold one was made from
 };
 
 }  // namespace tapestrel::app

@@ -28,6 +28,7 @@ void MainWindow::CreateBrowser() {
   view.View.DispTypes.Hidden = false;
   view.ImgPopupMenu.ShellMenuPos = 1;
   view.EndUpdate();
+  HookTileDrawing();
   pictures_.Attach(view_.get());
 }
 

@@ -22,6 +22,7 @@ namespace {
 constexpr wchar_t kViewClass[] = L"TapestrelImgListView";
 constexpr UINT kWatcherChange = WM_APP + 1;
 constexpr UINT kSelectionChanged = WM_APP + 2;
+constexpr UINT kInitialLayout = WM_APP + 3;
 constexpr UINT_PTR kListViewSubclass = 1;
 
 COLORREF Resolve(ColorValue color) {
@@ -112,22 +113,34 @@ TCustomImgListView::TCustomImgListView(HWND parent) {
   CreateColumns();
 
   SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, desktopId_.Put());
-  SHFILEINFOW info{};
-  systemLarge_ = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoW(reinterpret_cast<LPCWSTR>(desktopId_.Get()), 0, &info, sizeof info,
-                     SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
-  systemSmall_ = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoW(reinterpret_cast<LPCWSTR>(desktopId_.Get()), 0, &info, sizeof info,
-                     SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
   defaultSpacing_ = static_cast<DWORD>(ListView_GetItemSpacing(listView_, FALSE));
   HookOptions();
   created_ = true;
   ApplyColors();
-  UpdateCellGeometry();
   BindInitialFolder();
   RegisterDropTarget(DefaultExec.DropTarget);
-  RefreshFolder();
-  StartWatcher();
+  // The desktop is read, laid out and watched once the messages run: an
+  // owner that opens its own folder and sets its own options right away (as
+  // the main window does while it starts) spares the shell that work, and
+  // the program a watcher thread that would end at once.
+  PostMessageW(Handle(), kInitialLayout, 0, 0);
+}
+
+HIMAGELIST TCustomImgListView::SystemImages(bool large) {
+  HIMAGELIST& list = large ? systemLarge_ : systemSmall_;
+  if (!list) {
+    SHFILEINFOW info{};
+    list = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(reinterpret_cast<LPCWSTR>(desktopId_.Get()), 0, &info, sizeof info,
+                       SHGFI_PIDL | SHGFI_SYSICONINDEX | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON)));
+  }
+  return list;
+}
+
+void TCustomImgListView::LayOutOnce() {
+  if (laidOut_) return;
+  laidOut_ = true;
+  UpdateCellGeometry();
 }
 
 TCustomImgListView::~TCustomImgListView() {
@@ -296,6 +309,7 @@ void TCustomImgListView::SetReadOnly(bool on) {
 // ---- geometry
 
 void TCustomImgListView::UpdateCellGeometry() {
+  laidOut_ = true;
   if (iconStyle_ == TIconStyle::iisImage) {
     const CellSize image = PlaceholderSize(ViewImage, viewStyle_ == TViewStyle::vsIcon);
     HIMAGELIST old = placeholder_;
@@ -311,8 +325,8 @@ void TCustomImgListView::UpdateCellGeometry() {
         ListView_SetColumnWidth(listView_, columnIndex_[0], minimum);
     }
   } else {
-    ListView_SetImageList(listView_, systemLarge_, LVSIL_NORMAL);
-    ListView_SetImageList(listView_, systemSmall_, LVSIL_SMALL);
+    ListView_SetImageList(listView_, SystemImages(true), LVSIL_NORMAL);
+    ListView_SetImageList(listView_, SystemImages(false), LVSIL_SMALL);
     if (placeholder_) ImageList_Destroy(std::exchange(placeholder_, nullptr));
     ListView_SetIconSpacing(listView_, -1, -1);  // back to the list view's own spacing
   }
@@ -369,6 +383,8 @@ void TCustomImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
   items_.SetFolder(folder.get());
   folder_ = std::move(folder);
   folderId_ = CloneIdList(absolute);
+  desktopPending_ = false;
+  LayOutOnce();
   // The process's current folder is left alone: Windows would not let the
   // user remove or rename the folder while the program runs.
   RefreshFolder();
@@ -389,7 +405,7 @@ std::wstring TCustomImgListView::FolderPath() const {
 void TCustomImgListView::SetUpdating(bool on) { updating_ = on; }
 
 void TCustomImgListView::RefreshFolder() {
-  if (viewMode_ != TViewMode::ivmFolder || !created_ || !listView_ || !folder_) return;
+  if (viewMode_ != TViewMode::ivmFolder || !created_ || !listView_ || !folder_ || desktopPending_) return;
   // No WM_SETREDRAW around it: switching redraw back on makes Wine's list
   // view lay out every item, labels and all; the updating flag and one
   // invalidation at the end keep the view from drawing half a list.
@@ -417,6 +433,11 @@ void TCustomImgListView::RefreshFolder() {
   });
   ++generation_;
   ListView_SetItemCountEx(listView_, items_.Count(), LVSICF_NOINVALIDATEALL);
+  // Wine's list view places owner-data icons only when asked to arrange:
+  // without it, entries beyond the first of a list that grew while shown
+  // are never drawn.
+  if (viewStyle_ == TViewStyle::vsIcon || viewStyle_ == TViewStyle::vsSmallIcon)
+    ListView_Arrange(listView_, LVA_DEFAULT);
   SortItems();
   if (items_.Count() > 0) ListView_SetItemState(listView_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
   SelectionChanged();
@@ -460,6 +481,13 @@ void TCustomImgListView::ReloadFolder() {
     for (int i = 0; i < items_.Count(); ++i) shown.push_back(platform::WideToAnsi(items_[i].ParsingPath()));
     platform::Guarded([&] { ViewImage.ImgUtil.Thumbnail.Remove(shown); });
   }
+  RefreshFolder();
+}
+
+void TCustomImgListView::HoldRefresh(bool hold) {
+  refreshHeld_ = hold;
+  if (hold || !refreshMissed_) return;
+  refreshMissed_ = false;
   RefreshFolder();
 }
 
@@ -544,7 +572,7 @@ std::shared_ptr<const imaging::Bitmap> TCustomImgListView::IconImage(TImgListIte
   FillRect(dc.Get(), &all, static_cast<HBRUSH>(brush.Get()));
   if (item.IconIndex() >= 0) {
     const UINT overlay = item.OverlayIndex() >= 0 ? INDEXTOOVERLAYMASK(item.OverlayIndex() + 1) : 0;
-    ImageList_Draw(systemLarge_, item.IconIndex(), dc.Get(), 0, 0, ILD_NORMAL | overlay);
+    ImageList_Draw(SystemImages(true), item.IconIndex(), dc.Get(), 0, 0, ILD_NORMAL | overlay);
   }
   GdiFlush();
   SelectObject(dc.Get(), old);
@@ -632,7 +660,19 @@ LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     case kWatcherChange:
       if (wParam == watcherTag_ && watcher_) {
         watcher_->Acknowledge();
+        if (refreshHeld_) {
+          refreshMissed_ = true;
+        } else {
+          RefreshFolder();
+        }
+      }
+      return 0;
+    case kInitialLayout:
+      LayOutOnce();
+      if (desktopPending_) {
+        desktopPending_ = false;
         RefreshFolder();
+        StartWatcher();
       }
       return 0;
     case kSelectionChanged:
@@ -758,13 +798,18 @@ LRESULT TCustomImgListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
   }
 }
 
-void TCustomImgListView::DrawCell(HDC dc, int index, const RECT& icon) {
+CellRect TCustomImgListView::CellAt(const RECT& icon) const {
   const CellSize size = CellSizeOf(ViewImage);
   CellRect cell;
   cell.left = icon.left + (icon.right - icon.left - size.width) / 2;
   cell.top = icon.top + std::max(0L, (icon.bottom - icon.top - size.height) / 2);
   cell.right = cell.left + size.width;
   cell.bottom = cell.top + size.height;
+  return cell;
+}
+
+void TCustomImgListView::DrawCell(HDC dc, int index, const RECT& icon) {
+  const CellRect cell = CellAt(icon);
   // The selection from the list view's own record: asking for the item's
   // state while it paints answers stale bits under Wine.
   const bool marked =

@@ -148,6 +148,8 @@ class TCustomImgListView : public platform::Window {
   unsigned Generation() const { return generation_; }
   // The cell size of thumbnail cells.
   CellSize CellSizeNow() const { return CellSizeOf(ViewImage); }
+  // Where an item's thumbnail cell is drawn, from its icon rectangle.
+  CellRect CellAt(const RECT& iconRect) const;
 
   // The folder.
   void OpenFolder(const std::wstring& path);
@@ -163,6 +165,9 @@ class TCustomImgListView : public platform::Window {
   void EndUpdate();
   void OpenParentFolder();
   void ReloadFolder();
+  // While held, the folder's changes wait; letting go refreshes once if any
+  // came (many files arriving at once, one enumeration at the end).
+  void HoldRefresh(bool hold);
   // Opens a folder entry in the view; executes anything else (resolving links).
   void Open(TImgListItem& item);
 
@@ -251,6 +256,8 @@ class TCustomImgListView : public platform::Window {
   void CreateColumns();
   void ApplyListStyles();
   void UpdateCellGeometry();
+  void LayOutOnce();
+  HIMAGELIST SystemImages(bool large);
   void UpdateImageLists();
   void ApplyColors();
   void BindInitialFolder();
@@ -292,7 +299,10 @@ class TCustomImgListView : public platform::Window {
   bool updating_ = false;
   int updateDepth_ = 0;
   bool rebuildPending_ = false;
+  bool refreshHeld_ = false, refreshMissed_ = false;
   bool created_ = false;
+  bool laidOut_ = false;
+  bool desktopPending_ = true;  // the desktop shown at creation is read later
   unsigned generation_ = 0;
   int dropHighlighted_ = -1;
   bool scrolling_ = false;

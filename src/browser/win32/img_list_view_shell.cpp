@@ -6,9 +6,9 @@
 #include <cstring>
 #include <memory>
 
-#include "browser/drop_files.h"
 #include "browser/win32/img_list_view.h"
 #include "platform/error_guard.h"
+#include "platform/file_drop_list.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
@@ -29,7 +29,7 @@ std::vector<std::wstring> ReadDropFiles(HGLOBAL global) {
   const SIZE_T size = GlobalSize(global);
   const auto* base = static_cast<const uint8_t*>(GlobalLock(global));
   if (!base) return files;
-  const DropFileNames names = ParseDropFiles({base, size});
+  const platform::DropFileNames names = platform::ReadDropFileNames({base, size});
   GlobalUnlock(global);
   for (const std::u16string& name : names.wideNames) files.emplace_back(name.begin(), name.end());
   for (const std::string& name : names.ansiNames) files.push_back(platform::AnsiToWide(name));

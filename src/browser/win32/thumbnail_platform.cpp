@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/late_bound.h"
 #include "platform/win32/text.h"
 
 namespace tapestrel::browser {
@@ -254,32 +255,75 @@ Bitmap WindowsThumbnailPlatform::DrawTextLines(const std::vector<std::string>& l
   return canvas.Pixels();
 }
 
+namespace {
+
+// The AVI file functions, bound when the first video is read.
+struct AviFunctions {
+  decltype(&AVIFileInit) init = nullptr;
+  decltype(&AVIFileExit) exit = nullptr;
+  decltype(&AVIStreamOpenFromFileA) open = nullptr;
+  decltype(&AVIStreamRelease) release = nullptr;
+  decltype(&AVIStreamLength) length = nullptr;
+  decltype(&AVIStreamStart) start = nullptr;
+  decltype(&AVIStreamGetFrameOpen) frameOpen = nullptr;
+  decltype(&AVIStreamGetFrame) frame = nullptr;
+  decltype(&AVIStreamGetFrameClose) frameClose = nullptr;
+
+  bool Complete() const {
+    return init && exit && open && release && length && start && frameOpen && frame && frameClose;
+  }
+};
+
+const AviFunctions* Avi() {
+  static const AviFunctions functions = [] {
+    constexpr char kLibrary[] = "avifil32.dll";
+    AviFunctions f;
+    f.init = platform::LateBound<decltype(f.init)>(kLibrary, "AVIFileInit");
+    f.exit = platform::LateBound<decltype(f.exit)>(kLibrary, "AVIFileExit");
+    f.open = platform::LateBound<decltype(f.open)>(kLibrary, "AVIStreamOpenFromFileA");
+    f.release = platform::LateBound<decltype(f.release)>(kLibrary, "AVIStreamRelease");
+    f.length = platform::LateBound<decltype(f.length)>(kLibrary, "AVIStreamLength");
+    f.start = platform::LateBound<decltype(f.start)>(kLibrary, "AVIStreamStart");
+    f.frameOpen = platform::LateBound<decltype(f.frameOpen)>(kLibrary, "AVIStreamGetFrameOpen");
+    f.frame = platform::LateBound<decltype(f.frame)>(kLibrary, "AVIStreamGetFrame");
+    f.frameClose = platform::LateBound<decltype(f.frameClose)>(kLibrary, "AVIStreamGetFrameClose");
+    return f;
+  }();
+  return functions.Complete() ? &functions : nullptr;
+}
+
+}  // namespace
+
 std::optional<Bitmap> WindowsThumbnailPlatform::VideoFrame(const std::string& path, int percent) {
+  const AviFunctions* avi = Avi();
+  if (!avi) return std::nullopt;
   struct AviLibrary {
-    AviLibrary() { AVIFileInit(); }
-    ~AviLibrary() { AVIFileExit(); }
-  } library;
+    const AviFunctions* avi;
+    explicit AviLibrary(const AviFunctions* f) : avi(f) { avi->init(); }
+    ~AviLibrary() { avi->exit(); }
+  } library(avi);
   PAVISTREAM stream = nullptr;
-  if (AVIStreamOpenFromFileA(&stream, path.c_str(), streamtypeVIDEO, 0, OF_READ | OF_SHARE_DENY_NONE,
-                             nullptr) != 0 ||
+  if (avi->open(&stream, path.c_str(), streamtypeVIDEO, 0, OF_READ | OF_SHARE_DENY_NONE, nullptr) != 0 ||
       !stream)
     return std::nullopt;
   struct StreamOwner {
     PAVISTREAM s;
-    ~StreamOwner() { AVIStreamRelease(s); }
-  } streamOwner{stream};
-  const LONG length = AVIStreamLength(stream);
-  const LONG start = AVIStreamStart(stream);
+    const AviFunctions* avi;
+    ~StreamOwner() { avi->release(s); }
+  } streamOwner{stream, avi};
+  const LONG length = avi->length(stream);
+  const LONG start = avi->start(stream);
   LONG frame =
       percent > 0 && length > 0 ? static_cast<LONG>(static_cast<long long>(percent) * length / 100) : 0;
   if (length > 0 && frame >= length) frame = length - 1;
-  PGETFRAME reader = AVIStreamGetFrameOpen(stream, nullptr);
+  PGETFRAME reader = avi->frameOpen(stream, nullptr);
   if (!reader) return std::nullopt;
   struct ReaderOwner {
     PGETFRAME r;
-    ~ReaderOwner() { AVIStreamGetFrameClose(r); }
-  } readerOwner{reader};
-  const auto* info = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(reader, start + frame));
+    const AviFunctions* avi;
+    ~ReaderOwner() { avi->frameClose(r); }
+  } readerOwner{reader, avi};
+  const auto* info = static_cast<const BITMAPINFOHEADER*>(avi->frame(reader, start + frame));
   if (!info) return std::nullopt;
   // The decompressor's frame: header, colours, pixels, packed.
   size_t colours = info->biClrUsed ? info->biClrUsed : (info->biBitCount <= 8 ? 1u << info->biBitCount : 0);

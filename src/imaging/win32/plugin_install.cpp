@@ -1,6 +1,6 @@
 #include "imaging/win32/plugin_install.h"
 
-#include <commdlg.h>
+#include "platform/win32/common_dialogs.h"
 
 #include "imaging/spi/splugin.h"
 #include "platform/paths.h"
@@ -59,7 +59,7 @@ std::vector<std::string> ChoosePluginFiles(HWND owner) {
   ofn.lpstrTitle = title.c_str();
   ofn.lpstrDefExt = L"spi";
   ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST;
-  if (!GetOpenFileNameW(&ofn)) return {};
+  if (!platform::ShowOpenFileDialog(ofn)) return {};
 
   std::vector<std::wstring> parts;
   for (const wchar_t* p = buffer.c_str(); *p; p += wcslen(p) + 1) parts.emplace_back(p);

@@ -5,6 +5,7 @@
 #include <mmsystem.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/late_bound.h"
 
 namespace tapestrel::platform {
 
@@ -28,7 +29,8 @@ void WindowsDesktop::SetBackgroundColour(uint32_t rgb) {
 uint32_t WindowsDesktop::SystemColour(int index) const { return GetSysColor(index); }
 
 bool WindowsDesktop::PlaySoundFile(const std::string& path) {
-  return sndPlaySoundA(path.c_str(), SND_ASYNC) != FALSE;
+  static const auto play = LateBound<decltype(&sndPlaySoundA)>("winmm.dll", "sndPlaySoundA");
+  return play && play(path.c_str(), SND_ASYNC) != FALSE;
 }
 
 void WindowsDesktop::DefaultBeep() { MessageBeep(0); }

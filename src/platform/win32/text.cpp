@@ -31,4 +31,17 @@ std::string WideToUtf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide);
 std::string Utf8ToAnsi(std::string_view utf8) { return WideToAnsi(Utf8ToWide(utf8)); }
 std::string AnsiToUtf8(std::string_view ansi) { return WideToUtf8(AnsiToWide(ansi)); }
 
+std::optional<std::string> WideToAnsiExact(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  const int length = static_cast<int>(wide.size());
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr,
+                                    &usedDefault);
+  if (n <= 0 || usedDefault) return std::nullopt;
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, out.data(), n, nullptr, &usedDefault);
+  if (usedDefault) return std::nullopt;
+  return out;
+}
+
 }  // namespace tapestrel::platform

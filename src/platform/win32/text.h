@@ -3,6 +3,7 @@
 // person reads (UTF-16 for the "W" functions). Source literals are UTF-8.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,8 @@ std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
 std::string Utf8ToAnsi(std::string_view utf8);
 std::string AnsiToUtf8(std::string_view ansi);
+// For data that must stay exact (paths): nothing when a character has no
+// form of its own in the ANSI code page, instead of a stand-in "?".
+std::optional<std::string> WideToAnsiExact(std::wstring_view wide);
 
 }  // namespace tapestrel::platform

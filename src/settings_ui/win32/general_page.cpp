@@ -1,7 +1,7 @@
 // The page "全般".
 #include <windows.h>
 
-#include <commdlg.h>
+#include "platform/win32/common_dialogs.h"
 #include <shlobj.h>
 
 #include "app/settings_store.h"
@@ -123,7 +123,7 @@ void GeneralPage::WallBlankColorSelectClick() {
   dialog.rgbResult = lastChosen_;
   dialog.lpCustColors = custom;
   dialog.Flags = CC_FULLOPEN | CC_RGBINIT;
-  if (!ChooseColorW(&dialog)) return;
+  if (!platform::ShowColourDialog(dialog)) return;
   lastChosen_ = dialog.rgbResult;
   SetBlankColour(dialog.rgbResult);
   // At once, whatever becomes of the settings dialog.

@@ -1,7 +1,7 @@
 #include "settings_ui/win32/settings_page.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
+#include "platform/win32/common_dialogs.h"
 
 #include <stdexcept>
 
@@ -190,7 +190,7 @@ std::vector<std::string> ChooseFiles(HWND owner, const FileDialogOptions& option
   ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST |
               (options.multiple ? OFN_ALLOWMULTISELECT : 0);
-  if (!GetOpenFileNameW(&ofn)) return {};
+  if (!platform::ShowOpenFileDialog(ofn)) return {};
 
   std::vector<std::wstring> parts;
   for (const wchar_t* p = buffer.c_str(); *p; p += wcslen(p) + 1) parts.emplace_back(p);

@@ -41,10 +41,22 @@ TEST(NextSortOrder, SameKeyReversesAnotherKeySortsAscending) {
 }
 
 TEST(TileText, InAGreyThatShowsOnEveryStyle) {
-  // Style 6 has the grey background itself: its details turn light grey.
-  EXPECT_EQ(TileDetailColour(kViewStyles[5].background), imaging::MakeColor(0xC0, 0xC0, 0xC0));
-  for (int style = 0; style < 5; ++style)
-    EXPECT_EQ(TileDetailColour(kViewStyles[style].background), imaging::MakeColor(0x80, 0x80, 0x80));
+  const imaging::ColorValue grey = imaging::MakeColor(0x80, 0x80, 0x80);
+  const imaging::ColorValue light = imaging::MakeColor(0xC0, 0xC0, 0xC0);
+  const struct {
+    imaging::ColorValue background, expected;
+  } cases[] = {
+      {kWhite, grey},
+      {kBlack, grey},
+      {imaging::MakeColor(0xC0, 0xC0, 0xC0), grey},  // the classic button face
+      {imaging::MakeColor(0xFF, 0xFF, 0xE1), grey},  // a tooltip yellow
+      {kViewStyles[4].background, light},            // brown: as dark as the grey
+      {kViewStyles[5].background, light},            // the grey itself
+      {imaging::MakeColor(0x40, 0x40, 0x40), grey},
+      {imaging::MakeColor(0x50, 0x50, 0x50), light},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TileDetailColour(c.background), c.expected) << std::hex << c.background;
 }
 
 }  // namespace

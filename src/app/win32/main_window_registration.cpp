@@ -1,0 +1,141 @@
+// Adding pictures to the wallpaper folder (the open dialog, the folder
+// dialog, dropping, pasting) and the file clipboard commands.
+#include "app/win32/main_window_registration.h"
+
+#include <commctrl.h>
+#include "platform/win32/common_dialogs.h"
+#include <shlobj.h>
+
+#include "app/dialog_selection.h"
+#include "browser/win32/view_picture_list.h"
+#include "platform/win32/text.h"
+
+namespace tapestrel::app {
+namespace {
+
+constexpr wchar_t kAddPicturesTitle[] = L"ピクチャを追加";
+
+// Names the ANSI code page cannot hold exactly are left out: a path with a
+// stand-in character would name another file, or none.
+template <typename Wide>
+std::vector<std::string> ExactAnsiPaths(const std::vector<Wide>& paths) {
+  std::vector<std::string> out;
+  for (const Wide& path : paths) {
+    if (auto ansi = platform::WideToAnsiExact({reinterpret_cast<const wchar_t*>(path.data()), path.size()}))
+      out.push_back(std::move(*ansi));
+  }
+  return out;
+}
+
+struct ItemIdListDeleter {
+  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+
+}  // namespace
+
+void MainWindow::CreateRegistration() {
+  registration_ = std::make_unique<Registration>(Handle());
+  // No WM_SETREDRAW on the view's list (turning it back on makes Wine's list
+  // view lay out every item): its refreshes wait for the end instead, so the
+  // growing folder is not enumerated again and again during the copy.
+  registration_->progress.OnSuspendViewRedraw = [this](bool suspend) { view_->HoldRefresh(suspend); };
+  view_->OnFileDragDrop = [this](browser::TFileDataObject& data, browser::TShiftState, POINT, bool& accept) {
+    OnFileDragDrop(ExactAnsiPaths(data.WideFiles()), accept);
+  };
+  actions_.SetHandler(kActLoadFile, [this] { LoadFileExecute(); });
+  actions_.SetHandler(kActLoadFolder, [this] { LoadFolderExecute(); });
+  actions_.SetHandler(kActPaste, [this] { PasteExecute(); });
+  actions_.SetHandler(kActCut, [this] { CutExecute(); });
+  actions_.SetHandler(kActCopy, [this] { CopyExecute(); });
+}
+
+platform::TCP& MainWindow::Clipboard() { return registration_->clipboard; }
+
+RegistrationProgressWindow& MainWindow::RegistrationWindow() { return registration_->progress; }
+
+int MainWindow::RegisterPictures(const std::vector<std::string>& entries) {
+  // The view shows the new files by itself: its watcher sees them arrive.
+  return registration_->engine.RegisterPictures(entries, settings_.WallPaperFolder, pictureMask_);
+}
+
+void MainWindow::LoadFileExecute() {
+  // The filter's "|" separators become zeros; the list ends with two.
+  std::wstring filter = platform::Utf8ToWide(openPictureFilter_);
+  for (wchar_t& c : filter) {
+    if (c == L'|') c = L'\0';
+  }
+  filter.append(2, L'\0');
+  std::vector<wchar_t> names(1 << 18, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = Handle();
+  dialog.lpstrFilter = openPictureFilter_.empty() ? nullptr : filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = names.data();
+  dialog.nMaxFile = static_cast<DWORD>(names.size());
+  dialog.lpstrTitle = kAddPicturesTitle;
+  dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  if (!platform::ShowOpenFileDialog(dialog)) return;
+  const std::vector<std::string> files =
+      ExactAnsiPaths(SplitDialogSelection({reinterpret_cast<const char16_t*>(names.data()), names.size()}));
+  if (!files.empty()) RegisterPictures(files);
+}
+
+void MainWindow::LoadFolderExecute() {
+  wchar_t displayName[MAX_PATH] = {};
+  BROWSEINFOW browse{};
+  browse.hwndOwner = Handle();
+  browse.pszDisplayName = displayName;
+  browse.lpszTitle = kAddPicturesTitle;
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  std::unique_ptr<ITEMIDLIST, ItemIdListDeleter> folder(SHBrowseForFolderW(&browse));
+  if (!folder) return;
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetPathFromIDListW(folder.get(), path)) return;
+  if (auto ansi = platform::WideToAnsiExact(path)) RegisterPictures({*ansi});
+}
+
+void MainWindow::PasteExecute() {
+  platform::TCP& clipboard = registration_->clipboard;
+  clipboard.PasteFromClipboard();
+  // Always copied, whatever effect the list was announced with.
+  const std::vector<std::string> files = clipboard.PasteFiles;
+  if (!files.empty()) RegisterPictures(files);
+}
+
+void MainWindow::OnFileDragDrop(const std::vector<std::string>& files, bool& accept) {
+  // The view must not move or copy the files itself, and the source gets no
+  // effect back, so it keeps its files even on a move. The registration
+  // runs after the drop has returned: the source waits for the drop, and
+  // should not wait for the copies.
+  accept = false;
+  if (files.empty()) return;
+  registration_->progress.RunLater([this, files] { RegisterPictures(files); });
+}
+
+void MainWindow::CutExecute() { PlaceSelectionOnClipboard(platform::DropEffect::Move); }
+
+void MainWindow::CopyExecute() { PlaceSelectionOnClipboard(platform::DropEffect::Copy); }
+
+void MainWindow::PlaceSelectionOnClipboard(platform::DropEffect effect) {
+  platform::TCP& clipboard = registration_->clipboard;
+  clipboard.CopyFiles = SelectedPicturePaths();
+  if (effect == platform::DropEffect::Move) {
+    clipboard.CutToClipboard();
+  } else {
+    clipboard.CopyToClipboard();
+  }
+}
+
+std::vector<std::string> MainWindow::SelectedPicturePaths() const {
+  // Item order; a name the code page cannot hold goes by its short path,
+  // which names the same file, or stays out.
+  std::vector<std::string> paths;
+  for (browser::TImgListItem* item : view_->Selection()) {
+    std::string path = browser::AnsiPathFor(item->ParsingPath());
+    if (!path.empty()) paths.push_back(std::move(path));
+  }
+  return paths;
+}
+
+}  // namespace tapestrel::app

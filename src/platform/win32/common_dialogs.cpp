@@ -1,0 +1,25 @@
+#include "platform/win32/common_dialogs.h"
+
+#include "platform/win32/late_bound.h"
+
+namespace tapestrel::platform {
+namespace {
+constexpr char kLibrary[] = "comdlg32.dll";
+}
+
+bool ShowOpenFileDialog(OPENFILENAMEW& dialog) {
+  static const auto open = LateBound<decltype(&GetOpenFileNameW)>(kLibrary, "GetOpenFileNameW");
+  return open && open(&dialog);
+}
+
+bool ShowOpenFileDialog(OPENFILENAMEA& dialog) {
+  static const auto open = LateBound<decltype(&GetOpenFileNameA)>(kLibrary, "GetOpenFileNameA");
+  return open && open(&dialog);
+}
+
+bool ShowColourDialog(CHOOSECOLORW& dialog) {
+  static const auto choose = LateBound<decltype(&ChooseColorW)>(kLibrary, "ChooseColorW");
+  return choose && choose(&dialog);
+}
+
+}  // namespace tapestrel::platform
