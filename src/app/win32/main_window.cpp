@@ -129,11 +129,6 @@ void MainWindow::CreateActions() {
   add(kActTapestrelHelp, "TapestrelHelp", "Tapestrel ヘルプ(&W)");
   add(kActAboutDialog, "AboutDialog", "バージョン情報(&A)...");
 
-  // Commands whose windows are not built yet stay disabled.
-  for (UINT id : {kActLoadFile, kActLoadFolder, kActCut, kActCopy, kActPaste, kActSelectAll,
-                  kActChangeSelect}) {
-    actions_.SetEnabled(id, false);
-  }
   actions_.SetHandler(kActGoToTaskTray, [this] { GoToTaskTrayExecute(); });
   actions_.SetHandler(kActWindowShow, [this] { WindowShowExecute(); });
   actions_.SetHandler(kActApplicationExit, [this] { ApplicationExitExecute(); });
