@@ -31,29 +31,14 @@
 #include "browser/win32/img_list_view.h"
 #include "platform/win32/text.h"
 #include "win_support/files.h"
+#include "timing.h"
 
 using namespace tapestrel;
 
 namespace {
 
-double Milliseconds(const std::function<void()>& step) {
-  static const double ticksPerMs = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000;
-  }();
-  LARGE_INTEGER start, end;
-  QueryPerformanceCounter(&start);
-  step();
-  QueryPerformanceCounter(&end);
-  return static_cast<double>(end.QuadPart - start.QuadPart) / ticksPerMs;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+using bench::Median;
+using bench::Milliseconds;
 
 int Argument(int argc, char** argv, const char* name, int fallback) {
   const size_t n = std::strlen(name);

@@ -37,6 +37,7 @@
 #include "platform/win32/profile_file.h"
 #include "platform/win32/registry.h"
 #include "win_support/files.h"
+#include "timing.h"
 
 using namespace tapestrel;
 
@@ -63,24 +64,8 @@ imaging::Bitmap PhotoLike(int w, int h) {
   return b;
 }
 
-double Milliseconds(const std::function<void()>& step) {
-  static const double ticksPerMs = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000;
-  }();
-  LARGE_INTEGER start, end;
-  QueryPerformanceCounter(&start);
-  step();
-  QueryPerformanceCounter(&end);
-  return static_cast<double>(end.QuadPart - start.QuadPart) / ticksPerMs;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+using bench::Median;
+using bench::Milliseconds;
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
   platform::UniqueFileHandle file(

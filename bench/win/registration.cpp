@@ -25,6 +25,7 @@
 #include "app/win32/registration_files.h"
 #include "app/win32/registration_progress_window.h"
 #include "win_support/files.h"
+#include "timing.h"
 
 using namespace tapestrel;
 
@@ -33,24 +34,8 @@ namespace {
 constexpr int kFolders = 50, kFilesPerFolder = 100;
 constexpr char kMask[] = "*.bmp;*.jpeg;*.jpg;*.png;";
 
-double Milliseconds(const std::function<void()>& step) {
-  static const double ticksPerMs = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000;
-  }();
-  LARGE_INTEGER start, end;
-  QueryPerformanceCounter(&start);
-  step();
-  QueryPerformanceCounter(&end);
-  return static_cast<double>(end.QuadPart - start.QuadPart) / ticksPerMs;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+using bench::Median;
+using bench::Milliseconds;
 
 int Repetitions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {

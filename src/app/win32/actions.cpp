@@ -75,7 +75,8 @@ void ActionList::UpdateMenu(HMENU menu) const {
       EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (a->enabled ? MF_ENABLED : MF_GRAYED));
       CheckMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (a->checked ? MF_CHECKED : MF_UNCHECKED));
       if (a->group != kNoGroup && a->checked) {
-        CheckMenuRadioItem(menu, static_cast<UINT>(i), static_cast<UINT>(i), static_cast<UINT>(i), MF_BYPOSITION);
+        CheckMenuRadioItem(menu, static_cast<UINT>(i), static_cast<UINT>(i), static_cast<UINT>(i),
+                           MF_BYPOSITION);
       }
     }
   }
@@ -155,6 +156,31 @@ HMENU BuildMenu(const ActionList& actions, const std::vector<MenuItem>& items, b
   }
   actions.UpdateMenu(menu);
   return menu;
+}
+
+const std::vector<MenuItem>& ViewModeItems() {
+  static const std::vector<MenuItem> items{{kActImage},     {kActCustom}, {kActIcon},
+                                           {kActSmallIcon}, {kActList},   {kActReport}};
+  return items;
+}
+
+const std::vector<MenuItem>& ViewStyleItems() {
+  static const std::vector<MenuItem> items{{kActViewStyle1}, {kActViewStyle2}, {kActViewStyle3},
+                                           {kActViewStyle4}, {kActViewStyle5}, {kActViewStyle6}};
+  return items;
+}
+
+const std::vector<MenuItem>& SortItems() {
+  static const std::vector<MenuItem> items{
+      {kActIconSortForName}, {kActIconSortForSize}, {kActIconSortForType}, {kActIconSortForDate}};
+  return items;
+}
+
+const std::vector<MenuItem>& EditItems() {
+  static const std::vector<MenuItem> items{{kActLoadFile},    {kActLoadFolder}, {}, {kActCut},
+                                           {kActCopy},        {kActPaste},      {}, {kActSelectAll},
+                                           {kActChangeSelect}};
+  return items;
 }
 
 }  // namespace tapestrel::app

@@ -95,4 +95,10 @@ struct MenuItem {
 };
 HMENU BuildMenu(const ActionList& actions, const std::vector<MenuItem>& items, bool popup);
 
+// The groups of items that several menus show alike.
+const std::vector<MenuItem>& ViewModeItems();
+const std::vector<MenuItem>& ViewStyleItems();
+const std::vector<MenuItem>& SortItems();
+const std::vector<MenuItem>& EditItems();  // adding pictures, the clipboard, the selection
+
 }  // namespace tapestrel::app

@@ -17,6 +17,15 @@ namespace {
 
 constexpr wchar_t kMainWindowClass[] = L"TapestrelMainWindow";
 
+// The main menu's "表示(&V)": the view modes, the styles and the sort order.
+std::vector<MenuItem> ViewMenuItems() {
+  std::vector<MenuItem> items = ViewModeItems();
+  items.insert(
+      items.end(),
+      {{}, {0, "スタイル(&V)", ViewStyleItems()}, {}, {0, "アイコンの整列(&T)", SortItems()}, {kActRefresh}});
+  return items;
+}
+
 uint64_t ClockSeed() {
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
@@ -34,47 +43,15 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
                 {ports.registry, ports.desktop, ports.files, ports.plugins, ports.executableFolder}),
       changer_(settings_, ini_, pictures_, *random_, renderer_, {ports.clock, ports.files, ports.registry}) {
   CreateActions();
-  HMENU menu = BuildMenu(
-      actions_,
-      {
-          {0, "システム(&S)", {{kActGoToTaskTray}, {kActApplicationExit}}},
-          {0,
-           "編集(&E)",
-           {{kActLoadFile},
-            {kActLoadFolder},
-            {},
-            {kActCut},
-            {kActCopy},
-            {kActPaste},
-            {},
-            {kActSelectAll},
-            {kActChangeSelect}}},
-          {0,
-           "表示(&V)",
-           {{kActImage},
-            {kActCustom},
-            {kActIcon},
-            {kActSmallIcon},
-            {kActList},
-            {kActReport},
-            {},
-            {0,
-             "スタイル(&V)",
-             {{kActViewStyle1},
-              {kActViewStyle2},
-              {kActViewStyle3},
-              {kActViewStyle4},
-              {kActViewStyle5},
-              {kActViewStyle6}}},
-            {},
-            {0,
-             "アイコンの整列(&T)",
-             {{kActIconSortForName}, {kActIconSortForSize}, {kActIconSortForType}, {kActIconSortForDate}}},
-            {kActRefresh}}},
-          {kActCustomize},
-          {0, "ヘルプ(&H)", {{kActTapestrelHelp}, {kActAboutDialog}}},
-      },
-      false);
+  HMENU menu = BuildMenu(actions_,
+                         {
+                             {0, "システム(&S)", {{kActGoToTaskTray}, {kActApplicationExit}}},
+                             {0, "編集(&E)", EditItems()},
+                             {0, "表示(&V)", ViewMenuItems()},
+                             {kActCustomize},
+                             {0, "ヘルプ(&H)", {{kActTapestrelHelp}, {kActAboutDialog}}},
+                         },
+                         false);
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
   Create(kMainWindowClass, L"Tapestrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
          CW_USEDEFAULT, 800, 600, nullptr, menu, icon);

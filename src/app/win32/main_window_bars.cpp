@@ -63,16 +63,8 @@ void MainWindow::CreateBars() {
   int parts[] = {kSelectionPanelWidth, -1};
   SendMessageW(statusBar_, SB_SETPARTS, std::size(parts), reinterpret_cast<LPARAM>(parts));
 
-  viewModeMenu_.Reset(BuildMenu(
-      actions_, {{kActImage}, {kActCustom}, {kActIcon}, {kActSmallIcon}, {kActList}, {kActReport}}, true));
-  viewStyleMenu_.Reset(BuildMenu(actions_,
-                                 {{kActViewStyle1},
-                                  {kActViewStyle2},
-                                  {kActViewStyle3},
-                                  {kActViewStyle4},
-                                  {kActViewStyle5},
-                                  {kActViewStyle6}},
-                                 true));
+  viewModeMenu_.Reset(BuildMenu(actions_, ViewModeItems(), true));
+  viewStyleMenu_.Reset(BuildMenu(actions_, ViewStyleItems(), true));
   actions_.OnChange = [this] { UpdateToolBar(); };
   UpdateToolBar();
 

@@ -8,33 +8,14 @@ namespace tapestrel::app {
 
 void MainWindow::CreateViewInput() {
   browser::TImgListView& view = *view_;
-  viewMenu_.Reset(BuildMenu(
-      actions_,
-      {{0, "表示(&V)", {{kActImage}, {kActCustom}, {kActIcon}, {kActSmallIcon}, {kActList}, {kActReport}}},
-       {0,
-        "スタイル(&S)",
-        {{kActViewStyle1},
-         {kActViewStyle2},
-         {kActViewStyle3},
-         {kActViewStyle4},
-         {kActViewStyle5},
-         {kActViewStyle6}}},
-       {},
-       {0,
-        "アイコンの整列(&I)",
-        {{kActIconSortForName}, {kActIconSortForSize}, {kActIconSortForType}, {kActIconSortForDate}}},
-       {kActRefresh},
-       {},
-       {kActLoadFile},
-       {kActLoadFolder},
-       {},
-       {kActCut},
-       {kActCopy},
-       {kActPaste},
-       {},
-       {kActSelectAll},
-       {kActChangeSelect}},
-      true));
+  std::vector<MenuItem> items{{0, "表示(&V)", ViewModeItems()},
+                              {0, "スタイル(&S)", ViewStyleItems()},
+                              {},
+                              {0, "アイコンの整列(&I)", SortItems()},
+                              {kActRefresh},
+                              {}};
+  items.insert(items.end(), EditItems().begin(), EditItems().end());
+  viewMenu_.Reset(BuildMenu(actions_, items, true));
   // The view merges the shell's items for a selection into this menu and
   // sends our items' commands here.
   view.ImgPopupMenu.PopupMenu = viewMenu_.Get();

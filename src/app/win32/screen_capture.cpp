@@ -25,7 +25,7 @@ HWND GetFocusedWindowOfForeground() {
   return focus;
 }
 
-imaging::Bitmap CopyFromDc(HDC source, int width, int height, DWORD rasterOperation) {
+imaging::Bitmap CopyFromDc(HDC source, int width, int height, DWORD rasterOperation, int left, int top) {
   imaging::Bitmap::CheckSize(width, height, imaging::PixelFormat::Bits24);
   imaging::Bitmap picture(width, height, imaging::PixelFormat::Bits24);
   BITMAPINFO info{};
@@ -39,7 +39,7 @@ imaging::Bitmap CopyFromDc(HDC source, int width, int height, DWORD rasterOperat
   platform::UniqueMemoryDc memory(CreateCompatibleDC(source));
   if (!section || !memory || !bits) throw std::runtime_error("cannot create the capture bitmap");
   const HGDIOBJ previous = SelectObject(memory.Get(), section.Get());
-  const BOOL copied = BitBlt(memory.Get(), 0, 0, width, height, source, 0, 0, rasterOperation);
+  const BOOL copied = BitBlt(memory.Get(), 0, 0, width, height, source, left, top, rasterOperation);
   GdiFlush();
   SelectObject(memory.Get(), previous);
   if (!copied) throw std::runtime_error("cannot copy the screen");

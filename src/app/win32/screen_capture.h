@@ -20,7 +20,8 @@ class WindowsScreenCapture : public ScreenCapturePort {
   void ProcessMessages() override;
 };
 
-// The pixels of a device context's area as a 24-bit bitmap.
-imaging::Bitmap CopyFromDc(HDC source, int width, int height, DWORD rasterOperation);
+// The pixels of a device context's area (from left, top) as a 24-bit bitmap.
+imaging::Bitmap CopyFromDc(HDC source, int width, int height, DWORD rasterOperation, int left = 0,
+                           int top = 0);
 
 }  // namespace tapestrel::app

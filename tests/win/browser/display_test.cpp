@@ -7,6 +7,7 @@
 #include "common/solid_picture.h"
 #include "imaging/bmp_file.h"
 #include "view_fixture.h"
+#include "win_support/screen_pixels.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -20,25 +21,7 @@ using browser::TViewStyle;
 imaging::Bitmap Capture(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Pump(100);
-  RECT r;
-  GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  imaging::Bitmap picture(w, h, imaging::PixelFormat::Bits24);
-  std::memcpy(picture.Pixels(), bits, picture.PixelBytes());
-  SelectObject(memory, old);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return picture;
+  return ScreenPixels(WindowArea(window));
 }
 
 void SaveShot(const imaging::Bitmap& picture, const std::string& name) {

@@ -13,6 +13,7 @@
 #include "app/win32/actions.h"
 #include "common/solid_picture.h"
 #include "win_support/main_window_fixture.h"
+#include "win_support/screen_pixels.h"
 
 namespace tapestrel::testing {
 
@@ -41,22 +42,7 @@ class WindowPixels {
     GetClientRect(window, &client_);
     origin_ = {0, 0};
     ClientToScreen(window, &origin_);
-    const int w = client_.right, h = client_.bottom;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, w, h, screen, origin_.x, origin_.y, SRCCOPY);
-    GdiFlush();
-    picture_ = imaging::Bitmap(w, h, imaging::PixelFormat::Bits24);
-    std::memcpy(picture_.Pixels(), bits, picture_.PixelBytes());
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    picture_ = ScreenPixels({origin_.x, origin_.y, origin_.x + client_.right, origin_.y + client_.bottom});
   }
 
   COLORREF Pixel(int x, int y) const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imaging/bmp_file.h"
+#include "win_support/screen_pixels.h"
 #include "win_support/waiting.h"
 #include "win_support/window_search.h"
 
@@ -75,28 +76,7 @@ inline void Press(HWND button) {
 // screenshots folder (people look at them; no test reads them).
 inline void SaveScreenshot(HWND window, const std::string& name) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  RECT r;
-  GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  imaging::Bitmap picture(w, h, imaging::PixelFormat::Bits24);
-  const size_t stride = static_cast<size_t>((w * 3 + 3) & ~3);
-  for (int y = 0; y < h; ++y) {
-    std::copy_n(static_cast<const uint8_t*>(bits) + stride * static_cast<size_t>(y),
-                static_cast<size_t>(w) * 3, picture.Row(y));
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  const imaging::Bitmap picture = ScreenPixels(WindowArea(window));
   std::string folder = TAPESTREL_BINARY_DIR "/screenshots";
   std::replace(folder.begin(), folder.end(), '/', '\\');
   CreateDirectoryA(("Z:" + folder).c_str(), nullptr);
