@@ -24,8 +24,8 @@
 #include "app/picture_registration.h"
 #include "app/win32/registration_files.h"
 #include "app/win32/registration_progress_window.h"
-#include "win_support/files.h"
 #include "timing.h"
+#include "win_support/files.h"
 
 using namespace tapestrel;
 
@@ -131,17 +131,6 @@ class NeverAsked : public app::OverwriteQuestion {
   }
 };
 
-size_t FilesIn(const std::string& folder) {
-  size_t n = 0;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*.jpg").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  do ++n;
-  while (FindNextFileA(find, &data));
-  FindClose(find);
-  return n;
-}
-
 int Run(int argc, char** argv) {
   const int repetitions = Repetitions(argc, argv);
   testing::TempFolder work;
@@ -176,11 +165,12 @@ int Run(int argc, char** argv) {
       r = Milliseconds(registering), b = Milliseconds(bareLoop);
     }
     // The figures only count if the work was done.
-    if (copied != kFolders * kFilesPerFolder || FilesIn(target) != files.size() ||
-        FilesIn(bareTarget) != files.size() ||
+    if (copied != kFolders * kFilesPerFolder || testing::CountFiles(target, "*.jpg") != files.size() ||
+        testing::CountFiles(bareTarget, "*.jpg") != files.size() ||
         testing::ReadFile(target + "\\p7_42.jpg") != testing::ReadFile(tree + "\\d7\\p7_42.jpg")) {
-      std::printf("FAILED: %d copied, %u and %u files\n", copied, static_cast<unsigned>(FilesIn(target)),
-                  static_cast<unsigned>(FilesIn(bareTarget)));
+      std::printf("FAILED: %d copied, %u and %u files\n", copied,
+                  static_cast<unsigned>(testing::CountFiles(target, "*.jpg")),
+                  static_cast<unsigned>(testing::CountFiles(bareTarget, "*.jpg")));
       return 1;
     }
     testing::TempFolder::RemoveTree(bareTarget);

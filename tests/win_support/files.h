@@ -71,6 +71,18 @@ inline bool FileExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// How many files of `folder` match `pattern` (e.g. "*.jpg").
+inline size_t CountFiles(const std::string& folder, const std::string& pattern) {
+  size_t n = 0;
+  WIN32_FIND_DATAA data;
+  const HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  do ++n;
+  while (FindNextFileA(find, &data));
+  FindClose(find);
+  return n;
+}
+
 inline std::string IniValue(const std::string& ini, const std::string& section, const std::string& key,
                             const std::string& fallback = "<missing>") {
   char buffer[4096];

@@ -19,17 +19,6 @@ namespace {
 
 constexpr int kFolders = 50, kFilesPerFolder = 100, kPictures = kFolders * kFilesPerFolder;
 
-size_t PicturesIn(const std::string& folder) {
-  size_t n = 0;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*.jpg").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  do ++n;
-  while (FindNextFileA(find, &data));
-  FindClose(find);
-  return n;
-}
-
 // Asks without waiting forever: the window's thread may be done with it.
 std::wstring TextOf(HWND control) {
   wchar_t text[64] = {};
@@ -95,7 +84,7 @@ TEST_F(ScaleTest, FiveThousandPicturesArriveWhileTheWindowKeepsAnswering) {
     }
   });
   EXPECT_EQ(copied, kPictures);
-  EXPECT_EQ(PicturesIn(wallpapers.Path()), static_cast<size_t>(kPictures));
+  EXPECT_EQ(CountFiles(wallpapers.Path(), "*.jpg"), static_cast<size_t>(kPictures));
   EXPECT_EQ(progress.ControlText(IDC_REGISTRATION_COUNT), L"5000/5000");
   EXPECT_GT(answers, 10);
   // A file takes milliseconds; the window never waits for more than a few.
@@ -113,12 +102,12 @@ TEST_F(ScaleTest, StopEndsTheCopyWithinOneFile) {
     SendMessageTimeoutW(progress.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                         reinterpret_cast<LPARAM>(GetDlgItem(progress.Handle(), IDCANCEL)), SMTO_NORMAL, 5000,
                         &unused);
-    atStop = PicturesIn(wallpapers.Path());
+    atStop = CountFiles(wallpapers.Path(), "*.jpg");
   });
   EXPECT_GE(copied, 1000);
   EXPECT_LT(copied, kPictures);
   EXPECT_LE(static_cast<size_t>(copied), atStop + 1);
-  EXPECT_EQ(PicturesIn(wallpapers.Path()), static_cast<size_t>(copied));
+  EXPECT_EQ(CountFiles(wallpapers.Path(), "*.jpg"), static_cast<size_t>(copied));
 }
 
 }  // namespace
