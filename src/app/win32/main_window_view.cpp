@@ -5,13 +5,10 @@
 
 #include "app/view_options.h"
 #include "app/win32/main_window.h"
+#include "imaging/win32/system_color.h"
 
 namespace tapestrel::app {
 namespace {
-
-COLORREF Resolve(imaging::ColorValue color) {
-  return (color & imaging::kSystemColorFlag) ? GetSysColor(static_cast<int>(color & 0xFF)) : color & 0xFFFFFF;
-}
 
 browser::TViewStyle ListStyleOf(ListViewStyle style) {
   switch (style) {
@@ -142,13 +139,13 @@ void MainWindow::DrawTile(HDC dc, int index, const RECT& icon) {
   SetBkMode(dc, TRANSPARENT);
   int top = at.top;
   SelectObject(dc, tileBoldFont_ ? static_cast<HGDIOBJ>(tileBoldFont_.Get()) : font);
-  SetTextColor(dc, Resolve(view_->FontColor()));
+  SetTextColor(dc, imaging::ResolveColor(view_->FontColor()));
   DrawTileLine(dc, item.DisplayName(), at.left, top, right);
 
   top += kTileLineHeight;
   SelectObject(dc, font);
-  const COLORREF background = Resolve(view_->Color());
-  SetTextColor(dc, Resolve(TileDetailColour(background)));
+  const COLORREF background = imaging::ResolveColor(view_->Color());
+  SetTextColor(dc, imaging::ResolveColor(TileDetailColour(background)));
   DrawTileLine(dc, item.TypeName(), at.left, top, right);
   if (!item.IsFolder()) {
     top += kTileLineHeight;

@@ -15,6 +15,7 @@
 #include "platform/error_guard.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
+#include "imaging/win32/system_color.h"
 
 namespace tapestrel::browser {
 namespace {
@@ -24,10 +25,6 @@ constexpr UINT kWatcherChange = WM_APP + 1;
 constexpr UINT kSelectionChanged = WM_APP + 2;
 constexpr UINT kInitialLayout = WM_APP + 3;
 constexpr UINT_PTR kListViewSubclass = 1;
-
-COLORREF Resolve(ColorValue color) {
-  return (color & imaging::kSystemColorFlag) ? GetSysColor(static_cast<int>(color & 0xFF)) : color & 0xFFFFFF;
-}
 
 class ScopeExit {
  public:
@@ -272,9 +269,9 @@ void TCustomImgListView::SetFontColor(ColorValue color) {
 }
 
 void TCustomImgListView::ApplyColors() {
-  ListView_SetBkColor(listView_, Resolve(color_));
-  ListView_SetTextBkColor(listView_, Resolve(color_));
-  ListView_SetTextColor(listView_, Resolve(fontColor_));
+  ListView_SetBkColor(listView_, imaging::ResolveColor(color_));
+  ListView_SetTextBkColor(listView_, imaging::ResolveColor(color_));
+  ListView_SetTextColor(listView_, imaging::ResolveColor(fontColor_));
   InvalidateRect(listView_, nullptr, TRUE);
 }
 
@@ -568,7 +565,7 @@ std::shared_ptr<const imaging::Bitmap> TCustomImgListView::IconImage(TImgListIte
   if (!section || !dc || !bits) throw std::runtime_error("cannot make an icon image");
   const HGDIOBJ old = SelectObject(dc.Get(), section.Get());
   const RECT all{0, 0, size, size};
-  platform::UniqueGdiObject brush(CreateSolidBrush(Resolve(ViewImage.ImgUtil.BKColor)));
+  platform::UniqueGdiObject brush(CreateSolidBrush(imaging::ResolveColor(ViewImage.ImgUtil.BKColor)));
   FillRect(dc.Get(), &all, static_cast<HBRUSH>(brush.Get()));
   if (item.IconIndex() >= 0) {
     const UINT overlay = item.OverlayIndex() >= 0 ? INDEXTOOVERLAYMASK(item.OverlayIndex() + 1) : 0;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "imaging/win32/system_color.h"
 #include "platform/error_guard.h"
 
 namespace tapestrel::browser {
@@ -53,10 +54,7 @@ std::unique_ptr<ThumbnailCells> ThumbnailCells::ForView(TCustomImgListView& view
     const int index = view.ImgItems().IndexOf(e);
     if (index >= 0) ListView_RedrawItems(view.ListView(), index, index);
   };
-  hooks.viewColor = [&view] {
-    const ColorValue c = view.Color();
-    return c & imaging::kSystemColorFlag ? GetSysColor(static_cast<int>(c & 0xFF)) : c & 0xFFFFFF;
-  };
+  hooks.viewColor = [&view] { return imaging::ResolveColor(view.Color()); };
   hooks.thumbnailStyle = [&view] { return view.IconStyle() == TIconStyle::iisImage; };
   auto cells =
       std::make_unique<ThumbnailCells>(view.Handle(), view.ImgItems(), view.ViewImage, std::move(hooks));

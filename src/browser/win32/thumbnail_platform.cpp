@@ -11,6 +11,7 @@
 
 #include "imaging/bmp_file.h"
 #include "imaging/file_bytes.h"
+#include "imaging/win32/system_color.h"
 #include "platform/paths.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handles.h"
@@ -182,10 +183,7 @@ bool WindowsThumbnailPlatform::DirectoryExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-ColorValue WindowsThumbnailPlatform::ResolveColor(ColorValue color) {
-  if (color & imaging::kSystemColorFlag) return GetSysColor(static_cast<int>(color & 0xFF));
-  return color & 0xFFFFFF;
-}
+ColorValue WindowsThumbnailPlatform::ResolveColor(ColorValue color) { return imaging::ResolveColor(color); }
 
 Bitmap WindowsThumbnailPlatform::DrawMetafile(const std::string& path, ColorValue background) {
   UniqueEnhMetafile emf(GetEnhMetaFileA(path.c_str()));
