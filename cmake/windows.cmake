@@ -49,6 +49,9 @@ target_link_options(Tapestrel PRIVATE -s)
 # 32-bit, but pictures are large: up to 4 GB of address space on 64-bit
 # Windows instead of 2 GB.
 target_link_options(Tapestrel PRIVATE -Wl,--large-address-aware)
+# Sections aligned to pages in the file too, so that Wine maps the image
+# instead of reading all of it into private memory.
+target_link_options(Tapestrel PRIVATE -Wl,--file-alignment,4096)
 # Keep the program and its tests in the build tree's top folder, so the tests
 # find it beside themselves.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -418,7 +418,9 @@ void TCustomImgListView::RefreshFolder() {
       if (OnChangeFolder) OnChangeFolder();
       if (OnItemCountChange) OnItemCountChange(items_.Count());
     });
-    if (thumbnails_) thumbnails_->Resume();
+    // A view nobody sees (the main window waiting in the notification area)
+    // makes no thumbnails: its first painting asks for them.
+    if (thumbnails_ && IsWindowVisible(Handle())) thumbnails_->Resume();
     SetUpdating(false);
   });
   const bool lookAhead = iconStyle_ == TIconStyle::iisImage && ViewImage.LookAhead;

@@ -184,7 +184,13 @@ TEST(ThumbnailLoading, ChangesOfTheFolderOrOfAViewOptionRemakeTheThumbnails) {
     imaging::EncodeJpegFile(f.folder / ("p" + std::to_string(i) + ".jpg"), Gradient(800, 600));
   ThumbnailHost host;
   host.View().ViewImage.LookAhead = true;  // as the main window has it
+  // Hidden, the view makes nothing ahead; shown, it makes everything.
+  ShowWindow(host.Window().Frame(), SW_HIDE);
   host.Open(f.folder.Path());
+  PumpUntil([] { return false; }, 500);
+  EXPECT_EQ(0, host.loaded);
+  ShowWindow(host.Window().Frame(), SW_SHOW);
+  ASSERT_TRUE(PumpUntil([&] { return host.loaded == 4; }, 60000));
   ASSERT_TRUE(host.Pump());
   EXPECT_EQ(4, host.loaded);
   const auto first = host.Entry(L"p0.jpg")->Image;
