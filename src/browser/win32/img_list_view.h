@@ -257,6 +257,7 @@ class TCustomImgListView : public platform::Window {
   void ApplyListStyles();
   void UpdateCellGeometry();
   void LayOutOnce();
+  void PlaceNewEntries();
   HIMAGELIST SystemImages(bool large);
   void UpdateImageLists();
   void ApplyColors();
@@ -302,6 +303,7 @@ class TCustomImgListView : public platform::Window {
   bool refreshHeld_ = false, refreshMissed_ = false;
   bool created_ = false;
   bool laidOut_ = false;
+  int placedCount_ = 0;  // entries the list view has icon places for
   bool desktopPending_ = true;  // the desktop shown at creation is read later
   unsigned generation_ = 0;
   int dropHighlighted_ = -1;
