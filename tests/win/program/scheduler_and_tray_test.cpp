@@ -46,7 +46,10 @@ TEST_F(ResidentTest, IntervalOfFiveSecondsChangesAboutSixTimesInThirty) {
   Sleep(30000);
   const int changes = LastIndex();
   RecordProperty("changes_in_30_seconds", changes);
-  EXPECT_GE(changes, 5);
+  // A change lands on the sixth one-second tick, counted from the end of the
+  // start-up, which ends after the window appears: the fifth change falls
+  // on the 30-second edge.
+  EXPECT_GE(changes, 4);
   EXPECT_LE(changes, 7);
 }
 
