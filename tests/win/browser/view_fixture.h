@@ -18,36 +18,9 @@
 #include "browser/win32/img_list_view.h"
 #include "platform/win32/text.h"
 #include "win_support/files.h"
+#include "win_support/message_pump.h"
 
 namespace tapestrel::testing {
-
-// OLE for drag and drop and the shell's menus, on the test thread.
-struct OleSession {
-  OleSession() {
-    OleInitialize(nullptr);
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-  }
-  ~OleSession() { OleUninitialize(); }
-};
-
-// Runs the thread's messages until `done` or the time is up.
-inline bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  for (;;) {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    if (done()) return true;
-    if (std::chrono::steady_clock::now() >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-inline void Pump(int milliseconds = 50) {
-  PumpUntil([] { return false; }, milliseconds);
-}
 
 inline std::wstring Wide(const std::string& ansi) { return platform::AnsiToWide(ansi); }
 

@@ -19,36 +19,9 @@
 #include "browser/win32/img_list_view.h"
 #include "browser/win32/thumbnail_cells.h"
 #include "platform/win32/text.h"
+#include "win_support/message_pump.h"
 
 namespace tapestrel::testing {
-
-// OLE and the common controls on this thread, for the view.
-struct OleSession {
-  OleSession() {
-    OleInitialize(nullptr);
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-  }
-  ~OleSession() { OleUninitialize(); }
-};
-
-// Runs the thread's messages until `done` or the time is up.
-inline bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  for (;;) {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    if (done()) return true;
-    if (std::chrono::steady_clock::now() >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-inline void Pump(int milliseconds = 50) {
-  PumpUntil([] { return false; }, milliseconds);
-}
 
 // A visible top-level window of the given size holding a thumbnail view set
 // up as the main window sets up its own.
