@@ -1,8 +1,11 @@
 # The Windows program: every win32/ folder of src/ as one library, the program
 # entry and the resources as Tapestrel.exe.
 
-# ctest runs every Windows test program through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+# ctest runs every Windows test program through Wine: 64-bit Wine for the x64
+# tree, 32-bit Wine for the x86 one, each tree with a prefix of its own.
+set(TAPESTREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(CMAKE_CROSSCOMPILING_EMULATOR env TAPESTREL_ARCH=${TAPESTREL_ARCH} WINEPREFIX=${TAPESTREL_WINEPREFIX}
+  ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
 tapestrel_win32_sources(WIN32_SOURCES)
 add_library(tapestrel_win32 STATIC ${WIN32_SOURCES})
@@ -29,6 +32,12 @@ set(TAPESTREL_VERSION_DOTTED ${TAPESTREL_VERSION}.0)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/VERSION)
 set(TAPESTREL_GENERATED ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/version.h.in ${TAPESTREL_GENERATED}/tapestrel_version.h @ONLY)
+# The manifest names the processor as side-by-side assemblies do.
+if(TAPESTREL_ARCH STREQUAL "x64")
+  set(TAPESTREL_MANIFEST_ARCH amd64)
+else()
+  set(TAPESTREL_MANIFEST_ARCH x86)
+endif()
 configure_file(${CMAKE_SOURCE_DIR}/resources/tapestrel.manifest.in ${TAPESTREL_GENERATED}/tapestrel.manifest @ONLY)
 # Every program that compiles the resource script finds them there, and so
 # does the code that shows the version.
@@ -46,9 +55,11 @@ target_link_libraries(Tapestrel PRIVATE tapestrel_win32)
 # No debug sections in the shipped program: Windows (and Wine) load every
 # section of the image, so they would cost memory in every running copy.
 target_link_options(Tapestrel PRIVATE -s)
-# 32-bit, but pictures are large: up to 4 GB of address space on 64-bit
-# Windows instead of 2 GB.
-target_link_options(Tapestrel PRIVATE -Wl,--large-address-aware)
+if(TAPESTREL_ARCH STREQUAL "x86")
+  # 32-bit, but pictures are large: up to 4 GB of address space on 64-bit
+  # Windows instead of 2 GB. (A 64-bit image has the whole space anyway.)
+  target_link_options(Tapestrel PRIVATE -Wl,--large-address-aware)
+endif()
 # Sections aligned to pages in the file too, so that Wine maps the image
 # instead of reading all of it into private memory.
 target_link_options(Tapestrel PRIVATE -Wl,--file-alignment,4096)
@@ -64,9 +75,15 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/help.htm
 add_custom_target(tapestrel_help ALL DEPENDS ${CMAKE_BINARY_DIR}/help.htm)
 add_dependencies(Tapestrel tapestrel_help)
 
-# Test plug-ins: every folder of tests/plugins/ becomes <name>.spi in
-# test-plugins/ of the build tree, a 32-bit library with undecorated stdcall
-# exports and a static runtime. Fixtures for the Windows tests, never shipped.
+# Test plug-ins: every folder of tests/plugins/ becomes a plug-in library in
+# test-plugins/ of the build tree, <name>.spi (32-bit, undecorated stdcall
+# exports) in the x86 tree and <name>.sph (64-bit) in the x64 one, each with
+# a static runtime. Fixtures for the Windows tests, never shipped.
+if(TAPESTREL_ARCH STREQUAL "x64")
+  set(TAPESTREL_PLUGIN_SUFFIX ".sph")
+else()
+  set(TAPESTREL_PLUGIN_SUFFIX ".spi")
+endif()
 set(TAPESTREL_TEST_PLUGIN_DIR ${CMAKE_BINARY_DIR}/test-plugins)
 file(GLOB plugin_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/plugins/*)
 set(TAPESTREL_TEST_DEPENDS "")
@@ -78,7 +95,7 @@ foreach(dir ${plugin_dirs})
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.c)
   add_library(spi_${name} SHARED ${sources})
   set_target_properties(spi_${name} PROPERTIES
-    OUTPUT_NAME ${name} PREFIX "" SUFFIX ".spi"
+    OUTPUT_NAME ${name} PREFIX "" SUFFIX ${TAPESTREL_PLUGIN_SUFFIX}
     RUNTIME_OUTPUT_DIRECTORY ${TAPESTREL_TEST_PLUGIN_DIR}
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-plugins-lib)
   set_source_files_properties(${sources} PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/tests/plugins/fixture.h)
@@ -96,7 +113,7 @@ foreach(script ${E2E_SCRIPTS})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME e2e_${name} COMMAND bash ${script})
   set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE
-    ENVIRONMENT "TAPESTREL_EXE=${CMAKE_BINARY_DIR}/Tapestrel.exe;TAPESTREL_ROOT=${CMAKE_SOURCE_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    ENVIRONMENT "TAPESTREL_EXE=${CMAKE_BINARY_DIR}/Tapestrel.exe;TAPESTREL_ROOT=${CMAKE_SOURCE_DIR};TAPESTREL_ARCH=${TAPESTREL_ARCH};WINEPREFIX=${TAPESTREL_WINEPREFIX}")
 endforeach()
 
 # Helper programs the tests run (never shipped): tests/fixtures/<name>/ becomes <name>.exe.

@@ -215,10 +215,16 @@ struct WineGdiEntry {  // Wine's GDI_HANDLE_ENTRY
 static_assert(sizeof(WineGdiEntry) == 24);
 
 long CountGdiTableEntries() {
-  // PEB (fs:[0x30]) + 0x94: GdiSharedHandleTable on 32-bit Windows and Wine.
+  // The process block's GdiSharedHandleTable (Windows and Wine).
   uint8_t* peb = nullptr;
-  asm("movl %%fs:0x30, %0" : "=r"(peb));
-  const auto* table = *reinterpret_cast<WineGdiEntry* const*>(peb + 0x94);
+#if defined(__x86_64__)
+  asm("movq %%gs:0x60, %0" : "=r"(peb));  // 64-bit: PEB at gs:[0x60], the table at +0xF8
+  constexpr size_t kGdiTableAt = 0xF8;
+#else
+  asm("movl %%fs:0x30, %0" : "=r"(peb));  // 32-bit: PEB at fs:[0x30], the table at +0x94
+  constexpr size_t kGdiTableAt = 0x94;
+#endif
+  const auto* table = *reinterpret_cast<WineGdiEntry* const*>(peb + kGdiTableAt);
   if (!table) return -1;
   long n = 0;
   for (int i = 0; i < 0x10000; ++i)
@@ -454,8 +460,9 @@ int Run(int argc, char** argv) {
   MakeSoakFolder(soak.Path(), soakFiles);
   // The hostile test plug-in, built beside this program.
   tapestrel::testing::TempFolder stage;
-  CopyFileA((tapestrel::testing::ThisProgramFolder() + "test-plugins\\tsp_hostile.spi").c_str(),
-            (stage / "tsp_hostile.spi").c_str(), FALSE);
+  const std::string hostile = "tsp_hostile" + std::string(imaging::kPluginExtension);
+  CopyFileA((tapestrel::testing::ThisProgramFolder() + "test-plugins\\" + hostile).c_str(),
+            (stage / hostile).c_str(), FALSE);
   imaging::PictureFormatRegistry registry;
   imaging::PluginHost plugins(stage.Path() + "\\", registry);
   plugins.LoadAtStartup();

@@ -26,14 +26,14 @@ unix_pid() { # the Linux process of a Windows program
 private_kb() { awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s}' "/proc/$1/smaps_rollup"; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
-wine "$E2E_DIR/app/idle_window.exe" >/dev/null 2>&1 &
+"$WINE" "$E2E_DIR/app/idle_window.exe" >/dev/null 2>&1 &
 base=$(unix_pid idle_window.exe)
 [ -n "$base" ] || fail "the baseline did not start"
 sleep 3
 base_kb=$(private_kb "$base")
 wineserver -k; sleep 0.5
 
-wine "$E2E_DIR/app/Tapestrel.exe" /exeautorun >/dev/null 2>&1 &
+"$WINE" "$E2E_DIR/app/Tapestrel.exe" /exeautorun >/dev/null 2>&1 &
 pid=$(unix_pid Tapestrel.exe)
 [ -n "$pid" ] || fail "Tapestrel did not start"
 sleep 3

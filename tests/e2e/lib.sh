@@ -1,11 +1,12 @@
 # Shared steps of the end-to-end scripts: Tapestrel.exe under Wine in a
 # virtual desktop, driven from the X side (xdotool) and checked through its
-# INI file and screenshots. The scripts run inside the Windows build tree's
-# ctest, which provides TAPESTREL_EXE, TAPESTREL_ROOT and WINEPREFIX.
+# INI file and screenshots. The scripts run inside a Windows build tree's
+# ctest, which provides TAPESTREL_EXE, TAPESTREL_ROOT, TAPESTREL_ARCH (the
+# tree's program, x86 or x64) and WINEPREFIX.
 set -euo pipefail
 
-: "${TAPESTREL_EXE:?}" "${TAPESTREL_ROOT:?}" "${WINEPREFIX:?}"
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+: "${TAPESTREL_EXE:?}" "${TAPESTREL_ROOT:?}" "${TAPESTREL_ARCH:?}" "${WINEPREFIX:?}"
+source "$TAPESTREL_ROOT/scripts/wine-env"
 
 E2E_DIR=$(mktemp -d /tmp/tapestrel-e2e.XXXXXX)
 E2E_XVFB=""
@@ -48,7 +49,7 @@ ini_value() { # section key
 
 # Starts Tapestrel (with arguments) in the virtual desktop "shell".
 e2e_start() {
-  wine explorer /desktop=shell,1024x768 "$E2E_DIR/app/Tapestrel.exe" "$@" >/dev/null 2>&1 &
+  "$WINE" explorer /desktop=shell,1024x768 "$E2E_DIR/app/Tapestrel.exe" "$@" >/dev/null 2>&1 &
   E2E_PID=$!
   for _ in $(seq 100); do
     xdotool search --name "shell - Wine desktop" >/dev/null 2>&1 && return 0
@@ -76,7 +77,7 @@ wait_until() { # seconds command...
 # Keeps the virtual desktop "shell" open while programs come and go in it.
 e2e_open_desktop() {
   cp "$(dirname "$TAPESTREL_EXE")/idle_window.exe" "$E2E_DIR/app/"
-  wine explorer /desktop=shell,1024x768 "$E2E_DIR/app/idle_window.exe" >/dev/null 2>&1 &
+  "$WINE" explorer /desktop=shell,1024x768 "$E2E_DIR/app/idle_window.exe" >/dev/null 2>&1 &
   wait_until 20 xdotool search --name "shell - Wine desktop" >/dev/null || fail "the Wine desktop did not appear"
   sleep 1
 }
@@ -84,7 +85,7 @@ e2e_open_desktop() {
 # Runs Tapestrel in the open desktop and waits for it to end by itself.
 e2e_run_to_end() { # seconds arguments...
   local limit=$1; shift
-  timeout "$limit" wine explorer /desktop=shell,1024x768 "$E2E_DIR/app/Tapestrel.exe" "$@" >/dev/null 2>&1 ||
+  timeout "$limit" "$WINE" explorer /desktop=shell,1024x768 "$E2E_DIR/app/Tapestrel.exe" "$@" >/dev/null 2>&1 ||
     fail "Tapestrel $* did not end by itself within ${limit}s"
 }
 

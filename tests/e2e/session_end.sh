@@ -20,12 +20,12 @@ sleep 1
 e2e_start /exeautorun
 sleep 3
 answer="$E2E_DIR/answer.txt"
-wine explorer /desktop=shell,1024x768 "$E2E_DIR/app/query_end_session.exe" "$(winpath "$answer")" >/dev/null 2>&1 &
+"$WINE" explorer /desktop=shell,1024x768 "$E2E_DIR/app/query_end_session.exe" "$(winpath "$answer")" >/dev/null 2>&1 &
 wait_until 60 test -s "$answer" || fail "the log-off question was not asked"
 [ "$(tr -d '\r\n' < "$answer")" = 1 ] || fail "Tapestrel answered $(cat "$answer") to WM_QUERYENDSESSION"
 [ "$(ini_value System LastWallIndex)" = 2 ] || fail "index $(ini_value System LastWallIndex), not 2 (blue)"
 [ -n "$(ini_value Window WindowWidth)" ] || fail "the settings were not saved"
-reg_value() { wine reg query 'HKCU\Control Panel\Desktop' /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1==n {sub(/^ *[^ ]+ +REG_SZ +/, ""); print}'; }
+reg_value() { "$WINE" reg query 'HKCU\Control Panel\Desktop' /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1==n {sub(/^ *[^ ]+ +REG_SZ +/, ""); print}'; }
 [ "$(reg_value ConvertedWallpaper)" = "$(winpath "$E2E_DIR/pictures/3-blue.bmp")" ] ||
   fail "ConvertedWallpaper is $(reg_value ConvertedWallpaper)"
 [ -n "$(reg_value OriginalWallpaper)" ] && [ "$(reg_value OriginalWallpaper)" = "$(reg_value Wallpaper)" ] ||

@@ -125,6 +125,7 @@ class FakeSpiHost : public imaging::SpiHostPort {
   std::string ExecutableFolder() const override { return exeFolder; }
   std::string SystemFolder() const override { return systemFolder; }
   std::string WindowsFolder() const override { return windowsFolder; }
+  std::string PluginExtension() const override { return ".spi"; }
   std::string AnsiToUtf8(const std::string& ansi) const override {
     if (onAnsiToUtf8) onAnsiToUtf8(ansi);
     return "utf8:" + ansi;

@@ -1,35 +1,123 @@
 #!/bin/bash
-# The release as a user gets it. scripts/package builds the zip; it must hold
-# exactly the shipped files, with a readme that Notepad reads (UTF-8 with a
-# byte-order mark, CR LF) and an executable whose version resource is VERSION
-# and that is large-address-aware. Unpacked into a new folder of a fresh Wine
-# prefix (not the test prefix) beside a Tapestrel.ini naming a folder of
-# pictures, "Tapestrel.exe /wallchange" must change the wallpaper: the
-# registry then names a wallpaper bitmap that shows the picture recorded as
-# the last change. Exit status 0 when all holds.
+# The release as a user gets it. scripts/package builds one zip per program;
+# each must hold exactly the shipped files, with a readme that Notepad reads
+# (UTF-8 with a byte-order mark, CR LF) and that tells which zip to choose,
+# and an executable of the zip's machine type (x86: PE32, i386,
+# large-address-aware; x64: PE32+, x86-64) whose version resource is VERSION
+# and names its kind. Then each zip this machine can run, unpacked into a new
+# folder of a fresh Wine prefix (not the test prefix) beside a Tapestrel.ini
+# naming a folder of pictures: "Tapestrel.exe /wallchange" must change the
+# wallpaper, and the registry then names a wallpaper bitmap that shows the
+# picture recorded as the last change. Exit status 0 when all holds.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 fail() { echo "release zip: FAIL: $*" >&2; exit 1; }
 
 version=$(head -n1 "$ROOT/VERSION")
-zip=$("$ROOT/scripts/package" | tail -n1)
-[ "$(basename "$zip")" = "Tapestrel-$version.zip" ] || fail "the zip is $zip"
+mapfile -t zips < <("$ROOT/scripts/package")
+[ "${#zips[@]}" = 2 ] || fail "scripts/package printed ${#zips[@]} paths, not 2"
 
-expected="Tapestrel.exe readme.txt"
-if [ -f "$ROOT/build/win/help.htm" ] || [ -f "$ROOT/resources/help.htm" ]; then expected="Tapestrel.exe help.htm readme.txt"; fi
-contents=$(unzip -Z1 "$zip" | sort | tr '\n' ' ' | sed 's/ $//')
-[ "$contents" = "$expected" ] || fail "the zip holds '$contents', not '$expected'"
+# A little-endian field of the file: offset, size in bytes.
+field() { od -An -t u"$3" -j "$2" -N "$3" "$1" | tr -d ' '; }
 
-WORK=$(mktemp -d /tmp/tapestrel-release.XXXXXX)
-export WINEPREFIX="$WORK/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# Checks one zip's contents; prints nothing.
+check_zip() { # zip arch
+  local zip=$1 arch=$2 expected contents work readme exe pe machine magic flags text
+  [ "$(basename "$zip")" = "Tapestrel-$version-$arch.zip" ] || fail "the $arch zip is $zip"
+  expected="Tapestrel.exe help.htm readme.txt"
+  contents=$(unzip -Z1 "$zip" | sort | tr '\n' ' ' | sed 's/ $//')
+  [ "$contents" = "$expected" ] || fail "$arch: the zip holds '$contents', not '$expected'"
+  work=$(mktemp -d /tmp/tapestrel-zip.XXXXXX)
+  unzip -q "$zip" -d "$work"
+
+  readme="$work/readme.txt"
+  [ "$(head -c 3 "$readme" | xxd -p)" = efbbbf ] || fail "$arch: readme.txt has no UTF-8 byte-order mark"
+  iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null 2>&1 || fail "$arch: readme.txt is not UTF-8"
+  [ "$(grep -c $'[^\r]$' "$readme" || true)" = 0 ] || fail "$arch: readme.txt has lines without CR LF"
+  grep -q "Tapestrel $version（$arch 版）" "$readme" || fail "$arch: readme.txt does not name version $version and $arch"
+  grep -q "Tapestrel.ini" "$readme" || fail "$arch: readme.txt does not say where the settings are"
+  # Which to choose: x64 for 64-bit Windows, x86 for the 32-bit plug-ins.
+  grep -q "x64 版（Tapestrel-$version-x64.zip）: 64 ビット版の Windows" "$readme" &&
+    grep -q "x86 版（Tapestrel-$version-x86.zip）" "$readme" && grep -q "Susie プラグイン（.spi）" "$readme" ||
+    fail "$arch: readme.txt does not tell which zip to choose"
+
+  exe="$work/Tapestrel.exe"
+  pe=$(field "$exe" 60 4)
+  machine=$(field "$exe" $((pe + 4)) 2)
+  flags=$(field "$exe" $((pe + 22)) 2)
+  magic=$(field "$exe" $((pe + 24)) 2)
+  case "$arch" in
+    x86) [ "$machine $magic" = "332 267" ] || fail "x86: Tapestrel.exe is not PE32 for i386 ($machine $magic)"
+         [ $((flags & 0x20)) != 0 ] || fail "x86: Tapestrel.exe is not large-address-aware" ;;
+    x64) [ "$machine $magic" = "34404 523" ] || fail "x64: Tapestrel.exe is not PE32+ for x86-64 ($machine $magic)" ;;
+  esac
+  text=$(strings -el "$exe")
+  [ "$(grep -A1 -x FileVersion <<< "$text" | tail -n1)" = "$version" ] ||
+    fail "$arch: the version resource does not say $version"
+  grep -A1 -x FileDescription <<< "$text" | tail -n1 | grep -q "($arch)\$" ||
+    fail "$arch: the version resource's description does not name $arch"
+  rm -rf "$work"
+}
+
+# Unpacks the zip into a fresh prefix of its own kind and changes the
+# wallpaper with it.
+run_zip() { # zip arch
+  local zip=$1 app pictures before after bmp last colour centre w h r g b er eg eb pair got want
+  local rc=0
+  WORK=$(mktemp -d /tmp/tapestrel-release.XXXXXX)
+  (
+    trap 'wineserver -k 2>/dev/null || true' EXIT
+    export TAPESTREL_ARCH=$2 WINEPREFIX="$WORK/prefix"
+    source "$ROOT/scripts/wine-env"
+    "$WINE" wineboot -i >/dev/null 2>&1
+    wineserver -w
+    app="$WINEPREFIX/drive_c/Tapestrel"
+    mkdir "$app"
+    unzip -q "$zip" -d "$app"
+    pictures="$WINEPREFIX/drive_c/pictures"
+    mkdir "$pictures"
+    /usr/bin/convert -size 640x480 xc:'#ff0000' -quality 95 "$pictures/1-red.jpg"
+    /usr/bin/convert -size 640x480 xc:'#0000ff' -quality 95 "$pictures/2-blue.jpg"
+    printf '[Whole]\r\nWallPaperFolder=C:\\pictures\r\n' > "$app/Tapestrel.ini"
+
+    wallpaper_value() {
+      "$WINE" reg query 'HKCU\Control Panel\Desktop' /v Wallpaper 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *Wallpaper *REG_SZ *//p'
+    }
+    before=$(wallpaper_value)
+    timeout 60 "$WINE" 'C:\Tapestrel\Tapestrel.exe' /wallchange >/dev/null 2>&1 ||
+      fail "$2: Tapestrel.exe /wallchange did not end by itself"
+    wineserver -w
+    after=$(wallpaper_value)
+    [ -n "$after" ] && [ "$after" != "$before" ] || fail "$2: the registry's wallpaper stayed '$before'"
+
+    bmp=$("$WINE" winepath -u "$after" 2>/dev/null)
+    [ -f "$bmp" ] || fail "$2: the wallpaper file $after does not exist"
+    [ "$(head -c 2 "$bmp")" = BM ] || fail "$2: the wallpaper file $after is not a bitmap"
+    last=$(tr -d '\r' < "$app/Tapestrel.ini" | sed -n 's/^LastWallPas=//p')
+    case "$last" in
+      'C:\pictures\1-red.jpg') colour="255 0 0" ;;
+      'C:\pictures\2-blue.jpg') colour="0 0 255" ;;
+      *) fail "$2: Tapestrel.ini records '$last' as the last wallpaper" ;;
+    esac
+    centre=$(/usr/bin/convert "$bmp" -format '%w %h %[fx:int(255*p{320,240}.r+0.5)] %[fx:int(255*p{320,240}.g+0.5)] %[fx:int(255*p{320,240}.b+0.5)]' info:)
+    read -r w h r g b <<< "$centre"
+    [ "$w x $h" = "640 x 480" ] || fail "$2: the wallpaper bitmap is $w x $h, not 640 x 480"
+    read -r er eg eb <<< "$colour"
+    for pair in "$r $er" "$g $eg" "$b $eb"; do
+      read -r got want <<< "$pair"
+      [ $((got > want ? got - want : want - got)) -le 8 ] || fail "$2: the wallpaper shows $r $g $b, not $colour ($last)"
+    done
+    echo "release zip: $(basename "$zip") unpacked in a fresh prefix changed the wallpaper to $last"
+  ) || rc=$?
+  rm -rf "$WORK"
+  return $rc
+}
+
 xvfb_pid=""
 cleanup() {
-  # Only this test's own prefix and display.
-  wineserver -k 2>/dev/null || true
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$WORK"
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
@@ -42,56 +130,11 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 fi
 
-wineboot -i >/dev/null 2>&1
-wineserver -w
-app="$WINEPREFIX/drive_c/Tapestrel"
-mkdir "$app"
-unzip -q "$zip" -d "$app"
-
-readme="$app/readme.txt"
-[ "$(head -c 3 "$readme" | xxd -p)" = efbbbf ] || fail "readme.txt has no UTF-8 byte-order mark"
-iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null 2>&1 || fail "readme.txt is not UTF-8"
-[ "$(grep -c $'[^\r]$' "$readme" || true)" = 0 ] || fail "readme.txt has lines without CR LF"
-grep -q "Tapestrel $version" "$readme" || fail "readme.txt does not name version $version"
-grep -q "Tapestrel.ini" "$readme" || fail "readme.txt does not say where the settings are"
-
-exe="$app/Tapestrel.exe"
-headers=$(i686-w64-mingw32-objdump -p "$exe")
-grep -q "large address aware" <<< "$headers" || fail "Tapestrel.exe is not large-address-aware"
-file_version=$(strings -el "$exe" | grep -A1 -x FileVersion | tail -n1)
-[ "$file_version" = "$version" ] || fail "the version resource says '$file_version', VERSION says '$version'"
-
-pictures="$WINEPREFIX/drive_c/pictures"
-mkdir "$pictures"
-/usr/bin/convert -size 640x480 xc:'#ff0000' -quality 95 "$pictures/1-red.jpg"
-/usr/bin/convert -size 640x480 xc:'#0000ff' -quality 95 "$pictures/2-blue.jpg"
-printf '[Whole]\r\nWallPaperFolder=C:\\pictures\r\n' > "$app/Tapestrel.ini"
-
-wallpaper_value() {
-  wine reg query 'HKCU\Control Panel\Desktop' /v Wallpaper 2>/dev/null | tr -d '\r' |
-    sed -n 's/^ *Wallpaper *REG_SZ *//p'
-}
-before=$(wallpaper_value)
-timeout 60 wine 'C:\Tapestrel\Tapestrel.exe' /wallchange >/dev/null 2>&1 || fail "Tapestrel.exe /wallchange did not end by itself"
-wineserver -w
-after=$(wallpaper_value)
-[ -n "$after" ] && [ "$after" != "$before" ] || fail "the registry's wallpaper stayed '$before'"
-
-bmp=$(winepath -u "$after" 2>/dev/null)
-[ -f "$bmp" ] || fail "the wallpaper file $after does not exist"
-[ "$(head -c 2 "$bmp")" = BM ] || fail "the wallpaper file $after is not a bitmap"
-last=$(tr -d '\r' < "$app/Tapestrel.ini" | sed -n 's/^LastWallPas=//p')
-case "$last" in
-  'C:\pictures\1-red.jpg') colour="255 0 0" ;;
-  'C:\pictures\2-blue.jpg') colour="0 0 255" ;;
-  *) fail "Tapestrel.ini records '$last' as the last wallpaper" ;;
-esac
-centre=$(/usr/bin/convert "$bmp" -format '%w %h %[fx:int(255*p{320,240}.r+0.5)] %[fx:int(255*p{320,240}.g+0.5)] %[fx:int(255*p{320,240}.b+0.5)]' info:)
-read -r w h r g b <<< "$centre"
-[ "$w x $h" = "640 x 480" ] || fail "the wallpaper bitmap is $w x $h, not 640 x 480"
-read -r er eg eb <<< "$colour"
-for pair in "$r $er" "$g $eg" "$b $eb"; do
-  read -r got want <<< "$pair"
-  [ $((got > want ? got - want : want - got)) -le 8 ] || fail "the wallpaper shows $r $g $b, not $colour ($last)"
-done
-echo "release zip: $(basename "$zip") unpacked in a fresh prefix changed the wallpaper to $last"
+check_zip "${zips[0]}" x86
+check_zip "${zips[1]}" x64
+run_zip "${zips[1]}" x64
+if "$ROOT/scripts/runs-32bit-code"; then
+  run_zip "${zips[0]}" x86
+else
+  echo "release zip: the x86 zip is not run: this machine runs no 32-bit code"
+fi

@@ -1,6 +1,7 @@
-/* Test plug-ins for the picture plug-in host: 32-bit libraries exporting the
- * plug-in entry points, built from this file by each folder here with a few
- * settings. They read "TSPX", a picture format of our own:
+/* Test plug-ins for the picture plug-in host: libraries exporting the
+ * plug-in entry points (32-bit ".spi" or their 64-bit counterparts ".sph",
+ * whose offsets and user data are pointer-sized), built from this file by
+ * each folder here with a few settings. They read "TSPX", a picture format of our own:
  *
  *   0  magic, 4 bytes (FIXTURE_MAGIC)
  *   4  width, height: 16 bits each
@@ -36,6 +37,9 @@
 
 #ifdef FIXTURE_HOSTILE
 static volatile int* volatile kNowhere = (volatile int*)8;
+/* Set by IsSupported for a picture of mode 21: the next GetPicture returns
+ * with the registers its caller expects kept overwritten. */
+volatile LONG g_spoilKeptRegisters;
 #endif
 
 typedef int(__stdcall* ProgressCallback)(int numerator, int denominator, LONG_PTR data);
@@ -50,14 +54,14 @@ typedef struct {
 #pragma pack(pop)
 
 
-__attribute__((unused)) static void Log(const char* call, long offset) {
+__attribute__((unused)) static void Log(const char* call, LONG_PTR offset) {
   char path[MAX_PATH], line[128];
   DWORD n = GetEnvironmentVariableA("TAPESTREL_SPI_LOG", path, sizeof path);
   if (n == 0 || n >= sizeof path) return;
   HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, NULL);
   if (f == INVALID_HANDLE_VALUE) return;
-  int len = snprintf(line, sizeof line, "%s %s %ld\r\n", FIXTURE_ID, call, offset);
+  int len = snprintf(line, sizeof line, "%s %s %ld\r\n", FIXTURE_ID, call, (long)offset);
   DWORD written;
   WriteFile(f, line, (DWORD)len, &written, NULL);
   CloseHandle(f);
@@ -83,6 +87,7 @@ EXPORT int FIXTURE_CALL IsSupported(LPCSTR fileName, void* header) {
   Log("IsSupported", 0);
 #ifdef FIXTURE_HOSTILE
   if (memcmp(h, FIXTURE_MAGIC, 4) == 0 && h[10] == 40) *kNowhere = 1;  /* mode 40: fault here */
+  g_spoilKeptRegisters = memcmp(h, FIXTURE_MAGIC, 4) == 0 && h[10] == 21;
 #endif
   (void)fileName;
   return memcmp(h, FIXTURE_MAGIC, 4) == 0;
@@ -90,13 +95,13 @@ EXPORT int FIXTURE_CALL IsSupported(LPCSTR fileName, void* header) {
 #endif
 
 /* The whole file from `offset` on; NULL when it is no picture of ours. */
-__attribute__((unused)) static unsigned char* ReadPicture(LPCSTR fileName, long offset, DWORD* size) {
+__attribute__((unused)) static unsigned char* ReadPicture(LPCSTR fileName, LONG_PTR offset, DWORD* size) {
   HANDLE f = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
   if (f == INVALID_HANDLE_VALUE) return NULL;
   DWORD total = GetFileSize(f, NULL);
   unsigned char* data = NULL;
   if (total != INVALID_FILE_SIZE && total >= (DWORD)offset + 16 &&
-      SetFilePointer(f, offset, NULL, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
+      SetFilePointer(f, (LONG)offset, NULL, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
     *size = total - (DWORD)offset;
     data = (unsigned char*)HeapAlloc(GetProcessHeap(), 0, *size);
     DWORD got = 0;
@@ -110,7 +115,7 @@ __attribute__((unused)) static unsigned char* ReadPicture(LPCSTR fileName, long 
 }
 
 #ifndef FIXTURE_NO_PICTURE
-EXPORT int FIXTURE_CALL GetPictureInfo(LPCSTR fileName, long offset, unsigned flag, PictureInfo* info) {
+EXPORT int FIXTURE_CALL GetPictureInfo(LPCSTR fileName, LONG_PTR offset, unsigned flag, PictureInfo* info) {
   DWORD size;
   Log("GetPictureInfo", offset);
   if (flag & 7) return -1;
@@ -126,7 +131,7 @@ EXPORT int FIXTURE_CALL GetPictureInfo(LPCSTR fileName, long offset, unsigned fl
   return 0;
 }
 
-static int Decode(LPCSTR fileName, long offset, unsigned flag, HLOCAL* infoOut, HLOCAL* pixelsOut,
+static int Decode(LPCSTR fileName, LONG_PTR offset, unsigned flag, HLOCAL* infoOut, HLOCAL* pixelsOut,
                   ProgressCallback progress, LONG_PTR data, const char* entry) {
   DWORD size;
   Log(entry, offset);
@@ -219,12 +224,49 @@ static int Decode(LPCSTR fileName, long offset, unsigned flag, HLOCAL* infoOut, 
   return result;
 }
 
-EXPORT int FIXTURE_CALL GetPicture(LPCSTR fileName, long offset, unsigned flag, HLOCAL* info, HLOCAL* pixels,
+#ifndef FIXTURE_HOSTILE
+EXPORT int FIXTURE_CALL GetPicture(LPCSTR fileName, LONG_PTR offset, unsigned flag, HLOCAL* info, HLOCAL* pixels,
                                    ProgressCallback progress, LONG_PTR data) {
   return Decode(fileName, offset, flag, info, pixels, progress, data, "GetPicture");
 }
+#else
+__attribute__((used, noinline)) int FIXTURE_CALL GetPictureBody(LPCSTR fileName, LONG_PTR offset, unsigned flag,
+                                                                HLOCAL* info, HLOCAL* pixels,
+                                                                ProgressCallback progress, LONG_PTR data) {
+  return Decode(fileName, offset, flag, info, pixels, progress, data, "GetPicture");
+}
 
-EXPORT int FIXTURE_CALL GetPreview(LPCSTR fileName, long offset, unsigned flag, HLOCAL* info, HLOCAL* pixels,
+/* Breaks the calling convention on request: overwrites every register the
+ * caller expects kept (all but the frame pointer) and jumps to the body,
+ * which saves and restores the spoilt values, so they reach the caller. The
+ * arguments, in registers or on the stack, pass through untouched. */
+#if defined(__x86_64__)
+EXPORT __attribute__((naked)) int GetPicture(LPCSTR fileName, LONG_PTR offset, unsigned flag, HLOCAL* info,
+                                             HLOCAL* pixels, ProgressCallback progress, LONG_PTR data) {
+  __asm__(
+      "cmpl $0, g_spoilKeptRegisters(%rip)\n"
+      "jz 1f\n"
+      "movabsq $0x5A5A5A5A5A5A5A5A, %rax\n"
+      "movq %rax, %rbx\n movq %rax, %rsi\n movq %rax, %rdi\n"
+      "movq %rax, %r12\n movq %rax, %r13\n movq %rax, %r14\n movq %rax, %r15\n"
+      "movq %rax, %xmm6\n movq %rax, %xmm7\n movq %rax, %xmm8\n movq %rax, %xmm9\n movq %rax, %xmm10\n"
+      "movq %rax, %xmm11\n movq %rax, %xmm12\n movq %rax, %xmm13\n movq %rax, %xmm14\n movq %rax, %xmm15\n"
+      "1: jmp GetPictureBody\n");
+}
+#else
+EXPORT __attribute__((naked)) int __stdcall GetPicture(LPCSTR fileName, LONG_PTR offset, unsigned flag,
+                                                       HLOCAL* info, HLOCAL* pixels, ProgressCallback progress,
+                                                       LONG_PTR data) {
+  __asm__(
+      "cmpl $0, _g_spoilKeptRegisters\n"
+      "jz 1f\n"
+      "movl $0x5A5A5A5A, %ebx\n movl %ebx, %esi\n movl %ebx, %edi\n"
+      "1: jmp _GetPictureBody@28\n");
+}
+#endif
+#endif
+
+EXPORT int FIXTURE_CALL GetPreview(LPCSTR fileName, LONG_PTR offset, unsigned flag, HLOCAL* info, HLOCAL* pixels,
                                    ProgressCallback progress, LONG_PTR data) {
   (void)fileName, (void)flag, (void)info, (void)pixels, (void)progress, (void)data;
   Log("GetPreview", offset);

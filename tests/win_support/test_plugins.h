@@ -9,12 +9,23 @@
 #include <vector>
 
 #include "imaging/bitmap.h"
+#include "imaging/win32/spi_library.h"
 #include "win_support/files.h"
 
 namespace tapestrel::testing {
 
+// A plug-in's file name in this program's kind: "name.spi" (x86) or "name.sph" (x64).
+inline std::string PluginFile(const std::string& name) { return name + std::string(imaging::kPluginExtension); }
+
+inline std::wstring PluginFileW(const std::string& name) {
+  const std::string file = PluginFile(name);
+  return std::wstring(file.begin(), file.end());
+}
+// The search mask of this program's plug-ins: "*.spi" or "*.sph".
+inline std::string PluginMask() { return "*" + std::string(imaging::kPluginExtension); }
+
 inline std::string TestPluginPath(const std::string& name) {
-  return std::string(TAPESTREL_TEST_PLUGIN_DIR) + "\\" + name + ".spi";
+  return std::string(TAPESTREL_TEST_PLUGIN_DIR) + "\\" + PluginFile(name);
 }
 
 // A folder standing for the executable's, with "SPlugin\" when asked for.
@@ -27,7 +38,7 @@ class PluginStage {
   void Put(const std::string& name, bool intoPluginFolder = false) const {
     const std::string folder = intoPluginFolder ? PluginFolder() : AppFolder();
     CreateDirectoryA(folder.c_str(), nullptr);
-    CopyFileA(TestPluginPath(name).c_str(), (folder + name + ".spi").c_str(), FALSE);
+    CopyFileA(TestPluginPath(name).c_str(), (folder + PluginFile(name)).c_str(), FALSE);
   }
   std::string Picture(const std::string& name, const std::string& content) const {
     const std::string path = pictures_ / name;

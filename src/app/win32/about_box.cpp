@@ -9,7 +9,9 @@
 
 namespace tapestrel::app {
 
-std::wstring AboutBox::VersionText() { return L"バージョン " + platform::Utf8ToWide(TAPESTREL_VERSION_TEXT); }
+std::wstring AboutBox::VersionText() {
+  return L"バージョン " + platform::Utf8ToWide(TAPESTREL_VERSION_TEXT " (" TAPESTREL_ARCH_TEXT ")");
+}
 
 void AboutBox::ShowModal(HWND owner) {
   // The link label's class is registered on demand.

@@ -18,7 +18,8 @@ class AboutBox {
   // Modal: returns when the box is closed.
   void ShowModal(HWND owner);
 
-  // "バージョン 1.0.0", from the one version number of the build.
+  // "バージョン 1.0.0 (x64)": the one version number of the build and the
+  // processor it is built for.
   static std::wstring VersionText();
 
  private:

@@ -89,6 +89,10 @@ class SpiHostPort {
   virtual std::string ExecutableFolder() const = 0;
   virtual std::string SystemFolder() const = 0;
   virtual std::string WindowsFolder() const = 0;
+  // The extension, with its dot, of the plug-in libraries this process can
+  // load: ".spi" for a 32-bit process; ".sph", the 64-bit libraries of the
+  // same interface, for a 64-bit one.
+  virtual std::string PluginExtension() const = 0;
   // Plug-in texts are in the ANSI code page; the picture-format registry
   // holds UTF-8.
   virtual std::string AnsiToUtf8(const std::string& ansi) const = 0;

@@ -1,4 +1,5 @@
-// TSPIs, the program's collection of picture plug-ins (".spi" libraries), and
+// TSPIs, the program's collection of picture plug-ins (".spi" libraries, or
+// ".sph" in the 64-bit program), and
 // TSPIBitmap, the bitmap that decodes through them.
 //
 // One TSPIs exists per process. Search loads every plug-in file of the chosen
@@ -141,7 +142,8 @@ class TSPIs {
   TSPISearchingEvent OnSearching;
   TSPIPictureRegisterEvent OnPictureRegister;
 
-  // Loads every new plug-in file matching the mask ("*.spi"): in the mask's
+  // Loads every new plug-in file matching the mask ("*.spi"; "*.sph" in a
+  // 64-bit process): in the mask's
   // own folder when it names one, else in the folders of SearchOptions.
   void Search(const std::string& mask);
 

@@ -49,10 +49,11 @@ int TSPluginItem::Decode(const std::string& fileName, Bitmap& bitmap) {
 int TSPlugin::LoadFolder(const std::string& folder) {
   if (folder.empty()) return 0;  // an unknown system folder, not the current drive's root
   const std::string base = platform::IncludeTrailingBackslash(folder);
+  const std::string extension = host_.PluginExtension();
   int tried = 0;
-  for (const platform::FolderEntry& entry : host_.FindFiles(base + "*.spi")) {
+  for (const platform::FolderEntry& entry : host_.FindFiles(base + "*" + extension)) {
     if (entry.name.empty() || entry.name[0] == '.') continue;
-    if (platform::AnsiLowerAscii(entry.name).find(".spi") == std::string::npos) continue;
+    if (platform::AnsiLowerAscii(entry.name).find(extension) == std::string::npos) continue;
     AddPlugin(base + entry.name);
     ++tried;
   }
@@ -105,7 +106,7 @@ void LoadPluginsAtStartup(SpiHostPort& host, TSPlugin& splugin, TSPIs& spis) {
 
   spis.UserDir = hasPluginFolder ? pluginFolder : exeFolder;
   spis.OnSearch = [](TSPIs&, TSPIsItem&, bool& accept) { accept = true; };
-  spis.Search("*.spi");
+  spis.Search("*" + host.PluginExtension());
 }
 
 }  // namespace tapestrel::imaging

@@ -83,7 +83,8 @@ class TSPlugin {
 
   bool Preview = false;  // ask "GetPreview" before "GetPicture"
 
-  // Every "*.spi" file of the folder tried with AddPlugin; the number tried.
+  // Every plug-in file of the folder ("*.spi", or "*.sph" in a 64-bit
+  // process) tried with AddPlugin; the number tried.
   int LoadFolder(const std::string& folder);
   int LoadExeFolder() { return LoadFolder(host_.ExecutableFolder()); }
   int LoadWindowsFolder() { return LoadFolder(host_.WindowsFolder()); }
@@ -110,7 +111,7 @@ class TSPlugin {
 // The program's start-up loading: TSPlugin from the executable's folder, the
 // Windows folder, the system folder and then "SPlugin\" (when it exists);
 // TSPIs with UserDir set to "SPlugin\" (or the executable's folder) searched
-// for "*.spi". Every plug-in found stays loaded.
+// for "*.spi" ("*.sph" in a 64-bit process). Every plug-in found stays loaded.
 void LoadPluginsAtStartup(SpiHostPort& host, TSPlugin& splugin, TSPIs& spis);
 
 // The plug-in folder below the executable's folder.

@@ -27,7 +27,7 @@ class PluginHost {
   PluginHost(const std::string& executableFolder, PictureFormatRegistry& registry);
 
   // SPlugin from the executable's, Windows, system and "SPlugin\" folders;
-  // SPIs1 searched for "*.spi" (registering the extensions). Never throws for
+  // SPIs1 searched for "*.spi" or "*.sph" (registering the extensions). Never throws for
   // a bad plug-in: it is skipped.
   void LoadAtStartup() { LoadPluginsAtStartup(host_, splugin_, spis_); }
 

@@ -3,6 +3,7 @@
 #include "platform/win32/common_dialogs.h"
 
 #include "imaging/spi/splugin.h"
+#include "imaging/win32/spi_library.h"
 #include "platform/paths.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/text.h"
@@ -48,16 +49,18 @@ std::vector<std::string> ChoosePluginFiles(HWND owner) {
   // Room for many names: the dialog returns the folder, then each name.
   std::wstring buffer(32768, L'\0');
   const std::wstring title = platform::Utf8ToWide(kPluginInstallTitle);
-  static const wchar_t kFilter[] = L"Susie Plug-in (*.spi)\0*.spi\0";
+  // "Susie Plug-in (*.spi)|*.spi", or the same for ".sph" in the 64-bit program.
+  const std::wstring extension(kPluginExtension.begin() + 1, kPluginExtension.end());
+  const std::wstring filter = L"Susie Plug-in (*." + extension + L")" + L'\0' + L"*." + extension + L'\0';
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = kFilter;
+  ofn.lpstrFilter = filter.c_str();
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
   ofn.lpstrTitle = title.c_str();
-  ofn.lpstrDefExt = L"spi";
+  ofn.lpstrDefExt = extension.c_str();
   ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST;
   if (!platform::ShowOpenFileDialog(ofn)) return {};
 

@@ -16,8 +16,10 @@
 namespace tapestrel::imaging {
 namespace {
 
-uint32_t Arg(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
-uint32_t Arg(int32_t v) { return static_cast<uint32_t>(v); }
+// Every argument is passed pointer-wide. An int is sign-extended, so that an
+// offset, which the 64-bit interface takes as a LONG_PTR, keeps its value.
+uintptr_t Arg(const void* p) { return reinterpret_cast<uintptr_t>(p); }
+uintptr_t Arg(int32_t v) { return static_cast<uintptr_t>(static_cast<intptr_t>(v)); }
 
 // A local-memory handle from a plug-in: usable only if the heap knows it.
 bool IsLocalHandle(HLOCAL h) { return h && LocalFlags(h) != LMEM_INVALID_HANDLE; }
@@ -142,7 +144,7 @@ class WindowsSpiLibrary : public SpiLibrary {
     const bool returned =
         Call(preview ? SpiEntry::GetPreview : SpiEntry::GetPicture,
              {Arg(fileName.c_str()), Arg(offset), 0, Arg(&info), Arg(&pixels),
-              progress ? Arg(reinterpret_cast<const void*>(&ProgressCallback)) : 0u, Arg(this)},
+              progress ? Arg(reinterpret_cast<const void*>(&ProgressCallback)) : uintptr_t{0}, Arg(this)},
              result.code);
     t_progress = outer;
     // After a fault the handles are not trusted, not even to be freed.
@@ -160,7 +162,7 @@ class WindowsSpiLibrary : public SpiLibrary {
  private:
   // False when the entry point is missing, the plug-in faulted before, or it
   // faults now (and is then never entered again).
-  bool Call(SpiEntry entry, std::initializer_list<uint32_t> args, int32_t& result) {
+  bool Call(SpiEntry entry, std::initializer_list<uintptr_t> args, int32_t& result) {
     const void* address = entries_[static_cast<size_t>(entry)];
     if (!address || faulted_) return false;
     if (CallSpiEntry(address, args, result) == SpiCallOutcome::Faulted) {

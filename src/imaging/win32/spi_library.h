@@ -5,10 +5,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "imaging/spi/spi_port.h"
 
 namespace tapestrel::imaging {
+
+// The plug-in libraries this program can load: a 64-bit process cannot load
+// the 32-bit ".spi" ones, and loads their 64-bit counterparts, ".sph".
+inline constexpr std::string_view kPluginExtension = sizeof(void*) == 8 ? ".sph" : ".spi";
 
 class WindowsSpiHost : public SpiHostPort {
  public:
@@ -24,6 +29,7 @@ class WindowsSpiHost : public SpiHostPort {
   std::string ExecutableFolder() const override { return executableFolder_; }
   std::string SystemFolder() const override;
   std::string WindowsFolder() const override;
+  std::string PluginExtension() const override { return std::string(kPluginExtension); }
   std::string AnsiToUtf8(const std::string& ansi) const override;
 
  private:

@@ -1,5 +1,6 @@
 #include "platform/win32/cpu_usage_meter.h"
 
+#include <cstddef>
 #include <cstring>
 #include <stdexcept>
 
@@ -12,6 +13,26 @@ constexpr ULONG kBasicInformation = 0;
 constexpr ULONG kPerformanceInformation = 2;
 constexpr ULONG kTimeOfDayInformation = 3;
 constexpr size_t kPerformanceBufferSize = 312;
+
+// The basic information record as the system lays it out for the calling
+// process: three of its fields are pointer-sized, so it is 44 bytes with the
+// processor count at offset 40 in a 32-bit process, and 64 bytes with the
+// count at 56 in a 64-bit one. The system refuses any other length.
+struct BasicInformation {
+  ULONG reserved;
+  ULONG timerResolution;
+  ULONG pageSize;
+  ULONG physicalPages;
+  ULONG lowestPhysicalPage;
+  ULONG highestPhysicalPage;
+  ULONG allocationGranularity;
+  ULONG_PTR minimumUserAddress;
+  ULONG_PTR maximumUserAddress;
+  ULONG_PTR activeProcessorsMask;
+  CCHAR numberOfProcessors;
+};
+static_assert(sizeof(BasicInformation) == (sizeof(void*) == 8 ? 64 : 44));
+static_assert(offsetof(BasicInformation, numberOfProcessors) == (sizeof(void*) == 8 ? 56 : 40));
 
 // Reads a 4-byte binary value of the dynamic performance registry.
 bool ReadPerfStat(const char* key, uint32_t& value) {
@@ -49,10 +70,11 @@ TCpuUsage::TCpuUsage(QueryFunction query) : query_(query) { InitialiseNt(); }
 
 void TCpuUsage::InitialiseNt() {
   if (!query_) return;
-  alignas(8) unsigned char basic[44] = {};
+  BasicInformation basic{};
   ULONG returned = 0;
-  if (query_(kBasicInformation, basic, sizeof basic, &returned) == 0) {
-    processors_ = basic[40] ? basic[40] : 1;
+  if (query_(kBasicInformation, &basic, sizeof basic, &returned) == 0) {
+    const auto count = static_cast<unsigned char>(basic.numberOfProcessors);
+    processors_ = count ? count : 1;
     calculator_ = CpuLoadCalculator(processors_);
   } else {
     query_ = nullptr;  // the registry method takes over; the module stays loaded

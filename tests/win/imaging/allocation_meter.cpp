@@ -10,11 +10,19 @@
 
 #include <atomic>
 
+// The linker names a function's import slot __imp_ and the function's
+// symbol; on x86 a C function's symbol has a leading underscore.
+#if defined(__i386__)
+#define IMPORT_SLOT(name) _imp__##name
+#else
+#define IMPORT_SLOT(name) __imp_##name
+#endif
+
 extern "C" {
-extern void* (*_imp__malloc)(size_t);
-extern void* (*_imp__calloc)(size_t, size_t);
-extern void* (*_imp__realloc)(void*, size_t);
-extern void (*_imp__free)(void*);
+extern void* (*IMPORT_SLOT(malloc))(size_t);
+extern void* (*IMPORT_SLOT(calloc))(size_t, size_t);
+extern void* (*IMPORT_SLOT(realloc))(void*, size_t);
+extern void (*IMPORT_SLOT(free))(void*);
 }
 
 namespace {
@@ -82,10 +90,10 @@ void Redirect(Function* slot, Function counted, Function& original) {
 
 void Install() {
   static const bool installed = [] {
-    Redirect(&_imp__malloc, CountedMalloc, g_malloc);
-    Redirect(&_imp__calloc, CountedCalloc, g_calloc);
-    Redirect(&_imp__realloc, CountedRealloc, g_realloc);
-    Redirect(&_imp__free, CountedFree, g_free);
+    Redirect(&IMPORT_SLOT(malloc), CountedMalloc, g_malloc);
+    Redirect(&IMPORT_SLOT(calloc), CountedCalloc, g_calloc);
+    Redirect(&IMPORT_SLOT(realloc), CountedRealloc, g_realloc);
+    Redirect(&IMPORT_SLOT(free), CountedFree, g_free);
     return true;
   }();
   (void)installed;

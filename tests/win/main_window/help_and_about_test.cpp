@@ -109,7 +109,7 @@ TEST(AboutBox, ModalWithNameVersionAndALinkThatOpensTheHelp) {
 
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(name, L"Tapestrel");
-  EXPECT_EQ(version, L"バージョン " + SourceVersion());
+  EXPECT_EQ(version, L"バージョン " + SourceVersion() + (sizeof(void*) == 8 ? L" (x64)" : L" (x86)"));
   EXPECT_TRUE(ownerDisabled);
   EXPECT_NE(opener.Opened().find(OpenedArgument(fixture.Folder() / "help.htm")), std::string::npos)
       << opener.Opened();

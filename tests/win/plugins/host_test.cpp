@@ -67,9 +67,9 @@ TEST(PluginHost, SameFileBesideTheProgramAndInThePluginFolder) {
   EXPECT_EQ(plugins.SPlugin().Count(), 1);
   ASSERT_EQ(plugins.SPIs1().Count(), 2);
   EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(plugins.SPIs1().Items(0).FileName(),
-                                                  stage.AppFolder() + "tsp_in.spi"));
+                                                  stage.AppFolder() + tt::PluginFile("tsp_in")));
   EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(plugins.SPIs1().Items(1).FileName(),
-                                                  stage.PluginFolder() + "tsp_in.spi"));
+                                                  stage.PluginFolder() + tt::PluginFile("tsp_in")));
   // Each copy registered its extensions.
   EXPECT_EQ(PluginFormats(registry).size(), 8u);
 }
@@ -82,7 +82,7 @@ TEST(PluginHost, PluginFolderAloneAndTheProgramFolderSearchedOnce) {
     PluginHost plugins(plugFolderOnly.AppFolder(), registry);
     plugins.LoadAtStartup();
     EXPECT_EQ(plugins.SPlugin().Count(), 1);
-    EXPECT_EQ(SpisFiles(plugins.SPIs1()), (Strings{"tsp_in.spi"}));
+    EXPECT_EQ(SpisFiles(plugins.SPIs1()), (Strings{tt::PluginFile("tsp_in")}));
   }
   // Without "SPlugin\" the user folder is the program's again: the module
   // names the system reports must match the listing, or it loads twice.
@@ -120,8 +120,8 @@ TEST(PluginHost, MasksRegisterRightToLeftAndReachTheStartUpLists) {
 TEST(PluginHost, EachManagerKeepsWhatItCanUse) {
   PluginStage stage;
   for (const char* name : {"tsp_am", "tsp_xn", "tsp_nois", "tsp_badinfo", "tsp_in"}) stage.Put(name);
-  tt::WriteFile(stage.AppFolder() + "text.spi", "not a library at all");
-  tt::WriteFile(stage.AppFolder() + "empty.spi", "");
+  tt::WriteFile(stage.AppFolder() + tt::PluginFile("text"), "not a library at all");
+  tt::WriteFile(stage.AppFolder() + tt::PluginFile("empty"), "");
   PictureFormatRegistry registry;
   PluginHost plugins(stage.AppFolder(), registry);
   plugins.LoadAtStartup();
@@ -132,14 +132,14 @@ TEST(PluginHost, EachManagerKeepsWhatItCanUse) {
     byName[platform::ExtractFileName(spis.Items(i).FileName())] = &spis.Items(i);
   // No import plug-in without "IsSupported"; the archive and "00XN" ones in their classes.
   EXPECT_EQ(byName.size(), 4u);
-  EXPECT_EQ(byName.count("tsp_nois.spi"), 0u);
-  ASSERT_EQ(byName.count("tsp_am.spi"), 1u);
-  EXPECT_NE(dynamic_cast<const TAmSPI*>(byName["tsp_am.spi"]), nullptr);
-  ASSERT_EQ(byName.count("tsp_xn.spi"), 1u);
-  EXPECT_NE(dynamic_cast<const TXnSPI*>(byName["tsp_xn.spi"]), nullptr);
+  EXPECT_EQ(byName.count(tt::PluginFile("tsp_nois")), 0u);
+  ASSERT_EQ(byName.count(tt::PluginFile("tsp_am")), 1u);
+  EXPECT_NE(dynamic_cast<const TAmSPI*>(byName[tt::PluginFile("tsp_am")]), nullptr);
+  ASSERT_EQ(byName.count(tt::PluginFile("tsp_xn")), 1u);
+  EXPECT_NE(dynamic_cast<const TXnSPI*>(byName[tt::PluginFile("tsp_xn")]), nullptr);
   // Information that never ends is cut off; the name fills the buffer.
-  ASSERT_EQ(byName.count("tsp_badinfo.spi"), 1u);
-  const TSPIsItem& bad = *byName["tsp_badinfo.spi"];
+  ASSERT_EQ(byName.count(tt::PluginFile("tsp_badinfo")), 1u);
+  const TSPIsItem& bad = *byName[tt::PluginFile("tsp_badinfo")];
   EXPECT_EQ(bad.Version(), "00IN");
   EXPECT_EQ(bad.PluginName(), std::string(255, 'N'));
   EXPECT_GT(bad.Masks().size(), 10u);
@@ -150,7 +150,7 @@ TEST(PluginHost, EachManagerKeepsWhatItCanUse) {
   Strings thumbs;
   for (int i = 0; i < plugins.SPlugin().Count(); ++i) thumbs.push_back(plugins.SPlugin().Items(i).FileName());
   std::sort(thumbs.begin(), thumbs.end());
-  EXPECT_EQ(thumbs, (Strings{"tsp_badinfo.spi", "tsp_in.spi", "tsp_nois.spi"}));
+  EXPECT_EQ(thumbs, (Strings{tt::PluginFile("tsp_badinfo"), tt::PluginFile("tsp_in"), tt::PluginFile("tsp_nois")}));
   const std::string picture = stage.Picture("a.tsn", Tspx().Bytes());
   EXPECT_EQ(plugins.SPlugin().FindPlugin(picture), -1);
 }

@@ -6,8 +6,10 @@
 
 #include <cfloat>
 #include <cmath>
+#include <functional>
 
 #include "imaging/win32/plugin_host.h"
+#include "imaging/win32/spi_call.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
 #include "win_support/test_plugins.h"
@@ -42,6 +44,7 @@ enum Mode : uint8_t {
   kForeignException = 17,
   kAbsurdSize = 18,
   kChangesFloatState = 19,
+  kSpoilsKeptRegisters = 21,
   kFaultInIsSupported = 40,
 };
 
@@ -81,6 +84,21 @@ class HostileTest : public ::testing::Test {
   std::unique_ptr<PluginHost> plugins;
 };
 
+// Runs `call` with more values live across it than there are registers the
+// callee must keep (integer and floating-point), so the compiler keeps them
+// there; true when every value came back.
+__attribute__((noinline)) bool KeptRegistersSurvive(const std::function<void()>& call) {
+  volatile uint64_t n = 0x0123456789ABCDEF;
+  volatile double d = 1.25;
+  const uint64_t a = n + 1, b = n * 3, c = n ^ 5, e = n - 7, f = n * 11, g = n + 13, h = n ^ 17, i = n * 19;
+  const double p = d + 1, q = d * 3, r = d - 5, s = d * 7, t = d + 9, u = d * 11, v = d - 13, w = d * 15,
+               x = d + 17, y = d * 19;
+  call();
+  return a == n + 1 && b == n * 3 && c == (n ^ 5) && e == n - 7 && f == n * 11 && g == n + 13 &&
+         h == (n ^ 17) && i == n * 19 && p == d + 1 && q == d * 3 && r == d - 5 && s == d * 7 && t == d + 9 &&
+         u == d * 11 && v == d - 13 && w == d * 15 && x == d + 17 && y == d * 19;
+}
+
 }  // namespace
 
 TEST_F(HostileTest, BlocksThatLieAboutTheirSizeFailCleanly) {
@@ -113,6 +131,32 @@ TEST_F(HostileTest, NonsenseThatStaysInBoundsStillDecodes) {
   EXPECT_TRUE(CollectionDecodes(Picture(kNonsenseProgress)));
   // 2^32 - 1 colours announced: the 256 an 8-bit picture can use are there.
   EXPECT_TRUE(CollectionDecodes(Picture(kAbsurdColours)));
+}
+
+TEST_F(HostileTest, RegistersThePluginShouldHaveKeptAreRestored) {
+  // Its entry point returns with every register the caller expects kept
+  // (the frame pointer aside) overwritten; the call restores them.
+  const std::string file = Picture(kSpoilsKeptRegisters);
+  const HMODULE module = LoadLibraryA(tt::TestPluginPath("tsp_hostile").c_str());
+  ASSERT_NE(module, nullptr);
+  const auto entry = [&](const char* name) { return reinterpret_cast<const void*>(GetProcAddress(module, name)); };
+  std::vector<uint8_t> header(kSpiHeaderBufferSize);
+  const std::string bytes = tt::ReadFile(file);
+  std::copy(bytes.begin(), bytes.begin() + 16, header.begin());
+  int32_t result = 0;
+  ASSERT_EQ(CallSpiEntry(entry("IsSupported"), {reinterpret_cast<uintptr_t>(file.c_str()),
+                                                reinterpret_cast<uintptr_t>(header.data())}, result),
+            SpiCallOutcome::Returned);
+  HLOCAL info = nullptr, pixels = nullptr;
+  EXPECT_TRUE(KeptRegistersSurvive([&] {
+    CallSpiEntry(entry("GetPicture"), {reinterpret_cast<uintptr_t>(file.c_str()), 0, 0,
+                                       reinterpret_cast<uintptr_t>(&info), reinterpret_cast<uintptr_t>(&pixels), 0, 0},
+                 result);
+  }));
+  EXPECT_EQ(result, 0);
+  LocalFree(info);
+  LocalFree(pixels);
+  FreeLibrary(module);
 }
 
 TEST_F(HostileTest, EveryBlockIsFreedOnEveryPath) {

@@ -21,12 +21,12 @@ TEST(PluginInstall, CopiesIntoANewPluginFolderAndAsksForARestart) {
   CreateDirectoryA((base / "a").c_str(), nullptr);
   Strings messages;
   const int copied =
-      InstallPlugins({tt::TestPluginPath("tsp_in"), tt::TestPluginPath("tsp_alt"), base / "missing.spi"}, app,
+      InstallPlugins({tt::TestPluginPath("tsp_in"), tt::TestPluginPath("tsp_alt"), base / tt::PluginFile("missing")}, app,
                      [&](const std::string& m) { messages.push_back(m); });
   EXPECT_EQ(copied, 2);  // the missing file is passed over without a word
   EXPECT_EQ(messages, (Strings{"プラグインを有効にするためにTapestrelの再起動が必要です。"}));
-  EXPECT_TRUE(tt::FileExists(app + "SPlugin\\tsp_in.spi"));
-  EXPECT_TRUE(tt::FileExists(app + "SPlugin\\tsp_alt.spi"));
+  EXPECT_TRUE(tt::FileExists(app + "SPlugin\\" + tt::PluginFile("tsp_in")));
+  EXPECT_TRUE(tt::FileExists(app + "SPlugin\\" + tt::PluginFile("tsp_alt")));
 
   // Nothing is loaded now; the next start finds them.
   PictureFormatRegistry registry;
@@ -34,14 +34,14 @@ TEST(PluginInstall, CopiesIntoANewPluginFolderAndAsksForARestart) {
   plugins.LoadAtStartup();
   EXPECT_EQ(plugins.SPIs1().Count(), 2);
   EXPECT_EQ(plugins.SPIs1().UserDir, app + "SPlugin\\");
-  plugins.SPIs1().Search("*.spi");  // nothing new
+  plugins.SPIs1().Search(tt::PluginMask());  // nothing new
   EXPECT_EQ(plugins.SPIs1().Count(), 2);
 }
 
 TEST(PluginInstall, OverwritesAPluginOfTheSameName) {
   PluginStage stage;
   CreateDirectoryA(stage.PluginFolder().c_str(), nullptr);
-  tt::WriteFile(stage.PluginFolder() + "tsp_in.spi", "an old version");
+  tt::WriteFile(stage.PluginFolder() + tt::PluginFile("tsp_in"), "an old version");
   EXPECT_EQ(InstallPlugins({tt::TestPluginPath("tsp_in")}, stage.AppFolder(), nullptr), 1);
-  EXPECT_EQ(tt::ReadFile(stage.PluginFolder() + "tsp_in.spi"), tt::ReadFile(tt::TestPluginPath("tsp_in")));
+  EXPECT_EQ(tt::ReadFile(stage.PluginFolder() + tt::PluginFile("tsp_in")), tt::ReadFile(tt::TestPluginPath("tsp_in")));
 }

@@ -14,7 +14,7 @@ namespace {
 TEST(PluginWallpaper, WallChangeAppliesAPlugInPicture) {
   TempFolder folder, pictures;
   TapestrelProcess program(folder);
-  CopyFileA(TestPluginPath("tsp_in").c_str(), (folder / "tsp_in.spi").c_str(), FALSE);
+  CopyFileA(TestPluginPath("tsp_in").c_str(), (folder / PluginFile("tsp_in")).c_str(), FALSE);
   WriteSolidBmp(pictures / "a.bmp", 8, 8, 0x0000FF);
   Tspx tspx;
   tspx.width = 40;

@@ -49,7 +49,12 @@ TEST(CpuUsage, RealReadingFollowsTheSystemAndRisesWhileBusy) {
 }
 
 // A scripted native query: the meter's arithmetic on the records it reads.
+// Like the system, it answers the basic record only at the caller's own
+// length: 44 bytes with the processor count at 40 for a 32-bit program, 64
+// with the count at 56 for a 64-bit one.
 struct Script {
+  static constexpr ULONG kBasicSize = sizeof(void*) == 8 ? 64 : 44;
+  static constexpr ULONG kProcessorsAt = sizeof(void*) == 8 ? 56 : 40;
   static inline ULONG processors = 2;
   static inline uint64_t idle = 0, time = 0;
   static inline LONG status = 0;
@@ -59,7 +64,8 @@ struct Script {
     if (status != 0) return status;
     if (infoClass == 2 && refuseSmallRecord && size < 4096)
       return static_cast<LONG>(0xC0000004);  // length mismatch
-    if (infoClass == 0 && size == 44) bytes[40] = static_cast<unsigned char>(processors);
+    if (infoClass == 0 && size != kBasicSize) return static_cast<LONG>(0xC0000004);
+    if (infoClass == 0) bytes[kProcessorsAt] = static_cast<unsigned char>(processors);
     if (infoClass == 2 && size >= 312) std::memcpy(bytes, &idle, 8);
     if (infoClass == 3 && size == 32) std::memcpy(bytes + 8, &time, 8);
     return 0;

@@ -93,6 +93,12 @@ bool TrayShowsAnIcon() {
   return shown;
 }
 
+// The record's published sizes, for shell 5.0 and later and for older
+// shells: 488 and 88 bytes in a 32-bit program, 504 and 104 in a 64-bit one,
+// whose handles are 8 bytes wide and aligned.
+constexpr UINT kModernTrayRecordSize = sizeof(void*) == 8 ? 504 : 488;
+constexpr UINT kOldTrayRecordSize = sizeof(void*) == 8 ? 104 : 88;
+
 TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
   platform::TTrayIcon tray;
   tray.SetResourceIconList({"TTICON", "TFICON"});
@@ -107,7 +113,7 @@ TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
   EXPECT_TRUE(ShellHasIcon(window, 1));
   EXPECT_TRUE(TrayShowsAnIcon());
   const NOTIFYICONDATAA& record = tray.Inner().Record();
-  EXPECT_EQ(record.cbSize, platform::ShellVersion() >= MAKELONG(0, 5) ? 488u : 88u);
+  EXPECT_EQ(record.cbSize, platform::ShellVersion() >= MAKELONG(0, 5) ? kModernTrayRecordSize : kOldTrayRecordSize);
   EXPECT_STREQ(record.szTip, "Tapestrel");
   EXPECT_EQ(record.uCallbackMessage, 1224u);
   EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
@@ -131,7 +137,7 @@ TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
   EXPECT_TRUE(ShellHasIcon(window, 1));
 
   tray.SetTipHelp(std::string(200, 'x'));
-  EXPECT_EQ(std::string(tray.Inner().Record().szTip).size(), record.cbSize == 488 ? 127u : 63u);
+  EXPECT_EQ(std::string(tray.Inner().Record().szTip).size(), record.cbSize == kModernTrayRecordSize ? 127u : 63u);
 
   tray.SetVisible(false);
   EXPECT_FALSE(TrayShowsAnIcon());

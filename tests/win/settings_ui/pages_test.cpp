@@ -16,6 +16,7 @@
 #include "settings_dialog_ids.h"
 #include "settings_ui/win32/settings_dialog.h"
 #include "win_support/files.h"
+#include "win_support/test_plugins.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -318,7 +319,7 @@ TEST_F(PagesTest, FileDialogsWithTheirTitlesAndFilters) {
     EXPECT_EQ(seen.filters, std::vector<std::wstring>{L"ビットマップ (*.bmp)"});
     seen = ChooseThrough(frame, dialog.Page(8).Handle(), IDC_SUSIE_PLUGIN_INSTALL, "");  // cancelled
     EXPECT_EQ(seen.title, L"Susie Plug-in　インストール");
-    EXPECT_EQ(seen.filters, std::vector<std::wstring>{L"Susie Plug-in (*.spi)"});
+    EXPECT_EQ(seen.filters, std::vector<std::wstring>{L"Susie Plug-in (*" + PluginFileW("") + L")"});
     // The folder browser: its title; cancelled, the folder stays.
     WhileModal browser(
         [&] { return ThreadDialog(frame); },

@@ -191,7 +191,7 @@ TEST_F(ProgramSettingsTest, ThePluginPageListsTheBuiltInRowsAndOneRowPerInstalle
   const std::string plugins = folder / "SPlugin";
   CreateDirectoryA(plugins.c_str(), nullptr);
   for (const char* name : {"tsp_in", "tsp_alt", "tsp_third"}) {
-    CopyFileA(TestPluginPath(name).c_str(), (plugins + "\\" + name + ".spi").c_str(), FALSE);
+    CopyFileA(TestPluginPath(name).c_str(), (plugins + "\\" + PluginFile(name)).c_str(), FALSE);
   }
   ASSERT_TRUE(program.Start());
   const HWND main = program.MainWindow();
