@@ -55,7 +55,8 @@ check_zip() { # zip arch
   text=$(strings -el "$exe")
   [ "$(grep -A1 -x FileVersion <<< "$text" | tail -n1)" = "$version" ] ||
     fail "$arch: the version resource does not say $version"
-  grep -A1 -x FileDescription <<< "$text" | tail -n1 | grep -q "($arch)\$" ||
+  # The description is "Tapestrel 壁紙チェンジャー (x64)"; strings shows its ASCII runs.
+  grep -A2 -x FileDescription <<< "$text" | grep -qx " ($arch)" ||
     fail "$arch: the version resource's description does not name $arch"
   rm -rf "$work"
 }
