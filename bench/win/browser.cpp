@@ -1,5 +1,5 @@
-// The thumbnail view over a folder of 10,000 pictures, in the shipped 32-bit
-// build under Wine:
+// The thumbnail view over a folder of 10,000 pictures, in the shipped code
+// (the x86 or the x64 build) under Wine:
 //   - opening the folder and sorting it by name, against the bare shell
 //     enumeration of the same folder (EnumObjects, GetAttributesOf and the
 //     parsing names, as the view's filter needs them) (goal: ratio <= 2);
@@ -282,7 +282,8 @@ int Run(int argc, char** argv) {
   const bool steady = before.gdi == after.gdi && before.user == after.user &&
                       before.handles == after.handles && before.scannedHandles == after.scannedHandles &&
                       before.windows == after.windows;
-  std::printf("Thumbnail view of the 32-bit build: %d files, median of %d repetitions\n", shown, repetitions);
+  std::printf("Thumbnail view of the %s: %d files, median of %d repetitions\n", bench::BuildName(), shown,
+              repetitions);
   std::printf("  %-44s %8.1f ms\n", "bare shell enumeration (reference)", Median(bare));
   std::printf("  %-44s %8.1f ms  ratio %.2f (goal <= 2.00): %s\n", "open the folder and sort by name",
               Median(open), o, verdict(o <= 2));

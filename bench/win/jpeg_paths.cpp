@@ -1,4 +1,5 @@
-// The JPEG paths users feel, timed in the shipped 32-bit build under Wine:
+// The JPEG paths users feel, timed in the shipped code (the x86 or the x64
+// build) under Wine:
 //   - ApplyWallpaper in ratio mode, a 4000 x 3000 JPEG onto a 1920 x 1080
 //     screen, against a bare full decode of the file plus a bare write of a
 //     1920 x 1080 32-bit BMP (goal: ratio <= 1.3);
@@ -260,7 +261,7 @@ int Run(int argc, char** argv) {
 
   const double applyGoal = 1.3, thumbGoal = 1.15;
   const double a = Median(applyRatio), t = Median(thumbRatio);
-  std::printf("JPEG paths of the 32-bit build: a %dx%d JPEG of %u KB, median of %d repetitions\n",
+  std::printf("JPEG paths of the %s: a %dx%d JPEG of %u KB, median of %d repetitions\n", bench::BuildName(),
               kPhotoWidth, kPhotoHeight, static_cast<unsigned>(ReadWholeFile(photo).size() / 1024),
               repetitions);
   std::printf("  %-44s %8.1f ms\n", "bare full decode (accurate DCT)", Median(full));

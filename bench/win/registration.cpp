@@ -1,5 +1,5 @@
 // Registering a folder tree of 5,000 small pictures, timed in the shipped
-// 32-bit build under Wine, against a bare CopyFileA loop over the same files
+// code (the x86 or the x64 build) under Wine, against a bare CopyFileA loop over the same files
 // (goal: ratio <= 1.5). The registration is all a user waits for: the search
 // of the tree, every copy through a temporary file renamed into place, and
 // the progress window shown and brought up to date after every file. Both
@@ -192,8 +192,8 @@ int Run(int argc, char** argv) {
   std::snprintf(copyText, sizeof copyText, "   ratio %.2f (goal <= %.2f): %s", qc, goal,
                 qc <= goal ? "met" : "MISSED");
   std::snprintf(wholeText, sizeof wholeText, "   ratio %.2f", q);
-  std::printf("Registering %d small pictures in %d folders (32-bit build), median of %d repetitions\n",
-              kFolders * kFilesPerFolder, kFolders, repetitions);
+  std::printf("Registering %d small pictures in %d folders (%s), median of %d repetitions\n",
+              kFolders * kFilesPerFolder, kFolders, bench::BuildName(), repetitions);
   line("bare CopyFileA loop", Median(bare), "");
   line("RegisterPictures, copy phase (copy, window)", Median(copying), copyText);
   line("RegisterPictures, all (search, copy, window)", Median(registration), wholeText);

@@ -1,4 +1,5 @@
-// Thumbnail loading as users feel it, in the shipped 32-bit build under Wine,
+// Thumbnail loading as users feel it, in the shipped code (the x86 or the x64
+// build) under Wine,
 // through the real thumbnail view, queue, worker thread and message:
 //   - 100 JPEGs of 4000 x 3000 into their entries, against bare libjpeg 1/8
 //     decodes of the same files in the same repetition (goal: ratio <= 1.15);
@@ -38,6 +39,7 @@
 #include "imaging/win32/plugin_host.h"
 #include "platform/win32/handles.h"
 #include "win/thumbnails/thumbnail_fixture.h"
+#include "timing.h"
 #include "win_support/files.h"
 
 // Live heap bytes of the whole program, counted at every allocation.
@@ -60,6 +62,7 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 using namespace tapestrel;
+using bench::Median;
 
 namespace {
 
@@ -90,12 +93,6 @@ double Now() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
   return static_cast<double>(t.QuadPart) / ticksPerMs;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
@@ -440,6 +437,7 @@ int Run(int argc, char** argv) {
     (void)imageBytes;
   }
 
+  std::printf("Thumbnail loading of the %s\n", bench::BuildName());
   std::printf(
       "%d JPEGs of %dx%d into their entries: %.0f ms, bare 1/8 decodes %.0f ms, ratio %.3f (goal <= 1.15)\n",
       kPhotos, kPhotoWidth, kPhotoHeight, Median(allMs), Median(bareMs), Median(allRatios));

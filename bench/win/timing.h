@@ -23,6 +23,9 @@ inline double Milliseconds(const std::function<void()>& step) {
   return static_cast<double>(end.QuadPart - start.QuadPart) / ticksPerMs;
 }
 
+// Which of the two programs' code this benchmark measures.
+inline const char* BuildName() { return sizeof(void*) == 8 ? "x64 build" : "x86 build"; }
+
 inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   const size_t n = v.size();
