@@ -38,8 +38,8 @@
 #include "imaging/png/png_file.h"
 #include "imaging/win32/plugin_host.h"
 #include "platform/win32/handles.h"
-#include "win/thumbnails/thumbnail_fixture.h"
 #include "timing.h"
+#include "win/thumbnails/thumbnail_fixture.h"
 #include "win_support/files.h"
 
 // Live heap bytes of the whole program, counted at every allocation.

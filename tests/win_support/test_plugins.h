@@ -15,7 +15,9 @@
 namespace tapestrel::testing {
 
 // A plug-in's file name in this program's kind: "name.spi" (x86) or "name.sph" (x64).
-inline std::string PluginFile(const std::string& name) { return name + std::string(imaging::kPluginExtension); }
+inline std::string PluginFile(const std::string& name) {
+  return name + std::string(imaging::kPluginExtension);
+}
 
 inline std::wstring PluginFileW(const std::string& name) {
   const std::string file = PluginFile(name);

@@ -150,7 +150,8 @@ TEST(PluginHost, EachManagerKeepsWhatItCanUse) {
   Strings thumbs;
   for (int i = 0; i < plugins.SPlugin().Count(); ++i) thumbs.push_back(plugins.SPlugin().Items(i).FileName());
   std::sort(thumbs.begin(), thumbs.end());
-  EXPECT_EQ(thumbs, (Strings{tt::PluginFile("tsp_badinfo"), tt::PluginFile("tsp_in"), tt::PluginFile("tsp_nois")}));
+  EXPECT_EQ(thumbs,
+            (Strings{tt::PluginFile("tsp_badinfo"), tt::PluginFile("tsp_in"), tt::PluginFile("tsp_nois")}));
   const std::string picture = stage.Picture("a.tsn", Tspx().Bytes());
   EXPECT_EQ(plugins.SPlugin().FindPlugin(picture), -1);
 }

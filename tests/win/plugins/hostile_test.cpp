@@ -134,24 +134,25 @@ TEST_F(HostileTest, NonsenseThatStaysInBoundsStillDecodes) {
 }
 
 TEST_F(HostileTest, RegistersThePluginShouldHaveKeptAreRestored) {
-  // Its entry point returns with every register the caller expects kept
-  // (the frame pointer aside) overwritten; the call restores them.
+  // Called straight, so that no frame between this test and the call heals
+  // them: the entry point returns with every register the caller expects
+  // kept (the frame pointer aside) overwritten; the call restores them.
   const std::string file = Picture(kSpoilsKeptRegisters);
   const HMODULE module = LoadLibraryA(tt::TestPluginPath("tsp_hostile").c_str());
   ASSERT_NE(module, nullptr);
-  const auto entry = [&](const char* name) { return reinterpret_cast<const void*>(GetProcAddress(module, name)); };
+  const auto arg = [](const void* p) { return reinterpret_cast<uintptr_t>(p); };
+  const auto entry = [&](const char* name) {
+    return reinterpret_cast<const void*>(GetProcAddress(module, name));
+  };
   std::vector<uint8_t> header(kSpiHeaderBufferSize);
   const std::string bytes = tt::ReadFile(file);
   std::copy(bytes.begin(), bytes.begin() + 16, header.begin());
   int32_t result = 0;
-  ASSERT_EQ(CallSpiEntry(entry("IsSupported"), {reinterpret_cast<uintptr_t>(file.c_str()),
-                                                reinterpret_cast<uintptr_t>(header.data())}, result),
-            SpiCallOutcome::Returned);
+  CallSpiEntry(entry("IsSupported"), {arg(file.c_str()), arg(header.data())}, result);
+  ASSERT_EQ(result, 1);
   HLOCAL info = nullptr, pixels = nullptr;
   EXPECT_TRUE(KeptRegistersSurvive([&] {
-    CallSpiEntry(entry("GetPicture"), {reinterpret_cast<uintptr_t>(file.c_str()), 0, 0,
-                                       reinterpret_cast<uintptr_t>(&info), reinterpret_cast<uintptr_t>(&pixels), 0, 0},
-                 result);
+    CallSpiEntry(entry("GetPicture"), {arg(file.c_str()), 0, 0, arg(&info), arg(&pixels), 0, 0}, result);
   }));
   EXPECT_EQ(result, 0);
   LocalFree(info);

@@ -20,9 +20,9 @@ TEST(PluginInstall, CopiesIntoANewPluginFolderAndAsksForARestart) {
   const std::string app = base / "a\\b\\";
   CreateDirectoryA((base / "a").c_str(), nullptr);
   Strings messages;
-  const int copied =
-      InstallPlugins({tt::TestPluginPath("tsp_in"), tt::TestPluginPath("tsp_alt"), base / tt::PluginFile("missing")}, app,
-                     [&](const std::string& m) { messages.push_back(m); });
+  const int copied = InstallPlugins(
+      {tt::TestPluginPath("tsp_in"), tt::TestPluginPath("tsp_alt"), base / tt::PluginFile("missing")}, app,
+      [&](const std::string& m) { messages.push_back(m); });
   EXPECT_EQ(copied, 2);  // the missing file is passed over without a word
   EXPECT_EQ(messages, (Strings{"プラグインを有効にするためにTapestrelの再起動が必要です。"}));
   EXPECT_TRUE(tt::FileExists(app + "SPlugin\\" + tt::PluginFile("tsp_in")));
@@ -43,5 +43,6 @@ TEST(PluginInstall, OverwritesAPluginOfTheSameName) {
   CreateDirectoryA(stage.PluginFolder().c_str(), nullptr);
   tt::WriteFile(stage.PluginFolder() + tt::PluginFile("tsp_in"), "an old version");
   EXPECT_EQ(InstallPlugins({tt::TestPluginPath("tsp_in")}, stage.AppFolder(), nullptr), 1);
-  EXPECT_EQ(tt::ReadFile(stage.PluginFolder() + tt::PluginFile("tsp_in")), tt::ReadFile(tt::TestPluginPath("tsp_in")));
+  EXPECT_EQ(tt::ReadFile(stage.PluginFolder() + tt::PluginFile("tsp_in")),
+            tt::ReadFile(tt::TestPluginPath("tsp_in")));
 }

@@ -113,7 +113,8 @@ TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
   EXPECT_TRUE(ShellHasIcon(window, 1));
   EXPECT_TRUE(TrayShowsAnIcon());
   const NOTIFYICONDATAA& record = tray.Inner().Record();
-  EXPECT_EQ(record.cbSize, platform::ShellVersion() >= MAKELONG(0, 5) ? kModernTrayRecordSize : kOldTrayRecordSize);
+  EXPECT_EQ(record.cbSize,
+            platform::ShellVersion() >= MAKELONG(0, 5) ? kModernTrayRecordSize : kOldTrayRecordSize);
   EXPECT_STREQ(record.szTip, "Tapestrel");
   EXPECT_EQ(record.uCallbackMessage, 1224u);
   EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
@@ -137,7 +138,8 @@ TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
   EXPECT_TRUE(ShellHasIcon(window, 1));
 
   tray.SetTipHelp(std::string(200, 'x'));
-  EXPECT_EQ(std::string(tray.Inner().Record().szTip).size(), record.cbSize == kModernTrayRecordSize ? 127u : 63u);
+  EXPECT_EQ(std::string(tray.Inner().Record().szTip).size(),
+            record.cbSize == kModernTrayRecordSize ? 127u : 63u);
 
   tray.SetVisible(false);
   EXPECT_FALSE(TrayShowsAnIcon());

@@ -159,9 +159,11 @@ TEST(Customize, ThePluginPageListsTheBuiltInFormatsAndEveryLoadedPlugin) {
   // Then the plug-ins in load order (the folder's listing order), their own
   // Shift-JIS texts included.
   std::sort(rows.begin() + 3, rows.end(), [](const auto& a, const auto& b) { return a[2] < b[2]; });
-  EXPECT_EQ(rows[3], (std::vector<std::wstring>{L"*.tsq", L"Tapestrel alternative picture", PluginFileW("tsp_alt")}));
-  EXPECT_EQ(rows[4], (std::vector<std::wstring>{L"*.tsp;*.ts1;*.ts2;*.ts3",
-                                                L"Tapestrel sample picture / テスト画像", PluginFileW("tsp_in")}));
+  EXPECT_EQ(rows[3],
+            (std::vector<std::wstring>{L"*.tsq", L"Tapestrel alternative picture", PluginFileW("tsp_alt")}));
+  EXPECT_EQ(rows[4],
+            (std::vector<std::wstring>{L"*.tsp;*.ts1;*.ts2;*.ts3", L"Tapestrel sample picture / テスト画像",
+                                       PluginFileW("tsp_in")}));
 }
 
 class StartupShortcutTest : public ::testing::Test {
