@@ -3,6 +3,8 @@
 // from it.
 #include "app/win32/main_window.h"
 
+#include "app/view_options.h"
+
 namespace tapestrel::app {
 
 void MainWindow::CreateBrowser() {
@@ -37,9 +39,8 @@ void MainWindow::SetBrowserFolder(const std::string& folder) { view_->OpenFolder
 void MainWindow::SetBrowserExtensions(const std::string& displayed) { view_->View.DispTypes.Ext = displayed; }
 
 void MainWindow::SortBy(int kind) {
-  // The same key twice reverses the order; another key sorts ascending.
-  const auto type = static_cast<browser::TSortTypeEx>(kind);
-  view_->SetSort(type, view_->SortType() == type && !view_->Descend());
+  const SortOrder next = NextSortOrder({SortKind(), SortDescending()}, kind);
+  view_->SetSort(static_cast<browser::TSortTypeEx>(next.kind), next.descending);
 }
 
 void MainWindow::SetSortDescending(bool descending) { view_->SetDescend(descending); }

@@ -1,5 +1,6 @@
 #include "app/win32/main_window_thumbnails.h"
 
+#include "app/status_texts.h"
 #include "app/win32/main_window.h"
 
 #include "platform/paths.h"
@@ -23,7 +24,7 @@ MainWindowThumbnails::MainWindowThumbnails(browser::TCustomImgListView& view, im
   auto opened = view.OnImageLoad, loaded = view.OnImageLoaded;
   auto folderChanged = view.OnChangeFolder;
   view.OnImageLoad = [opened, status](browser::TImgListItem& e) {
-    if (status) status(std::wstring(e.DisplayName()) + L" を開いています");
+    if (status) status(platform::Utf8ToWide(LoadingStatusText(platform::WideToUtf8(e.DisplayName()))));
     if (opened) opened(e);
   };
   view.OnImageLoaded = [loaded, status](browser::TImgListItem& e) {
