@@ -26,7 +26,16 @@ void TImgThreads::Kick() {
     queue_.pop_back();
     TImgListItem* entry = FindEntry(serial);
     if (!entry || entry->Loaded) continue;
-    if (OnImageLoad) OnImageLoad(*entry);
+    // Whatever the handler throws, the entry is still made; the error then
+    // goes its way.
+    std::exception_ptr error;
+    if (OnImageLoad) {
+      try {
+        OnImageLoad(*entry);
+      } catch (...) {
+        error = std::current_exception();
+      }
+    }
     workerSerial_ = serial;
     try {
       StartWorker(*entry);
@@ -36,6 +45,7 @@ void TImgThreads::Kick() {
       workerSerial_ = -1;
       throw;
     }
+    if (error) std::rethrow_exception(error);
     return;
   }
   busy_ = false;

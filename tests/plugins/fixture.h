@@ -20,7 +20,8 @@
  *   FIXTURE_INFO       the GetPluginInfo strings, NULL-terminated
  *   FIXTURE_MAGIC      the four bytes IsSupported looks for
  *   FIXTURE_CALL       calling convention of the exports (default __stdcall)
- *   FIXTURE_NO_IS_SUPPORTED, FIXTURE_NO_PICTURE: leave those out
+ *   FIXTURE_NO_IS_SUPPORTED, FIXTURE_NO_PICTURE: leave those out (the
+ *                      including file may define its own around Decode)
  *   FIXTURE_CUSTOM_INFO: the including file defines GetPluginInfo
  *   FIXTURE_HOSTILE    GetPicture misbehaves as the file's mode asks
  */
@@ -130,9 +131,12 @@ EXPORT int FIXTURE_CALL GetPictureInfo(LPCSTR fileName, LONG_PTR offset, unsigne
   HeapFree(GetProcessHeap(), 0, p);
   return 0;
 }
+#endif
 
-static int Decode(LPCSTR fileName, LONG_PTR offset, unsigned flag, HLOCAL* infoOut, HLOCAL* pixelsOut,
-                  ProgressCallback progress, LONG_PTR data, const char* entry) {
+/* Decodes the picture into the two blocks GetPicture hands back. */
+__attribute__((unused)) static int Decode(LPCSTR fileName, LONG_PTR offset, unsigned flag, HLOCAL* infoOut,
+                                          HLOCAL* pixelsOut, ProgressCallback progress, LONG_PTR data,
+                                          const char* entry) {
   DWORD size;
   Log(entry, offset);
   if (flag & 7) return -1;
@@ -224,6 +228,7 @@ static int Decode(LPCSTR fileName, LONG_PTR offset, unsigned flag, HLOCAL* infoO
   return result;
 }
 
+#ifndef FIXTURE_NO_PICTURE
 #ifndef FIXTURE_HOSTILE
 EXPORT int FIXTURE_CALL GetPicture(LPCSTR fileName, LONG_PTR offset, unsigned flag, HLOCAL* info, HLOCAL* pixels,
                                    ProgressCallback progress, LONG_PTR data) {

@@ -2,6 +2,7 @@
 
 #include "browser/cell_images.h"
 #include "platform/error_guard.h"
+#include "platform/win32/com_scope.h"
 #include "platform/win32/text.h"
 
 namespace tapestrel::browser {
@@ -51,6 +52,9 @@ DWORD WINAPI TImgThread::Run(void* self) {
 }
 
 void TImgThread::Loop() {
+  // Before any picture: the shell's calls, and plug-ins built on COM objects
+  // (the system's imaging components), fail on a thread without COM.
+  const platform::ComScope com;
   for (;;) {
     WaitForSingleObject(start_.Get(), INFINITE);
     if (quit_) return;

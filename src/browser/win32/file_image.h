@@ -26,7 +26,8 @@ inline constexpr UINT kImageLoadedMessage = WM_USER + 1;
 // thread per entry costs more under Wine than a small picture's decoding.
 class TImgThread {
  public:
-  // The thread, at lower than normal priority, idle.
+  // The thread, at lower than normal priority, idle. It has COM
+  // (apartment-threaded) for its whole life.
   explicit TImgThread(TImgUtil& util);
   // Stops the entry being made and ends the thread.
   ~TImgThread();

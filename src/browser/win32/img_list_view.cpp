@@ -13,6 +13,7 @@
 #include "browser_ids.h"
 #include "imaging/thumbnail_scaling.h"
 #include "platform/error_guard.h"
+#include "platform/scope_exit.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "imaging/win32/system_color.h"
@@ -25,17 +26,6 @@ constexpr UINT kWatcherChange = WM_APP + 1;
 constexpr UINT kSelectionChanged = WM_APP + 2;
 constexpr UINT kInitialLayout = WM_APP + 3;
 constexpr UINT_PTR kListViewSubclass = 1;
-
-class ScopeExit {
- public:
-  explicit ScopeExit(std::function<void()> f) : f_(std::move(f)) {}
-  ~ScopeExit() { f_(); }
-  ScopeExit(const ScopeExit&) = delete;
-  ScopeExit& operator=(const ScopeExit&) = delete;
-
- private:
-  std::function<void()> f_;
-};
 
 void CopyText(const std::wstring_view text, LVITEMW& item) {
   if (!item.pszText || item.cchTextMax <= 0) return;
@@ -429,15 +419,17 @@ void TCustomImgListView::RefreshFolder() {
   dropHighlighted_ = -1;
   ListView_SetItemCountEx(listView_, 0, 0);
   items_.Clear();
-  ScopeExit finish([this] {
+  platform::ScopeExit finish([this]() noexcept {
     InvalidateRect(listView_, nullptr, TRUE);
     platform::Guarded([&] {
       if (OnChangeFolder) OnChangeFolder();
       if (OnItemCountChange) OnItemCountChange(items_.Count());
     });
     // A view nobody sees (the main window waiting in the notification area)
-    // makes no thumbnails: its first painting asks for them.
-    if (thumbnails_ && IsWindowVisible(Handle())) thumbnails_->Resume();
+    // makes no thumbnails: its first painting asks for them. Thumbnails are
+    // background work: a worker that cannot start now leaves the folder
+    // listed all the same, and the next cell drawn asks again.
+    if (thumbnails_ && IsWindowVisible(Handle())) platform::Guarded([&] { thumbnails_->Resume(); });
     SetUpdating(false);
   });
   const bool lookAhead = iconStyle_ == TIconStyle::iisImage && ViewImage.LookAhead;

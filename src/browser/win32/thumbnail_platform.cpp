@@ -13,6 +13,7 @@
 #include "imaging/file_bytes.h"
 #include "imaging/win32/system_color.h"
 #include "platform/paths.h"
+#include "platform/win32/com_scope.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/late_bound.h"
@@ -37,18 +38,6 @@ struct ComPtr {
   }
   T* operator->() const { return p; }
   void** Out() { return reinterpret_cast<void**>(&p); }
-};
-
-// COM on this thread for one operation, apartment-threaded.
-class ComScope {
- public:
-  ComScope() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (ok_) CoUninitialize();
-  }
-
- private:
-  bool ok_;
 };
 
 // A packed DIB (header, colours, pixels) as the program's bitmap, through the
@@ -197,7 +186,8 @@ Bitmap WindowsThumbnailPlatform::DrawMetafile(const std::string& path, ColorValu
 }
 
 Bitmap WindowsThumbnailPlatform::ExtractShellThumbnail(const std::string& path, Bitmap blank) {
-  ComScope com;
+  // The thumbnail worker has COM already; any other caller gets it for the call.
+  const platform::ComScope com;
   ComPtr<IPersistFile> file;
   if (FAILED(CoCreateInstance(kHtmlThumbnailExtractor, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFile,
                               file.Out())))

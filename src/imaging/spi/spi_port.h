@@ -57,6 +57,9 @@ using SpiProgressCallback = std::function<int(int numerator, int denominator)>;
 // One loaded plug-in library; its library is released when destroyed.
 // A missing entry point, or a plug-in that has faulted (it is never entered
 // again), answers as a failure: no string, not supported, result -1.
+// Callable from any thread: plug-ins are written for one caller, so a
+// library lets one thread at a time into its module, whichever object of it
+// the thread calls.
 class SpiLibrary {
  public:
   virtual ~SpiLibrary() = default;

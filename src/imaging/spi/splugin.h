@@ -3,8 +3,9 @@
 // plug-in reads a file; thumbnails decode through LoadPicture.
 //
 // The list is filled at start-up and never changes afterwards, so the
-// thumbnail thread and the main thread may both use it without a lock; only
-// the plug-ins themselves are entered from two threads.
+// thumbnail thread and the main thread may both use it without a lock. The
+// plug-ins themselves are called from both threads; their libraries let one
+// thread at a time in (SpiLibrary).
 #pragma once
 
 #include <atomic>

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "imaging/win32/spi_call.h"
+#include "imaging/win32/spi_entry_lock.h"
 #include "platform/error_guard.h"
 #include "platform/paths.h"
 #include "platform/win32/file_system.h"
@@ -88,7 +89,9 @@ class LocalBlocks : public SpiPictureBlocks {
 class WindowsSpiLibrary : public SpiLibrary {
  public:
   WindowsSpiLibrary(platform::UniqueModule module, std::string fileName)
-      : module_(std::move(module)), fileName_(std::move(fileName)) {
+      : module_(std::move(module)),
+        entryLock_(SpiEntryLock::ForModule(module_.Get())),
+        fileName_(std::move(fileName)) {
     for (int i = 0; i < kSpiEntryCount; ++i) {
       entries_[static_cast<size_t>(i)] = reinterpret_cast<const void*>(
           GetProcAddress(module_.Get(), SpiEntryName(static_cast<SpiEntry>(i))));
@@ -165,6 +168,7 @@ class WindowsSpiLibrary : public SpiLibrary {
   bool Call(SpiEntry entry, std::initializer_list<uintptr_t> args, int32_t& result) {
     const void* address = entries_[static_cast<size_t>(entry)];
     if (!address || faulted_) return false;
+    const SpiEntryLock::Hold hold(*entryLock_);
     if (CallSpiEntry(address, args, result) == SpiCallOutcome::Faulted) {
       faulted_ = true;
       return false;
@@ -173,6 +177,7 @@ class WindowsSpiLibrary : public SpiLibrary {
   }
 
   platform::UniqueModule module_;
+  std::shared_ptr<SpiEntryLock> entryLock_;
   std::string fileName_;
   std::array<const void*, kSpiEntryCount> entries_{};
   std::atomic<bool> faulted_{false};

@@ -133,7 +133,7 @@ TEST(ThumbnailQueue, CancelAndRebuildDropResults) {
   EXPECT_EQ((Log{"stop 4"}), t.log);
 }
 
-TEST(ThumbnailQueue, AFailingInstallOrWorkerStartStopsNothing) {
+TEST(ThumbnailQueue, AFailingHandlerInstallOrWorkerStartStopsNothing) {
   ScriptedThreads t(3);
   for (int s : {1, 2, 3}) t.Enqueue(s, true);
   t.OnImageLoaded = [](TImgListItem& e) {
@@ -143,6 +143,9 @@ TEST(ThumbnailQueue, AFailingInstallOrWorkerStartStopsNothing) {
   EXPECT_THROW(t.Finish(), std::runtime_error);
   EXPECT_EQ(2, t.running);  // went on all the same
   EXPECT_TRUE(t.Busy());
+  t.OnImageLoad = [](TImgListItem&) { throw std::runtime_error("status bar"); };
+  EXPECT_THROW(t.Finish(), std::runtime_error);
+  EXPECT_EQ(1, t.running);  // the entry is made all the same
 
   struct NoThreads : ScriptedThreads {
     using ScriptedThreads::ScriptedThreads;
