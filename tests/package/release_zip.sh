@@ -2,9 +2,10 @@
 # The release as a user gets it. scripts/package builds one zip per program;
 # each must hold exactly the shipped files, with a readme that Notepad reads
 # (UTF-8 with a byte-order mark, CR LF) and that tells which zip to choose,
-# and an executable of the zip's machine type (x86: PE32, i386,
+# an executable of the zip's machine type (x86: PE32, i386,
 # large-address-aware; x64: PE32+, x86-64) whose version resource is VERSION
-# and names its kind. Then each zip this machine can run, unpacked into a new
+# and names its kind, and the help page as the sources have it, naming every
+# key of the main window. Then each zip this machine can run, unpacked into a new
 # folder of a fresh Wine prefix (not the test prefix) beside a Tapestrel.ini
 # naming a folder of pictures: "Tapestrel.exe /wallchange" must change the
 # wallpaper, and the registry then names a wallpaper bitmap that shows the
@@ -20,10 +21,26 @@ mapfile -t zips < <("$ROOT/scripts/package")
 
 # A little-endian field of the file: offset, size in bytes.
 field() { od -An -t u"$3" -j "$2" -N "$3" "$1" | tr -d ' '; }
+# The first bytes of a file in hexadecimal: file, count.
+head_hex() { od -An -t x1 -N "$2" "$1" | tr -d ' \n'; }
+
+# Every key of the main window, as the help writes it ("Ctrl+L" is
+# <kbd>Ctrl</kbd>+<kbd>L</kbd>): the shortcuts of its action table, and the
+# keys its view handles itself (img_list_view_shell.cpp: Delete, F2, Ctrl+A,
+# Ctrl+I, Ctrl+C, Ctrl+X, Ctrl+V; main_window_input.cpp: Enter).
+main_window_keys() {
+  local shortcuts
+  shortcuts=$(grep -o 'add(kAct[A-Za-z0-9]*, "[^"]*", "[^"]*", "[^"]\+"' "$ROOT/src/app/win32/main_window.cpp" |
+    sed 's/.*, "\([^"]*\)"$/\1/')
+  # A table that no longer reads this way must not pass for one without keys.
+  [ "$(wc -l <<< "$shortcuts")" -ge 7 ] || fail "the action table's shortcuts were not found"
+  printf '%s\n' $shortcuts Delete F2 Ctrl+A Ctrl+I Ctrl+C Ctrl+X Ctrl+V Enter | sort -u
+}
+keys=$(main_window_keys)
 
 # Checks one zip's contents; prints nothing.
 check_zip() { # zip arch
-  local zip=$1 arch=$2 expected contents work readme exe pe machine magic flags text
+  local zip=$1 arch=$2 expected contents work readme help key exe pe machine magic flags text
   [ "$(basename "$zip")" = "Tapestrel-$version-$arch.zip" ] || fail "the $arch zip is $zip"
   expected="Tapestrel.exe help.htm readme.txt"
   contents=$(unzip -Z1 "$zip" | sort | tr '\n' ' ' | sed 's/ $//')
@@ -32,7 +49,7 @@ check_zip() { # zip arch
   unzip -q "$zip" -d "$work"
 
   readme="$work/readme.txt"
-  [ "$(head -c 3 "$readme" | xxd -p)" = efbbbf ] || fail "$arch: readme.txt has no UTF-8 byte-order mark"
+  [ "$(head_hex "$readme" 3)" = efbbbf ] || fail "$arch: readme.txt has no UTF-8 byte-order mark"
   iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null 2>&1 || fail "$arch: readme.txt is not UTF-8"
   [ "$(grep -c $'[^\r]$' "$readme" || true)" = 0 ] || fail "$arch: readme.txt has lines without CR LF"
   grep -q "Tapestrel $version（$arch 版）" "$readme" || fail "$arch: readme.txt does not name version $version and $arch"
@@ -41,6 +58,12 @@ check_zip() { # zip arch
   grep -q "x64 版（Tapestrel-$version-x64.zip）: 64 ビット版の Windows" "$readme" &&
     grep -q "x86 版（Tapestrel-$version-x86.zip）" "$readme" && grep -q "Susie プラグイン（.spi）" "$readme" ||
     fail "$arch: readme.txt does not tell which zip to choose"
+
+  help="$work/help.htm"
+  cmp -s "$help" "$ROOT/resources/help.htm" || fail "$arch: help.htm is not the help page of the sources"
+  while read -r key; do
+    grep -qF "<kbd>${key//+/</kbd>+<kbd>}</kbd>" "$help" || fail "$arch: help.htm does not name the key $key"
+  done <<< "$keys"
 
   exe="$work/Tapestrel.exe"
   pe=$(field "$exe" 60 4)
