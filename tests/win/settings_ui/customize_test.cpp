@@ -13,6 +13,7 @@
 #include "app/win32/actions.h"
 #include "imaging/win32/plugin_host.h"
 #include "modal.h"
+#include "platform/error_guard.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
 #include "shell_link_reader.h"
@@ -190,6 +191,79 @@ TEST_F(StartupShortcutTest, AnUnreadableShortcutEndsTheCommandBeforeTheFileIsWri
   SendMessageW(fixture.Form().Handle(), WM_COMMAND, app::kActCustomize, 0);
   EXPECT_FALSE(modal.Ran());  // the shortcut is read before the dialog opens
   EXPECT_EQ(ReadFile(fixture.Ini()), before);
+}
+
+// While this lives the shell finds no Startup folder: the user's value for it
+// names a folder below a file, which can be neither found nor created.
+class UnfindableStartupFolder {
+ public:
+  UnfindableStartupFolder() {
+    WriteFile(file_, "");
+    RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+    DWORD size = sizeof saved_ - sizeof(wchar_t);
+    had_ = RegQueryValueExW(key_, L"Startup", nullptr, &type_, reinterpret_cast<BYTE*>(saved_), &size) ==
+           ERROR_SUCCESS;
+    savedSize_ = size;
+    const std::wstring impossible = platform::AnsiToWide(file_) + L"\\Startup";
+    RegSetValueExW(key_, L"Startup", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(impossible.c_str()),
+                   static_cast<DWORD>((impossible.size() + 1) * sizeof(wchar_t)));
+  }
+  UnfindableStartupFolder(const UnfindableStartupFolder&) = delete;
+  UnfindableStartupFolder& operator=(const UnfindableStartupFolder&) = delete;
+  ~UnfindableStartupFolder() {
+    if (had_)
+      RegSetValueExW(key_, L"Startup", 0, type_, reinterpret_cast<const BYTE*>(saved_), savedSize_);
+    else
+      RegDeleteValueW(key_, L"Startup");
+    RegCloseKey(key_);
+  }
+
+ private:
+  static constexpr wchar_t kShellFolders[] =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  TempFolder folder_;
+  std::string file_ = folder_ / "not-a-folder";
+  HKEY key_ = nullptr;
+  DWORD type_ = REG_EXPAND_SZ, savedSize_ = 0;
+  wchar_t saved_[1024] = {};
+  bool had_ = false;
+};
+
+std::vector<std::string>& DroppedErrors() {
+  static std::vector<std::string> dropped;
+  return dropped;
+}
+
+TEST(Customize, WithoutAStartupFolderTheDialogOpensAndOnlyTickingStartWithWindowsFails) {
+  UnfindableStartupFolder noStartupFolder;
+  platform::SetErrorObserver([](const char* what) { DroppedErrors().push_back(what); });
+  DroppedErrors().clear();
+  TempFolder pictures;
+  MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\n");
+  const std::string before = ReadFile(fixture.Ini());
+
+  // Ticked: OK fails on the missing folder before the INI file is written.
+  bool shownClear = false;
+  Customize(fixture.Form(), [&](HWND frame) {
+    const HWND general = ShowPage(frame, 0);
+    shownClear = IsDlgButtonChecked(general, IDC_EXE_AUTORUN) == BST_UNCHECKED &&
+                 IsDlgButtonChecked(ShowPage(frame, 4), IDC_WALL_OS_START_CHANGE) == BST_UNCHECKED;
+    Tick(general, IDC_EXE_AUTORUN, true);
+    Tick(ShowPage(frame, 1), IDC_INTERVAL_ENABLED, true);
+    Ok(frame);
+  });
+  EXPECT_TRUE(shownClear);
+  EXPECT_EQ(DroppedErrors(), std::vector<std::string>{"no Startup folder"});
+  EXPECT_EQ(ReadFile(fixture.Ini()), before);
+
+  // Left clear, everything else is saved.
+  Customize(fixture.Form(), [&](HWND frame) {
+    Tick(ShowPage(frame, 1), IDC_INTERVAL_ENABLED, true);
+    Ok(frame);
+  });
+  platform::SetErrorObserver(nullptr);
+  EXPECT_EQ(DroppedErrors().size(), 1u);
+  EXPECT_EQ(IniValue(fixture.Ini(), "Interval", "IntervalEnabled"), "1");
 }
 
 }  // namespace
