@@ -101,28 +101,16 @@ TEST(ViewModes, StoredModeSelectsItsCommandAndAnyOtherSelectsTheThumbnails) {
 }
 
 // Where the list view puts the two items and at what step, as it reports it.
-struct Layout {
-  RECT bounds[2], icons[2];
-  DWORD spacing;
-};
-Layout LayoutOf(ShownMainWindow& window) {
-  Layout layout{};
-  for (int i = 0; i < 2; ++i) {
-    layout.bounds[i].left = LVIR_BOUNDS;
-    SendMessageW(window.List(), LVM_GETITEMRECT, static_cast<WPARAM>(i),
-                 reinterpret_cast<LPARAM>(&layout.bounds[i]));
-    layout.icons[i] = window.IconRect(i);
-  }
-  layout.spacing = static_cast<DWORD>(ListView_GetItemSpacing(window.List(), FALSE));
-  return layout;
-}
-std::string Describe(const Layout& l) {
+std::string Layout(ShownMainWindow& window) {
+  const DWORD step = static_cast<DWORD>(ListView_GetItemSpacing(window.List(), FALSE));
   std::ostringstream out;
-  out << "step " << LOWORD(l.spacing) << "x" << HIWORD(l.spacing);
+  out << "step " << LOWORD(step) << "x" << HIWORD(step);
   for (int i = 0; i < 2; ++i) {
-    out << "; item " << i << " " << l.bounds[i].left << "," << l.bounds[i].top << "-" << l.bounds[i].right << ","
-        << l.bounds[i].bottom << " icon " << l.icons[i].left << "," << l.icons[i].top << "-" << l.icons[i].right
-        << "," << l.icons[i].bottom;
+    RECT r{LVIR_BOUNDS};
+    SendMessageW(window.List(), LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    const RECT icon = window.IconRect(i);
+    out << "; item " << i << " " << r.left << "," << r.top << "-" << r.right << "," << r.bottom << " icon "
+        << icon.left << "," << icon.top << "-" << icon.right << "," << icon.bottom;
   }
   return out.str();
 }
@@ -133,7 +121,7 @@ TEST(ViewModes, EverySwitchLaysTheItemsOutAsAFreshStartInThatModeDoes) {
   std::string fresh[app::kViewModeCount];
   for (int mode = 0; mode < app::kViewModeCount; ++mode) {
     ShownMainWindow window("[List]\r\nViewMode=" + std::to_string(mode) + "\r\n");
-    fresh[mode] = Describe(LayoutOf(window));
+    fresh[mode] = Layout(window);
   }
   // The thumbnail cells step past the 120-pixel pictures.
   EXPECT_NE(fresh[0].find("step 141x"), std::string::npos) << fresh[0];
@@ -143,7 +131,7 @@ TEST(ViewModes, EverySwitchLaysTheItemsOutAsAFreshStartInThatModeDoes) {
       if (to == from) continue;
       window.Command(actions[from]);
       window.Command(actions[to]);
-      EXPECT_EQ(Describe(LayoutOf(window)), fresh[to]) << "mode " << from << " -> " << to;
+      EXPECT_EQ(Layout(window), fresh[to]) << "mode " << from << " -> " << to;
     }
   }
 }
