@@ -15,11 +15,16 @@ int64_t LimitSpinValue(const SpinRange& range, int64_t value) {
 wchar_t NarrowSpinCharacter(wchar_t c) {
   if (c >= L'０' && c <= L'９') return static_cast<wchar_t>(L'0' + (c - L'０'));
   switch (c) {
-    case L'＋': return L'+';
-    case L'－': return L'-';
-    case L'\u2212': return L'-';  // the minus sign some input methods give
-    case L'\u3000': return L' ';
-    default: return c;
+    case L'＋':
+      return L'+';
+    case L'－':
+      return L'-';
+    case L'\u2212':
+      return L'-';  // the minus sign some input methods give
+    case L'\u3000':
+      return L' ';
+    default:
+      return c;
   }
 }
 

@@ -116,8 +116,8 @@ std::string Layout(ShownMainWindow& window) {
 }
 
 TEST(ViewModes, EverySwitchLaysTheItemsOutAsAFreshStartInThatModeDoes) {
-  const UINT actions[] = {app::kActImage, app::kActCustom, app::kActIcon,
-                          app::kActSmallIcon, app::kActList, app::kActReport};
+  const UINT actions[] = {app::kActImage,     app::kActCustom, app::kActIcon,
+                          app::kActSmallIcon, app::kActList,   app::kActReport};
   std::string fresh[app::kViewModeCount];
   for (int mode = 0; mode < app::kViewModeCount; ++mode) {
     ShownMainWindow window("[List]\r\nViewMode=" + std::to_string(mode) + "\r\n");

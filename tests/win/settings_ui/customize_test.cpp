@@ -203,7 +203,8 @@ void PressWithCtrl(WORD key, bool extended) {
     inputs[i].type = INPUT_KEYBOARD;
     inputs[i].ki.wVk = keys[i];
     inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyW(keys[i], MAPVK_VK_TO_VSC));
-    inputs[i].ki.dwFlags = (i >= 2 ? KEYEVENTF_KEYUP : 0) | (keys[i] == key && extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    inputs[i].ki.dwFlags =
+        (i >= 2 ? KEYEVENTF_KEYUP : 0) | (keys[i] == key && extended ? KEYEVENTF_EXTENDEDKEY : 0);
   }
   SendInput(4, inputs, sizeof(INPUT));
 }
@@ -226,17 +227,20 @@ TEST(Customize, HotKeysOnExtendedKeysSurviveReopeningAndAnswerThatKeyNotItsKeypa
   const struct {
     int page, enable, field;
     const char *section, *key;
-  } fields[] = {{3, IDC_WALL_CHANGE_SHORTCUT_ENABLED, IDC_WALL_CHANGE_SHORTCUT_KEY, "ShortCut", "WallChangeShortCutKey"},
-                {5, IDC_CAPTURE_ENABLED, IDC_ALL_CAPTURE_HOT_KEY, "Capture", "AllCaptureHotKey"},
-                {5, IDC_CAPTURE_ENABLED, IDC_ACTIVE_CAPTURE_HOT_KEY, "Capture", "ActiveCaptureHotKey"},
-                {6, IDC_URGENT_EVASION_ENABLED, IDC_URGENT_EVASION_HOT_KEY, "UrgentEvasion", "UrgentEvasionHotKey"}};
+  } fields[] = {
+      {3, IDC_WALL_CHANGE_SHORTCUT_ENABLED, IDC_WALL_CHANGE_SHORTCUT_KEY, "ShortCut",
+       "WallChangeShortCutKey"},
+      {5, IDC_CAPTURE_ENABLED, IDC_ALL_CAPTURE_HOT_KEY, "Capture", "AllCaptureHotKey"},
+      {5, IDC_CAPTURE_ENABLED, IDC_ACTIVE_CAPTURE_HOT_KEY, "Capture", "ActiveCaptureHotKey"},
+      {6, IDC_URGENT_EVASION_ENABLED, IDC_URGENT_EVASION_HOT_KEY, "UrgentEvasion", "UrgentEvasionHotKey"}};
   // Three rounds of four keys; F9 and W have no keypad twin.
   const struct {
     WORD key;
     const char* stored;
-  } keys[3][4] = {{{VK_LEFT, "Ctrl+Left"}, {VK_UP, "Ctrl+Up"}, {VK_RIGHT, "Ctrl+Right"}, {VK_DOWN, "Ctrl+Down"}},
-                  {{VK_INSERT, "Ctrl+Ins"}, {VK_DELETE, "Ctrl+Del"}, {VK_HOME, "Ctrl+Home"}, {VK_END, "Ctrl+End"}},
-                  {{VK_PRIOR, "Ctrl+PgUp"}, {VK_NEXT, "Ctrl+PgDn"}, {VK_F9, "Ctrl+F9"}, {'W', "Ctrl+W"}}};
+  } keys[3][4] = {
+      {{VK_LEFT, "Ctrl+Left"}, {VK_UP, "Ctrl+Up"}, {VK_RIGHT, "Ctrl+Right"}, {VK_DOWN, "Ctrl+Down"}},
+      {{VK_INSERT, "Ctrl+Ins"}, {VK_DELETE, "Ctrl+Del"}, {VK_HOME, "Ctrl+Home"}, {VK_END, "Ctrl+End"}},
+      {{VK_PRIOR, "Ctrl+PgUp"}, {VK_NEXT, "Ctrl+PgDn"}, {VK_F9, "Ctrl+F9"}, {'W', "Ctrl+W"}}};
   TempFolder pictures;
   MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\n");
   app::MainWindow& form = fixture.Form();
