@@ -75,6 +75,8 @@ HotKeyValue TextToHotKey(std::string_view text, const LocalePort& locale) {
   return 0;
 }
 
+bool IsKeypadTwinCode(int code) { return (code >= 33 && code <= 40) || code == 45 || code == 46; }
+
 HotKeyRegistration ToRegistration(HotKeyValue value) {
   HotKeyRegistration r{0, static_cast<unsigned>(value & kHotKeyCodeMask)};
   if (value & kHotKeyAlt) r.modifiers |= 1;

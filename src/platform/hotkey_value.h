@@ -25,6 +25,12 @@ std::string HotKeyToText(HotKeyValue value, const LocalePort& locale);
 // Unrecognised text gives 0.
 HotKeyValue TextToHotKey(std::string_view text, const LocalePort& locale);
 
+// The keys with a twin on the numeric keypad: the arrows, Insert, Delete,
+// Home, End, Page Up and Page Down. Both send the same virtual key; the key
+// itself comes flagged as extended. A hot key on one of these codes means
+// the key itself, never its keypad twin.
+bool IsKeypadTwinCode(int virtualKey);
+
 // The arguments of RegisterHotKey for a value.
 struct HotKeyRegistration {
   unsigned modifiers;  // MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4

@@ -12,7 +12,26 @@ int64_t LimitSpinValue(const SpinRange& range, int64_t value) {
   return value;
 }
 
-std::optional<int64_t> ParseSpinText(std::wstring_view text) {
+wchar_t NarrowSpinCharacter(wchar_t c) {
+  if (c >= L'０' && c <= L'９') return static_cast<wchar_t>(L'0' + (c - L'０'));
+  switch (c) {
+    case L'＋':
+      return L'+';
+    case L'－':
+      return L'-';
+    case L'\u2212':
+      return L'-';  // the minus sign some input methods give
+    case L'\u3000':
+      return L' ';
+    default:
+      return c;
+  }
+}
+
+std::optional<int64_t> ParseSpinText(std::wstring_view typed) {
+  std::wstring plain(typed);
+  for (wchar_t& c : plain) c = NarrowSpinCharacter(c);
+  std::wstring_view text = plain;
   while (!text.empty() && text.front() == L' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == L' ') text.remove_suffix(1);
   bool negative = false;
@@ -51,7 +70,8 @@ int64_t SteppedSpinValue(const SpinRange& range, std::wstring_view text, int dir
   return LimitSpinValue(range, next);
 }
 
-bool SpinAcceptsCharacter(wchar_t c, wchar_t decimalSeparator, bool editorEnabled) {
+bool SpinAcceptsCharacter(wchar_t typed, wchar_t decimalSeparator, bool editorEnabled) {
+  const wchar_t c = NarrowSpinCharacter(typed);
   const bool control = c < L' ' || c == 0x7F;
   if (c == L'\r') return false;
   if (!editorEnabled && (!control || c == L'\b')) return false;
@@ -66,7 +86,9 @@ std::optional<std::wstring> CorrectedSpinText(const SpinRange& range, std::wstri
     return SpinText(range.minValue);
   }
   const int64_t limited = LimitSpinValue(range, *value);
-  if (limited == *value) return std::nullopt;
+  const bool fullWidth =
+      std::any_of(text.begin(), text.end(), [](wchar_t c) { return NarrowSpinCharacter(c) != c; });
+  if (limited == *value && !(leaving && fullWidth)) return std::nullopt;
   return SpinText(limited);
 }
 

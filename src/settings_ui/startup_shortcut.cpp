@@ -51,17 +51,27 @@ std::string ShortcutWorkingFolder(std::string_view executablePath) {
   return platform::ExcludeTrailingBackslash(folder);
 }
 
-std::string StartupShortcut::LinkPath() { return port_.StartupFolder() + "\\" + kStartupShortcutName; }
+std::optional<std::string> StartupShortcut::LinkPath() {
+  const std::optional<std::string> folder = port_.StartupFolder();
+  if (!folder) return std::nullopt;
+  return *folder + "\\" + kStartupShortcutName;
+}
 
 AutostartFlags StartupShortcut::ReadFrom(const std::string& linkPath) {
   if (!port_.Exists(linkPath)) return {};
   return ParseAutostartArguments(port_.ReadArguments(linkPath));
 }
 
-AutostartFlags StartupShortcut::ReadAutostartFlags() { return ReadFrom(LinkPath()); }
+AutostartFlags StartupShortcut::ReadAutostartFlags() {
+  // No folder, no shortcut: the dialog still opens, with both boxes clear.
+  const std::optional<std::string> linkPath = LinkPath();
+  return linkPath ? ReadFrom(*linkPath) : AutostartFlags{};
+}
 
 void StartupShortcut::SetAutostartFlag(AutostartMode mode) {
-  const std::string linkPath = LinkPath();
+  const std::optional<std::string> found = LinkPath();
+  if (!found) throw ShortcutError("no Startup folder");
+  const std::string& linkPath = *found;
   const std::string arguments = BuildAutostartArguments(WithAutostartMode(ReadFrom(linkPath), mode));
   if (arguments.empty()) {
     if (port_.Exists(linkPath)) port_.Delete(linkPath);

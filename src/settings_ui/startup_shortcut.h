@@ -4,6 +4,7 @@
 // the only storage of both; it is deleted when neither is left.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -45,8 +46,8 @@ class ShortcutError : public std::runtime_error {
 class ShortcutPort {
  public:
   virtual ~ShortcutPort() = default;
-  // Without a trailing backslash; throws ShortcutError when there is none.
-  virtual std::string StartupFolder() = 0;
+  // Without a trailing backslash; empty when the shell cannot find one.
+  virtual std::optional<std::string> StartupFolder() = 0;
   virtual bool Exists(const std::string& linkPath) = 0;
   // Throws ShortcutError when the link cannot be read.
   virtual std::string ReadArguments(const std::string& linkPath) = 0;
@@ -61,14 +62,15 @@ class StartupShortcut {
   StartupShortcut(ShortcutPort& port, std::string executablePath)
       : port_(port), executablePath_(std::move(executablePath)) {}
 
-  // Both false when there is no shortcut.
+  // Both false when there is no shortcut, or no Startup folder to hold one.
   AutostartFlags ReadAutostartFlags();
   // Reads the shortcut again, switches one flag and writes the shortcut (or
   // deletes it when no flag is left). The other flag keeps what was read.
+  // Without a Startup folder it throws ShortcutError.
   void SetAutostartFlag(AutostartMode mode);
 
  private:
-  std::string LinkPath();
+  std::optional<std::string> LinkPath();
   AutostartFlags ReadFrom(const std::string& linkPath);
 
   ShortcutPort& port_;

@@ -304,8 +304,6 @@ void TCustomImgListView::UpdateCellGeometry() {
     ListView_SetImageList(listView_, placeholder_, LVSIL_NORMAL);
     ListView_SetImageList(listView_, placeholder_, LVSIL_SMALL);
     if (old) ImageList_Destroy(old);
-    const CellSize cell = CellSizeOf(ViewImage);
-    ListView_SetIconSpacing(listView_, cell.width + View.IconSpacing.X, cell.height + View.IconSpacing.Y);
     if (viewStyle_ == TViewStyle::vsReport) {
       const int minimum = ReportFirstColumnMinWidth(ViewImage);
       if (ListView_GetColumnWidth(listView_, columnIndex_[0]) < minimum)
@@ -315,11 +313,20 @@ void TCustomImgListView::UpdateCellGeometry() {
     ListView_SetImageList(listView_, SystemImages(true), LVSIL_NORMAL);
     ListView_SetImageList(listView_, SystemImages(false), LVSIL_SMALL);
     if (placeholder_) ImageList_Destroy(std::exchange(placeholder_, nullptr));
-    ListView_SetIconSpacing(listView_, -1, -1);  // back to the list view's own spacing
   }
+  ApplyIconSpacing();
   if (viewStyle_ == TViewStyle::vsIcon || viewStyle_ == TViewStyle::vsSmallIcon)
     ListView_Arrange(listView_, LVA_DEFAULT);
   placedCount_ = items_.Count();
+}
+
+void TCustomImgListView::ApplyIconSpacing() {
+  if (iconStyle_ == TIconStyle::iisImage) {
+    const CellSize cell = CellSizeOf(ViewImage);
+    ListView_SetIconSpacing(listView_, cell.width + View.IconSpacing.X, cell.height + View.IconSpacing.Y);
+  } else {
+    ListView_SetIconSpacing(listView_, -1, -1);  // back to the list view's own spacing
+  }
 }
 
 void TCustomImgListView::PlaceNewEntries() {
@@ -465,6 +472,12 @@ void TCustomImgListView::RebuildView() {
   iconImages_.clear();
   UpdateCellGeometry();
   RefreshFolder();  // recreates every entry, so every image goes
+  // The new geometry was measured and arranged while the list view held no
+  // entries: its step (and, in the small-icon and list styles, the width
+  // its names need) would stay the old one for the entries it holds now.
+  ApplyIconSpacing();
+  placedCount_ = 0;
+  PlaceNewEntries();
   SetUpdating(false);
 }
 

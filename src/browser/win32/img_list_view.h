@@ -256,6 +256,9 @@ class TCustomImgListView : public platform::Window {
   void CreateColumns();
   void ApplyListStyles();
   void UpdateCellGeometry();
+  // The cell step for the icon style: the thumbnail cell's, or the list
+  // view's own. Setting it makes the list view measure its entries.
+  void ApplyIconSpacing();
   void LayOutOnce();
   void PlaceNewEntries();
   HIMAGELIST SystemImages(bool large);

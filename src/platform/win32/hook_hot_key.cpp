@@ -10,10 +10,26 @@ THookHotKey::THookHotKey(HWND owner) : owner_(owner) {
 
 bool THookHotKey::RegisterKey(int index, HotKeyValue value) {
   const HotKeyRegistration r = ToRegistration(value);
-  return RegisterHotKey(Handle(), index, r.modifiers, r.virtualKey) != FALSE;
+  const bool registered = RegisterHotKey(Handle(), index, r.modifiers, r.virtualKey) != FALSE;
+  NoteKeypadTwin(index, registered && IsKeypadTwinCode(static_cast<int>(r.virtualKey)));
+  return registered;
 }
 
-bool THookHotKey::UnregisterKey(int index) { return UnregisterHotKey(Handle(), index) != FALSE; }
+bool THookHotKey::UnregisterKey(int index) {
+  NoteKeypadTwin(index, false);
+  return UnregisterHotKey(Handle(), index) != FALSE;
+}
+
+void THookHotKey::NoteKeypadTwin(int index, bool twin) {
+  if (twin)
+    twinKeys_.insert(index);
+  else
+    twinKeys_.erase(index);
+  if (twinKeys_.empty())
+    keypad_.Stop();
+  else
+    keypad_.Start();
+}
 
 bool THookHotKey::ReregisterKey(int index, HotKeyValue value) {
   const bool unregistered = UnregisterKey(index);
@@ -33,8 +49,11 @@ void THookHotKey::Dispatch(int index) {
 
 LRESULT THookHotKey::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_HOTKEY) {
+    const int index = static_cast<int>(wParam);
+    // The key's keypad twin matched it: not ours.
+    if (twinKeys_.count(index) && KeypadPressWatch::LastPressWasKeypad(HIWORD(lParam))) return 0;
     // The handler's errors stop here, like every other callback's.
-    Guarded([&] { Dispatch(static_cast<int>(wParam)); });
+    Guarded([&] { Dispatch(index); });
     return 0;
   }
   return Default(message, wParam, lParam);

@@ -152,6 +152,8 @@ void SettingsPage::ShowShortenedPath(int pathEdit, int display) const {
 }
 
 platform::HotKeyValue HotKeyFromControl(WORD control) {
+  // HOTKEYF_EXT needs no bit of its own: a code with a keypad twin always
+  // stands for the extended key.
   const BYTE flags = HIBYTE(control);
   platform::HotKeyValue value = LOBYTE(control);
   if (flags & HOTKEYF_SHIFT) value |= platform::kHotKeyShift;
@@ -165,7 +167,10 @@ WORD HotKeyToControl(platform::HotKeyValue value) {
   if (value & platform::kHotKeyShift) flags |= HOTKEYF_SHIFT;
   if (value & platform::kHotKeyCtrl) flags |= HOTKEYF_CONTROL;
   if (value & platform::kHotKeyAlt) flags |= HOTKEYF_ALT;
-  return MAKEWORD(static_cast<BYTE>(value & 0xFF), flags);
+  const auto key = static_cast<BYTE>(value & 0xFF);
+  // Shown as the key itself ("Left"), not as its keypad twin ("Num 4").
+  if (platform::IsKeypadTwinCode(key)) flags |= HOTKEYF_EXT;
+  return MAKEWORD(key, flags);
 }
 
 std::vector<std::string> ChooseFiles(HWND owner, const FileDialogOptions& options) {

@@ -64,16 +64,14 @@ std::wstring WidePath(const std::string& path) {
 
 }  // namespace
 
-std::string ShellLinkShortcuts::StartupFolder() {
+std::optional<std::string> ShellLinkShortcuts::StartupFolder() {
   LPITEMIDLIST list = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(owner_, CSIDL_STARTUP, &list)) || !list) {
-    throw ShortcutError("no Startup folder");
-  }
+  if (FAILED(SHGetSpecialFolderLocation(owner_, CSIDL_STARTUP, &list)) || !list) return std::nullopt;
   char path[MAX_PATH] = {};
   const BOOL found = SHGetPathFromIDListA(list, path);
   CoTaskMemFree(list);
-  if (!found) throw ShortcutError("no Startup folder");
-  return path;
+  if (!found || !*path) return std::nullopt;
+  return std::string(path);
 }
 
 bool ShellLinkShortcuts::Exists(const std::string& linkPath) {

@@ -15,7 +15,7 @@ class ShellLinkShortcuts : public ShortcutPort {
   // `owner` is handed to the shell when it looks up the Startup folder.
   explicit ShellLinkShortcuts(HWND owner = nullptr) : owner_(owner) {}
 
-  std::string StartupFolder() override;
+  std::optional<std::string> StartupFolder() override;
   bool Exists(const std::string& linkPath) override;
   std::string ReadArguments(const std::string& linkPath) override;
   void Save(const std::string& linkPath, const std::string& target, const std::string& workingFolder,

@@ -108,11 +108,16 @@ LRESULT CALLBACK TWinSpinEdit::Subclass(HWND edit, UINT message, WPARAM wParam, 
 LRESULT TWinSpinEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CHAR:
-      if (!SpinAcceptsCharacter(static_cast<wchar_t>(wParam), DecimalSeparator(), EditorEnabled)) {
+    case WM_IME_CHAR: {
+      // The edit takes an input method's characters without a WM_CHAR:
+      // both are filtered alike, and full-width digits enter plainly.
+      const auto typed = static_cast<wchar_t>(wParam);
+      if (!SpinAcceptsCharacter(typed, DecimalSeparator(), EditorEnabled)) {
         MessageBeep(0);
         return 0;
       }
-      break;
+      return DefSubclassProc(edit_, WM_CHAR, NarrowSpinCharacter(typed), lParam);
+    }
     case WM_KEYDOWN:
       if (wParam == VK_UP || wParam == VK_DOWN) {
         Step(wParam == VK_UP ? +1 : -1);

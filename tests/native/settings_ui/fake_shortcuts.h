@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,8 @@ class FakeShortcuts : public settings_ui::ShortcutPort {
   bool unreadable = false, readOnly = false, noFolder = false;
 
   std::string LinkPath() const { return folder + "\\Tapestrel.lnk"; }
-  std::string StartupFolder() override {
-    if (noFolder) throw settings_ui::ShortcutError("no Startup folder");
+  std::optional<std::string> StartupFolder() override {
+    if (noFolder) return std::nullopt;
     return folder;
   }
   bool Exists(const std::string& path) override { return links.count(path) != 0; }

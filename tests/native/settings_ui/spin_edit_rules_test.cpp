@@ -35,7 +35,15 @@ TEST(SpinEditRules, TextIsA64BitIntegerOrReadsAsTheMinimum) {
                                                    {L"1.5", 1},
                                                    {L"12a", 1},
                                                    {L"$10", 1},
-                                                   {L"1 2", 1}}) {
+                                                   {L"1 2", 1},
+                                                   // Typed with the Japanese input method on.
+                                                   {L"１０", 10},
+                                                   {L"\u3000－５\u3000", -5},
+                                                   {L"−3", -3},
+                                                   {L"＋８", 8},
+                                                   {L"1０", 10},
+                                                   {L"１．５", 1},
+                                                   {L"１ａ", 1}}) {
     EXPECT_EQ(SpinValueOf(kCpu, c.text), c.value) << c.text;
   }
 }
@@ -52,9 +60,9 @@ TEST(SpinEditRules, StepsAreLimitedAndNeverOverflow) {
 }
 
 TEST(SpinEditRules, TypedCharacters) {
-  for (wchar_t c : {L'0', L'9', L'+', L'-', L',', L'\b', wchar_t{3}, wchar_t{22}})
+  for (wchar_t c : {L'0', L'9', L'+', L'-', L',', L'\b', wchar_t{3}, wchar_t{22}, L'０', L'９', L'＋', L'－'})
     EXPECT_TRUE(SpinAcceptsCharacter(c, L',', true)) << int(c);
-  for (wchar_t c : {L'a', L'.', L' ', L'\r', L'＋', L'１'})
+  for (wchar_t c : {L'a', L'.', L' ', L'\r', L'ａ', L'．', L'\u3000'})
     EXPECT_FALSE(SpinAcceptsCharacter(c, L',', true)) << int(c);
   // A read-only editor lets through control keys (copy), nothing that edits.
   for (wchar_t c : {L'5', L'-', L'\b'}) EXPECT_FALSE(SpinAcceptsCharacter(c, L',', false)) << int(c);
@@ -70,6 +78,10 @@ TEST(SpinEditRules, CorrectionAfterKeyReleaseAndFocusLoss) {
   EXPECT_EQ(CorrectedSpinText(kCpu, L"", false), std::nullopt);
   EXPECT_EQ(CorrectedSpinText(kCpu, L"", true), L"1");
   EXPECT_EQ(CorrectedSpinText(kCpu, L"-", true), L"1");
+  // Full-width digits stay while typing and are written plainly on leaving.
+  EXPECT_EQ(CorrectedSpinText(kCpu, L"１５０", false), L"100");
+  EXPECT_EQ(CorrectedSpinText(kCpu, L"５０", false), std::nullopt);
+  EXPECT_EQ(CorrectedSpinText(kCpu, L"５０", true), L"50");
 }
 
 TEST(SpinEditRules, MinimumHeight) {

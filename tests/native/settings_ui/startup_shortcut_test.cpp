@@ -94,8 +94,14 @@ TEST_F(StartupShortcutTest, ShellFailuresReachTheCaller) {
   port.readOnly = true;
   EXPECT_THROW(shortcut.SetAutostartFlag(AutostartMode::ChangeOn), ShortcutError);
   EXPECT_EQ(Arguments(), "/ExeAutorun");
+}
+
+TEST_F(StartupShortcutTest, WithoutAStartupFolderNothingIsOnAndSwitchingOnFails) {
+  Existing("/ExeAutorun /WallChange");
   port.noFolder = true;
-  EXPECT_THROW(shortcut.ReadAutostartFlags(), ShortcutError);
+  EXPECT_EQ(shortcut.ReadAutostartFlags(), AutostartFlags{});
+  EXPECT_THROW(shortcut.SetAutostartFlag(AutostartMode::StartOn), ShortcutError);
+  EXPECT_TRUE(port.log.empty());
 }
 
 }  // namespace

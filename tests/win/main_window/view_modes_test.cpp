@@ -3,6 +3,9 @@
 // and the mode stored in and taken from "Tapestrel.ini".
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+
 #include "app/view_options.h"
 #include "view_on_screen.h"
 
@@ -94,6 +97,42 @@ TEST(ViewModes, StoredModeSelectsItsCommandAndAnyOtherSelectsTheThumbnails) {
     EXPECT_TRUE(window.Form().Actions().IsChecked(c.checked));
     EXPECT_EQ(GetWindowLongPtrW(window.List(), GWL_STYLE) & LVS_TYPEMASK, static_cast<LONG_PTR>(c.listStyle));
     EXPECT_EQ(window.View().View.ShowCaptions.Get(), c.checked != app::kActCustom);
+  }
+}
+
+// Where the list view puts the two items and at what step, as it reports it.
+std::string Layout(ShownMainWindow& window) {
+  const DWORD step = static_cast<DWORD>(ListView_GetItemSpacing(window.List(), FALSE));
+  std::ostringstream out;
+  out << "step " << LOWORD(step) << "x" << HIWORD(step);
+  for (int i = 0; i < 2; ++i) {
+    RECT r{LVIR_BOUNDS};
+    SendMessageW(window.List(), LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    const RECT icon = window.IconRect(i);
+    out << "; item " << i << " " << r.left << "," << r.top << "-" << r.right << "," << r.bottom << " icon "
+        << icon.left << "," << icon.top << "-" << icon.right << "," << icon.bottom;
+  }
+  return out.str();
+}
+
+TEST(ViewModes, EverySwitchLaysTheItemsOutAsAFreshStartInThatModeDoes) {
+  const UINT actions[] = {app::kActImage,     app::kActCustom, app::kActIcon,
+                          app::kActSmallIcon, app::kActList,   app::kActReport};
+  std::string fresh[app::kViewModeCount];
+  for (int mode = 0; mode < app::kViewModeCount; ++mode) {
+    ShownMainWindow window("[List]\r\nViewMode=" + std::to_string(mode) + "\r\n");
+    fresh[mode] = Layout(window);
+  }
+  // The thumbnail cells step past the 120-pixel pictures.
+  EXPECT_NE(fresh[0].find("step 141x"), std::string::npos) << fresh[0];
+  ShownMainWindow window;
+  for (int from = 0; from < app::kViewModeCount; ++from) {
+    for (int to = 0; to < app::kViewModeCount; ++to) {
+      if (to == from) continue;
+      window.Command(actions[from]);
+      window.Command(actions[to]);
+      EXPECT_EQ(Layout(window), fresh[to]) << "mode " << from << " -> " << to;
+    }
   }
 }
 

@@ -13,6 +13,7 @@
 #include "app/win32/actions.h"
 #include "imaging/win32/plugin_host.h"
 #include "modal.h"
+#include "platform/error_guard.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
 #include "shell_link_reader.h"
@@ -190,6 +191,161 @@ TEST_F(StartupShortcutTest, AnUnreadableShortcutEndsTheCommandBeforeTheFileIsWri
   SendMessageW(fixture.Form().Handle(), WM_COMMAND, app::kActCustomize, 0);
   EXPECT_FALSE(modal.Ran());  // the shortcut is read before the dialog opens
   EXPECT_EQ(ReadFile(fixture.Ini()), before);
+}
+
+// A real key press as the keyboard sends it: an arrow, Insert, Delete, Home,
+// End, Page Up or Page Down flagged as extended; the same virtual key without
+// the flag, from the same scan code, is its numeric-keypad twin.
+void PressWithCtrl(WORD key, bool extended) {
+  INPUT inputs[4] = {};
+  const WORD keys[4] = {VK_CONTROL, key, key, VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = keys[i];
+    inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyW(keys[i], MAPVK_VK_TO_VSC));
+    inputs[i].ki.dwFlags =
+        (i >= 2 ? KEYEVENTF_KEYUP : 0) | (keys[i] == key && extended ? KEYEVENTF_EXTENDEDKEY : 0);
+  }
+  SendInput(4, inputs, sizeof(INPUT));
+}
+
+std::vector<int> HotKeysPressedBy(app::MainWindow& form, WORD key, bool extended) {
+  std::vector<int> pressed;
+  form.HotKeys().OnHotKey = [&](platform::THookHotKey&, int index) { pressed.push_back(index); };
+  PressWithCtrl(key, extended);
+  const DWORD end = GetTickCount() + 300;
+  while (static_cast<LONG>(GetTickCount() - end) < 0) {
+    PumpMessages();
+    Sleep(10);
+  }
+  form.HotKeys().OnHotKey = nullptr;
+  return pressed;
+}
+
+TEST(Customize, HotKeysOnExtendedKeysSurviveReopeningAndAnswerThatKeyNotItsKeypadTwin) {
+  // The four hot-key fields: page, enabling box, field, and where the key is stored.
+  const struct {
+    int page, enable, field;
+    const char *section, *key;
+  } fields[] = {
+      {3, IDC_WALL_CHANGE_SHORTCUT_ENABLED, IDC_WALL_CHANGE_SHORTCUT_KEY, "ShortCut",
+       "WallChangeShortCutKey"},
+      {5, IDC_CAPTURE_ENABLED, IDC_ALL_CAPTURE_HOT_KEY, "Capture", "AllCaptureHotKey"},
+      {5, IDC_CAPTURE_ENABLED, IDC_ACTIVE_CAPTURE_HOT_KEY, "Capture", "ActiveCaptureHotKey"},
+      {6, IDC_URGENT_EVASION_ENABLED, IDC_URGENT_EVASION_HOT_KEY, "UrgentEvasion", "UrgentEvasionHotKey"}};
+  // Three rounds of four keys; F9 and W have no keypad twin.
+  const struct {
+    WORD key;
+    const char* stored;
+  } keys[3][4] = {
+      {{VK_LEFT, "Ctrl+Left"}, {VK_UP, "Ctrl+Up"}, {VK_RIGHT, "Ctrl+Right"}, {VK_DOWN, "Ctrl+Down"}},
+      {{VK_INSERT, "Ctrl+Ins"}, {VK_DELETE, "Ctrl+Del"}, {VK_HOME, "Ctrl+Home"}, {VK_END, "Ctrl+End"}},
+      {{VK_PRIOR, "Ctrl+PgUp"}, {VK_NEXT, "Ctrl+PgDn"}, {VK_F9, "Ctrl+F9"}, {'W', "Ctrl+W"}}};
+  TempFolder pictures;
+  MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\n");
+  app::MainWindow& form = fixture.Form();
+  for (const auto& round : keys) {
+    const auto control = [&](int i) {
+      const bool twin = round[i].key != VK_F9 && round[i].key != 'W';
+      return static_cast<WORD>(MAKEWORD(round[i].key, HOTKEYF_CONTROL | (twin ? HOTKEYF_EXT : 0)));
+    };
+    Customize(form, [&](HWND frame) {
+      for (int i = 0; i < 4; ++i) {
+        const HWND page = ShowPage(frame, fields[i].page);
+        Tick(page, fields[i].enable, true);
+        SendDlgItemMessageW(page, fields[i].field, HKM_SETHOTKEY, control(i), 0);
+      }
+      Ok(frame);
+    });
+    WORD shown[4] = {};
+    Customize(form, [&](HWND frame) {
+      for (int i = 0; i < 4; ++i)
+        shown[i] = static_cast<WORD>(
+            SendDlgItemMessageW(ShowPage(frame, fields[i].page), fields[i].field, HKM_GETHOTKEY, 0, 0));
+      PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+    });
+    for (int i = 0; i < 4; ++i) {
+      SCOPED_TRACE(round[i].stored);
+      EXPECT_EQ(IniValue(fixture.Ini(), fields[i].section, fields[i].key), round[i].stored);
+      EXPECT_EQ(shown[i], control(i));
+      const bool twin = HIBYTE(control(i)) & HOTKEYF_EXT;
+      EXPECT_EQ(HotKeysPressedBy(form, round[i].key, true), std::vector<int>{i});
+      EXPECT_EQ(HotKeysPressedBy(form, round[i].key, false), twin ? std::vector<int>{} : std::vector<int>{i});
+    }
+  }
+}
+
+// While this lives the shell finds no Startup folder: the user's value for it
+// names a folder below a file, which can be neither found nor created.
+class UnfindableStartupFolder {
+ public:
+  UnfindableStartupFolder() {
+    WriteFile(file_, "");
+    RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+    DWORD size = sizeof saved_ - sizeof(wchar_t);
+    had_ = RegQueryValueExW(key_, L"Startup", nullptr, &type_, reinterpret_cast<BYTE*>(saved_), &size) ==
+           ERROR_SUCCESS;
+    savedSize_ = size;
+    const std::wstring impossible = platform::AnsiToWide(file_) + L"\\Startup";
+    RegSetValueExW(key_, L"Startup", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(impossible.c_str()),
+                   static_cast<DWORD>((impossible.size() + 1) * sizeof(wchar_t)));
+  }
+  UnfindableStartupFolder(const UnfindableStartupFolder&) = delete;
+  UnfindableStartupFolder& operator=(const UnfindableStartupFolder&) = delete;
+  ~UnfindableStartupFolder() {
+    if (had_)
+      RegSetValueExW(key_, L"Startup", 0, type_, reinterpret_cast<const BYTE*>(saved_), savedSize_);
+    else
+      RegDeleteValueW(key_, L"Startup");
+    RegCloseKey(key_);
+  }
+
+ private:
+  static constexpr wchar_t kShellFolders[] =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  TempFolder folder_;
+  std::string file_ = folder_ / "not-a-folder";
+  HKEY key_ = nullptr;
+  DWORD type_ = REG_EXPAND_SZ, savedSize_ = 0;
+  wchar_t saved_[1024] = {};
+  bool had_ = false;
+};
+
+std::vector<std::string>& DroppedErrors() {
+  static std::vector<std::string> dropped;
+  return dropped;
+}
+
+TEST(Customize, WithoutAStartupFolderTheDialogOpensAndOnlyTickingStartWithWindowsFails) {
+  UnfindableStartupFolder noStartupFolder;
+  platform::SetErrorObserver([](const char* what) { DroppedErrors().push_back(what); });
+  DroppedErrors().clear();
+  TempFolder pictures;
+  MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\n");
+  const std::string before = ReadFile(fixture.Ini());
+
+  // Ticked: OK fails on the missing folder before the INI file is written.
+  bool shownClear = false;
+  Customize(fixture.Form(), [&](HWND frame) {
+    const HWND general = ShowPage(frame, 0);
+    shownClear = IsDlgButtonChecked(general, IDC_EXE_AUTORUN) == BST_UNCHECKED &&
+                 IsDlgButtonChecked(ShowPage(frame, 4), IDC_WALL_OS_START_CHANGE) == BST_UNCHECKED;
+    Tick(general, IDC_EXE_AUTORUN, true);
+    Tick(ShowPage(frame, 1), IDC_INTERVAL_ENABLED, true);
+    Ok(frame);
+  });
+  EXPECT_TRUE(shownClear);
+  EXPECT_EQ(DroppedErrors(), std::vector<std::string>{"no Startup folder"});
+  EXPECT_EQ(ReadFile(fixture.Ini()), before);
+
+  // Left clear, everything else is saved.
+  Customize(fixture.Form(), [&](HWND frame) {
+    Tick(ShowPage(frame, 1), IDC_INTERVAL_ENABLED, true);
+    Ok(frame);
+  });
+  platform::SetErrorObserver(nullptr);
+  EXPECT_EQ(DroppedErrors().size(), 1u);
+  EXPECT_EQ(IniValue(fixture.Ini(), "Interval", "IntervalEnabled"), "1");
 }
 
 }  // namespace

@@ -104,6 +104,23 @@ TEST_F(PagesTest, SpinEditKeysButtonAndCorrection) {
   EXPECT_EQ(values.invalidConditionCPUValue, 64);
 }
 
+TEST_F(PagesTest, SpinEditTakesDigitsTypedWithTheJapaneseInputMethod) {
+  EXPECT_TRUE(OnPage(7, [&](HWND page) {
+    const HWND edit = dialog.InvalidCondition().CpuValue().Edit();
+    const HWND other = GetDlgItem(page, IDC_INVALID_CONDITION_CPU_ENABLED);
+    SetFocus(edit);
+    Type(edit, L'１');
+    SendMessageW(edit, WM_IME_CHAR, L'０', 1);  // as an input method hands it over
+    EXPECT_EQ(Text(edit), L"10");
+    // Composed text put in whole is read as it stands and shown plainly on leaving.
+    SetWindowTextW(edit, L"６４");
+    SetFocus(other);
+    EXPECT_EQ(Text(edit), L"64");
+    SetWindowTextW(edit, L"３２");
+  }));
+  EXPECT_EQ(values.invalidConditionCPUValue, 32);
+}
+
 TEST_F(PagesTest, SpinEditShape) {
   EXPECT_TRUE(OnPage(1, [&](HWND) {
     settings_ui::TWinSpinEdit& spin = dialog.Interval().Value();
