@@ -390,7 +390,9 @@ TEST_F(PagesTest, NamesOutsideTheCodePageAreKeptByShortPathOrRefused) {
                      SetDlgItemTextW(dialog.Page(5).Handle(), IDC_CAPTURE_FILE_NAME, names[1].c_str());
                      const auto atOk = tell([&, frame] {
                        wchar_t text[64] = {};
-                       TVITEMW item{TVIF_TEXT, TreeView_GetSelection(dialog.Tree())};
+                       TVITEMW item{};
+                       item.mask = TVIF_TEXT;
+                       item.hItem = TreeView_GetSelection(dialog.Tree());
                        item.pszText = text;
                        item.cchTextMax = 64;
                        TreeView_GetItem(dialog.Tree(), &item);
