@@ -54,7 +54,7 @@ struct DropFileNames {
 DropFileNames ReadDropFileNames(std::span<const uint8_t> block);
 
 // Reads the paths of a block of `size` bytes as ReadDropFileNames does, in
-// the ANSI code page: a UTF-16 name that does not convert exactly is left out.
+// the ANSI code page: a UTF-16 name that `toAnsi` gives nothing for is left out.
 std::vector<std::string> ParseDropBlock(const uint8_t* data, size_t size, const WideNameToAnsi& toAnsi);
 
 }  // namespace tapestrel::platform

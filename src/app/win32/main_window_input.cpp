@@ -2,7 +2,7 @@
 // on one picture makes it the wallpaper, Enter does so quietly (not recorded,
 // no sound); the view's own context menu; selecting all and inverting.
 #include "app/win32/main_window.h"
-#include "platform/win32/text.h"
+#include "platform/win32/ansi_path.h"
 
 namespace tapestrel::app {
 
@@ -35,7 +35,11 @@ void MainWindow::ApplySelectedPicture(ChangeMode mode) {
   // With several pictures selected it is unclear which one is meant.
   if (view_->SelCount() != 1) return;
   if (browser::TImgListItem* item = view_->Selected()) {
-    ApplyWallpaper(platform::WideToAnsi(item->ParsingPath()), mode);
+    if (const std::optional<std::string> ansi = platform::PathToAnsi(item->ParsingPath())) {
+      ApplyWallpaper(*ansi, mode);
+    } else {
+      platform::TellNameUnusable(Handle(), item->DisplayName());
+    }
   }
 }
 

@@ -6,26 +6,13 @@
 #include "platform/win32/common_dialogs.h"
 #include <shlobj.h>
 
-#include "app/dialog_selection.h"
-#include "browser/win32/view_picture_list.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/text.h"
 
 namespace tapestrel::app {
 namespace {
 
 constexpr wchar_t kAddPicturesTitle[] = L"ピクチャを追加";
-
-// Names the ANSI code page cannot hold exactly are left out: a path with a
-// stand-in character would name another file, or none.
-template <typename Wide>
-std::vector<std::string> ExactAnsiPaths(const std::vector<Wide>& paths) {
-  std::vector<std::string> out;
-  for (const Wide& path : paths) {
-    if (auto ansi = platform::WideToAnsiExact({reinterpret_cast<const wchar_t*>(path.data()), path.size()}))
-      out.push_back(std::move(*ansi));
-  }
-  return out;
-}
 
 struct ItemIdListDeleter {
   void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
@@ -40,7 +27,7 @@ void MainWindow::CreateRegistration() {
   // growing folder is not enumerated again and again during the copy.
   registration_->progress.OnSuspendViewRedraw = [this](bool suspend) { view_->HoldRefresh(suspend); };
   view_->OnFileDragDrop = [this](browser::TFileDataObject& data, browser::TShiftState, POINT, bool& accept) {
-    OnFileDragDrop(ExactAnsiPaths(data.WideFiles()), accept);
+    OnFileDragDrop(data.Files(), accept);
   };
   actions_.SetHandler(kActLoadFile, [this] { LoadFileExecute(); });
   actions_.SetHandler(kActLoadFolder, [this] { LoadFolderExecute(); });
@@ -76,8 +63,7 @@ void MainWindow::LoadFileExecute() {
   dialog.lpstrTitle = kAddPicturesTitle;
   dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
   if (!platform::ShowOpenFileDialog(dialog)) return;
-  const std::vector<std::string> files =
-      ExactAnsiPaths(SplitDialogSelection({reinterpret_cast<const char16_t*>(names.data()), names.size()}));
+  const std::vector<std::string> files = platform::PathsToAnsi(platform::ChosenFiles(dialog));
   if (!files.empty()) RegisterPictures(files);
 }
 
@@ -92,7 +78,11 @@ void MainWindow::LoadFolderExecute() {
   if (!folder) return;
   wchar_t path[MAX_PATH] = {};
   if (!SHGetPathFromIDListW(folder.get(), path)) return;
-  if (auto ansi = platform::WideToAnsiExact(path)) RegisterPictures({*ansi});
+  if (auto ansi = platform::PathToAnsi(path)) {
+    RegisterPictures({*ansi});
+  } else {
+    platform::TellNameUnusable(Handle(), path);
+  }
 }
 
 void MainWindow::PasteExecute() {
@@ -128,14 +118,10 @@ void MainWindow::PlaceSelectionOnClipboard(platform::DropEffect effect) {
 }
 
 std::vector<std::string> MainWindow::SelectedPicturePaths() const {
-  // Item order; a name the code page cannot hold goes by its short path,
-  // which names the same file, or stays out.
-  std::vector<std::string> paths;
-  for (browser::TImgListItem* item : view_->Selection()) {
-    std::string path = browser::AnsiPathFor(item->ParsingPath());
-    if (!path.empty()) paths.push_back(std::move(path));
-  }
-  return paths;
+  // Item order.
+  std::vector<std::wstring> paths;
+  for (browser::TImgListItem* item : view_->Selection()) paths.push_back(item->ParsingPath());
+  return platform::PathsToAnsi(paths);
 }
 
 }  // namespace tapestrel::app

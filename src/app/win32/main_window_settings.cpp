@@ -4,7 +4,7 @@
 
 #include "app/win32/main_window.h"
 #include "imaging/spi/spis.h"
-#include "platform/win32/text.h"
+#include "platform/win32/ansi_path.h"
 #include "settings_ui/win32/settings_dialog.h"
 #include "settings_ui/win32/shell_link_shortcuts.h"
 
@@ -16,7 +16,10 @@ class MainWindowCustomizeHost : public settings_ui::CustomizeHost {
  public:
   explicit MainWindowCustomizeHost(MainWindow& form) : form_(form) {}
 
-  std::string BrowserFolder() const override { return platform::WideToAnsi(form_.View().FolderPath()); }
+  // A folder without an ANSI path differs from every folder of the settings.
+  std::string BrowserFolder() const override {
+    return platform::PathToAnsi(form_.View().FolderPath()).value_or(std::string());
+  }
   void OpenFolder(const std::string& folder) override { form_.SetBrowserFolder(folder); }
   void ApplyTrayResiding() override { form_.ApplyTrayResiding(); }
   void SetChangeBlock(bool on) override {

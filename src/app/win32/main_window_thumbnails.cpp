@@ -4,7 +4,7 @@
 #include "app/win32/main_window.h"
 
 #include "platform/paths.h"
-#include "platform/win32/text.h"
+#include "platform/win32/ansi_path.h"
 
 namespace tapestrel::app {
 
@@ -33,7 +33,8 @@ MainWindowThumbnails::MainWindowThumbnails(browser::TCustomImgListView& view, im
   };
   view.OnChangeFolder = [this, folderChanged, status] {
     if (status) status(L"");
-    view_.ViewImage.ImgUtil.Thumbnail.FileName = StoreNameOf(platform::WideToAnsi(view_.FolderPath()));
+    view_.ViewImage.ImgUtil.Thumbnail.FileName =
+        StoreNameOf(platform::PathToAnsi(view_.FolderPath()).value_or(std::string()));
     if (folderChanged) folderChanged();
   };
 }

@@ -2,8 +2,8 @@
 
 #include "browser/cell_images.h"
 #include "platform/error_guard.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/com_scope.h"
-#include "platform/win32/text.h"
 
 namespace tapestrel::browser {
 
@@ -86,18 +86,23 @@ TFileImage::~TFileImage() {
 }
 
 TImageType TFileImage::TypeOf(TImgListItem& entry) {
-  if (!entry.ImageType)
-    entry.ImageType = entry.IsFolder()
-                          ? TImageType::iitDir
-                          : image_.ImgUtil.DetectImageType(platform::WideToAnsi(entry.ParsingPath()));
+  if (!entry.ImageType) {
+    if (entry.IsFolder()) {
+      entry.ImageType = TImageType::iitDir;
+    } else {
+      // A file no ANSI path reaches cannot be decoded: it shows its icon.
+      const std::optional<std::string> path = platform::PathToAnsi(entry.ParsingPath());
+      entry.ImageType = path ? image_.ImgUtil.DetectImageType(*path) : TImageType::iitNone;
+    }
+  }
   return *entry.ImageType;
 }
 
 void TFileImage::StartWorker(TImgListItem& entry) {
   const bool iconType = IsIconType(TypeOf(entry));
   if (!worker_) worker_ = std::make_unique<TImgThread>(image_.ImgUtil);
-  worker_->Start(view_, entry.Serial(), platform::WideToAnsi(entry.ParsingPath()), iconType,
-                 image_.ImageWidth, image_.ImageHeight);
+  worker_->Start(view_, entry.Serial(), platform::PathToAnsi(entry.ParsingPath()).value_or(std::string()),
+                 iconType, image_.ImageWidth, image_.ImageHeight);
 }
 
 void TFileImage::StopWorker() {

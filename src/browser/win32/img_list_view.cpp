@@ -14,6 +14,7 @@
 #include "imaging/thumbnail_scaling.h"
 #include "platform/error_guard.h"
 #include "platform/scope_exit.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "imaging/win32/system_color.h"
@@ -494,9 +495,9 @@ void TCustomImgListView::ReloadFolder() {
   // The shown files' records leave the on-disk thumbnail store (kept off by
   // the program), so that they are made anew.
   if (thumbnails_ && ViewImage.ImgUtil.AutoThumb) {
-    std::vector<std::string> shown;
-    for (int i = 0; i < items_.Count(); ++i) shown.push_back(platform::WideToAnsi(items_[i].ParsingPath()));
-    platform::Guarded([&] { ViewImage.ImgUtil.Thumbnail.Remove(shown); });
+    std::vector<std::wstring> shown;
+    for (int i = 0; i < items_.Count(); ++i) shown.push_back(items_[i].ParsingPath());
+    platform::Guarded([&] { ViewImage.ImgUtil.Thumbnail.Remove(platform::PathsToAnsi(shown)); });
   }
   RefreshFolder();
 }

@@ -58,8 +58,8 @@ class TFileDataObject {
 
   IDataObject* DataObject() const { return data_.Get(); }
   int FileCount();
-  // In the ANSI code page, as the program's paths are; a name it cannot
-  // hold comes out mangled, so use WideFiles for anything but display.
+  // In the ANSI code page, as the program's paths are (platform::PathToAnsi);
+  // a file whose name has no ANSI form is left out.
   const std::vector<std::string>& Files();
   const std::vector<std::wstring>& WideFiles();
 

@@ -9,6 +9,7 @@
 #include "browser/win32/img_list_view.h"
 #include "platform/error_guard.h"
 #include "platform/file_drop_list.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
@@ -266,7 +267,7 @@ void TFileDataObject::Read() {
   if (FAILED(data_->GetData(&format, &medium))) return;
   if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) wide_ = ReadDropFiles(medium.hGlobal);
   ReleaseStgMedium(&medium);
-  for (const std::wstring& file : wide_) ansi_.push_back(platform::WideToAnsi(file));
+  ansi_ = platform::PathsToAnsi(wide_);
 }
 
 int TFileDataObject::FileCount() {

@@ -2,11 +2,9 @@
 // the order the view shows them, as paths in the ANSI code page, which the
 // change engine and the files it writes use.
 //
-// A name the ANSI code page cannot hold (Korean or emoji in a Japanese
-// system, say) is never handed on mangled: the file's short 8.3 path is used
-// when its volume has one and it can be written in ANSI; otherwise the file
-// stays out of the picture list, while the view still lists it by its real
-// name. Folders are never in the list.
+// Each path is what platform::PathToAnsi makes of the entry's: a file whose
+// name has no ANSI form stays out of the picture list, while the view still
+// lists it by its real name. Folders are never in the list.
 #pragma once
 
 #include <string>
@@ -17,11 +15,6 @@
 namespace tapestrel::browser {
 
 class TCustomImgListView;
-
-// The ANSI form of a path for programs that open files by ANSI name: the path
-// itself when it converts without loss, else its short path when that does,
-// else empty.
-std::string AnsiPathFor(const std::wstring& path);
 
 class ViewPictureList : public PictureList {
  public:

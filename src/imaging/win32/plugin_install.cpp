@@ -5,6 +5,7 @@
 #include "imaging/spi/splugin.h"
 #include "imaging/win32/spi_library.h"
 #include "platform/paths.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/text.h"
 
@@ -64,16 +65,8 @@ std::vector<std::string> ChoosePluginFiles(HWND owner) {
   ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST;
   if (!platform::ShowOpenFileDialog(ofn)) return {};
 
-  std::vector<std::wstring> parts;
-  for (const wchar_t* p = buffer.c_str(); *p; p += wcslen(p) + 1) parts.emplace_back(p);
-  std::vector<std::string> files;
-  if (parts.size() == 1) {
-    files.push_back(platform::WideToAnsi(parts[0]));
-  } else if (parts.size() > 1) {
-    const std::wstring folder = parts[0].back() == L'\\' ? parts[0] : parts[0] + L"\\";
-    for (size_t i = 1; i < parts.size(); ++i) files.push_back(platform::WideToAnsi(folder + parts[i]));
-  }
-  return files;
+  // A file whose name has no ANSI form is left out, as from every list.
+  return platform::PathsToAnsi(platform::ChosenFiles(ofn));
 }
 
 void SusiePluginInstallClick(HWND owner) {

@@ -7,7 +7,7 @@
 
 #include "platform/error_guard.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/text.h"
+#include "platform/win32/ansi_path.h"
 
 namespace tapestrel::platform {
 namespace {
@@ -51,8 +51,8 @@ class OpenClipboardFor {
   bool open_ = false;
 };
 
-std::optional<std::string> ExactAnsi(std::u16string_view wide) {
-  return WideToAnsiExact(std::wstring_view(reinterpret_cast<const wchar_t*>(wide.data()), wide.size()));
+std::optional<std::string> AnsiPath(std::u16string_view wide) {
+  return PathToAnsi(std::wstring_view(reinterpret_cast<const wchar_t*>(wide.data()), wide.size()));
 }
 
 }  // namespace
@@ -101,7 +101,7 @@ void TCP::PasteFromClipboard() {
   const auto* bytes = static_cast<const uint8_t*>(GlobalLock(data));
   if (!bytes) return;
   PasteFiles = Guarded<std::vector<std::string>>(
-      {}, [&] { return ParseDropBlock(bytes, GlobalSize(data), ExactAnsi); });
+      {}, [&] { return ParseDropBlock(bytes, GlobalSize(data), AnsiPath); });
   GlobalUnlock(data);
   EmptyClipboard();
 }

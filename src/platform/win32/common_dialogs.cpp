@@ -1,5 +1,6 @@
 #include "platform/win32/common_dialogs.h"
 
+#include "platform/dialog_selection.h"
 #include "platform/win32/late_bound.h"
 
 namespace tapestrel::platform {
@@ -20,6 +21,14 @@ bool ShowOpenFileDialog(OPENFILENAMEA& dialog) {
 bool ShowColourDialog(CHOOSECOLORW& dialog) {
   static const auto choose = LateBound<decltype(&ChooseColorW)>(kLibrary, "ChooseColorW");
   return choose && choose(&dialog);
+}
+
+std::vector<std::wstring> ChosenFiles(const OPENFILENAMEW& dialog) {
+  std::vector<std::wstring> files;
+  if (!dialog.lpstrFile) return files;
+  const std::u16string_view buffer(reinterpret_cast<const char16_t*>(dialog.lpstrFile), dialog.nMaxFile);
+  for (const std::u16string& path : SplitDialogSelection(buffer)) files.emplace_back(path.begin(), path.end());
+  return files;
 }
 
 }  // namespace tapestrel::platform

@@ -8,10 +8,17 @@
 
 #include <commdlg.h>
 
+#include <string>
+#include <vector>
+
 namespace tapestrel::platform {
 
 bool ShowOpenFileDialog(OPENFILENAMEW& dialog);
 bool ShowOpenFileDialog(OPENFILENAMEA& dialog);
 bool ShowColourDialog(CHOOSECOLORW& dialog);
+
+// The full paths an open dialog returned in its file buffer, in its order
+// (one, or the folder joined to each name of a multiple selection).
+std::vector<std::wstring> ChosenFiles(const OPENFILENAMEW& dialog);
 
 }  // namespace tapestrel::platform

@@ -43,7 +43,7 @@ void GeneralPage::Fill(const PageValues& v) {
 }
 
 void GeneralPage::Read(PageValues& v) {
-  v.wallpaperFolder = AnsiText(IDC_WALLPAPER_FOLDER1);
+  if (auto folder = PathText(IDC_WALLPAPER_FOLDER1)) v.wallpaperFolder = *folder;
   v.selection = CheckedOf(kSelections);
   v.position = CheckedOf(kPositions);
   v.blankAutoColour = Checked(IDC_WALL_BLANK_AUTO_COLOR);
@@ -52,6 +52,8 @@ void GeneralPage::Read(PageValues& v) {
   v.taskTrayResiding = Checked(IDC_TASK_TRAY_RESIDING);
   v.exeAutorun = Checked(IDC_EXE_AUTORUN);
 }
+
+std::optional<std::wstring> GeneralPage::UnusableName() const { return UnusablePath(IDC_WALLPAPER_FOLDER1); }
 
 bool GeneralPage::OnCommand(int id, int code) {
   switch (id) {
@@ -110,7 +112,7 @@ void GeneralPage::WallpaperFolderSelectClick() {
   wchar_t path[MAX_PATH] = {};
   const BOOL found = SHGetPathFromIDListW(list, path);
   CoTaskMemFree(list);
-  if (found) SetDlgItemTextW(Handle(), IDC_WALLPAPER_FOLDER1, path);
+  if (found) TakeChosenPath(IDC_WALLPAPER_FOLDER1, path);
 }
 
 void GeneralPage::WallBlankColorSelectClick() {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/error_guard.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
 
@@ -175,6 +176,18 @@ void SettingsDialog::TreeView1Change() {
 }
 
 void SettingsDialog::OnOkClick() {
+  // A text the settings could not keep is shown on its page, the user is
+  // told, and the dialog stays open with nothing taken.
+  const HWND tree = Tree();
+  HTREEITEM node = TreeView_GetRoot(tree);
+  for (const auto& page : pages_) {
+    if (const std::optional<std::wstring> name = page->UnusableName()) {
+      TreeView_SelectItem(tree, node);
+      platform::TellNameUnusable(frame_, *name);
+      return;
+    }
+    node = TreeView_GetNextSibling(tree, node);
+  }
   for (const auto& page : pages_) page->Read(*values_);
   EndDialog(frame_, IDOK);
 }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/error_guard.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
 #include "settings_ui/path_shortening.h"
@@ -95,11 +96,26 @@ void SettingsPage::CheckOneOf(std::initializer_list<int> ids, int index) {
   for (int id : ids) SetChecked(id, i++ == index);
 }
 
-std::string SettingsPage::AnsiText(int id) const {
+std::wstring SettingsPage::Text(int id) const {
   const HWND item = Item(id);
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-  return platform::WideToAnsi(text);
+  return text;
+}
+
+std::optional<std::string> SettingsPage::PathText(int id) const { return platform::PathToAnsi(Text(id)); }
+
+std::optional<std::wstring> SettingsPage::UnusablePath(int id) const {
+  if (PathText(id)) return std::nullopt;
+  return Text(id);
+}
+
+void SettingsPage::TakeChosenPath(int id, const std::wstring& path) {
+  if (platform::PathToAnsi(path)) {
+    SetDlgItemTextW(hwnd_, id, path.c_str());
+  } else {
+    platform::TellNameUnusable(hwnd_, path);
+  }
 }
 
 void SettingsPage::SetAnsiText(int id, const std::string& text) {
@@ -142,7 +158,7 @@ void SettingsPage::ShowShortenedPath(int pathEdit, int display) const {
   const HGDIOBJ old =
       SelectObject(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
   const std::wstring shown =
-      ShortenPath(platform::AnsiToWide(AnsiText(pathEdit)), width, [&](std::wstring_view text) {
+      ShortenPath(Text(pathEdit), width, [&](std::wstring_view text) {
         SIZE size{};
         GetTextExtentPoint32W(dc.Get(), text.data(), static_cast<int>(text.size()), &size);
         return static_cast<int>(size.cx);
@@ -173,7 +189,7 @@ WORD HotKeyToControl(platform::HotKeyValue value) {
   return MAKEWORD(key, flags);
 }
 
-std::vector<std::string> ChooseFiles(HWND owner, const FileDialogOptions& options) {
+std::vector<std::wstring> ChooseFiles(HWND owner, const FileDialogOptions& options) {
   std::wstring filter = platform::Utf8ToWide(options.filter);
   for (wchar_t& c : filter) {
     if (c == L'|') c = L'\0';
@@ -196,17 +212,7 @@ std::vector<std::string> ChooseFiles(HWND owner, const FileDialogOptions& option
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST |
               (options.multiple ? OFN_ALLOWMULTISELECT : 0);
   if (!platform::ShowOpenFileDialog(ofn)) return {};
-
-  std::vector<std::wstring> parts;
-  for (const wchar_t* p = buffer.c_str(); *p; p += wcslen(p) + 1) parts.emplace_back(p);
-  std::vector<std::string> files;
-  if (parts.size() == 1) {
-    files.push_back(platform::WideToAnsi(parts[0]));
-  } else if (parts.size() > 1) {
-    const std::wstring folder = parts[0].back() == L'\\' ? parts[0] : parts[0] + L"\\";
-    for (size_t i = 1; i < parts.size(); ++i) files.push_back(platform::WideToAnsi(folder + parts[i]));
-  }
-  return files;
+  return platform::ChosenFiles(ofn);
 }
 
 }  // namespace tapestrel::settings_ui

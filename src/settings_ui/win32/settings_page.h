@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ class SettingsPage {
 
   virtual void Fill(const PageValues& values) = 0;
   virtual void Read(PageValues& values) = 0;
+  // The first text of the page that the settings could not keep, because
+  // it has no form in the ANSI code page; asked before anything is read.
+  virtual std::optional<std::wstring> UnusableName() const { return std::nullopt; }
 
  protected:
   virtual void OnInit() {}
@@ -47,9 +51,16 @@ class SettingsPage {
   // The index of the checked button among `ids`, or -1.
   int CheckedOf(std::initializer_list<int> ids) const;
   void CheckOneOf(std::initializer_list<int> ids, int index);
-  // Texts of data (paths, file names) in the ANSI code page.
-  std::string AnsiText(int id) const;
+  std::wstring Text(int id) const;
+  // Texts of data (paths, file names) in the ANSI code page. A path goes by
+  // platform::PathToAnsi, so it may come back as its short path, or not at all.
+  std::optional<std::string> PathText(int id) const;
   void SetAnsiText(int id, const std::string& text);
+  // The text of `id` when it is not a path the settings can keep.
+  std::optional<std::wstring> UnusablePath(int id) const;
+  // A path the user chose in a dialog becomes the text of `id`; one with no
+  // ANSI path is refused with a message, and the text stays as it was.
+  void TakeChosenPath(int id, const std::wstring& path);
   // Drop-down lists: the items (UTF-8), the selected index or -1.
   void SetItems(int id, std::initializer_list<const char*> items);
   int ItemIndex(int id) const;
@@ -75,14 +86,14 @@ class SettingsPage {
 platform::HotKeyValue HotKeyFromControl(WORD control);
 WORD HotKeyToControl(platform::HotKeyValue value);
 
-// File dialogs. `filter` is "description|mask|..." (UTF-8); the paths come in
-// the ANSI code page; empty when the user cancels.
+// File dialogs. `filter` is "description|mask|..." (UTF-8); the chosen paths,
+// or none when the user cancels.
 struct FileDialogOptions {
   std::string title;  // UTF-8; empty: the system's
   std::string filter;
   std::string defaultExtension;
   bool multiple = false;
 };
-std::vector<std::string> ChooseFiles(HWND owner, const FileDialogOptions& options);
+std::vector<std::wstring> ChooseFiles(HWND owner, const FileDialogOptions& options);
 
 }  // namespace tapestrel::settings_ui

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "imaging/win32/plugin_install.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
 
@@ -111,8 +112,16 @@ void CapturePage::Read(PageValues& v) {
   v.captureEnabled = Checked(IDC_CAPTURE_ENABLED);
   v.allCaptureHotKey = HotKey(IDC_ALL_CAPTURE_HOT_KEY);
   v.activeCaptureHotKey = HotKey(IDC_ACTIVE_CAPTURE_HOT_KEY);
-  v.captureFileName = AnsiText(IDC_CAPTURE_FILE_NAME);
+  if (auto name = platform::WideToAnsiExact(Text(IDC_CAPTURE_FILE_NAME))) v.captureFileName = *name;
   v.captureFileExt = ItemIndex(IDC_CAPTURE_FILE_EXT);
+}
+
+// The base of new files' names: no file has it yet, so there is no short
+// name to fall back on.
+std::optional<std::wstring> CapturePage::UnusableName() const {
+  const std::wstring name = Text(IDC_CAPTURE_FILE_NAME);
+  if (platform::WideToAnsiExact(name)) return std::nullopt;
+  return name;
 }
 
 // "緊急回避"
@@ -131,9 +140,13 @@ void EvasionPage::Fill(const PageValues& v) {
 void EvasionPage::Read(PageValues& v) {
   v.urgentEvasionEnabled = Checked(IDC_URGENT_EVASION_ENABLED);
   v.urgentEvasionHotKey = HotKey(IDC_URGENT_EVASION_HOT_KEY);
-  v.urgentEvasionFileName = AnsiText(IDC_URGENT_EVASION_FILE_NAME1);
+  if (auto file = PathText(IDC_URGENT_EVASION_FILE_NAME1)) v.urgentEvasionFileName = *file;
   v.allWindowMinimize = Checked(IDC_ALL_WINDOW_MINIMIZE);
   v.urgentEvasionMode = Checked(IDC_URGENT_EVASION_MODE);
+}
+
+std::optional<std::wstring> EvasionPage::UnusableName() const {
+  return UnusablePath(IDC_URGENT_EVASION_FILE_NAME1);
 }
 
 bool EvasionPage::OnCommand(int id, int code) {
@@ -151,9 +164,9 @@ bool EvasionPage::OnCommand(int id, int code) {
 }
 
 void EvasionPage::UrgentEvasionFileSelectClick() {
-  const std::vector<std::string> files =
+  const std::vector<std::wstring> files =
       ChooseFiles(Handle(), {"緊急回避用壁紙ファイルの選択", pictureFilter_, "", false});
-  if (!files.empty()) SetAnsiText(IDC_URGENT_EVASION_FILE_NAME1, files.front());
+  if (!files.empty()) TakeChosenPath(IDC_URGENT_EVASION_FILE_NAME1, files.front());
 }
 
 // "壁紙変更の無効条件"
@@ -207,7 +220,7 @@ bool InvalidConditionPage::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return false;
   switch (id) {
     case IDC_APPLICATION_LIST_ADD:
-      AddApplications(ChooseFiles(Handle(), {"", "EXEファイル(*.exe)|*.exe", "", true}));
+      AddApplications(platform::PathsToAnsi(ChooseFiles(Handle(), {"", "EXEファイル(*.exe)|*.exe", "", true})));
       return true;
     case IDC_APPLICATION_LIST_DELETE:
       ApplicationListDeleteClick();
@@ -228,8 +241,8 @@ ApplicationRows InvalidConditionPage::Rows() const {
   ApplicationRows rows;
   const int count = ListView_GetItemCount(list);
   for (int i = 0; i < count; ++i) {
-    rows.push_back({platform::WideToAnsi(CellText(list, i)),
-                    ListView_GetItemState(list, i, LVIS_SELECTED) == LVIS_SELECTED});
+    if (auto path = platform::PathToAnsi(CellText(list, i)))
+      rows.push_back({*path, ListView_GetItemState(list, i, LVIS_SELECTED) == LVIS_SELECTED});
   }
   return rows;
 }
@@ -316,8 +329,10 @@ void SoundPage::Fill(const PageValues& v) {
 
 void SoundPage::Read(PageValues& v) {
   v.soundEnabled = Checked(IDC_SOUND_ENABLED);
-  v.soundFile = AnsiText(IDC_SOUND_FILE1);
+  if (auto file = PathText(IDC_SOUND_FILE1)) v.soundFile = *file;
 }
+
+std::optional<std::wstring> SoundPage::UnusableName() const { return UnusablePath(IDC_SOUND_FILE1); }
 
 bool SoundPage::OnCommand(int id, int code) {
   switch (id) {
@@ -328,9 +343,9 @@ bool SoundPage::OnCommand(int id, int code) {
     case IDC_SOUND_SELECT:
       // SoundSelectClick
       if (code == BN_CLICKED) {
-        const std::vector<std::string> files =
+        const std::vector<std::wstring> files =
             ChooseFiles(Handle(), {"", "waveファイル(*.wav)|*.wav", "", false});
-        if (!files.empty()) SetAnsiText(IDC_SOUND_FILE1, files.front());
+        if (!files.empty()) TakeChosenPath(IDC_SOUND_FILE1, files.front());
       }
       return true;
     default:

@@ -23,6 +23,7 @@ class GeneralPage : public SettingsPage {
   explicit GeneralPage(app::IniFile& ini);
   void Fill(const PageValues& values) override;
   void Read(PageValues& values) override;
+  std::optional<std::wstring> UnusableName() const override;
 
   imaging::ColorValue BlankColour() const { return blankColour_; }
   // The colour dialog ("変更"): the custom colours in and, on OK, out.
@@ -94,6 +95,7 @@ class CapturePage : public SettingsPage {
   using SettingsPage::SettingsPage;
   void Fill(const PageValues& values) override;
   void Read(PageValues& values) override;
+  std::optional<std::wstring> UnusableName() const override;
 
  protected:
   void OnInit() override;
@@ -105,6 +107,7 @@ class EvasionPage : public SettingsPage {
   using SettingsPage::SettingsPage;
   void Fill(const PageValues& values) override;
   void Read(PageValues& values) override;
+  std::optional<std::wstring> UnusableName() const override;
 
  protected:
   void OnInit() override;
@@ -159,6 +162,7 @@ class SoundPage : public SettingsPage {
   using SettingsPage::SettingsPage;
   void Fill(const PageValues& values) override;
   void Read(PageValues& values) override;
+  std::optional<std::wstring> UnusableName() const override;
 
  protected:
   bool OnCommand(int id, int code) override;

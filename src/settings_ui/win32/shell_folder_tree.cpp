@@ -221,11 +221,11 @@ int ShellFolderTree::SelectedCount() const { return Selected() ? 1 : 0; }
 
 HTREEITEM ShellFolderTree::Selected() const { return TreeView_GetSelection(tree_); }
 
-std::string ShellFolderTree::PathOf(HTREEITEM item) const {
+std::wstring ShellFolderTree::PathOf(HTREEITEM item) const {
   const Node* node = NodeOf(item);
   wchar_t path[MAX_PATH] = {};
   if (!node || !SHGetPathFromIDListW(node->absolute.get(), path)) return {};
-  return platform::WideToAnsi(path);
+  return path;
 }
 
 bool ShellFolderTree::HandleNotify(const NMHDR& header, LRESULT& result) {

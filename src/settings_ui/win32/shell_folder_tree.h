@@ -34,9 +34,9 @@ class ShellFolderTree {
   // A tree without multiple selection: 0 or 1.
   int SelectedCount() const;
   HTREEITEM Selected() const;
-  // The folder's file-system path in the ANSI code page; empty for a shell
-  // folder without one (My Computer, the network).
-  std::string PathOf(HTREEITEM item) const;
+  // The folder's file-system path; empty for a shell folder without one (My
+  // Computer, the network).
+  std::wstring PathOf(HTREEITEM item) const;
 
   // Opens the way to a file-system folder and selects it, as the program's
   // own selection (not a click). Null when the tree cannot reach it (a

@@ -4,6 +4,7 @@
 
 #include "main_window_ids.h"
 #include "platform/error_guard.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "settings_ui/new_folder_name.h"
@@ -19,8 +20,8 @@ std::wstring ItemText(HWND dialog, int id) {
   return text;
 }
 
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   return !path.empty() && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -81,10 +82,13 @@ INT_PTR WallpaperFolderDialog::HandleMessage(HWND dialog, UINT message, WPARAM w
           return TRUE;
         case IDOK: {
           // The default button answers Enter even while it is disabled.
-          const std::string path = platform::WideToAnsi(ItemText(dialog, IDC_WALLPAPER_FOLDER_PATH));
-          if (IsFolder(path)) {
-            path_ = path;
+          const std::wstring path = ItemText(dialog, IDC_WALLPAPER_FOLDER_PATH);
+          if (!IsFolder(path)) return TRUE;
+          if (const std::optional<std::string> ansi = platform::PathToAnsi(path)) {
+            path_ = *ansi;
             EndDialog(dialog, IDOK);
+          } else {
+            platform::TellNameUnusable(dialog, path);
           }
           return TRUE;
         }
@@ -135,13 +139,14 @@ void WallpaperFolderDialog::OnPathChange(HWND dialog) {
   const std::wstring text = ShortenedFor(shown, path);
   // The same text again would only bring the next change event.
   if (ItemText(dialog, IDC_WALLPAPER_FOLDER_SHOWN) != text) SetWindowTextW(shown, text.c_str());
-  EnableWindow(GetDlgItem(dialog, IDOK), IsFolder(platform::WideToAnsi(path)));
+  // A folder whose name has no ANSI path still enables OK: the user is told
+  // why it cannot be taken rather than left guessing.
+  EnableWindow(GetDlgItem(dialog, IDOK), IsFolder(path));
 }
 
 void WallpaperFolderDialog::TakeSelectedFolder(HWND dialog) {
   if (tree_->SelectedCount() != 1) return;
-  SetDlgItemTextW(dialog, IDC_WALLPAPER_FOLDER_PATH,
-                  platform::AnsiToWide(tree_->PathOf(tree_->Selected())).c_str());
+  SetDlgItemTextW(dialog, IDC_WALLPAPER_FOLDER_PATH, tree_->PathOf(tree_->Selected()).c_str());
 }
 
 INT_PTR WallpaperFolderDialog::OnNotify(HWND dialog, const NMHDR& header) {
@@ -189,8 +194,10 @@ void WallpaperFolderDialog::ShowFolderMenu(HWND dialog, POINT screen) {
 void WallpaperFolderDialog::CreateNewFolder() {
   if (!tree_ || tree_->SelectedCount() != 1) return;
   const HTREEITEM parent = tree_->Selected();
+  const std::optional<std::string> parentPath = platform::PathToAnsi(tree_->PathOf(parent));
+  if (!parentPath) return;
   const std::optional<std::string> folder =
-      NewFolderPath(tree_->PathOf(parent), platform::Utf8ToAnsi(kNewFolderName), NameTaken);
+      NewFolderPath(*parentPath, platform::Utf8ToAnsi(kNewFolderName), NameTaken);
   // A folder that cannot be made is not reported.
   if (!folder || !CreateDirectoryA(folder->c_str(), nullptr)) return;
   tree_->Refresh(parent);

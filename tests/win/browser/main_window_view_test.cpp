@@ -1,10 +1,15 @@
 // The main window's thumbnail view: how the window sets it up, its sort
 // commands and their settings, the refresh command, and the change engine
 // and the screen capture working on the view's entries.
+#include <set>
+
 #include "app/win32/actions.h"
 #include "common/solid_picture.h"
 #include "view_fixture.h"
+#include "win/settings_ui/modal.h"
+#include "win_support/desktop_registry.h"
 #include "win_support/main_window_fixture.h"
+#include "win_support/names_outside_code_page.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -114,6 +119,73 @@ TEST_F(MainWindowViewTest, ACaptureJoinsTheViewBeforeItIsRecorded) {
   EXPECT_EQ(form.View().ImgItems().Count(), 4);
   ASSERT_LT(form.Settings().LastWallIndex, form.Pictures().Count());
   EXPECT_EQ(form.Pictures().Path(form.Settings().LastWallIndex), captured);
+}
+
+// Enter and a double click on the real view, and the automatic change, on
+// pictures named outside the code page: each applies that very picture (by
+// its short path), or, where there is no short name, the change passes it
+// by and the user who chose it is told.
+TEST(MainWindowNamesTest, EnterDoubleClickAndTheChangeApplyThePictureNamedOrNone) {
+  for (bool shortNames : {true, false}) {
+    SCOPED_TRACE(shortNames ? "short names" : "no short names");
+    std::optional<NoShortNames> none;
+    if (!shortNames) none.emplace();
+    TempFolder folder, elsewhere;
+    const std::string before = elsewhere / "before.bmp";
+    WriteSolidBmp(before, 8, 8, 0);
+    WriteSolidBmp(folder / "Cafe.bmp", 8, 8, 0x0000FF);  // what a best fit makes of "Café.bmp"
+    uint32_t colour = 0x00FF00;
+    for (const std::wstring& name : NamesOutsideTheCodePage()) {
+      WriteSolidBmp(folder / "x.bmp", 8, 8, colour += 0x40);
+      RenameWide(folder / "x.bmp", name + L".bmp");
+    }
+    MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + folder.Path() + "\r\n");
+    app::MainWindow& form = fixture.Form();
+    ShowWindow(form.Handle(), SW_SHOW);
+    browser::TImgListView& view = form.View();
+    const HWND list = view.ListView();
+    ASSERT_EQ(view.ImgItems().Count(), 4);
+    EXPECT_EQ(form.Pictures().Count(), shortNames ? 4 : 1);
+    for (int i = 0; i < 4; ++i) {
+      const std::wstring path = view.ImgItems()[i].ParsingPath();
+      const std::wstring name(view.ImgItems()[i].DisplayName());
+      const bool usable = shortNames || name == L"Cafe.bmp";
+      for (bool enter : {true, false}) {
+        SCOPED_TRACE(platform::WideToUtf8(name) + (enter ? " Enter" : " double click"));
+        form.ApplyWallpaper(before, app::ChangeMode::Quiet);
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(list, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        std::wstring told;
+        std::optional<WhileModal> box;
+        if (!usable)
+          box.emplace([] { return ThreadWindowTitled(L"Tapestrel"); }, [&](HWND window) {
+            told = WindowText(GetDlgItem(window, 0xFFFF));
+            PostMessageW(window, WM_COMMAND, IDOK, 0);
+          });
+        RECT item{LVIR_ICON, 0, 0, 0};
+        SendMessageW(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+        if (enter) PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+        if (!enter) PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(item.left + 4, item.top + 4));
+        PumpUntil([&] { return usable ? DesktopValue("ConvertedWallpaper") != before : !told.empty(); }, 5000);
+        Pump(100);
+        const std::string applied = DesktopValue("ConvertedWallpaper");
+        if (usable) {
+          EXPECT_EQ(ReadFile(applied), ReadWide(path));
+        } else {
+          EXPECT_EQ(applied, before);
+          EXPECT_EQ(told.rfind(name, 0), 0u) << platform::WideToUtf8(told);
+          EXPECT_NE(told.find(L"扱えない文字"), std::wstring::npos) << platform::WideToUtf8(told);
+        }
+      }
+    }
+    // Every change applies one of the pictures, never a look-alike or none.
+    std::set<std::string> changedTo;
+    for (int i = 0; i < 4; ++i) {
+      form.ChangeWallpaper(app::ChangeMode::Ordinary);
+      changedTo.insert(ReadFile(DesktopValue("ConvertedWallpaper")));
+    }
+    EXPECT_EQ(changedTo.size(), shortNames ? 4u : 1u);
+  }
 }
 
 }  // namespace

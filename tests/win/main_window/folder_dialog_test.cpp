@@ -7,6 +7,7 @@
 #include "settings_ui/path_shortening.h"
 #include "settings_ui/win32/wallpaper_folder_dialog.h"
 #include "ui_driver.h"
+#include "win_support/names_outside_code_page.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -118,6 +119,49 @@ TEST_F(FolderDialogTest, MissingProposalKeepsOkDisabledUntilAFolderIsChosenByMou
   ASSERT_TRUE(Modal().WaitDone(10000));
   EXPECT_EQ(Modal().Result(), 1);
   EXPECT_EQ(dialog.Path(), folder / "b");
+}
+
+// A folder named outside the code page, chosen in the tree: taken by its
+// short path; where there is none, OK tells why and the dialog stays open.
+TEST_F(FolderDialogTest, AFolderNamedOutsideTheCodePageIsTakenByItsShortPathOrRefused) {
+  const std::wstring name = NamesOutsideTheCodePage()[0];
+  const std::wstring cafe = platform::AnsiToWide(folder.Path()) + L"\\" + name;
+  CreateDirectoryW(cafe.c_str(), nullptr);
+  WriteWide(cafe + L"\\marker", "here");
+  for (bool shortNames : {true, false}) {
+    SCOPED_TRACE(shortNames ? "short names" : "no short names");
+    std::optional<NoShortNames> none;
+    if (!shortNames) none.emplace();
+    HWND window = Open(folder / "gone");
+    ASSERT_NE(window, nullptr);
+    TreeDriver tree = Tree(window);
+    tree.Click(tree.Child(tree.Find(folder.Path()), name));
+    ASSERT_TRUE(WaitFor([&] { return Text(window, IDC_WALLPAPER_FOLDER_PATH) == cafe; }, 5000));
+    EXPECT_TRUE(OkEnabled(window));
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    if (shortNames) {
+      ASSERT_TRUE(Modal().WaitDone(10000));
+      EXPECT_EQ(Modal().Result(), 1);
+      EXPECT_EQ(ReadFile(dialog.Path() + "\\marker"), "here");
+      continue;
+    }
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          for (HWND w : WindowsOf(GetCurrentProcessId(), true))
+            if (WindowText(w) == L"Tapestrel") box = w;
+          return box != nullptr;
+        },
+        10000));
+    const std::wstring told = WindowText(GetDlgItem(box, 0xFFFF));
+    EXPECT_EQ(told.rfind(cafe, 0), 0u) << platform::WideToUtf8(told);
+    SaveWindowShot(box, "first-run-dialog-unusable-name");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(Modal().WaitDone(500));  // nothing taken: the dialog waits for another folder
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Modal().WaitDone(10000));
+    EXPECT_EQ(Modal().Result(), 2);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
+#include <shlobj.h>
+
+#include <memory>
 
 #include "app/settings_store.h"
 #include "modal.h"
@@ -16,6 +19,7 @@
 #include "settings_dialog_ids.h"
 #include "settings_ui/win32/settings_dialog.h"
 #include "win_support/files.h"
+#include "win_support/names_outside_code_page.h"
 #include "win_support/test_plugins.h"
 
 namespace tapestrel::testing {
@@ -301,22 +305,27 @@ struct SeenDialog {
   std::vector<std::wstring> filters;
 };
 
+// What the tests write into a file named `path`, to know it again.
+std::string ReadableName(const std::wstring& path) { return platform::WideToUtf8(path); }
+
 // Clicks `button` on `page`; in the file dialog that opens, types `path`
 // (or cancels when empty).
-SeenDialog ChooseThrough(HWND frame, HWND page, int button, const std::string& path) {
+SeenDialog ChooseThrough(HWND frame, HWND page, int button, const std::wstring& path) {
   SeenDialog seen;
   WhileModal chooser([&] { return ThreadDialog(frame); },
                      [&](HWND dialog) {
                        seen.title = WindowText(dialog);
                        seen.filters = FilterItems(dialog);
                        if (path.empty()) return;
-                       SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13,
-                                    reinterpret_cast<LPARAM>(platform::AnsiToWide(path).c_str()));
+                       SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(path.c_str()));
                        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                      });
   SendMessageW(GetDlgItem(page, button), BM_CLICK, 0, 0);
   EXPECT_TRUE(chooser.Ran());
   return seen;
+}
+SeenDialog ChooseThrough(HWND frame, HWND page, int button, const std::string& path) {
+  return ChooseThrough(frame, page, button, platform::AnsiToWide(path));
 }
 
 TEST_F(PagesTest, FileDialogsWithTheirTitlesAndFilters) {
@@ -348,6 +357,77 @@ TEST_F(PagesTest, FileDialogsWithTheirTitlesAndFilters) {
   EXPECT_EQ(values.applications, std::vector<std::string>{program});
   EXPECT_EQ(values.urgentEvasionFileName, picture);
   EXPECT_EQ(values.wallpaperFolder, "");
+}
+
+// Files named outside the code page, in a folder named so too, chosen in
+// the real dialogs: kept by their short paths; where there are none, a file
+// chosen alone or a typed name is refused with a message and nothing is
+// taken, and a list leaves the file out.
+TEST_F(PagesTest, NamesOutsideTheCodePageAreKeptByShortPathOrRefused) {
+  const std::vector<std::wstring>& names = NamesOutsideTheCodePage();
+  const std::wstring cafe = platform::AnsiToWide(folder.Path()) + L"\\" + names[0];
+  CreateDirectoryW(cafe.c_str(), nullptr);
+  const std::wstring wave = cafe + L"\\" + names[1] + L".wav", program = cafe + L"\\" + names[0] + L".exe",
+                     picture = cafe + L"\\" + names[2] + L".bmp";
+  for (const std::wstring& file : {wave, program, picture, cafe + L"\\marker"}) WriteWide(file, ReadableName(file));
+  values.pictureFilter = "ビットマップ (*.bmp)|*.bmp";
+  EXPECT_TRUE(OnPage(9, [&](HWND sound) {
+    const HWND frame = dialog.Frame();
+    ChooseThrough(frame, sound, IDC_SOUND_SELECT, wave);
+    ChooseThrough(frame, dialog.Page(7).Handle(), IDC_APPLICATION_LIST_ADD, program);
+    ChooseThrough(frame, dialog.Page(6).Handle(), IDC_URGENT_EVASION_FILE_SELECT, picture);
+    WhileModal browser([&] { return ThreadDialog(frame); }, [&](HWND dialog) {
+      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(cafe.c_str()));
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageW(GetDlgItem(dialog.Page(0).Handle(), IDC_WALLPAPER_FOLDER_SELECT), BM_CLICK, 0, 0);
+  }));
+  EXPECT_EQ(ReadFile(values.soundFile), ReadableName(wave));
+  ASSERT_EQ(values.applications.size(), 1u);
+  EXPECT_EQ(ReadFile(values.applications[0]), ReadableName(program));
+  EXPECT_EQ(ReadFile(values.urgentEvasionFileName), ReadableName(picture));
+  EXPECT_EQ(ReadFile(values.wallpaperFolder + "\\marker"), ReadableName(cafe + L"\\marker"));
+
+  NoShortNames none;
+  const PageValues kept = values;
+  std::vector<std::wstring> told;
+  std::wstring shownPage;
+  auto tell = [&](std::function<void()> then) {
+    return std::make_unique<WhileModal>([] { return ThreadWindowTitled(L"Tapestrel"); }, [&, then](HWND box) {
+      told.push_back(WindowText(GetDlgItem(box, 0xFFFF)));
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      then();
+    });
+  };
+  WhileModal modal([this] { return dialog.Frame() && IsWindowVisible(dialog.Frame()) ? dialog.Frame() : nullptr; },
+                   [&](HWND frame) {
+                     auto atChoice = tell([] {});
+                     ChooseThrough(frame, dialog.Page(9).Handle(), IDC_SOUND_SELECT, wave);
+                     ChooseThrough(frame, dialog.Page(7).Handle(), IDC_APPLICATION_LIST_ADD, program);
+                     SetDlgItemTextW(dialog.Page(5).Handle(), IDC_CAPTURE_FILE_NAME, names[1].c_str());
+                     const auto atOk = tell([&, frame] {
+                       wchar_t text[64] = {};
+                       TVITEMW item{};
+                       item.mask = TVIF_TEXT;
+                       item.hItem = TreeView_GetSelection(dialog.Tree());
+                       item.pszText = text;
+                       item.cchTextMax = 64;
+                       TreeView_GetItem(dialog.Tree(), &item);
+                       shownPage = text;
+                       SetDlgItemTextW(dialog.Page(5).Handle(), IDC_CAPTURE_FILE_NAME, L"shot");
+                       PostMessageW(frame, WM_COMMAND, IDOK, 0);
+                     });
+                     SendMessageW(frame, WM_COMMAND, IDOK, 0);  // refused: the message, the page
+                   });
+  EXPECT_TRUE(dialog.ShowModal(values));
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_EQ(told[0].rfind(wave, 0), 0u) << platform::WideToUtf8(told[0]);
+  EXPECT_EQ(told[1].rfind(names[1], 0), 0u) << platform::WideToUtf8(told[1]);
+  EXPECT_NE(told[1].find(L"扱えない文字"), std::wstring::npos);
+  EXPECT_EQ(shownPage, L"壁紙キャプチャ変更");
+  EXPECT_EQ(values.soundFile, kept.soundFile);
+  EXPECT_EQ(values.applications, kept.applications);
+  EXPECT_EQ(values.captureFileName, "shot");
 }
 
 }  // namespace

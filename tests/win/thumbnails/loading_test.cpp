@@ -17,6 +17,7 @@
 #include "imaging/win32/plugin_host.h"
 #include "thumbnail_fixture.h"
 #include "win_support/files.h"
+#include "win_support/names_outside_code_page.h"
 #include "win_support/test_plugins.h"
 
 using namespace tapestrel;
@@ -140,6 +141,36 @@ TEST(ThumbnailLoading, EachKindGetsItsThumbnailOrItsIcon) {
   EXPECT_TRUE(host.Entry(L"h.jpg")->ImageShared);
   EXPECT_EQ(host.Entry(L"h.jpg")->Image, host.Entry(L"g.xyz")->Image);
   EXPECT_EQ(GetSystemMetrics(SM_CXICON), host.Entry(L"h.jpg")->ImageWidth);
+}
+
+TEST(ThumbnailLoading, NamesOutsideTheCodePageShowTheirOwnPictureByTheShortPathOrTheirIcon) {
+  for (bool shortNames : {true, false}) {
+    SCOPED_TRACE(shortNames ? "short names" : "no short names");
+    std::optional<tapestrel::testing::NoShortNames> none;
+    if (!shortNames) none.emplace();
+    PictureFolder f;
+    // What a best fit makes of "Café.bmp": its picture must never stand in.
+    std::vector<std::pair<std::wstring, imaging::Bitmap>> pictures{{L"Cafe.bmp", Gradient(200, 150)}};
+    imaging::WriteBmpFile(f.folder / "Cafe.bmp", pictures[0].second);
+    for (const std::wstring& name : tapestrel::testing::NamesOutsideTheCodePage()) {
+      pictures.push_back({name + L".bmp", Gradient(100 + 40 * static_cast<int>(pictures.size()), 90)});
+      imaging::WriteBmpFile(f.folder / "x.bmp", pictures.back().second);
+      tapestrel::testing::RenameWide(f.folder / "x.bmp", pictures.back().first);
+    }
+    ThumbnailHost host;
+    host.View().ViewImage.LookAhead = false;
+    host.Open(f.folder.Path());
+    ASSERT_EQ(4, host.Items().Count());
+    host.DrawAll();
+    ASSERT_TRUE(host.Pump());
+    for (const auto& [name, picture] : pictures) {
+      const TImgListItem& e = *host.Entry(name);
+      const bool own = shortNames || name == L"Cafe.bmp";
+      ASSERT_TRUE(e.Image) << platform::WideToUtf8(name);
+      EXPECT_NE(own, e.ImageShared) << platform::WideToUtf8(name);  // shared: the icon
+      if (own) EXPECT_TRUE(ExpectedCell(picture) == *e.Image) << platform::WideToUtf8(name);
+    }
+  }
 }
 
 TEST(ThumbnailLoading, AnEntryScrolledIntoViewIsServedBeforeEarlierRequests) {

@@ -1,6 +1,6 @@
-#include "app/dialog_selection.h"
+#include "platform/dialog_selection.h"
 
-namespace tapestrel::app {
+namespace tapestrel::platform {
 
 std::vector<std::u16string> SplitDialogSelection(std::u16string_view buffer) {
   std::vector<std::u16string_view> parts;
@@ -20,4 +20,4 @@ std::vector<std::u16string> SplitDialogSelection(std::u16string_view buffer) {
   return paths;
 }
 
-}  // namespace tapestrel::app
+}  // namespace tapestrel::platform

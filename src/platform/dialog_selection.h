@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-namespace tapestrel::app {
+namespace tapestrel::platform {
 
 // Full paths in the order given. Reads no further than `buffer` even when
 // the closing zeros are missing.
 std::vector<std::u16string> SplitDialogSelection(std::u16string_view buffer);
 
-}  // namespace tapestrel::app
+}  // namespace tapestrel::platform
