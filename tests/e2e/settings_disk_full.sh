@@ -11,17 +11,29 @@ bytes() { LC_ALL=C "$@"; }
 # Windows programs as a drive letter of their own. The wallpaper file goes
 # there too, through a "Local AppData" on that drive.
 DRIVE="$E2E_DIR/drive"
-mkdir -p "$DRIVE"
-exe_kb=$(( $(stat -c %s "$TAPESTREL_EXE") / 1024 ))
-mount -t tmpfs -o size=$((exe_kb + 1024))k tapestrel-full "$DRIVE" || fail "cannot mount a tmpfs (needs root)"
-letter=""
-for l in t u v w x y; do [ -e "$WINEPREFIX/dosdevices/$l:" ] || { letter=$l; break; }; done
-[ -n "$letter" ] || fail "no free drive letter in the prefix"
-ln -s "$DRIVE" "$WINEPREFIX/dosdevices/$letter:"
-L=$(echo "$letter" | tr a-z A-Z)
+TEST_APPDATA='TapestrelFullDriveAppData'
 SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+# What an earlier run that was killed left behind: its drive (named after
+# its process, which is gone), its drive letter, its "Local AppData".
+while read -r source point _; do
+  [[ "$source" =~ ^tapestrel-full-([0-9]+)$ ]] && ! kill -0 "${BASH_REMATCH[1]}" 2>/dev/null &&
+    { umount "$point" 2>/dev/null || true; }
+done < /proc/mounts
+for link in "$WINEPREFIX"/dosdevices/?:; do
+  [[ "$(readlink "$link")" == /tmp/tapestrel-e2e.*/drive ]] && [ ! -d "$(readlink "$link")" ] && rm -f "$link"
+done || true
 old_appdata=$("$WINE" reg query "$SHELL_FOLDERS" /v "Local AppData" 2>/dev/null | tr -d '\r' |
   awk '$1 == "Local" && $2 == "AppData" { sub(/^ *Local AppData +REG_SZ +/, ""); print }')
+[[ "$old_appdata" == *"$TEST_APPDATA" ]] && old_appdata="C:\\users\\$(id -un)\\AppData\\Local"
+
+mkdir -p "$DRIVE"
+exe_kb=$(( $(stat -c %s "$TAPESTREL_EXE") / 1024 ))
+mount -t tmpfs -o size=$((exe_kb + 1024))k "tapestrel-full-$$" "$DRIVE" || fail "cannot mount a tmpfs (needs root)"
+letter=""
+for l in t u v w x y; do [ -e "$WINEPREFIX/dosdevices/$l:" ] || { letter=$l; break; }; done
+[ -n "$letter" ] || { umount "$DRIVE"; fail "no free drive letter in the prefix"; }
+ln -s "$DRIVE" "$WINEPREFIX/dosdevices/$letter:"
+L=$(echo "$letter" | tr a-z A-Z)
 disk_cleanup() {
   set +e
   [ -n "${program:-}" ] && { kill -9 "$program"; wait "$program"; } 2>/dev/null
@@ -32,11 +44,11 @@ disk_cleanup() {
   e2e_cleanup
 }
 trap disk_cleanup EXIT
-"$WINE" reg add "$SHELL_FOLDERS" /v "Local AppData" /d "$L:\\AppData" /f >/dev/null 2>&1
+"$WINE" reg add "$SHELL_FOLDERS" /v "Local AppData" /d "$L:\\$TEST_APPDATA" /f >/dev/null 2>&1
 
 cp "$TAPESTREL_EXE" "$(dirname "$TAPESTREL_EXE")/settings_saver.exe" "$DRIVE/"
 INI="$DRIVE/Tapestrel.ini"
-WALLPAPER="$DRIVE/AppData/Microsoft/Wallpaper1.bmp"
+WALLPAPER="$DRIVE/$TEST_APPDATA/Microsoft/Wallpaper1.bmp"
 /usr/bin/convert -size 64x64 xc:'#ff0000' "$E2E_DIR/pictures/1-red.bmp"
 /usr/bin/convert -size 600x600 xc:'#0000ff' "$E2E_DIR/pictures/2-blue.bmp"  # about 1 MB
 # Just under two pages of the drive: a save that rewrote it in place would
@@ -79,7 +91,7 @@ program=$!
 save_request
 cmp -s "$INI" "$E2E_DIR/ini-before" || fail "the failed save changed the INI file:$(bytes diff -a "$E2E_DIR/ini-before" "$INI" | head -c 600)"
 kill -0 "$program" 2>/dev/null || fail "Tapestrel ended after the failed save"
-ls "$DRIVE" "$DRIVE/AppData/Microsoft" | grep -q '~$' && fail "a replacement file was left: $(ls "$DRIVE" "$DRIVE/AppData/Microsoft")"
+ls "$DRIVE" "$(dirname "$WALLPAPER")" | grep -q '~$' && fail "a replacement file was left: $(ls -R "$DRIVE")"
 
 rm "$DRIVE/fill"
 save_request

@@ -61,7 +61,7 @@ for round in $(seq "$ROUNDS"); do
     sleep 0.05
   done
   [ -e "$E2E_DIR/started" ] || fail "round $round: the saves did not start"
-  sleep "0.$(printf %03d $((RANDOM % 250)))"
+  sleep "0.$(printf %03d $((RANDOM % 200)))"
   kill -9 "$saver"
   wait "$saver" 2>/dev/null || true
   split_sections "$E2E_INI" "$E2E_DIR/now"
