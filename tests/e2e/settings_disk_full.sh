@@ -46,7 +46,7 @@ disk_cleanup() {
 trap disk_cleanup EXIT
 "$WINE" reg add "$SHELL_FOLDERS" /v "Local AppData" /d "$L:\\$TEST_APPDATA" /f >/dev/null 2>&1
 
-cp "$TAPESTREL_EXE" "$(dirname "$TAPESTREL_EXE")/settings_saver.exe" "$DRIVE/"
+cp "$TAPESTREL_EXE" "$(dirname "$TAPESTREL_EXE")/query_end_session.exe" "$DRIVE/"
 INI="$DRIVE/Tapestrel.ini"
 WALLPAPER="$DRIVE/$TEST_APPDATA/Microsoft/Wallpaper1.bmp"
 /usr/bin/convert -size 64x64 xc:'#ff0000' "$E2E_DIR/pictures/1-red.bmp"
@@ -63,8 +63,9 @@ program=""
 run_wallchange() {
   timeout 60 "$WINE" "$L:\\Tapestrel.exe" /wallchange >/dev/null 2>&1 || fail "/wallchange did not end by itself"
 }
+# The question Windows asks at log-off makes the program save everything.
 save_request() {
-  "$WINE" "$L:\\settings_saver.exe" "$L:\\answer" 10 20 500 400 >/dev/null 2>&1
+  "$WINE" "$L:\\query_end_session.exe" "$L:\\answer" >/dev/null 2>&1
   [ "$(tr -d '\r\n' < "$DRIVE/answer" 2>/dev/null)" = 1 ] || fail "no answer to the save request"
   head -c 100 /dev/zero > "$DRIVE/answer"
 }
@@ -95,7 +96,7 @@ ls "$DRIVE" "$(dirname "$WALLPAPER")" | grep -q '~$' && fail "a replacement file
 
 rm "$DRIVE/fill"
 save_request
-[ "$(bytes grep -a '^WindowWidth=' "$INI" | tr -d '\r')" = "WindowWidth=500" ] || fail "the save with room again did not write the window"
+bytes grep -aq '^WindowWidth=[0-9]' "$INI" || fail "the save with room again did not write the window"
 bytes grep -aFx -f "$E2E_DIR/by-hand" "$INI" | cmp -s - "$E2E_DIR/by-hand" ||
   fail "the save lost lines written by hand:$(bytes diff -a "$E2E_DIR/ini-before" "$INI" | head -c 600)"
 echo "full drive: the wallpaper and the settings stayed whole, and Tapestrel saved again with room"
