@@ -55,8 +55,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxByte
 bool MoveReplacementOver(const std::string& replacement, const std::string& target) {
   bool flushed = false;
   {
-    File file(CreateFileA(replacement.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                          nullptr));
+    File file(CreateFileA(replacement.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
     flushed = file && FlushFileBuffers(file.Get());
   }
   if (flushed && MoveOver(replacement, target)) return true;

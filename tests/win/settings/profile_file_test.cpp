@@ -154,7 +154,8 @@ TEST_F(ProfileFileTest, SavingKeepsWhatTheProgramDoesNotKnowAndNeverReadsAReplac
   app::SaveSettings(record, ini, host, true);
   const std::string saved = ReadFile(path);
   EXPECT_EQ(saved.rfind("; mine\r\n[Interval]\r\nIntervalValue=5\r\nMyKey =  a b  \r\n", 0), 0u) << saved;
-  EXPECT_NE(saved.find("\r\n\r\n[Mine]\r\nX=\x95\x5C\r\n[Sound]\r\nSoundFile=C:\\b.wav\r\n"), std::string::npos)
+  EXPECT_NE(saved.find("\r\n\r\n[Mine]\r\nX=\x95\x5C\r\n[Sound]\r\nSoundFile=C:\\b.wav\r\n"),
+            std::string::npos)
       << saved;
   EXPECT_FALSE(FileExists(folder / "Tapestrel.in~"));  // the save took its place
   record = {};
