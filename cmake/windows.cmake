@@ -128,6 +128,8 @@ foreach(dir ${FIXTURE_DIRS})
       advapi32 winmm version)
   endif()
 endforeach()
+# The one that runs the program's own settings store.
+target_link_libraries(settings_store_loop PRIVATE tapestrel_win32)
 
 # Benchmarks of the shipped code under Wine (scripts/bench runs them).
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/win/CMakeLists.txt)

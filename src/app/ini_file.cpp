@@ -37,6 +37,10 @@ platform::HotKeyValue IniFile::ReadHotKey(const std::string& section, const std:
 }
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  if (pending_) {
+    pending_->push_back({section, key, value});
+    return;
+  }
   if (!profile_.WriteString(section, key, value)) throw IniWriteError(profile_.Path());
 }
 
@@ -58,6 +62,23 @@ void IniFile::WriteColour(const std::string& section, const std::string& key, Co
 
 void IniFile::WriteHotKey(const std::string& section, const std::string& key, platform::HotKeyValue value) {
   WriteString(section, key, platform::HotKeyToText(value, locale_));
+}
+
+}  // namespace tapestrel::app
+
+namespace tapestrel::app {
+
+IniUpdate::IniUpdate(IniFile& ini) : ini_(ini) {
+  if (ini_.pending_) throw std::logic_error("an INI update is already in progress");
+  ini_.pending_.emplace();
+}
+
+IniUpdate::~IniUpdate() { ini_.pending_.reset(); }
+
+void IniUpdate::Commit() {
+  const std::vector<platform::ProfilePort::Entry> entries = std::move(*ini_.pending_);
+  ini_.pending_.emplace();
+  if (!entries.empty() && !ini_.profile_.WriteStrings(entries)) throw IniWriteError(ini_.profile_.Path());
 }
 
 }  // namespace tapestrel::app

@@ -256,12 +256,14 @@ void SaveSettings(const SettingsRecord& record, IniFile& ini, const SettingsHost
   const ListSettings list{host.CheckedViewMode(), host.CheckedViewStyle(), host.SortKind(),
                           host.SortDescending()};
   Stored<const SettingsRecord, const WindowGeometry, const ListSettings> source{record, window, list};
+  IniUpdate update(ini);
   ForEachKey(source, [&](const auto& key, const auto& field) {
     // "System" has writers of its own; "Window" only when asked.
     const std::string_view section = key.section;
     if (section == kSystem || (section == kWindow && !includeWindow)) return;
     Write(key.codec, ini, key.section, key.name, field);
   });
+  update.Commit();
 }
 
 bool ReadTaskTrayResiding(const IniFile& ini) {
@@ -269,9 +271,11 @@ bool ReadTaskTrayResiding(const IniFile& ini) {
 }
 
 void WriteChangeState(IniFile& ini, int32_t index, const std::string& path, platform::DateTime time) {
+  IniUpdate update(ini);
   ini.WriteInteger(kSystem, kLastWallIndex, index);
   ini.WriteString(kSystem, kLastWallPas, path);
   ini.WriteDateTime(kSystem, kLastChangTime, time);
+  update.Commit();
 }
 
 std::string ReadLastWallpaperPath(const IniFile& ini) { return ini.ReadString(kSystem, kLastWallPas, ""); }
@@ -289,10 +293,12 @@ CustomColours ReadCustomColours(const IniFile& ini) {
 }
 
 void WriteCustomColours(IniFile& ini, const CustomColours& colours) {
+  IniUpdate update(ini);
   for (int i = 0; i < 16; ++i) {
     ini.WriteString(kWhole, std::string("Color") + static_cast<char>('A' + i),
                     CustomColourToText(colours[i]));
   }
+  update.Commit();
 }
 
 }  // namespace tapestrel::app

@@ -49,20 +49,22 @@ class SettingsHost {
 void LoadSettings(SettingsRecord& record, const IniFile& ini, const platform::ClockPort& clock,
                   SettingsHost& host);
 // Writes every section but "System" and the custom colours; "Window" only when
-// asked. Stops with IniWriteError at the first key that cannot be written.
+// asked; all in one step. Throws IniWriteError when the file cannot be
+// written, which then keeps everything it held.
 void SaveSettings(const SettingsRecord& record, IniFile& ini, const SettingsHost& host, bool includeWindow);
 
 // "Whole" / "TaskTrayResiding" as stored, default true.
 bool ReadTaskTrayResiding(const IniFile& ini);
 
 // The change-state writer: "LastWallIndex", "LastWallPas", "LastChangTime" in
-// "System", which SaveSettings never writes.
+// "System", which SaveSettings never writes; all three or none.
 void WriteChangeState(IniFile& ini, int32_t index, const std::string& path, platform::DateTime time);
 // "LastWallPas" as stored.
 std::string ReadLastWallpaperPath(const IniFile& ini);
 void WriteUrgentEvasionMode(IniFile& ini, bool on);
 
-// The sixteen custom colours of the colour dialog, "ColorA" to "ColorP".
+// The sixteen custom colours of the colour dialog, "ColorA" to "ColorP"
+// (written all or none).
 using CustomColours = std::array<imaging::ColorValue, 16>;
 CustomColours ReadCustomColours(const IniFile& ini);
 void WriteCustomColours(IniFile& ini, const CustomColours& colours);

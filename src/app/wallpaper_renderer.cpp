@@ -60,24 +60,33 @@ void WallpaperRenderer::WriteWallpaperFile(const Picture& decoded, const std::st
                                            ChangeMode mode) {
   // The folder below "Local AppData" may not exist yet on a fresh profile.
   ports_.files.CreateFolder(platform::ExtractFilePath(wallpaperFile));
+  // Written beside the wallpaper and then put in its place whole: a full
+  // disk or a failure half way leaves the old wallpaper, never half of one.
+  const std::string replacement = platform::ReplacementPathFor(wallpaperFile);
+  try {
+    WritePictureFile(decoded, replacement);
+  } catch (...) {
+    std::remove(replacement.c_str());
+    throw;
+  }
+  if (!ports_.files.MoveReplacementOver(replacement, wallpaperFile))
+    throw imaging::ImageError("cannot write " + wallpaperFile);
+  const auto* picture = std::get_if<imaging::Bitmap>(&decoded);
+  if (picture && settings_.WallPosition == PositionMode::Center) ApplyBlankColour(*picture, mode);
+}
+
+void WallpaperRenderer::WritePictureFile(const Picture& decoded, const std::string& path) {
   if (const auto* canvas = std::get_if<imaging::TABitmap>(&decoded)) {
-    canvas->SaveToFile(wallpaperFile);
+    canvas->SaveToFile(path);
     return;
   }
   const imaging::Bitmap& picture = std::get<imaging::Bitmap>(decoded);
-  switch (settings_.WallPosition) {
-    case PositionMode::RatioExpansion:
-      // The screen-sized canvas replaces the picture's file at once, rather
-      // than writing the picture first only to overwrite it.
-      RenderRatioExpansion(picture, wallpaperFile);
-      break;
-    case PositionMode::Center:
-      imaging::WriteBmpFile(wallpaperFile, picture);
-      ApplyBlankColour(picture, mode);
-      break;
-    default:
-      imaging::WriteBmpFile(wallpaperFile, picture);
-      break;
+  if (settings_.WallPosition == PositionMode::RatioExpansion) {
+    // The screen-sized canvas is written at once, rather than writing the
+    // picture first only to overwrite it.
+    RenderRatioExpansion(picture, path);
+  } else {
+    imaging::WriteBmpFile(path, picture);
   }
 }
 

@@ -60,6 +60,8 @@ class WallpaperRenderer {
   void RenderRatioExpansion(const imaging::Bitmap& picture, const std::string& wallpaperFile);
 
  private:
+  // The picture or canvas as a bitmap file at `path`.
+  void WritePictureFile(const Picture& picture, const std::string& path);
   void ApplyBlankColour(const imaging::Bitmap& picture, ChangeMode mode);
   // A system colour value resolved to its current RGB.
   imaging::ColorValue PlainRgb(imaging::ColorValue colour) const;

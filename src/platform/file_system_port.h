@@ -23,6 +23,11 @@ class FileSystemPort {
   virtual std::vector<FolderEntry> ListFolder(const std::string& folder) const = 0;
   // Creates the folder and any missing parents; true when it exists afterwards.
   virtual bool CreateFolder(const std::string& folder) const = 0;
+  // Puts the finished file `replacement` in the place of `target` in one
+  // step, flushed to the disk first, so that `target` is never seen half
+  // written. False when it cannot; `replacement` is then deleted and
+  // `target` is as it was.
+  virtual bool MoveReplacementOver(const std::string& replacement, const std::string& target) const = 0;
 };
 
 }  // namespace tapestrel::platform

@@ -32,4 +32,13 @@ std::string ExcludeTrailingBackslash(std::string_view folder) {
   return out;
 }
 
+std::string ReplacementPathFor(const std::string& path) {
+  // The last character may take two bytes in a double-byte code page.
+  size_t last = 0;
+  for (size_t i = 0; i < path.size(); i += IsAnsiLeadByte(static_cast<unsigned char>(path[i])) ? 2 : 1)
+    last = i;
+  const char tilde = path.size() > last && path[last] == '~' ? '_' : '~';
+  return path.substr(0, last) + tilde;
+}
+
 }  // namespace tapestrel::platform

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tapestrel::platform {
 
@@ -18,8 +19,16 @@ class ProfilePort {
   // section or key is missing.
   virtual std::string ReadString(const std::string& section, const std::string& key,
                                  const std::string& fallback) const = 0;
-  // Creates the file and section as needed; false when it cannot be written.
-  virtual bool WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
+  struct Entry {
+    std::string section, key, value;
+  };
+  // Writes all the entries in one step, creating the file and sections as
+  // needed: afterwards the file holds every one of them, or, when it cannot
+  // be written (false), it is as it was.
+  virtual bool WriteStrings(const std::vector<Entry>& entries) = 0;
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    return WriteStrings({{section, key, value}});
+  }
 };
 
 }  // namespace tapestrel::platform

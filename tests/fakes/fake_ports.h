@@ -34,15 +34,20 @@ class FakeProfile : public platform::ProfilePort {
     if (it == values.end()) return fallback;
     return it->second.substr(0, kMaxValueLength);
   }
-  bool WriteString(const std::string& s, const std::string& k, const std::string& v) override {
-    if (readOnly || (!failFrom.empty() && failFrom == s + "/" + k)) {
-      failing_ = true;
+  // All the entries or, when one of them is refused, none.
+  bool WriteStrings(const std::vector<Entry>& entries) override {
+    for (const Entry& e : entries) {
+      if (readOnly || (!failFrom.empty() && failFrom == e.section + "/" + e.key)) failing_ = true;
     }
     if (failing_) return false;
-    values[{s, k}] = v;
-    writeLog.push_back(s + "/" + k);
+    for (const Entry& e : entries) {
+      values[{e.section, e.key}] = e.value;
+      writeLog.push_back(e.section + "/" + e.key);
+    }
+    ++writeSteps;
     return true;
   }
+  int writeSteps = 0;  // calls of WriteStrings that wrote
   const std::string& Get(const std::string& s, const std::string& k) const { return values.at({s, k}); }
   bool Has(const std::string& s, const std::string& k) const { return values.count({s, k}) != 0; }
 
@@ -103,6 +108,14 @@ class FakeFileSystem : public platform::FileSystemPort {
     return true;
   }
   mutable std::vector<std::string> createdFolders;
+  // Replacements happen on the real disk, where the pictures are written.
+  bool MoveReplacementOver(const std::string& replacement, const std::string& target) const override {
+    std::error_code error;
+    std::filesystem::rename(replacement, target, error);
+    if (!error) return true;
+    std::filesystem::remove(replacement, error);
+    return false;
+  }
 };
 
 // Records what would reach the desktop.

@@ -4,6 +4,7 @@
 
 #include "platform/paths.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/whole_file.h"
 
 namespace tapestrel::platform {
 
@@ -43,6 +44,10 @@ bool WindowsFileSystem::CreateFolder(const std::string& folder) const {
   const std::string parent = ExcludeTrailingBackslash(ExtractFilePath(path));
   if (!parent.empty() && parent != path && parent.back() != ':') CreateFolder(parent);
   return CreateDirectoryA(path.c_str(), nullptr) || DirectoryExists(path);
+}
+
+bool WindowsFileSystem::MoveReplacementOver(const std::string& replacement, const std::string& target) const {
+  return platform::MoveReplacementOver(replacement, target);
 }
 
 std::string ExecutableFolder() {

@@ -11,6 +11,7 @@ class WindowsFileSystem : public FileSystemPort {
   bool DirectoryExists(const std::string& path) const override;
   std::vector<FolderEntry> ListFolder(const std::string& folder) const override;
   bool CreateFolder(const std::string& folder) const override;
+  bool MoveReplacementOver(const std::string& replacement, const std::string& target) const override;
 };
 
 // The folder of the running executable, with a trailing backslash.

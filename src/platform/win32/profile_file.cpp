@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "platform/profile_text.h"
+#include "platform/win32/whole_file.h"
+
 namespace tapestrel::platform {
 
 bool ProfileFile::Exists() const {
@@ -17,19 +20,20 @@ std::string ProfileFile::ReadString(const std::string& section, const std::strin
   return std::string(buffer, n);
 }
 
-bool ProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-  // The profile API reports success for a read-only file on some systems;
-  // a write is only trusted when the file is not marked read-only and can be
-  // opened for writing.
+bool ProfileFile::WriteStrings(const std::vector<Entry>& entries) {
+  // A read-only file is refused: replacing it would lose the protection.
   const DWORD attributes = GetFileAttributesA(path_.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  // The whole file is edited in memory and replaces the old one in one
+  // step, so that a full disk or a kill in the middle leaves the old file.
+  std::string text;
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    const HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
+    std::optional<std::string> old = ReadWholeFile(path_, kLargestFile);
+    if (!old) return false;
+    text = std::move(*old);
   }
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) != FALSE;
+  for (const Entry& e : entries) SetProfileValue(text, e.section, e.key, e.value);
+  return ReplaceWholeFile(path_, text);
 }
 
 }  // namespace tapestrel::platform

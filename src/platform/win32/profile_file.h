@@ -1,4 +1,6 @@
-// The profile port on a real INI file, through the Windows profile API.
+// The profile port on a real INI file: read through the Windows profile API,
+// written by replacing the whole file, so that other sections and keys keep
+// their bytes and a failed write leaves the file as it was.
 #pragma once
 
 #include "platform/profile_port.h"
@@ -12,9 +14,11 @@ class ProfileFile : public ProfilePort {
   bool Exists() const override;
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& fallback) const override;
-  bool WriteString(const std::string& section, const std::string& key, const std::string& value) override;
+  bool WriteStrings(const std::vector<Entry>& entries) override;
 
  private:
+  // A settings file larger than this is not one: it is left alone.
+  static constexpr size_t kLargestFile = 16u << 20;
   std::string path_;
 };
 

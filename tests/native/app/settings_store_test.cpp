@@ -179,17 +179,19 @@ TEST_F(SettingsStoreTest, WindowSectionIsWrittenOnlyWhenAsked) {
   EXPECT_EQ(profile.Get("Window", "Maximized"), "1");
 }
 
-TEST_F(SettingsStoreTest, SaveWritesEverySectionButSystemInOrder) {
+TEST_F(SettingsStoreTest, SaveWritesEverySectionButSystemInOrderInOneStep) {
   SaveSettings(record, ini, host, true);
+  EXPECT_EQ(profile.writeSteps, 1);
   EXPECT_EQ(profile.writeLog.front(), "Window/WindowPosX");
   EXPECT_EQ(profile.writeLog.back(), "Sound/SoundFile");
   EXPECT_EQ(profile.writeLog.size(), 5u + 4 + 7 + 3 + 3 + 2 + 2 + 5 + 4 + 4 + 2);
   for (const std::string& key : profile.writeLog) EXPECT_NE(key.rfind("System/", 0), 0u) << key;
 }
 
-TEST_F(SettingsStoreTest, FailedWriteStopsAtThatKeyWithThePath) {
+TEST_F(SettingsStoreTest, FailedSaveWritesNothingAndNamesThePath) {
   Set("Interval", "IntervalValue", "7");
   record.IntervalValue = 3;
+  record.WallPaperFolder = "C:\\new";
   profile.failFrom = "Interval/IntervalEnabled";
   try {
     SaveSettings(record, ini, host, false);
@@ -198,7 +200,19 @@ TEST_F(SettingsStoreTest, FailedWriteStopsAtThatKeyWithThePath) {
     EXPECT_STREQ(e.what(), "C:\\Tapestrel\\Tapestrel.ini に書き込めません");
   }
   EXPECT_EQ(profile.Get("Interval", "IntervalValue"), "7");
-  EXPECT_EQ(profile.writeLog.back(), "Whole/WallPositionRatioDrawing");
+  EXPECT_FALSE(profile.Has("Whole", "WallPaperFolder"));  // before the failing key, yet not written
+  EXPECT_TRUE(profile.writeLog.empty());
+}
+
+TEST_F(SettingsStoreTest, NarrowWritersWriteAllTheirKeysOrNone) {
+  profile.failFrom = "System/LastChangTime";
+  EXPECT_THROW(WriteChangeState(ini, 1, "C:\\a.jpg", 2.0), IniWriteError);
+  testing::FakeProfile colourProfile;
+  colourProfile.failFrom = "Whole/ColorP";
+  IniFile colourIni{colourProfile, locale};
+  EXPECT_THROW(WriteCustomColours(colourIni, {}), IniWriteError);
+  EXPECT_TRUE(profile.writeLog.empty());
+  EXPECT_TRUE(colourProfile.writeLog.empty());
 }
 
 TEST_F(SettingsStoreTest, HotKeysAreStoredAsText) {

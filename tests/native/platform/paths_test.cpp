@@ -17,5 +17,11 @@ TEST(Paths, DoubleByteCharactersAreNotTornApart) {
   EXPECT_EQ(ExtractFileExt("a.tar.GZ"), ".GZ");
 }
 
+TEST(Paths, ReplacementsAreBesideTheirTargetsAndNoLonger) {
+  EXPECT_EQ(ReplacementPathFor("C:\\app\\Tapestrel.ini"), "C:\\app\\Tapestrel.in~");
+  EXPECT_EQ(ReplacementPathFor("C:\\back~"), "C:\\back_");
+  EXPECT_EQ(ReplacementPathFor("C:\\\x95\x5C"), "C:\\~");  // "表" is one character
+}
+
 }  // namespace
 }  // namespace tapestrel::platform

@@ -136,5 +136,33 @@ TEST_F(ProfileFileTest, ReadOnlyFileStopsSavingWithItsPath) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(ProfileFileTest, SavingKeepsWhatTheProgramDoesNotKnowAndNeverReadsAReplacement) {
+  // By hand: a comment, a key and a section of the user's own with odd
+  // spacing, a known key in another spelling, no line break at the end.
+  const std::string byHand =
+      "; mine\r\n[Interval]\r\n  intervalvalue = 0x10 \r\nMyKey =  a b  \r\n\r\n[Mine]\r\nX=\x95\x5C\r\n"
+      "[Sound]\r\nSoundFile=C:\\a.wav";
+  WriteFile(path, byHand);
+  // What a killed save may leave beside the file.
+  WriteFile(folder / "Tapestrel.in~", "[Interval]\r\nIntervalValue=99\r\n[Whole]\r\nTaskTrayResiding=0\r\n");
+  Load();
+  EXPECT_EQ(record.IntervalValue, 16);
+  EXPECT_TRUE(record.TaskTrayResiding);
+
+  record.IntervalValue = 5;
+  record.SoundFile = "C:\\b.wav";
+  app::SaveSettings(record, ini, host, true);
+  const std::string saved = ReadFile(path);
+  EXPECT_EQ(saved.rfind("; mine\r\n[Interval]\r\nIntervalValue=5\r\nMyKey =  a b  \r\n", 0), 0u) << saved;
+  EXPECT_NE(saved.find("\r\n\r\n[Mine]\r\nX=\x95\x5C\r\n[Sound]\r\nSoundFile=C:\\b.wav\r\n"),
+            std::string::npos)
+      << saved;
+  EXPECT_FALSE(FileExists(folder / "Tapestrel.in~"));  // the save took its place
+  record = {};
+  Load();
+  EXPECT_EQ(record.IntervalValue, 5);
+  EXPECT_EQ(record.SoundFile, "C:\\b.wav");
+}
+
 }  // namespace
 }  // namespace tapestrel::testing
