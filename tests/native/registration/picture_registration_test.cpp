@@ -109,6 +109,11 @@ TEST_F(RegistrationTest, EveryAnswerToTheOverwriteQuestionDoesWhatItSays) {
       files.Add(std::string("D:\\in\\") + name + ".jpg", "new");
     for (const char* name : {"e1", "e2", "e3"}) files.Add(std::string("C:\\Wall\\") + name + ".jpg", "old");
     asked.answers.assign(c.answers.begin(), c.answers.end());
+    // Not a byte is copied before the answer, nor for a file left out.
+    Strings wastedAtQuestion;
+    asked.onAsk = [&] {
+      if (files.written != 3 * files.Copies().size()) wastedAtQuestion.push_back(asked.asked.back());
+    };
     PictureRegistration{{files, shown, asked}}.RegisterPictures({"D:\\in"}, kWall, kMask);
 
     const std::string title = ::testing::PrintToString(c.asked) + " answered";
@@ -121,6 +126,8 @@ TEST_F(RegistrationTest, EveryAnswerToTheOverwriteQuestionDoesWhatItSays) {
     EXPECT_EQ(replaced, c.replaced) << title;
     EXPECT_EQ(files.files.count("C:\\Wall\\n.jpg"), c.newCopied ? 1u : 0u) << title;
     EXPECT_EQ(shown.counts.back(), c.count) << title;
+    EXPECT_EQ(wastedAtQuestion, Strings{}) << title;
+    EXPECT_EQ(files.written, 3 * (replaced.size() + (c.newCopied ? 1 : 0))) << title;
   }
 }
 
@@ -142,6 +149,32 @@ TEST_F(RegistrationTest, StopEndsTheSearchWithNothingCopiedAndTheCopyBeforeTheNe
   };
   EXPECT_EQ(PictureRegistration({tree, copying, question}).RegisterPictures({"D:\\in"}, kWall, kMask), 2);
   EXPECT_EQ(copying.counts.back(), "2/5");
+
+  // Inside a large file, between its pieces: that file goes, and none after it.
+  testing::FakeTree big;
+  big.piece = 2;
+  big.Add("D:\\in\\big.jpg", "0123456789");
+  big.Add("D:\\in\\next.jpg", "n");
+  testing::FakeProgress inside;
+  // Pumps: the two entries, the first file, its first two pieces.
+  inside.onPump = [&](int pump) {
+    if (pump == 5) inside.ClickStop();
+  };
+  EXPECT_EQ(PictureRegistration({big, inside, question})
+                .RegisterPictures({"D:\\in\\big.jpg", "D:\\in\\next.jpg"}, kWall, kMask),
+            0);
+  EXPECT_EQ(big.written, 4u);
+  EXPECT_EQ(big.Copies(), Strings{});
+  EXPECT_EQ(inside.counts.back(), "0/2");
+}
+
+TEST_F(RegistrationTest, AFileOfTheSameNameArrivingDuringTheCopyIsAskedAbout) {
+  tree.Add("D:\\in\\a.jpg", "mine");
+  tree.arrivesMeanwhile = "C:\\Wall\\a.jpg";
+  question.answers = {A::No};
+  EXPECT_EQ(Register({"D:\\in\\a.jpg"}), 0);
+  EXPECT_EQ(question.asked, Strings{"a.jpg"});
+  EXPECT_EQ(tree.files["C:\\Wall\\a.jpg"], "theirs");
 }
 
 TEST_F(RegistrationTest, FailuresAndErrorsStillGiveTheMainWindowBack) {
