@@ -1,5 +1,7 @@
 #include "app/picture_registration.h"
 
+#include <unordered_set>
+
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
 
@@ -34,6 +36,10 @@ struct PictureRegistration::Run {
   int copied = 0;
   // The answers that hold for the rest of the copy.
   bool yesToAll = false, noToAll = false, cancelled = false;
+  // The names of the wallpaper folder's files, lower-cased: listed once, so
+  // that the question can come before the copy without a look into a large
+  // folder for every file.
+  std::unordered_set<std::string> taken;
 };
 
 int PictureRegistration::RegisterPictures(const std::vector<std::string>& entries,
@@ -134,6 +140,9 @@ void PictureRegistration::Copy(Run& run) {
     } catch (...) {
     }
   });
+  for (const RegistrationEntry& entry : files.List(platform::IncludeTrailingBackslash(run.wallpaperFolder))) {
+    if (!entry.isDirectory) run.taken.insert(platform::AnsiLowerAscii(entry.name));
+  }
   int done = 0;
   for (const std::string& source : run.found) {
     if (run.cancelled || !Step(run)) break;
@@ -152,15 +161,15 @@ void PictureRegistration::Copy(Run& run) {
 bool PictureRegistration::CopyOne(Run& run, const std::string& source, const std::string& target) {
   // The question comes before the copy: an answer of no costs nothing, and
   // yes copies once.
-  const std::optional<RegistrationEntry> there = ports_.files.Find(target);
-  bool taken = there && !there->isDirectory;
   const std::string name = platform::ExtractFileName(target);
+  bool taken = run.taken.count(platform::AnsiLowerAscii(name)) != 0;
   for (;;) {
     if (taken && !MayReplace(run, name)) return false;
     const CopyOutcome outcome =
         ports_.files.Copy(source, target, taken, [this, &run] { return Step(run); });
-    // A file of that name may arrive while this one is copied: it is asked
-    // about like any other.
+    if (outcome == CopyOutcome::Copied) run.taken.insert(platform::AnsiLowerAscii(name));
+    // A file of that name that came after the listing (from another program,
+    // or under a case the listing did not match) is asked about all the same.
     if (outcome != CopyOutcome::TargetExists || taken || run.stopped) return outcome == CopyOutcome::Copied;
     taken = true;
   }

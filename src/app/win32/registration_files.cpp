@@ -149,8 +149,10 @@ CopyOutcome WindowsRegistrationFiles::Copy(const std::string& source, const std:
   if (longTarget.empty()) return CopyOutcome::Failed;
   // A read-only file is not replaced, as CopyFileA would not replace it
   // (a rename over it succeeds on some systems).
-  const DWORD old = GetFileAttributesW(longTarget.c_str());
-  if (replace && old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY)) return CopyOutcome::Failed;
+  if (replace) {
+    const DWORD old = GetFileAttributesW(longTarget.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY)) return CopyOutcome::Failed;
+  }
 
   platform::UniqueFileHandle in(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));

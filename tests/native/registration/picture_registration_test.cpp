@@ -57,7 +57,7 @@ TEST_F(RegistrationTest, AFolderTreeGivesItsPicturesWithTheCountToTheTotal) {
 
 TEST_F(RegistrationTest, ThePictureMaskIsASubstringOfTheLowerCasedExtension) {
   const std::pair<const char*, bool> names[] = {
-      {"x.jpg", true}, {"x.JPG", true}, {"x.jp", true},   {"x.j", true},     {".jpg", true},
+      {"x.jpg", true}, {"y.JPG", true}, {"x.jp", true},   {"x.j", true},     {".jpg", true},
       {"x", false},    {"x.", false},   {"x.txt", false}, {"x.jpeg", false}, {"x.pg", false},
   };
   for (const auto& [name, registered] : names) tree.Add(std::string("D:\\p\\") + name);
@@ -168,13 +168,18 @@ TEST_F(RegistrationTest, StopEndsTheSearchWithNothingCopiedAndTheCopyBeforeTheNe
   EXPECT_EQ(inside.counts.back(), "0/2");
 }
 
-TEST_F(RegistrationTest, AFileOfTheSameNameArrivingDuringTheCopyIsAskedAbout) {
+// The names are taken from one listing of the wallpaper folder; what it
+// cannot know is asked about all the same.
+TEST_F(RegistrationTest, ANameTakenDuringTheRegistrationIsAskedAbout) {
   tree.Add("D:\\in\\a.jpg", "mine");
-  tree.arrivesMeanwhile = "C:\\Wall\\a.jpg";
-  question.answers = {A::No};
-  EXPECT_EQ(Register({"D:\\in\\a.jpg"}), 0);
-  EXPECT_EQ(question.asked, Strings{"a.jpg"});
-  EXPECT_EQ(tree.files["C:\\Wall\\a.jpg"], "theirs");
+  tree.Add("D:\\in\\sub\\A.JPG", "mine too");
+  tree.Add("D:\\in\\b.jpg", "b");
+  tree.arrivesMeanwhile = "C:\\Wall\\b.jpg";  // another program's
+  question.answers = {A::No, A::No};
+  EXPECT_EQ(Register({"D:\\in"}), 1);
+  EXPECT_EQ(question.asked, (Strings{"A.JPG", "b.jpg"}));
+  EXPECT_EQ(tree.files["C:\\Wall\\a.jpg"], "mine");
+  EXPECT_EQ(tree.files["C:\\Wall\\b.jpg"], "theirs");
 }
 
 TEST_F(RegistrationTest, FailuresAndErrorsStillGiveTheMainWindowBack) {
