@@ -116,7 +116,9 @@ TEST_F(ProgramRegistrationTest, EachAnswerToTheOverwriteQuestionDoesWhatItSays) 
     for (size_t i = 0; i < c.buttons.size(); ++i) {
       HWND question = FindShownWindow(program.Pid(), L"情報");
       ASSERT_NE(question, nullptr) << c.title << " question " << i;
-      if (i == 0) EXPECT_EQ(copies.Names().size(), 0u) << c.title << ": copied before the answer";
+      if (i == 0) {
+        EXPECT_EQ(copies.Names().size(), 0u) << c.title << ": copied before the answer";
+      }
       const std::vector<HWND> buttons = ButtonsLeftToRight(question);
       EXPECT_EQ(
           WindowText(GetDlgItem(question, IDC_OVERWRITE_TEXT)),
