@@ -1,5 +1,7 @@
 #include "app/picture_registration.h"
 
+#include <unordered_set>
+
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
 
@@ -32,6 +34,12 @@ struct PictureRegistration::Run {
   std::vector<std::string> found;
   bool stopped = false;
   int copied = 0;
+  // The answers that hold for the rest of the copy.
+  bool yesToAll = false, noToAll = false, cancelled = false;
+  // The names of the wallpaper folder's files, lower-cased: listed once, so
+  // that the question can come before the copy without a look into a large
+  // folder for every file.
+  std::unordered_set<std::string> taken;
 };
 
 int PictureRegistration::RegisterPictures(const std::vector<std::string>& entries,
@@ -132,43 +140,60 @@ void PictureRegistration::Copy(Run& run) {
     } catch (...) {
     }
   });
-  bool yesToAll = false, noToAll = false, cancelled = false;
+  for (const RegistrationEntry& entry : files.List(platform::IncludeTrailingBackslash(run.wallpaperFolder))) {
+    if (!entry.isDirectory) run.taken.insert(platform::AnsiLowerAscii(entry.name));
+  }
   int done = 0;
   for (const std::string& source : run.found) {
-    progress.ProcessMessages();
-    if (cancelled || Stopping()) break;
+    if (run.cancelled || !Step(run)) break;
     const std::string name = platform::ExtractFileName(source);
     const std::string target = platform::IncludeTrailingBackslash(run.wallpaperFolder) + name;
-    // Trying the copy first tells whether the name is taken: one look into
-    // the wallpaper folder instead of two.
-    const CopyOutcome outcome = files.CopyNew(source, target);
-    bool copied = outcome == CopyOutcome::Copied;
-    if (outcome == CopyOutcome::TargetExists && yesToAll) {
-      copied = files.Replace(source, target);
-    } else if (outcome == CopyOutcome::TargetExists && !noToAll) {
-      switch (ports_.question.Ask(name)) {
-        case OverwriteAnswer::YesToAll:
-          yesToAll = true;
-          [[fallthrough]];
-        case OverwriteAnswer::Yes:
-          copied = files.Replace(source, target);
-          break;
-        case OverwriteAnswer::NoToAll:
-          noToAll = true;
-          break;
-        case OverwriteAnswer::No:
-          break;
-        case OverwriteAnswer::Cancel:
-          cancelled = true;
-          break;
-      }
-    }
-    if (copied) ++run.copied;
+    if (CopyOne(run, source, target)) ++run.copied;
+    // "中止" inside a large file: that file was not handled.
+    if (run.stopped) break;
     progress.SetFileName(name);
     ++done;
     progress.SetPosition(done);
     progress.SetCount(std::to_string(done) + "/" + total);
   }
+}
+
+bool PictureRegistration::CopyOne(Run& run, const std::string& source, const std::string& target) {
+  // The question comes before the copy: an answer of no costs nothing, and
+  // yes copies once.
+  const std::string name = platform::ExtractFileName(target);
+  bool taken = run.taken.count(platform::AnsiLowerAscii(name)) != 0;
+  for (;;) {
+    if (taken && !MayReplace(run, name)) return false;
+    const CopyOutcome outcome =
+        ports_.files.Copy(source, target, taken, [this, &run] { return Step(run); });
+    if (outcome == CopyOutcome::Copied) run.taken.insert(platform::AnsiLowerAscii(name));
+    // A file of that name that came after the listing (from another program,
+    // or under a case the listing did not match) is asked about all the same.
+    if (outcome != CopyOutcome::TargetExists || taken || run.stopped) return outcome == CopyOutcome::Copied;
+    taken = true;
+  }
+}
+
+bool PictureRegistration::MayReplace(Run& run, const std::string& name) {
+  if (run.yesToAll) return true;
+  if (run.noToAll) return false;
+  switch (ports_.question.Ask(name)) {
+    case OverwriteAnswer::YesToAll:
+      run.yesToAll = true;
+      return true;
+    case OverwriteAnswer::Yes:
+      return true;
+    case OverwriteAnswer::NoToAll:
+      run.noToAll = true;
+      return false;
+    case OverwriteAnswer::No:
+      return false;
+    case OverwriteAnswer::Cancel:
+      run.cancelled = true;
+      return false;
+  }
+  return false;
 }
 
 }  // namespace tapestrel::app

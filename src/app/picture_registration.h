@@ -45,6 +45,8 @@ class PictureRegistration {
   void SearchFolder(Run& run, const std::string& folder);
   void Consider(Run& run, const std::string& path, const RegistrationEntry& entry, bool given);
   void Copy(Run& run);
+  bool CopyOne(Run& run, const std::string& source, const std::string& target);
+  bool MayReplace(Run& run, const std::string& name);
   bool Stopping() const;
 
   Ports ports_;

@@ -3,6 +3,7 @@
 // window and lets messages run), and the overwrite question.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,11 +26,14 @@ class RegistrationFiles {
   // Everything in a folder (hidden and system entries too, without "." and
   // ".."), in the order the file system returns it. `folder` ends with "\".
   virtual std::vector<RegistrationEntry> List(const std::string& folder) = 0;
-  // Both copy through a temporary file, so a failed copy leaves the old file
-  // or none, never a part. CopyNew never replaces: it tells when a file of
-  // that name is there already (also when the copy itself failed).
-  virtual CopyOutcome CopyNew(const std::string& source, const std::string& target) = 0;
-  virtual bool Replace(const std::string& source, const std::string& target) = 0;
+  // Copies in pieces through a temporary file that takes the target's name
+  // only once it is whole, so a failed or stopped copy leaves the old file,
+  // or none, never a part. Without `replace`, a file of that name is never
+  // replaced: TargetExists says one is there (it came while this one was
+  // copied). `between` runs between the pieces of a large file; when it
+  // answers false the copy stops there (Failed).
+  virtual CopyOutcome Copy(const std::string& source, const std::string& target, bool replace,
+                           const std::function<bool()>& between) = 0;
   // The copies into `folder` are over: what they left behind can go.
   virtual void CopiesDone(const std::string& folder) = 0;
 };

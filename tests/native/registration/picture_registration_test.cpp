@@ -57,7 +57,7 @@ TEST_F(RegistrationTest, AFolderTreeGivesItsPicturesWithTheCountToTheTotal) {
 
 TEST_F(RegistrationTest, ThePictureMaskIsASubstringOfTheLowerCasedExtension) {
   const std::pair<const char*, bool> names[] = {
-      {"x.jpg", true}, {"x.JPG", true}, {"x.jp", true},   {"x.j", true},     {".jpg", true},
+      {"x.jpg", true}, {"y.JPG", true}, {"x.jp", true},   {"x.j", true},     {".jpg", true},
       {"x", false},    {"x.", false},   {"x.txt", false}, {"x.jpeg", false}, {"x.pg", false},
   };
   for (const auto& [name, registered] : names) tree.Add(std::string("D:\\p\\") + name);
@@ -109,6 +109,11 @@ TEST_F(RegistrationTest, EveryAnswerToTheOverwriteQuestionDoesWhatItSays) {
       files.Add(std::string("D:\\in\\") + name + ".jpg", "new");
     for (const char* name : {"e1", "e2", "e3"}) files.Add(std::string("C:\\Wall\\") + name + ".jpg", "old");
     asked.answers.assign(c.answers.begin(), c.answers.end());
+    // Not a byte is copied before the answer, nor for a file left out.
+    Strings wastedAtQuestion;
+    asked.onAsk = [&] {
+      if (files.written != 3 * files.Copies().size()) wastedAtQuestion.push_back(asked.asked.back());
+    };
     PictureRegistration{{files, shown, asked}}.RegisterPictures({"D:\\in"}, kWall, kMask);
 
     const std::string title = ::testing::PrintToString(c.asked) + " answered";
@@ -121,6 +126,8 @@ TEST_F(RegistrationTest, EveryAnswerToTheOverwriteQuestionDoesWhatItSays) {
     EXPECT_EQ(replaced, c.replaced) << title;
     EXPECT_EQ(files.files.count("C:\\Wall\\n.jpg"), c.newCopied ? 1u : 0u) << title;
     EXPECT_EQ(shown.counts.back(), c.count) << title;
+    EXPECT_EQ(wastedAtQuestion, Strings{}) << title;
+    EXPECT_EQ(files.written, 3 * (replaced.size() + (c.newCopied ? 1 : 0))) << title;
   }
 }
 
@@ -142,6 +149,37 @@ TEST_F(RegistrationTest, StopEndsTheSearchWithNothingCopiedAndTheCopyBeforeTheNe
   };
   EXPECT_EQ(PictureRegistration({tree, copying, question}).RegisterPictures({"D:\\in"}, kWall, kMask), 2);
   EXPECT_EQ(copying.counts.back(), "2/5");
+
+  // Inside a large file, between its pieces: that file goes, and none after it.
+  testing::FakeTree big;
+  big.piece = 2;
+  big.Add("D:\\in\\big.jpg", "0123456789");
+  big.Add("D:\\in\\next.jpg", "n");
+  testing::FakeProgress inside;
+  // Pumps: the two entries, the first file, its first two pieces.
+  inside.onPump = [&](int pump) {
+    if (pump == 5) inside.ClickStop();
+  };
+  EXPECT_EQ(PictureRegistration({big, inside, question})
+                .RegisterPictures({"D:\\in\\big.jpg", "D:\\in\\next.jpg"}, kWall, kMask),
+            0);
+  EXPECT_EQ(big.written, 4u);
+  EXPECT_EQ(big.Copies(), Strings{});
+  EXPECT_EQ(inside.counts.back(), "0/2");
+}
+
+// The names are taken from one listing of the wallpaper folder; what it
+// cannot know is asked about all the same.
+TEST_F(RegistrationTest, ANameTakenDuringTheRegistrationIsAskedAbout) {
+  tree.Add("D:\\in\\a.jpg", "mine");
+  tree.Add("D:\\in\\sub\\A.JPG", "mine too");
+  tree.Add("D:\\in\\b.jpg", "b");
+  tree.arrivesMeanwhile = "C:\\Wall\\b.jpg";  // another program's
+  question.answers = {A::No, A::No};
+  EXPECT_EQ(Register({"D:\\in"}), 1);
+  EXPECT_EQ(question.asked, (Strings{"A.JPG", "b.jpg"}));
+  EXPECT_EQ(tree.files["C:\\Wall\\a.jpg"], "mine");
+  EXPECT_EQ(tree.files["C:\\Wall\\b.jpg"], "theirs");
 }
 
 TEST_F(RegistrationTest, FailuresAndErrorsStillGiveTheMainWindowBack) {

@@ -22,6 +22,9 @@ class FakeTree : public app::RegistrationFiles {
   std::vector<std::string> links;                           // folders that are links
   std::vector<std::string> log;  // "new <target>", "replace <target>", "list <folder>", "done <folder>"
   std::string failCopyOf, throwOnCopyOf;
+  std::string arrivesMeanwhile;  // a target another program creates during the copy
+  size_t piece = 0;
+  size_t written = 0;  // bytes copied, whatever became of them
 
   // A file, or a folder for a path ending in "\", with its parents.
   void Add(const std::string& path, const std::string& content = "") {
@@ -58,23 +61,26 @@ class FakeTree : public app::RegistrationFiles {
     for (const std::string& name : folders[folder]) entries.push_back(*Find(folder + name));
     return entries;
   }
-  app::CopyOutcome CopyNew(const std::string& source, const std::string& target) override {
-    if (files.count(target)) return app::CopyOutcome::TargetExists;
-    return CopyTo(source, target, "new ") ? app::CopyOutcome::Copied : app::CopyOutcome::Failed;
-  }
-  bool Replace(const std::string& source, const std::string& target) override {
-    return CopyTo(source, target, "replace ");
+  // Copies `piece` bytes at a time (all at once for 0), as the real files do.
+  app::CopyOutcome Copy(const std::string& source, const std::string& target, bool replace,
+                        const std::function<bool()>& between) override {
+    if (source == throwOnCopyOf) throw std::runtime_error("the disk went away");
+    if (source == failCopyOf || !files.count(source)) return app::CopyOutcome::Failed;
+    const std::string content = files[source];
+    for (size_t done = 0; done < content.size();) {
+      const size_t n = piece ? std::min(piece, content.size() - done) : content.size() - done;
+      done += n;
+      written += n;
+      if (done < content.size() && !between()) return app::CopyOutcome::Failed;
+    }
+    if (target == arrivesMeanwhile) Add(target, "theirs");
+    if (!replace && files.count(target)) return app::CopyOutcome::TargetExists;
+    log.push_back((replace ? "replace " : "new ") + target);
+    Add(target, content);
+    return app::CopyOutcome::Copied;
   }
   void CopiesDone(const std::string& folder) override { log.push_back("done " + folder); }
 
- private:
-  bool CopyTo(const std::string& source, const std::string& target, const std::string& kind) {
-    if (source == throwOnCopyOf) throw std::runtime_error("the disk went away");
-    if (source == failCopyOf || !files.count(source)) return false;
-    log.push_back(kind + target);
-    Add(target, files[source]);
-    return true;
-  }
 };
 
 class FakeProgress : public app::RegistrationProgress {
@@ -116,8 +122,10 @@ class ScriptedQuestion : public app::OverwriteQuestion {
  public:
   std::deque<app::OverwriteAnswer> answers;
   std::vector<std::string> asked;
+  std::function<void()> onAsk;  // looks at the files while the question shows
   app::OverwriteAnswer Ask(const std::string& name) override {
     asked.push_back(name);
+    if (onAsk) onAsk();
     if (answers.empty()) throw std::logic_error("unexpected question about " + name);
     const app::OverwriteAnswer a = answers.front();
     answers.pop_front();

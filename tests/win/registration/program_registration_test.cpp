@@ -1,12 +1,17 @@
 // The real Tapestrel.exe adding pictures pasted from a file manager: the
-// progress window's count, the clipboard afterwards, and the overwrite
-// question with each of its answers, driven from outside like a user.
+// progress window's count, the clipboard afterwards, the overwrite question
+// with each of its answers, and "中止" inside a large file, driven from
+// outside like a user.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/win32/actions.h"
+#include "app/win32/registration_files.h"
 #include "clipboard_helpers.h"
+#include "folder_additions.h"
 #include "platform/win32/text.h"
 #include "registration_ids.h"
 #include "win_support/tapestrel_process.h"
@@ -47,6 +52,8 @@ class ProgramRegistrationTest : public ::testing::Test {
     }
     return nullptr;
   }
+  // Where the program puts its copies until they are whole.
+  std::string Staging() const { return wallpapers / app::WindowsRegistrationFiles::kStagingFolderName; }
   // The registration is over when the main window takes input again.
   bool WaitUntilDone() {
     return WaitFor([&] { return ProgressWindow() && !IsWindowVisible(ProgressWindow()); }, 15000) &&
@@ -99,11 +106,19 @@ TEST_F(ProgramRegistrationTest, EachAnswerToTheOverwriteQuestionDoesWhatItSays) 
     WriteFile(source / "e2.jpg", "new2");
     PutWideFileList({platform::AnsiToWide(source / "e1.jpg"), platform::AnsiToWide(source / "n.jpg"),
                      platform::AnsiToWide(source / "e2.jpg")});
+    // Every copy begins as a temporary file in the program's folder for them
+    // (as an earlier registration cut short may have left it).
+    CreateDirectoryA(Staging().c_str(), nullptr);
+    FolderAdditions copies(Staging());
+    ASSERT_TRUE(copies.Watching());
     PostMessageW(main, WM_COMMAND, app::kActPaste, 0);
 
     for (size_t i = 0; i < c.buttons.size(); ++i) {
       HWND question = FindShownWindow(program.Pid(), L"情報");
       ASSERT_NE(question, nullptr) << c.title << " question " << i;
+      if (i == 0) {
+        EXPECT_EQ(copies.Names().size(), 0u) << c.title << ": copied before the answer";
+      }
       const std::vector<HWND> buttons = ButtonsLeftToRight(question);
       EXPECT_EQ(
           WindowText(GetDlgItem(question, IDC_OVERWRITE_TEXT)),
@@ -120,7 +135,55 @@ TEST_F(ProgramRegistrationTest, EachAnswerToTheOverwriteQuestionDoesWhatItSays) 
     EXPECT_EQ(ReadFile(wallpapers / "e1.jpg"), c.e1) << c.title;
     EXPECT_EQ(FileExists(wallpapers / "n.jpg") ? ReadFile(wallpapers / "n.jpg") : "", c.n) << c.title;
     EXPECT_EQ(ReadFile(wallpapers / "e2.jpg"), c.e2) << c.title;
+    const size_t kept = (c.e1[0] == 'n') + (c.n[0] == 'N') + (c.e2[0] == 'n');
+    EXPECT_EQ(copies.Names().size(), kept) << c.title << ": each file copied once, or not at all";
   }
+}
+
+// Writes `size` bytes that take no room on the disk (they read as zeros).
+void WriteSparseFile(const std::string& path, LONGLONG size) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = size;
+  SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+  SetEndOfFile(file);
+  CloseHandle(file);
+}
+
+// The size of the largest file in `folder`, 0 for none.
+LONGLONG LargestFile(const std::string& folder) {
+  LONGLONG largest = 0;
+  WIN32_FIND_DATAA data;
+  const HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  do {
+    largest = std::max(largest, static_cast<LONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return largest;
+}
+
+TEST_F(ProgramRegistrationTest, StopInsideALargeFileLeavesNothingAndTheWindowsAnswerMeanwhile) {
+  constexpr LONGLONG kSize = 2LL << 30;
+  WriteSparseFile(source / "big.jpg", kSize);
+  PutWideFileList({platform::AnsiToWide(source / "big.jpg")});
+  PostMessageW(main, WM_COMMAND, app::kActPaste, 0);
+  ASSERT_TRUE(WaitFor([&] { return LargestFile(Staging()) >= (8 << 20); }, 30000)) << "the copy began";
+
+  // Both windows answer while the file is still on its way.
+  HWND progress = ProgressWindow();
+  ASSERT_NE(progress, nullptr);
+  DWORD_PTR result = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(progress, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
+  EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
+  const LONGLONG sofar = LargestFile(Staging());
+  EXPECT_TRUE(sofar > 0 && sofar < kSize) << sofar;
+
+  Press(GetDlgItem(progress, IDCANCEL));
+  ASSERT_TRUE(WaitUntilDone());
+  EXPECT_FALSE(FileExists(wallpapers / "big.jpg"));
+  EXPECT_EQ(GetFileAttributesA(Staging().c_str()), INVALID_FILE_ATTRIBUTES) << "no temporary file left";
+  EXPECT_TRUE(program.Running());
 }
 
 }  // namespace

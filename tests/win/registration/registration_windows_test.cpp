@@ -20,6 +20,7 @@ namespace tapestrel::testing {
 namespace {
 
 using app::OverwriteAnswer;
+const std::function<bool()> kGoOn = [] { return true; };
 
 // A window standing for the main window.
 class OwnerWindow {
@@ -103,15 +104,16 @@ TEST_F(ProgressWindowTest, EveryWayOfClosingItSaysStopping) {
 TEST_F(ProgressWindowTest, AnErrorHalfWayStillGivesTheMainWindowBack) {
   class FailingFiles : public app::RegistrationFiles {
    public:
-    std::optional<app::RegistrationEntry> Find(const std::string&) override {
+    std::optional<app::RegistrationEntry> Find(const std::string& path) override {
+      if (path != "D:\\in\\a.jpg") return std::nullopt;  // the name is free in the wallpaper folder
       return app::RegistrationEntry{"a.jpg", false, false};
     }
     std::vector<app::RegistrationEntry> List(const std::string&) override { return {}; }
-    app::CopyOutcome CopyNew(const std::string&, const std::string&) override {
+    app::CopyOutcome Copy(const std::string&, const std::string&, bool,
+                          const std::function<bool()>&) override {
       disabledMeanwhile = !IsWindowEnabled(owner);
       throw std::runtime_error("the disk went away");
     }
-    bool Replace(const std::string&, const std::string&) override { return false; }
     void CopiesDone(const std::string&) override {}
     HWND owner = nullptr;
     bool disabledMeanwhile = false;
@@ -151,6 +153,37 @@ TEST(QuestionTest, ALongNameWidensTheDialogAndTheCloseBoxCancels) {
   }
 }
 
+// The registration's copies arrive in the wallpaper folder through a
+// temporary file whose path is longer than theirs: a target that fits
+// MAX_PATH registers all the same, in a folder as long as CreateDirectory
+// allows or under a long name.
+TEST(RegistrationPathTest, ATargetOfMaxPathLessOneRegisters) {
+  OwnerWindow owner;
+  app::RegistrationProgressWindow progress{owner.Handle()};
+  app::WindowsRegistrationFiles files;
+  class NoQuestion : public app::OverwriteQuestion {
+    app::OverwriteAnswer Ask(const std::string& name) override {
+      ADD_FAILURE() << "asked about " << name;
+      return app::OverwriteAnswer::Cancel;
+    }
+  } question;
+  app::PictureRegistration engine({files, progress, question});
+  TempFolder source, base;
+  for (const size_t nameLength : {11u, 120u}) {
+    const size_t folderLength = MAX_PATH - 2 - nameLength;
+    const std::string folder = base / std::string(folderLength - base.Path().size() - 1, 'f');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
+    const std::string name = std::string(nameLength - 4, 'n') + ".jpg";
+    WriteFile(source / name, "picture");
+    ASSERT_EQ((folder + "\\" + name).size(), MAX_PATH - 1u);
+
+    EXPECT_EQ(engine.RegisterPictures({source / name}, folder, "*.jpg;"), 1) << nameLength;
+    EXPECT_EQ(ReadFile(folder + "\\" + name), "picture") << nameLength;
+    EXPECT_EQ(files.List(folder + "\\").size(), 1u) << nameLength << ": nothing left beside it";
+    TempFolder::RemoveTree(folder);
+  }
+}
+
 class RegistrationFilesTest : public ::testing::Test {
  protected:
   TempFolder source, target;
@@ -168,15 +201,15 @@ class RegistrationFilesTest : public ::testing::Test {
 };
 
 TEST_F(RegistrationFilesTest, CopiesArriveWholeAndNewCopiesNeverReplace) {
-  const std::string bytes(300000, 'p');
+  const std::string bytes(2 * app::WindowsRegistrationFiles::kPieceBytes + 300000, 'p');
   WriteFile(source / "a.jpg", bytes);
-  EXPECT_EQ(files.CopyNew(source / "a.jpg", target / "a.jpg"), app::CopyOutcome::Copied);
+  EXPECT_EQ(files.Copy(source / "a.jpg", target / "a.jpg", false, kGoOn), app::CopyOutcome::Copied);
   EXPECT_TRUE(ReadFile(target / "a.jpg") == bytes);
 
   WriteFile(source / "a.jpg", "newer");
-  EXPECT_EQ(files.CopyNew(source / "a.jpg", target / "a.jpg"), app::CopyOutcome::TargetExists);
+  EXPECT_EQ(files.Copy(source / "a.jpg", target / "a.jpg", false, kGoOn), app::CopyOutcome::TargetExists);
   EXPECT_TRUE(ReadFile(target / "a.jpg") == bytes);
-  EXPECT_TRUE(files.Replace(source / "a.jpg", target / "a.jpg"));
+  EXPECT_TRUE(files.Copy(source / "a.jpg", target / "a.jpg", true, kGoOn) == app::CopyOutcome::Copied);
   EXPECT_EQ(ReadFile(target / "a.jpg"), "newer");
   EXPECT_EQ(TargetNames(), std::vector<std::string>{"a.jpg"});
 }
@@ -211,9 +244,8 @@ TEST_F(RegistrationFilesTest, AFailedCopyLeavesTheOldFileOrNoneNeverAPart) {
     DeleteFileA((target / "a.jpg").c_str());
     if (c.replace) WriteFile(target / "a.jpg", old);
     HANDLE held = c.arrange();
-    const bool copied = c.replace
-                            ? files.Replace(source / "a.jpg", target / "a.jpg")
-                            : files.CopyNew(source / "a.jpg", target / "a.jpg") == app::CopyOutcome::Copied;
+    const bool copied =
+        files.Copy(source / "a.jpg", target / "a.jpg", c.replace, kGoOn) == app::CopyOutcome::Copied;
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     EXPECT_FALSE(copied) << c.title;
     if (c.replace) {
@@ -228,7 +260,7 @@ TEST_F(RegistrationFilesTest, AFailedCopyLeavesTheOldFileOrNoneNeverAPart) {
 
 TEST_F(RegistrationFilesTest, TheirHiddenFolderGoesWithWhatACopyCutShortLeft) {
   WriteFile(source / "a.jpg", "A");
-  ASSERT_EQ(files.CopyNew(source / "a.jpg", target / "a.jpg"), app::CopyOutcome::Copied);
+  ASSERT_EQ(files.Copy(source / "a.jpg", target / "a.jpg", false, kGoOn), app::CopyOutcome::Copied);
   const std::string staging = target / app::WindowsRegistrationFiles::kStagingFolderName;
   EXPECT_TRUE(GetFileAttributesA(staging.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   WriteFile(staging + "\\~tapestrel-7.tmp", "left by a copy that never ended");
@@ -236,7 +268,7 @@ TEST_F(RegistrationFilesTest, TheirHiddenFolderGoesWithWhatACopyCutShortLeft) {
   EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES);
 
   // A source that cannot be read, where the name is free: no file, no question.
-  EXPECT_EQ(files.CopyNew(source / "missing.jpg", target / "m.jpg"), app::CopyOutcome::Failed);
+  EXPECT_EQ(files.Copy(source / "missing.jpg", target / "m.jpg", false, kGoOn), app::CopyOutcome::Failed);
   EXPECT_EQ(TargetNames(), std::vector<std::string>{"a.jpg"});
 }
 
