@@ -5,6 +5,7 @@
 
 #include "platform/paths.h"
 #include "platform/win32/ansi_path.h"
+#include "platform/win32/text.h"
 
 namespace tapestrel::app {
 

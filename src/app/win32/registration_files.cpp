@@ -156,8 +156,11 @@ CopyOutcome WindowsRegistrationFiles::Copy(const std::string& source, const std:
 
   platform::UniqueFileHandle in(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  BY_HANDLE_FILE_INFORMATION about;
-  if (!in || !GetFileInformationByHandle(in.Get(), &about)) return CopyOutcome::Failed;
+  // Only the times and attributes: the full record would also ask for the
+  // volume's serial number, a costly question that adds up over thousands of
+  // small pictures.
+  FILE_BASIC_INFO about;
+  if (!in || !GetFileInformationByHandleEx(in.Get(), FileBasicInfo, &about, sizeof about)) return CopyOutcome::Failed;
   const std::wstring staging = StagingFolder(platform::ExtractFilePath(target));
   if (staging.empty()) return CopyOutcome::Failed;
   TemporaryFile temporary = NewTemporary(staging + platform::AnsiToWide(kTemporaryPrefix), counter_);
@@ -168,10 +171,9 @@ CopyOutcome WindowsRegistrationFiles::Copy(const std::string& source, const std:
   temporary.Keep();
   // As a plain copy leaves it: the source's time of writing and attributes.
   FILE_BASIC_INFO basic{};
-  basic.LastWriteTime.LowPart = about.ftLastWriteTime.dwLowDateTime;
-  basic.LastWriteTime.HighPart = static_cast<LONG>(about.ftLastWriteTime.dwHighDateTime);
-  basic.FileAttributes = about.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+  basic.LastWriteTime = about.LastWriteTime;
+  basic.FileAttributes = about.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
   SetFileInformationByHandle(temporary.Get(), FileBasicInfo, &basic, sizeof basic);
   return CopyOutcome::Copied;
 }
