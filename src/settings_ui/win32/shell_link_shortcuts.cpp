@@ -6,6 +6,8 @@
 
 #include <utility>
 
+#include "platform/win32/com_scope.h"
+
 namespace tapestrel::settings_ui {
 namespace {
 
@@ -25,21 +27,6 @@ class ComPtr {
 
  private:
   Interface* p_ = nullptr;
-};
-
-// COM for the current thread for as long as this lives; a thread that has
-// it already (in whatever model) keeps it.
-class ComScope {
- public:
-  ComScope() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() {
-    if (initialized_) CoUninitialize();
-  }
-
- private:
-  bool initialized_;
 };
 
 // A new shell link object with its file interface.
@@ -80,7 +67,7 @@ bool ShellLinkShortcuts::Exists(const std::string& linkPath) {
 }
 
 std::string ShellLinkShortcuts::ReadArguments(const std::string& linkPath) {
-  ComScope com;
+  platform::ComScope com;
   ShellLink shell;
   if (FAILED(shell.file->Load(WidePath(linkPath).c_str(), STGM_READ)))
     throw ShortcutError("unreadable shortcut");
@@ -92,7 +79,7 @@ std::string ShellLinkShortcuts::ReadArguments(const std::string& linkPath) {
 
 void ShellLinkShortcuts::Save(const std::string& linkPath, const std::string& target,
                               const std::string& workingFolder, const std::string& arguments) {
-  ComScope com;
+  platform::ComScope com;
   ShellLink shell;
   shell.link->SetArguments(arguments.c_str());
   shell.link->SetPath(target.c_str());
