@@ -106,13 +106,13 @@ endforeach()
 tapestrel_wine_path(TAPESTREL_TEST_PLUGIN_DIR_WIN ${TAPESTREL_TEST_PLUGIN_DIR})
 
 # End-to-end scripts: the real program in a Wine virtual desktop, driven from
-# the X side. They share the test prefix, so ctest runs them one at a time.
+# the X side. Each takes a Wine lane, like every other Windows test.
 file(GLOB E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.sh)
 list(FILTER E2E_SCRIPTS EXCLUDE REGEX "/lib\\.sh$")
 foreach(script ${E2E_SCRIPTS})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME e2e_${name} COMMAND bash ${script})
-  set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE
+  set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300
     ENVIRONMENT "TAPESTREL_EXE=${CMAKE_BINARY_DIR}/Tapestrel.exe;TAPESTREL_ROOT=${CMAKE_SOURCE_DIR};TAPESTREL_ARCH=${TAPESTREL_ARCH};WINEPREFIX=${TAPESTREL_WINEPREFIX}")
 endforeach()
 

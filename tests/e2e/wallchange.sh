@@ -26,6 +26,6 @@ wait_until 10 centre_is_green || fail "after the first change the centre is $cen
 
 e2e_run_to_end 30 /WALLCHANGE
 wait_until 10 centre_is_blue || fail "after the second change the centre is $centre, not blue"
-corner=$(screen_pixel 1000 20)
-[ "$corner" = "0 0 0" ] || fail "the blank colour around the picture is $corner, not black"
+corner_is_black() { corner=$(screen_pixel 1000 20); [ "$corner" = "0 0 0" ]; }
+wait_until 10 corner_is_black || fail "the blank colour around the picture is $corner, not black"
 echo "wallchange: green, then blue, on black"

@@ -5,6 +5,8 @@
 set -euo pipefail
 : "${TAPESTREL_EXE:?}" "${WINEPREFIX:?}"
 ROOT="${TAPESTREL_ROOT:?}"
+# The Wine lane's prefix first; the display is this script's own.
+source "$ROOT/scripts/wine-env"
 
 for n in $(seq 400 499); do [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ] && break; done
 # -noreset: the work area is a property of the root window, which a server
