@@ -16,6 +16,7 @@
 #include "app/win32/susie_plugin_pictures.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/clock_and_locale.h"
 #include "platform/win32/desktop.h"
 #include "platform/win32/file_system.h"
@@ -73,6 +74,14 @@ int Run() {
   if (!mutex || WaitForSingleObject(mutex.Get(), 0) == WAIT_TIMEOUT) return 0;
 
   platform::SetAnsiCodePage(GetACP());
+  // The settings live beside the program, and are read and written by ANSI
+  // name: a folder that has none (not even a short one) cannot hold them.
+  if (!platform::ModulePathToAnsi(nullptr)) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    platform::TellNameUnusable(nullptr, path);
+    return 1;
+  }
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   OleInitialize(nullptr);  // COM, and OLE for the browser's drag and drop

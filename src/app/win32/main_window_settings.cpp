@@ -46,9 +46,7 @@ std::vector<settings_ui::FormatRow> FormatRows() {
 }
 
 std::string ExecutablePath() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, std::min<DWORD>(length, MAX_PATH));
+  return platform::ModulePathToAnsi(nullptr).value_or("");
 }
 
 // Whatever ends the command, a main window that sat in the tray leaves no

@@ -5,14 +5,15 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
 namespace tapestrel::app {
 namespace {
 
-RegistrationEntry EntryOf(const WIN32_FIND_DATAA& data) {
-  return {data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+RegistrationEntry EntryOf(const std::string& name, const WIN32_FIND_DATAW& data) {
+  return {name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
           (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
 }
 
@@ -125,21 +126,18 @@ std::optional<RegistrationEntry> WindowsRegistrationFiles::Find(const std::strin
       return std::nullopt;
     return RegistrationEntry{"", true, false};
   }
-  WIN32_FIND_DATAA data;
-  platform::UniqueFindHandle find(FindFirstFileA(path.c_str(), &data));
-  if (!find) return std::nullopt;
-  return EntryOf(data);
+  std::optional<RegistrationEntry> entry;
+  platform::FindEachAnsi(path, [&](const std::string& name, const WIN32_FIND_DATAW& data) {
+    if (!entry) entry = EntryOf(name, data);
+  });
+  return entry;
 }
 
 std::vector<RegistrationEntry> WindowsRegistrationFiles::List(const std::string& folder) {
   std::vector<RegistrationEntry> entries;
-  WIN32_FIND_DATAA data;
-  platform::UniqueFindHandle find(FindFirstFileA((folder + "*.*").c_str(), &data));
-  if (!find) return entries;
-  do {
-    const std::string name = data.cFileName;
-    if (name != "." && name != "..") entries.push_back(EntryOf(data));
-  } while (FindNextFileA(find.Get(), &data));
+  platform::FindEachAnsi(folder + "*.*", [&](const std::string& name, const WIN32_FIND_DATAW& data) {
+    entries.push_back(EntryOf(name, data));
+  });
   return entries;
 }
 

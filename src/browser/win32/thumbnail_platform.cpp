@@ -13,6 +13,7 @@
 #include "imaging/file_bytes.h"
 #include "imaging/win32/system_color.h"
 #include "platform/paths.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/com_scope.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handles.h"
@@ -391,9 +392,7 @@ platform::DateTime WindowsThumbnailPlatform::Now() {
 std::string WindowsThumbnailPlatform::ProgramFolder() { return platform::ExecutableFolder(); }
 
 std::string WindowsThumbnailPlatform::ProgramFileName() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return platform::ExtractFileName(path);
+  return platform::ExtractFileName(platform::ModulePathToAnsi(nullptr).value_or(""));
 }
 
 std::string WindowsThumbnailPlatform::WindowsFolder() {

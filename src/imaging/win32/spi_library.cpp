@@ -10,6 +10,7 @@
 #include "imaging/win32/spi_entry_lock.h"
 #include "platform/error_guard.h"
 #include "platform/paths.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
@@ -201,9 +202,7 @@ std::unique_ptr<SpiLibrary> WindowsSpiHost::OpenLibrary(const std::string& path)
     module.Release();
     return nullptr;
   }
-  char name[256];
-  const DWORD n = GetModuleFileNameA(module.Get(), name, 255);
-  std::string fileName = n > 0 && n < 255 ? std::string(name, n) : path;
+  std::string fileName = platform::ModulePathToAnsi(module.Get()).value_or(path);
   return std::make_unique<WindowsSpiLibrary>(std::move(module), std::move(fileName));
 }
 
@@ -224,18 +223,7 @@ std::vector<uint8_t> WindowsSpiHost::ReadFileHead(const std::string& path, size_
 }
 
 std::vector<platform::FolderEntry> WindowsSpiHost::FindFiles(const std::string& pattern) const {
-  std::vector<platform::FolderEntry> entries;
-  WIN32_FIND_DATAA data;
-  platform::UniqueFindHandle find(FindFirstFileA(pattern.c_str(), &data));
-  if (!find) return entries;
-  do {
-    const std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                       (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0,
-                       (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
-  } while (FindNextFileA(find.Get(), &data));
-  return entries;
+  return platform::FindFolderEntries(pattern);
 }
 
 bool WindowsSpiHost::DirectoryExists(const std::string& path) const {

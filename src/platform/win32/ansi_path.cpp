@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
 namespace tapestrel::platform {
@@ -39,6 +40,34 @@ std::vector<std::string> PathsToAnsi(const std::vector<std::wstring>& paths) {
     if (std::optional<std::string> ansi = PathToAnsi(path)) out.push_back(std::move(*ansi));
   }
   return out;
+}
+
+std::optional<std::string> ModulePathToAnsi(HMODULE module) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return std::nullopt;
+    if (n < path.size()) {
+      path.resize(n);
+      return PathToAnsi(path);
+    }
+    if (path.size() >= 32768) return std::nullopt;
+    path.resize(path.size() * 2);
+  }
+}
+
+void FindEachAnsi(const std::string& pattern,
+                  const std::function<void(const std::string& name, const WIN32_FIND_DATAW& found)>& each) {
+  WIN32_FIND_DATAW found;
+  UniqueFindHandle find(FindFirstFileW(AnsiToWide(pattern).c_str(), &found));
+  if (!find) return;
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    std::optional<std::string> ansi = WideToAnsiExact(name);
+    if (!ansi && found.cAlternateFileName[0]) ansi = WideToAnsiExact(found.cAlternateFileName);
+    if (ansi) each(*ansi, found);
+  } while (FindNextFileW(find.Get(), &found));
 }
 
 void TellNameUnusable(HWND owner, std::wstring_view name) {

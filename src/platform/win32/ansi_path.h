@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,16 @@ std::optional<std::string> PathToAnsi(std::wstring_view path);
 // The list rule: every path that has an ANSI form, in order; the others are
 // left out.
 std::vector<std::string> PathsToAnsi(const std::vector<std::wstring>& paths);
+
+// The full path of a loaded module (null: this program) by the same rule.
+std::optional<std::string> ModulePathToAnsi(HMODULE module);
+
+// Every entry a folder search finds (`pattern`: an ANSI path, wildcards
+// allowed), "." and ".." left out, with its ANSI name: the name itself, else
+// its short 8.3 name. An entry with neither is left out, as it could not be
+// opened by that name.
+void FindEachAnsi(const std::string& pattern,
+                  const std::function<void(const std::string& name, const WIN32_FIND_DATAW& found)>& each);
 
 // What the user is told when a name they chose has no ANSI form. Nothing is
 // kept of the choice.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/paths.h"
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/whole_file.h"
 
@@ -20,22 +21,18 @@ bool WindowsFileSystem::DirectoryExists(const std::string& path) const {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<FolderEntry> WindowsFileSystem::ListFolder(const std::string& folder) const {
+std::vector<FolderEntry> FindFolderEntries(const std::string& pattern) {
   std::vector<FolderEntry> entries;
-  WIN32_FIND_DATAA data;
-  UniqueFindHandle find(FindFirstFileA((IncludeTrailingBackslash(folder) + "*").c_str(), &data));
-  if (!find) return entries;
-  do {
-    const std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    FolderEntry e;
-    e.name = name;
-    e.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    e.isHidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
-    e.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    entries.push_back(std::move(e));
-  } while (FindNextFileA(find.Get(), &data));
+  FindEachAnsi(pattern, [&](const std::string& name, const WIN32_FIND_DATAW& data) {
+    entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0,
+                       (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+  });
   return entries;
+}
+
+std::vector<FolderEntry> WindowsFileSystem::ListFolder(const std::string& folder) const {
+  return FindFolderEntries(IncludeTrailingBackslash(folder) + "*");
 }
 
 bool WindowsFileSystem::CreateFolder(const std::string& folder) const {
@@ -51,9 +48,8 @@ bool WindowsFileSystem::MoveReplacementOver(const std::string& replacement, cons
 }
 
 std::string ExecutableFolder() {
-  char path[MAX_PATH * 2];
-  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  return ExtractFilePath(std::string(path, n));
+  // The program does not start from a folder without an ANSI name (main.cpp).
+  return ExtractFilePath(ModulePathToAnsi(nullptr).value_or(""));
 }
 
 }  // namespace tapestrel::platform

@@ -14,6 +14,10 @@ class WindowsFileSystem : public FileSystemPort {
   bool MoveReplacementOver(const std::string& replacement, const std::string& target) const override;
 };
 
+// Every entry matching `pattern` (an ANSI path, wildcards allowed) that has
+// an ANSI name (see FindEachAnsi).
+std::vector<FolderEntry> FindFolderEntries(const std::string& pattern);
+
 // The folder of the running executable, with a trailing backslash.
 std::string ExecutableFolder();
 

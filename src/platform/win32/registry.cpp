@@ -4,25 +4,32 @@
 
 #include <vector>
 
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 
 namespace tapestrel::platform {
 
+// Read wide and handed on exactly: the values read are folders (the user's
+// profile may be named outside the ANSI code page) and numbers, and a
+// folder without an ANSI form of its own goes by its short path.
 std::optional<std::string> CurrentUserRegistry::ReadString(const std::string& key, const std::string& name) const {
   UniqueRegKey hkey;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, hkey.Put()) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, AnsiToWide(key).c_str(), 0, KEY_READ, hkey.Put()) != ERROR_SUCCESS)
+    return std::nullopt;
+  const std::wstring wideName = AnsiToWide(name);
   DWORD type = 0, size = 0;
-  if (RegQueryValueExA(hkey.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+  if (RegQueryValueExW(hkey.Get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ)) {
     return std::nullopt;
   }
-  std::vector<char> buffer(size + 1, '\0');
-  if (RegQueryValueExA(hkey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-      ERROR_SUCCESS) {
+  std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+  if (RegQueryValueExW(hkey.Get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                       &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  buffer[std::min<size_t>(size, buffer.size() - 1)] = '\0';
-  return std::string(buffer.data());
+  buffer[std::min<size_t>(size / sizeof(wchar_t), buffer.size() - 1)] = L'\0';
+  return PathToAnsi(buffer.data());
 }
 
 bool CurrentUserRegistry::WriteString(const std::string& key, const std::string& name, const std::string& value) {

@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "platform/win32/ansi_path.h"
 #include "platform/win32/com_scope.h"
 
 namespace tapestrel::settings_ui {
@@ -54,11 +55,11 @@ std::wstring WidePath(const std::string& path) {
 std::optional<std::string> ShellLinkShortcuts::StartupFolder() {
   LPITEMIDLIST list = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(owner_, CSIDL_STARTUP, &list)) || !list) return std::nullopt;
-  char path[MAX_PATH] = {};
-  const BOOL found = SHGetPathFromIDListA(list, path);
+  wchar_t path[MAX_PATH] = {};
+  const BOOL found = SHGetPathFromIDListW(list, path);
   CoTaskMemFree(list);
   if (!found || !*path) return std::nullopt;
-  return std::string(path);
+  return platform::PathToAnsi(path);
 }
 
 bool ShellLinkShortcuts::Exists(const std::string& linkPath) {

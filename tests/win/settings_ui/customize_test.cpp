@@ -18,6 +18,7 @@
 #include "settings_dialog_ids.h"
 #include "shell_link_reader.h"
 #include "win_support/main_window_fixture.h"
+#include "win_support/registry_override.h"
 #include "win_support/test_plugins.h"
 
 namespace tapestrel::testing {
@@ -279,36 +280,13 @@ TEST(Customize, HotKeysOnExtendedKeysSurviveReopeningAndAnswerThatKeyNotItsKeypa
 // names a folder below a file, which can be neither found nor created.
 class UnfindableStartupFolder {
  public:
-  UnfindableStartupFolder() {
-    WriteFile(file_, "");
-    RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
-    DWORD size = sizeof saved_ - sizeof(wchar_t);
-    had_ = RegQueryValueExW(key_, L"Startup", nullptr, &type_, reinterpret_cast<BYTE*>(saved_), &size) ==
-           ERROR_SUCCESS;
-    savedSize_ = size;
-    const std::wstring impossible = platform::AnsiToWide(file_) + L"\\Startup";
-    RegSetValueExW(key_, L"Startup", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(impossible.c_str()),
-                   static_cast<DWORD>((impossible.size() + 1) * sizeof(wchar_t)));
-  }
-  UnfindableStartupFolder(const UnfindableStartupFolder&) = delete;
-  UnfindableStartupFolder& operator=(const UnfindableStartupFolder&) = delete;
-  ~UnfindableStartupFolder() {
-    if (had_)
-      RegSetValueExW(key_, L"Startup", 0, type_, reinterpret_cast<const BYTE*>(saved_), savedSize_);
-    else
-      RegDeleteValueW(key_, L"Startup");
-    RegCloseKey(key_);
-  }
+  UnfindableStartupFolder() { WriteFile(file_, ""); }
 
  private:
-  static constexpr wchar_t kShellFolders[] =
-      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   TempFolder folder_;
   std::string file_ = folder_ / "not-a-folder";
-  HKEY key_ = nullptr;
-  DWORD type_ = REG_EXPAND_SZ, savedSize_ = 0;
-  wchar_t saved_[1024] = {};
-  bool had_ = false;
+  RegistryOverride value_{L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", L"Startup",
+                          platform::AnsiToWide(file_) + L"\\Startup", REG_EXPAND_SZ};
 };
 
 std::vector<std::string>& DroppedErrors() {
