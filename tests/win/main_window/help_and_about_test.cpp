@@ -94,6 +94,24 @@ TEST(AboutBox, ModalWithNameVersionLicencesAndALinkThatOpensTheHelp) {
   std::thread user([&] {
     WaitFor([&] { return (box = ShownDialog(L"バージョン情報")) != nullptr; }, 10000);
     if (box) {
+      wchar_t text[256] = {};
+      GetDlgItemTextW(box, IDC_ABOUT_NAME, text, 256);
+      name = text;
+      GetDlgItemTextW(box, IDC_ABOUT_VERSION, text, 256);
+      version = text;
+      ownerDisabled = !IsWindowEnabled(form) && GetWindow(box, GW_OWNER) == form;
+      SaveWindowShot(box, "about-box");
+      // A click on the link's text.
+      const HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
+      RECT area{};
+      GetClientRect(link, &area);
+      POINT at{6, area.bottom / 2};
+      POINT screen = at;
+      ClientToScreen(link, &screen);
+      SetCursorPos(screen.x, screen.y);
+      PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+      PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+      opener.WaitOpened(15000);
       // The licence button, and the text its window shows.
       wchar_t caption[64] = {};
       GetDlgItemTextW(box, IDC_ABOUT_LICENCE, caption, 64);
@@ -113,24 +131,6 @@ TEST(AboutBox, ModalWithNameVersionLicencesAndALinkThatOpensTheHelp) {
         PostMessageW(licences, WM_COMMAND, IDOK, 0);
         WaitFor([&] { return IsWindowEnabled(box) != FALSE; }, 10000);
       }
-      wchar_t text[256] = {};
-      GetDlgItemTextW(box, IDC_ABOUT_NAME, text, 256);
-      name = text;
-      GetDlgItemTextW(box, IDC_ABOUT_VERSION, text, 256);
-      version = text;
-      ownerDisabled = !IsWindowEnabled(form) && GetWindow(box, GW_OWNER) == form;
-      SaveWindowShot(box, "about-box");
-      // A click on the link's text.
-      const HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
-      RECT area{};
-      GetClientRect(link, &area);
-      POINT at{6, area.bottom / 2};
-      POINT screen = at;
-      ClientToScreen(link, &screen);
-      SetCursorPos(screen.x, screen.y);
-      PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-      PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-      opener.WaitOpened(15000);
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     done = true;
