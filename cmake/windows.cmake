@@ -45,7 +45,8 @@ include_directories(${TAPESTREL_GENERATED})
 target_include_directories(tapestrel_win32 PUBLIC ${TAPESTREL_GENERATED})
 
 file(GLOB RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
-list(APPEND RESOURCE_FILES ${TAPESTREL_GENERATED}/tapestrel_version.h ${TAPESTREL_GENERATED}/tapestrel.manifest)
+list(APPEND RESOURCE_FILES ${TAPESTREL_GENERATED}/tapestrel_version.h ${TAPESTREL_GENERATED}/tapestrel.manifest
+  ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/THIRD-PARTY-NOTICES.txt)
 add_executable(Tapestrel WIN32
   ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp
   ${CMAKE_SOURCE_DIR}/resources/tapestrel.rc)

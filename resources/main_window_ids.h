@@ -1,5 +1,6 @@
 // Resource identifiers of the main window's own resources: the wallpaper-folder
-// dialog of a first run, the about box and the tool-bar images.
+// dialog of a first run, the about box, its licence window and the tool-bar
+// images.
 #pragma once
 
 // The wallpaper-folder dialog.
@@ -18,6 +19,14 @@
 #define IDC_ABOUT_VERSION 6103
 #define IDC_ABOUT_DESCRIPTION 6104
 #define IDC_ABOUT_LINK 6105
+#define IDC_ABOUT_LICENCE 6106
+
+// The licence window the about box opens, and its texts (UTF-8, the files
+// LICENSE and THIRD-PARTY-NOTICES.txt of the release).
+#define IDD_LICENCE 6110
+#define IDC_LICENCE_TEXT 6111
+#define IDR_LICENCE 6112
+#define IDR_THIRD_PARTY_NOTICES 6113
 
 // The tool bar's 25 x 25 images in one strip, magenta (#FF00FF) for
 // transparent, in the order of the IDI_TOOL_ indices.

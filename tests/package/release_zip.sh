@@ -1,21 +1,26 @@
 #!/bin/bash
 # The release as a user gets it. scripts/package builds one zip per program;
-# each must hold exactly the shipped files, with a readme that Notepad reads
-# (UTF-8 with a byte-order mark, CR LF) and that tells which zip to choose,
-# an executable of the zip's machine type (x86: PE32, i386,
-# large-address-aware; x64: PE32+, x86-64) whose version resource is VERSION
-# and names its kind, and the help page as the sources have it, naming every
-# key of the main window. Then each zip this machine can run, unpacked into a new
-# folder of a fresh Wine prefix (not the test prefix) beside a Tapestrel.ini
-# naming a folder of pictures: "Tapestrel.exe /wallchange" must change the
-# wallpaper, and the registry then names a wallpaper bitmap that shows the
-# picture recorded as the last change. Exit status 0 when all holds.
+# each must unpack into one folder, Tapestrel-<version>-<arch>, holding exactly
+# the shipped files: texts that Notepad reads (UTF-8 with a byte-order mark,
+# CR LF): a Japanese readme with every section a user needs, this version, the
+# build date and a history that names this version, the licence and the
+# third-party notices as the sources have them; an executable of the zip's
+# machine type (x86: PE32, i386, large-address-aware; x64: PE32+, x86-64) whose
+# version resource is VERSION and names its kind; and the help page as the
+# sources have it, with every section, every settings page and every key of
+# the main window. Then each zip this machine can run, unpacked into a fresh
+# Wine prefix (not the test prefix) beside a Tapestrel.ini naming a folder of
+# pictures: "Tapestrel.exe /wallchange" must change the wallpaper, and the
+# registry then names a wallpaper bitmap that shows the picture recorded as the
+# last change. Exit status 0 when all holds.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 fail() { echo "release zip: FAIL: $*" >&2; exit 1; }
 
 version=$(head -n1 "$ROOT/VERSION")
+# The build date the readme must give: the day the zips are made.
+built=$(date -u -d "@${SOURCE_DATE_EPOCH:-$(date +%s)}" +%Y-%m-%d)
 mapfile -t zips < <("$ROOT/scripts/package")
 [ "${#zips[@]}" = 2 ] || fail "scripts/package printed ${#zips[@]} paths, not 2"
 
@@ -38,29 +43,81 @@ main_window_keys() {
 }
 keys=$(main_window_keys)
 
+# The captions of the settings dialog's pages, each a section of the help.
+pages=$(sed -n 's/^CAPTION "\(.*\)"$/\1/p' "$ROOT/resources/settings_dialog.rc" | grep -vx "Tapestrel 設定")
+[ "$(wc -l <<< "$pages")" -ge 10 ] || fail "the settings pages' captions were not found"
+
+# A text for Notepad: a byte-order mark, UTF-8, CR LF; with the mark and the
+# CRs taken away, it is the source file (given) with its placeholders filled.
+check_notepad_text() { # file arch [source]
+  [ "$(head_hex "$1" 3)" = efbbbf ] || fail "$2: $(basename "$1") has no UTF-8 byte-order mark"
+  iconv -f UTF-8 -t UTF-8 "$1" >/dev/null 2>&1 || fail "$2: $(basename "$1") is not UTF-8"
+  [ "$(grep -c $'[^\r]$' "$1" || true)" = 0 ] || fail "$2: $(basename "$1") has lines without CR LF"
+  [ -z "${3:-}" ] || tail -c +4 "$1" | tr -d '\r' | cmp -s - "$3" ||
+    fail "$2: $(basename "$1") is not $(basename "$3") of the sources"
+}
+
 # Checks one zip's contents; prints nothing.
 check_zip() { # zip arch
-  local zip=$1 arch=$2 expected contents work readme help key exe pe machine magic flags text
+  local zip=$1 arch=$2 folder expected contents work readme help key exe pe machine magic flags text
+  local section page
   [ "$(basename "$zip")" = "Tapestrel-$version-$arch.zip" ] || fail "the $arch zip is $zip"
-  expected="Tapestrel.exe help.htm readme.txt"
+  # One folder, so that unpacking leaves nothing loose beside it.
+  folder="Tapestrel-$version-$arch"
+  expected=$(printf "$folder/%s " LICENSE.txt THIRD-PARTY-NOTICES.txt Tapestrel.exe help.htm readme.txt | sed 's/ $//')
   contents=$(unzip -Z1 "$zip" | sort | tr '\n' ' ' | sed 's/ $//')
   [ "$contents" = "$expected" ] || fail "$arch: the zip holds '$contents', not '$expected'"
   work=$(mktemp -d /tmp/tapestrel-zip.XXXXXX)
   unzip -q "$zip" -d "$work"
+  work="$work/$folder"
+
+  check_notepad_text "$work/LICENSE.txt" "$arch" "$ROOT/LICENSE"
+  grep -q $'^Copyright (c) 2026 the Tapestrel developers\r$' "$work/LICENSE.txt" && grep -qF 'MIT License' "$work/LICENSE.txt" ||
+    fail "$arch: LICENSE.txt is not our MIT licence"
+  check_notepad_text "$work/THIRD-PARTY-NOTICES.txt" "$arch" "$ROOT/THIRD-PARTY-NOTICES.txt"
+  # What the libraries ask of a binary release: the IJG's sentence, libjpeg-turbo's
+  # BSD licence, the zlib licence (of zlib and of libjpeg-turbo's SIMD code).
+  for text in "This software is based in part on the work of the Independent JPEG Group." \
+    "Copyright (C)2009-2023 D. R. Commander.  All Rights Reserved." \
+    "Redistributions in binary form must reproduce the above copyright notice," \
+    "Copyright (C) 1995-2022 Jean-loup Gailly and Mark Adler" \
+    "3. This notice may not be removed or altered from any source distribution."; do
+    grep -qF "$text" "$work/THIRD-PARTY-NOTICES.txt" || fail "$arch: THIRD-PARTY-NOTICES.txt lacks '$text'"
+  done
+  [ "$(grep -cF "3. This notice may not be removed" "$work/THIRD-PARTY-NOTICES.txt")" -ge 2 ] ||
+    fail "$arch: THIRD-PARTY-NOTICES.txt lacks the zlib licence of zlib or of libjpeg-turbo's SIMD code"
 
   readme="$work/readme.txt"
-  [ "$(head_hex "$readme" 3)" = efbbbf ] || fail "$arch: readme.txt has no UTF-8 byte-order mark"
-  iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null 2>&1 || fail "$arch: readme.txt is not UTF-8"
-  [ "$(grep -c $'[^\r]$' "$readme" || true)" = 0 ] || fail "$arch: readme.txt has lines without CR LF"
+  check_notepad_text "$readme" "$arch"
   grep -q "Tapestrel $version（$arch 版）" "$readme" || fail "$arch: readme.txt does not name version $version and $arch"
-  grep -q "Tapestrel.ini" "$readme" || fail "$arch: readme.txt does not say where the settings are"
+  grep -q "^ビルド日: $built"$'\r$' "$readme" || fail "$arch: readme.txt does not give the build date $built"
+  ! grep -q '@[A-Z]*@' "$readme" || fail "$arch: readme.txt has a placeholder left: $(grep -o '@[A-Z]*@' "$readme" | head -n1)"
+  # Every section a user needs, in this order.
+  [ "$(grep -o '^■ [^ ]*' "$readme" | tr -d '\r' | tr '\n' ' ')" = \
+    "■ Tapestrel ■ 動作環境 ■ x64 ■ インストール ■ 初めて起動したとき ■ 通知領域（タスクトレイ）のアイコン ■ 二回目に起動したとき ■ ホットキー ■ Susie ■ 設定の保存場所 ■ アンインストール ■ 「Windows ■ ライセンス ■ 更新履歴 " ] ||
+    fail "$arch: readme.txt's sections are $(grep -o '^■ [^ ]*' "$readme" | tr -d '\r' | tr '\n' ' ')"
   # Which to choose: x64 for 64-bit Windows, x86 for the 32-bit plug-ins.
   grep -q "x64 版（Tapestrel-$version-x64.zip）: 64 ビット版の Windows" "$readme" &&
     grep -q "x86 版（Tapestrel-$version-x86.zip）" "$readme" && grep -q "Susie プラグイン（.spi）" "$readme" ||
     fail "$arch: readme.txt does not tell which zip to choose"
+  for text in "Tapestrel.ini" "壁紙フォルダ" "「^」" "拡張子 .spi" "拡張子 .sph" "Tapestrel.lnk" \
+    "HKEY_CURRENT_USER\\Control Panel\\Desktop" "Wallpaper、OriginalWallpaper、ConvertedWallpaper、TileWallpaper、WallpaperStyle" \
+    "SmartScreen" "「詳細情報」" "「実行」" "MIT ライセンス" "LICENSE.txt" "THIRD-PARTY-NOTICES.txt" \
+    "This software is based in part on the work of the Independent JPEG Group." "バージョン $version"; do
+    grep -qF "$text" "$readme" || fail "$arch: readme.txt does not say '$text'"
+  done
+  [ "$(sed -n '/^■ 更新履歴/,$p' "$readme" | grep -c "^バージョン $version"$'\r$')" = 1 ] ||
+    fail "$arch: readme.txt's history does not begin with version $version"
 
   help="$work/help.htm"
   cmp -s "$help" "$ROOT/resources/help.htm" || fail "$arch: help.htm is not the help page of the sources"
+  for section in intro install first-run main-window toolbar menus mouse-keyboard tray registering changing \
+    settings hotkeys evasion capture command-line files ini trouble about licence; do
+    grep -q "<h[23] id=\"$section\">" "$help" || fail "$arch: help.htm has no section '$section'"
+  done
+  while read -r page; do
+    grep -q "<h3 id=\"page-[a-z]*\">[0-9.]* $page</h3>" "$help" || fail "$arch: help.htm has no section for the settings page $page"
+  done <<< "$pages"
   while read -r key; do
     grep -qF "<kbd>${key//+/</kbd>+<kbd>}</kbd>" "$help" || fail "$arch: help.htm does not name the key $key"
   done <<< "$keys"
@@ -96,9 +153,8 @@ run_zip() { # zip arch
     source "$ROOT/scripts/wine-env"
     "$WINE" wineboot -i >/dev/null 2>&1
     wineserver -w
-    app="$WINEPREFIX/drive_c/Tapestrel"
-    mkdir "$app"
-    unzip -q "$zip" -d "$app"
+    unzip -q "$zip" -d "$WINEPREFIX/drive_c"
+    app="$WINEPREFIX/drive_c/Tapestrel-$version-$2"
     pictures="$WINEPREFIX/drive_c/pictures"
     mkdir "$pictures"
     /usr/bin/convert -size 640x480 xc:'#ff0000' -quality 95 "$pictures/1-red.jpg"
@@ -110,7 +166,7 @@ run_zip() { # zip arch
         sed -n 's/^ *Wallpaper *REG_SZ *//p'
     }
     before=$(wallpaper_value)
-    timeout 60 "$WINE" 'C:\Tapestrel\Tapestrel.exe' /wallchange >/dev/null 2>&1 ||
+    timeout 60 "$WINE" "C:\\Tapestrel-$version-$2\\Tapestrel.exe" /wallchange >/dev/null 2>&1 ||
       fail "$2: Tapestrel.exe /wallchange did not end by itself"
     wineserver -w
     after=$(wallpaper_value)

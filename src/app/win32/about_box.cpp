@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "app/win32/licence_window.h"
+
 #include "main_window_ids.h"
 #include "platform/error_guard.h"
 #include "platform/win32/text.h"
@@ -56,6 +58,10 @@ INT_PTR AboutBox::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM
       break;
     }
     case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_ABOUT_LICENCE) {
+        ShowLicenceWindow(dialog);
+        return TRUE;
+      }
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;

@@ -1,5 +1,5 @@
-// The about box: the program's icon, name and version, and a link label that
-// opens the help page.
+// The about box: the program's icon, name and version, a link label that
+// opens the help page, and a button that shows the licences.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // The help commands of the main window: the about box (modal, the one version
-// number, its link), "help.htm" opened through the shell by the real program,
-// and a help page that names every command as the menus show it.
+// number, its licence window, its link), "help.htm" opened through the shell
+// by the real program, and a help page that names every command as the menus
+// show it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,6 +29,24 @@ std::wstring SourceVersion() {
   std::string text = ReadFile(SourceFile("VERSION"));
   text = text.substr(0, text.find_first_of("\r\n"));
   return platform::Utf8ToWide(text);
+}
+
+// A text file of the source tree as an edit control shows it: UTF-16, CR LF.
+std::wstring SourceText(const std::string& name) {
+  std::wstring text;
+  for (wchar_t c : platform::Utf8ToWide(ReadFile(SourceFile(name)))) {
+    if (c == L'\n') text += L'\r';
+    text += c;
+  }
+  return text;
+}
+
+// The dialog of this process with the caption, if one is shown.
+HWND ShownDialog(const std::wstring& caption) {
+  for (HWND w : WindowsOf(GetCurrentProcessId(), true)) {
+    if (ClassName(w) == L"#32770" && WindowText(w) == caption) return w;
+  }
+  return nullptr;
 }
 
 std::string ShippedHelp() { return ReadFile(ThisProgramFolder() + "help.htm"); }
@@ -59,7 +78,7 @@ void PumpUntil(const std::function<bool()>& done, int milliseconds) {
   }
 }
 
-TEST(AboutBox, ModalWithNameVersionAndALinkThatOpensTheHelp) {
+TEST(AboutBox, ModalWithNameVersionLicencesAndALinkThatOpensTheHelp) {
   ComScope com;
   MainWindowFixture fixture;
   TempFolder recorder;
@@ -69,17 +88,11 @@ TEST(AboutBox, ModalWithNameVersionAndALinkThatOpensTheHelp) {
 
   std::atomic<bool> done{false};
   HWND box = nullptr;
-  std::wstring name, version;
-  bool ownerDisabled = false;
+  HWND licences = nullptr;
+  std::wstring name, version, licenceText;
+  bool ownerDisabled = false, boxDisabledUnderLicences = false;
   std::thread user([&] {
-    WaitFor(
-        [&] {
-          for (HWND w : WindowsOf(GetCurrentProcessId(), true)) {
-            if (ClassName(w) == L"#32770" && WindowText(w) == L"バージョン情報") box = w;
-          }
-          return box != nullptr;
-        },
-        10000);
+    WaitFor([&] { return (box = ShownDialog(L"バージョン情報")) != nullptr; }, 10000);
     if (box) {
       wchar_t text[256] = {};
       GetDlgItemTextW(box, IDC_ABOUT_NAME, text, 256);
@@ -99,6 +112,25 @@ TEST(AboutBox, ModalWithNameVersionAndALinkThatOpensTheHelp) {
       PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
       PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
       opener.WaitOpened(15000);
+      // The licence button, and the text its window shows.
+      wchar_t caption[64] = {};
+      GetDlgItemTextW(box, IDC_ABOUT_LICENCE, caption, 64);
+      if (std::wstring(caption) == L"ライセンス(&L)...") {
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_LICENCE, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDC_ABOUT_LICENCE)));
+      }
+      WaitFor([&] { return (licences = ShownDialog(L"ライセンス")) != nullptr; }, 10000);
+      if (licences) {
+        const HWND edit = GetDlgItem(licences, IDC_LICENCE_TEXT);
+        licenceText.resize(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1);
+        licenceText.resize(static_cast<size_t>(
+            GetWindowTextW(edit, licenceText.data(), static_cast<int>(licenceText.size()))));
+        boxDisabledUnderLicences = !IsWindowEnabled(box) && GetWindow(licences, GW_OWNER) == box &&
+                                   (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
+        SaveWindowShot(licences, "about-licences");
+        PostMessageW(licences, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return IsWindowEnabled(box) != FALSE; }, 10000);
+      }
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     done = true;
@@ -111,6 +143,13 @@ TEST(AboutBox, ModalWithNameVersionAndALinkThatOpensTheHelp) {
   EXPECT_EQ(name, L"Tapestrel");
   EXPECT_EQ(version, L"バージョン " + SourceVersion() + (sizeof(void*) == 8 ? L" (x64)" : L" (x86)"));
   EXPECT_TRUE(ownerDisabled);
+  ASSERT_NE(licences, nullptr) << "no licence window";
+  EXPECT_TRUE(boxDisabledUnderLicences);
+  // Our licence and every third-party notice, whole, the IJG's required sentence among them.
+  EXPECT_NE(licenceText.find(SourceText("LICENSE")), std::wstring::npos);
+  EXPECT_NE(licenceText.find(SourceText("THIRD-PARTY-NOTICES.txt")), std::wstring::npos);
+  EXPECT_NE(licenceText.find(L"This software is based in part on the work of the Independent JPEG Group."),
+            std::wstring::npos);
   EXPECT_NE(opener.Opened().find(OpenedArgument(fixture.Folder() / "help.htm")), std::string::npos)
       << opener.Opened();
   EXPECT_TRUE(IsWindowEnabled(form));
