@@ -29,8 +29,12 @@
 #define IDR_THIRD_PARTY_NOTICES 6113
 
 // The tool bar's 25 x 25 images in one strip, magenta (#FF00FF) for
-// transparent, in the order of the IDI_TOOL_ indices.
+// transparent, in the order of the IDI_TOOL_ indices; the same drawn at 125%
+// (31 x 31), 150% (38 x 38) and 200% (50 x 50) for larger scales.
 #define IDB_TOOL_BAR 6200
+#define IDB_TOOL_BAR_125 6201
+#define IDB_TOOL_BAR_150 6202
+#define IDB_TOOL_BAR_200 6203
 #define IDI_TOOL_LOAD_FILE 0
 #define IDI_TOOL_LOAD_FOLDER 1
 #define IDI_TOOL_VIEW_MODE 2

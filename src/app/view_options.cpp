@@ -26,9 +26,10 @@ std::optional<TileLayout> TileLayoutForMode(bool tileLayoutOn, int mode) {
   return std::nullopt;
 }
 
-TileTextOrigin TileTextPlace(int iconLeft, int iconTop, int iconRight, int thumbnailWidth) {
-  return {iconLeft + thumbnailWidth + kTileTextGapLeft, iconRight - kTileTextGapRight,
-          iconTop + kTileTextGapTop};
+TileTextOrigin TileTextPlace(int iconLeft, int iconTop, int iconRight, int thumbnailWidth, int dpi) {
+  return {iconLeft + thumbnailWidth + platform::ScaleForDpi(kTileTextGapLeft, dpi),
+          iconRight - platform::ScaleForDpi(kTileTextGapRight, dpi),
+          iconTop + platform::ScaleForDpi(kTileTextGapTop, dpi)};
 }
 
 imaging::ColorValue TileDetailColour(imaging::ColorValue background) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "imaging/color_value.h"
+#include "platform/dpi_scale.h"
 
 namespace tapestrel::app {
 
@@ -37,7 +38,7 @@ constexpr std::array<ViewModeDefinition, kViewModeCount> kViewModes{{
 // The view's options that the tile layout changes.
 struct TileLayout {
   bool showCaptions;
-  int rightBlankSpace;  // pixels right of the thumbnail, where the tile's texts go
+  int rightBlankSpace;  // pixels right of the thumbnail, where the tile's texts go (at 96 dpi)
   int iconSpacingY;     // vertical gap between cells
 };
 constexpr TileLayout kTileLayoutOn{false, 128, 4};
@@ -48,12 +49,15 @@ constexpr TileLayout kTileLayoutOff{true, 0, 32};
 std::optional<TileLayout> TileLayoutForMode(bool tileLayoutOn, int mode);
 
 // Where the tile texts go, from the item's icon rectangle: the name (bold),
-// then the type and, for files, the size, one line further down each.
+// then the type and, for files, the size, one line further down each. The
+// gaps and the line height (at 96 dpi) grow with the view's scale; the
+// thumbnail keeps its pixels.
 struct TileTextOrigin {
   int left, right, top;
 };
 constexpr int kTileLineHeight = 16;
-TileTextOrigin TileTextPlace(int iconLeft, int iconTop, int iconRight, int thumbnailWidth);
+TileTextOrigin TileTextPlace(int iconLeft, int iconTop, int iconRight, int thumbnailWidth,
+                             int dpi = platform::kDefaultDpi);
 // The grey of the tile's second and third lines; a light grey instead on a
 // background (RGB, system colours resolved) about as bright as the grey.
 imaging::ColorValue TileDetailColour(imaging::ColorValue background);

@@ -36,19 +36,14 @@ INT_PTR AboutBox::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_INITDIALOG: {
       SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, VersionText().c_str());
-      // The name in a larger, bold version of the dialog's font.
-      LOGFONTW font{};
-      GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
-      font.lfHeight = font.lfHeight * 3 / 2;
-      font.lfWeight = FW_BOLD;
-      nameFont_.Reset(CreateFontIndirectW(&font));
-      if (nameFont_) {
-        SendDlgItemMessageW(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(nameFont_.Get()),
-                            FALSE);
-      }
+      dpi_.Attach(dialog);
+      MakeNameFont(dialog);
       SetFocus(GetDlgItem(dialog, IDOK));  // Enter closes; the link is a Tab away
       return FALSE;
     }
+    case WM_DPICHANGED:
+      if (dpi_.OnDpiChanged(wParam, lParam)) MakeNameFont(dialog);
+      return TRUE;
     case WM_NOTIFY: {
       const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
       if (header.idFrom == IDC_ABOUT_LINK && (header.code == NM_CLICK || header.code == NM_RETURN)) {
@@ -69,6 +64,19 @@ INT_PTR AboutBox::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM
       break;
   }
   return FALSE;
+}
+
+void AboutBox::MakeNameFont(HWND dialog) {
+  // The name in a larger, bold version of the dialog's font.
+  LOGFONTW font{};
+  GetObjectW(dpi_.Font(), sizeof font, &font);
+  font.lfHeight = font.lfHeight * 3 / 2;
+  font.lfWeight = FW_BOLD;
+  platform::UniqueGdiObject previous = std::move(nameFont_);
+  nameFont_.Reset(CreateFontIndirectW(&font));
+  if (nameFont_) {
+    SendDlgItemMessageW(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(nameFont_.Get()), TRUE);
+  }
 }
 
 }  // namespace tapestrel::app

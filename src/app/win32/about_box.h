@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 
 namespace tapestrel::app {
@@ -27,6 +28,9 @@ class AboutBox {
   INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
   std::function<void()> openLink_;
+  void MakeNameFont(HWND dialog);
+
+  platform::DialogDpi dpi_;
   platform::UniqueGdiObject nameFont_;  // lives until the box is gone
 };
 

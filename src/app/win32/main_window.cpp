@@ -53,11 +53,15 @@ MainWindow::MainWindow(const AppPorts& ports, const std::vector<std::string>& ar
                          },
                          false);
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  // Until the INI file gives it a place, the size is the system's scale's.
+  dpi_ = platform::SystemDpi();
+  const platform::DpiScale px(dpi_);
   Create(kMainWindowClass, L"Tapestrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
-         CW_USEDEFAULT, 800, 600, nullptr, menu, icon);
+         CW_USEDEFAULT, px(800), px(600), nullptr, menu, icon);
   CreateBrowser();
   CreateBars();
   CreateViewInput();
+  FollowDpi(platform::WindowDpi(Handle()));  // a monitor of another scale than the system's
   LayOut();
   CreateServices();
   CreateRegistration();
@@ -300,6 +304,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_QUERYENDSESSION:
       return WMQueryEndSession();
+    case WM_DPICHANGED:
+      FollowDpi(platform::TakeSuggestedPlace(Handle(), wParam, lParam));
+      return 0;
     default:
       break;
   }

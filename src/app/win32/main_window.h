@@ -29,6 +29,7 @@
 #include "browser/win32/view_picture_list.h"
 #include "platform/file_drop_list.h"
 #include "platform/win32/cpu_usage_meter.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/hook_hot_key.h"
 #include "platform/win32/keyboard.h"
@@ -159,6 +160,10 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   bool OnBarsNotify(const NMHDR& header, LRESULT& result);
   bool OnBarsCommand(UINT id);
   void UpdateToolBar();
+  void SetToolImages();
+  void ScaleBars();
+  // WM_DPICHANGED: everything laid out again for the new scale.
+  void FollowDpi(int dpi);
   void ShowSelectionText();
   void ShowLoadingText(const std::wstring& text);
   // The view's double click, Enter, context menu and selection commands
@@ -203,6 +208,8 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   bool maximized_ = false;
   bool shownOnce_ = false;
   POINT placementOffset_{0, 0};  // screen minus placement coordinates
+  int dpi_ = platform::kDefaultDpi;  // the scale the window is laid out for
+  platform::UniqueGdiObject barFont_;  // the status bar's, once the scale changed
   HWND toolBar_ = nullptr;    // children: destroyed with the window
   HWND statusBar_ = nullptr;
   std::unique_ptr<_IMAGELIST, decltype(&ImageList_Destroy)> toolImages_{nullptr, &ImageList_Destroy};

@@ -4,15 +4,26 @@
 #include <stdexcept>
 
 #include "app/status_texts.h"
+#include "app/view_options.h"
 #include "app/win32/main_window.h"
 #include "main_window_ids.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
 
 namespace tapestrel::app {
 namespace {
 
+// At 96 dpi; they grow with the window's scale.
 constexpr int kButtonWidth = 33, kButtonHeight = 31;
 constexpr int kSelectionPanelWidth = 200;
+
+// The tool-bar images drawn for each scale of platform::kImageScales.
+struct ToolImages {
+  int scale;  // percent
+  int bitmap;
+};
+constexpr ToolImages kToolImages[] = {
+    {100, IDB_TOOL_BAR}, {125, IDB_TOOL_BAR_125}, {150, IDB_TOOL_BAR_150}, {200, IDB_TOOL_BAR_200}};
 
 struct ToolButton {
   UINT command;  // an action, or a drop-down button's own id; 0 a divider
@@ -44,10 +55,7 @@ void MainWindow::CreateBars() {
 
   SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(toolBar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-  toolImages_.reset(ImageList_LoadImageW(instance, MAKEINTRESOURCEW(IDB_TOOL_BAR), TOOL_IMAGE_SIZE, 0,
-                                         RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
-  SendMessageW(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(TOOL_IMAGE_SIZE, TOOL_IMAGE_SIZE));
-  SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolImages_.get()));
+  SetToolImages();
   TBBUTTON buttons[std::size(kToolButtons)] = {};
   for (size_t i = 0; i < std::size(kToolButtons); ++i) {
     const ToolButton& b = kToolButtons[i];
@@ -57,11 +65,7 @@ void MainWindow::CreateBars() {
     buttons[i].fsStyle = b.style;
   }
   SendMessageW(toolBar_, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
-  SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
-  SendMessageW(toolBar_, TB_AUTOSIZE, 0, 0);
-
-  int parts[] = {kSelectionPanelWidth, -1};
-  SendMessageW(statusBar_, SB_SETPARTS, std::size(parts), reinterpret_cast<LPARAM>(parts));
+  ScaleBars();
 
   viewModeMenu_.Reset(BuildMenu(actions_, ViewModeItems(), true));
   viewStyleMenu_.Reset(BuildMenu(actions_, ViewStyleItems(), true));
@@ -84,6 +88,49 @@ void MainWindow::CreateBars() {
     if (before) before(key);
     ShowSelectionText();
   };
+}
+
+void MainWindow::SetToolImages() {
+  // The images drawn for the window's scale (the largest not above it).
+  const int scale = platform::ImageScaleForDpi(dpi_);
+  int bitmap = IDB_TOOL_BAR;
+  for (const ToolImages& images : kToolImages) {
+    if (images.scale == scale) bitmap = images.bitmap;
+  }
+  const int size = platform::ScaleForDpi(TOOL_IMAGE_SIZE, scale * platform::kDefaultDpi / 100);
+  std::unique_ptr<_IMAGELIST, decltype(&ImageList_Destroy)> images{
+      ImageList_LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmap), size, 0, RGB(255, 0, 255),
+                           IMAGE_BITMAP, LR_CREATEDIBSECTION),
+      &ImageList_Destroy};
+  SendMessageW(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
+  SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
+  toolImages_ = std::move(images);  // the bar no longer draws the old ones
+}
+
+void MainWindow::ScaleBars() {
+  const platform::DpiScale px(dpi_);
+  SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(px(kButtonWidth), px(kButtonHeight)));
+  SendMessageW(toolBar_, TB_AUTOSIZE, 0, 0);
+  int parts[] = {px(kSelectionPanelWidth), -1};
+  SendMessageW(statusBar_, SB_SETPARTS, std::size(parts), reinterpret_cast<LPARAM>(parts));
+}
+
+void MainWindow::FollowDpi(int dpi) {
+  // Moved to a monitor of another scale: the fonts of the bars and the
+  // view, the tool bar's images and every size the window lays out by.
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  platform::UniqueGdiObject font = platform::SystemFontForDpi(platform::SystemFont::Status, dpi);
+  if (font) SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+  barFont_ = std::move(font);
+  SetToolImages();
+  ScaleBars();
+  view_->BeginUpdate();
+  if (tileLayout_) view_->ViewImage.BlankSpace.Right = platform::ScaleForDpi(kTileLayoutOn.rightBlankSpace, dpi);
+  view_->FollowDpi(dpi);
+  view_->EndUpdate();
+  LayOut();
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void MainWindow::UpdateToolBar() {

@@ -49,8 +49,8 @@ browser::TBevelCut BevelOf(Bevel bevel) {
 }
 
 // One line of a tile, cut with an ellipsis where the tile ends.
-void DrawTileLine(HDC dc, std::wstring_view text, int left, int top, int right) {
-  RECT line{left, top, right, top + kTileLineHeight};
+void DrawTileLine(HDC dc, std::wstring_view text, int left, int top, int right, int height) {
+  RECT line{left, top, right, top + height};
   DrawTextW(dc, text.data(), static_cast<int>(text.size()), &line,
             DT_EXPANDTABS | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_LEFT | DT_TOP);
 }
@@ -85,7 +85,7 @@ void MainWindow::ViewModeExecute(int mode) {
   view.ViewImage.BigIcon = definition.bigIcon;
   if (const std::optional<TileLayout> layout = TileLayoutForMode(tileLayout_, mode)) {
     view.View.ShowCaptions = layout->showCaptions;
-    view.ViewImage.BlankSpace.Right = layout->rightBlankSpace;
+    view.ViewImage.BlankSpace.Right = platform::ScaleForDpi(layout->rightBlankSpace, view.Dpi());
     view.View.IconSpacing.Y = layout->iconSpacingY;
     tileLayout_ = definition.tileLayout;
   }
@@ -117,11 +117,13 @@ void MainWindow::DrawTile(HDC dc, int index, const RECT& icon) {
   browser::TImgItems& items = view_->ImgItems();
   if (index < 0 || index >= items.Count()) return;
   browser::TImgListItem& item = items[index];
-  const TileTextOrigin at = TileTextPlace(icon.left, icon.top, icon.right, view_->ViewImage.ImageWidth);
+  const int dpi = view_->Dpi();
+  const int lineHeight = platform::ScaleForDpi(kTileLineHeight, dpi);
+  const TileTextOrigin at = TileTextPlace(icon.left, icon.top, icon.right, view_->ViewImage.ImageWidth, dpi);
   // The texts may run to the end of the tile: the list view's icon
   // rectangle is narrower than the cell, and would cut names of a dozen
   // letters.
-  const int right = std::max(at.right, view_->CellAt(icon).right - kTileTextEndGap);
+  const int right = std::max(at.right, view_->CellAt(icon).right - platform::ScaleForDpi(kTileTextEndGap, dpi));
   if (right <= at.left) return;
 
   // The view's own font, and a bold one like it for the name.
@@ -140,17 +142,17 @@ void MainWindow::DrawTile(HDC dc, int index, const RECT& icon) {
   int top = at.top;
   SelectObject(dc, tileBoldFont_ ? static_cast<HGDIOBJ>(tileBoldFont_.Get()) : font);
   SetTextColor(dc, imaging::ResolveColor(view_->FontColor()));
-  DrawTileLine(dc, item.DisplayName(), at.left, top, right);
+  DrawTileLine(dc, item.DisplayName(), at.left, top, right, lineHeight);
 
-  top += kTileLineHeight;
+  top += lineHeight;
   SelectObject(dc, font);
   const COLORREF background = imaging::ResolveColor(view_->Color());
   SetTextColor(dc, imaging::ResolveColor(TileDetailColour(background)));
-  DrawTileLine(dc, item.TypeName(), at.left, top, right);
+  DrawTileLine(dc, item.TypeName(), at.left, top, right, lineHeight);
   if (!item.IsFolder()) {
-    top += kTileLineHeight;
+    top += lineHeight;
     const std::wstring size = item.SizeText();
-    DrawTileLine(dc, size, at.left, top, right);
+    DrawTileLine(dc, size, at.left, top, right, lineHeight);
   }
   RestoreDC(dc, saved);
 }

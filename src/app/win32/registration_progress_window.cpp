@@ -7,6 +7,7 @@
 
 #include "app/picture_registration.h"
 #include "platform/error_guard.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "registration_ids.h"
@@ -38,6 +39,7 @@ RegistrationProgressWindow::RegistrationProgressWindow(HWND owner) : owner_(owne
   hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_REGISTRATION_PROGRESS), owner,
                              &RegistrationProgressWindow::Procedure, reinterpret_cast<LPARAM>(this));
   if (!hwnd_) throw std::runtime_error("cannot create the registration progress window");
+  dpi_.Attach(hwnd_);
 }
 
 RegistrationProgressWindow::~RegistrationProgressWindow() {
@@ -51,6 +53,9 @@ RegistrationProgressWindow::~RegistrationProgressWindow() {
 void RegistrationProgressWindow::Open() {
   ShowPending();
   CentreOnOwner();
+  // At the scale of the monitor it opens on, which need not be the one it
+  // was made on.
+  dpi_.Follow(platform::WindowDpi(hwnd_));
   EnableWindow(owner_, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
@@ -161,6 +166,9 @@ INT_PTR CALLBACK RegistrationProgressWindow::Procedure(HWND hwnd, UINT message, 
       case WM_CLOSE:
         self->Stop();
         return TRUE;
+      case WM_DPICHANGED:
+        self->dpi_.OnDpiChanged(wParam, lParam);
+        return TRUE;
       case kRunLater:
         if (!self->later_.empty()) {
           const std::function<void()> work = std::move(self->later_.front());
@@ -178,6 +186,7 @@ namespace {
 
 struct Question {
   std::wstring text;
+  platform::DialogDpi dpi;
 };
 
 constexpr int kQuestionButtons[] = {IDYES, IDNO, IDCANCEL, IDC_OVERWRITE_NO_TO_ALL, IDC_OVERWRITE_YES_TO_ALL};
@@ -188,7 +197,11 @@ void LayOutQuestion(HWND dialog, const std::wstring& text) {
   RECT units{8, 14, 50, 4};  // margin, button height, least button width, gap
   MapDialogRect(dialog, &units);
   const int margin = units.left, buttonHeight = units.top, gap = units.bottom;
-  const int icon = GetSystemMetrics(SM_CXICON);
+  const int icon = platform::SystemMetricForDpi(SM_CXICON, platform::WindowDpi(dialog));
+  SendDlgItemMessageW(dialog, IDC_OVERWRITE_ICON, STM_SETICON,
+                      reinterpret_cast<WPARAM>(LoadImageW(nullptr, IDI_INFORMATION, IMAGE_ICON,
+                                                          icon, icon, LR_SHARED)),
+                      0);
 
   platform::WindowDc dc(dialog);
   const HGDIOBJ oldFont =
@@ -255,13 +268,18 @@ INT_PTR CALLBACK OverwriteQuestionDialog::Procedure(HWND hwnd, UINT message, WPA
   return platform::Guarded<INT_PTR>(FALSE, [&]() -> INT_PTR {
     switch (message) {
       case WM_INITDIALOG: {
-        const auto* question = reinterpret_cast<const Question*>(lParam);
-        SendDlgItemMessageW(hwnd, IDC_OVERWRITE_ICON, STM_SETICON,
-                            reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_INFORMATION)), 0);
+        auto* question = reinterpret_cast<Question*>(lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        question->dpi.Attach(hwnd);
         SetDlgItemTextW(hwnd, IDC_OVERWRITE_TEXT, question->text.c_str());
         LayOutQuestion(hwnd, question->text);
         return TRUE;
       }
+      case WM_DPICHANGED:
+        if (auto* question = reinterpret_cast<Question*>(GetWindowLongPtrW(hwnd, DWLP_USER))) {
+          if (question->dpi.OnDpiChanged(wParam, lParam)) LayOutQuestion(hwnd, question->text);
+        }
+        return TRUE;
       case WM_COMMAND:
         for (int id : kQuestionButtons) {
           if (LOWORD(wParam) == id) {

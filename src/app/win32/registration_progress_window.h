@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/registration_ports.h"
+#include "platform/win32/dpi.h"
 
 namespace tapestrel::app {
 
@@ -55,6 +56,7 @@ class RegistrationProgressWindow : public RegistrationProgress {
 
   HWND owner_;
   HWND hwnd_ = nullptr;
+  platform::DialogDpi dpi_;
   std::string state_;  // what the phase label shows, read before every item
   struct Pending {
     std::wstring fileName, count;

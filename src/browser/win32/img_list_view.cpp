@@ -15,6 +15,7 @@
 #include "platform/error_guard.h"
 #include "platform/scope_exit.h"
 #include "platform/win32/ansi_path.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "imaging/win32/system_color.h"
@@ -98,6 +99,7 @@ TCustomImgListView::TCustomImgListView(HWND parent) {
                     reinterpret_cast<DWORD_PTR>(this));
   ListView_SetExtendedListViewStyle(listView_, LVS_EX_DOUBLEBUFFER);
   ListView_SetCallbackMask(listView_, LVIS_OVERLAYMASK);
+  dpi_ = platform::WindowDpi(listView_);
   CreateColumns();
 
   SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, desktopId_.Put());
@@ -175,7 +177,7 @@ void TCustomImgListView::CreateColumns() {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     column.fmt = columns[i].format;
-    column.cx = columns[i].width;
+    column.cx = platform::ScaleForDpi(columns[i].width, dpi_);
     column.pszText = text;
     columnIndex_[i] = ListView_InsertColumn(listView_, i, &column);
   }
@@ -321,10 +323,26 @@ void TCustomImgListView::UpdateCellGeometry() {
   placedCount_ = items_.Count();
 }
 
+void TCustomImgListView::FollowDpi(int dpi) {
+  if (dpi == dpi_ || dpi <= 0) return;
+  platform::UniqueGdiObject font = platform::SystemFontForDpi(platform::SystemFont::IconTitle, dpi);
+  if (font) SendMessageW(listView_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+  font_ = std::move(font);
+  for (int i = 0; i < 4; ++i) {
+    ListView_SetColumnWidth(listView_, columnIndex_[i],
+                            MulDiv(ListView_GetColumnWidth(listView_, columnIndex_[i]), dpi, dpi_));
+  }
+  dpi_ = dpi;
+  UpdateCellGeometry();
+  InvalidateRect(listView_, nullptr, TRUE);
+}
+
 void TCustomImgListView::ApplyIconSpacing() {
   if (iconStyle_ == TIconStyle::iisImage) {
+    // The cell keeps the thumbnail's pixels; the gaps between cells scale.
     const CellSize cell = CellSizeOf(ViewImage);
-    ListView_SetIconSpacing(listView_, cell.width + View.IconSpacing.X, cell.height + View.IconSpacing.Y);
+    ListView_SetIconSpacing(listView_, cell.width + platform::ScaleForDpi(View.IconSpacing.X, dpi_),
+                            cell.height + platform::ScaleForDpi(View.IconSpacing.Y, dpi_));
   } else {
     ListView_SetIconSpacing(listView_, -1, -1);  // back to the list view's own spacing
   }

@@ -40,6 +40,7 @@
 #include "browser/win32/change_watcher.h"
 #include "browser/win32/com_ptr.h"
 #include "browser/win32/shell_folder.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/window.h"
 
 namespace tapestrel::browser {
@@ -110,6 +111,10 @@ class TCustomImgListView : public platform::Window {
 
   HWND ListView() const { return listView_; }
   void SetBounds(const RECT& bounds);
+  // The scale the view is laid out for: its gaps between cells, its columns
+  // and its font follow it; the thumbnails keep their pixel sizes.
+  int Dpi() const { return dpi_; }
+  void FollowDpi(int dpi);
 
   // Option groups: changes rebuild the view (see RebuildView).
   TViewImage ViewImage;
@@ -289,6 +294,8 @@ class TCustomImgListView : public platform::Window {
   HIMAGELIST systemLarge_ = nullptr;
   HIMAGELIST systemSmall_ = nullptr;
   HIMAGELIST placeholder_ = nullptr;  // owned
+  int dpi_ = 96;
+  platform::UniqueGdiObject font_;  // once the scale changed
   DWORD defaultSpacing_ = 0;
   int columnIndex_[4] = {0, 1, 2, 3};  // name, size, type, date
 

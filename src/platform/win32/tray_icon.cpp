@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/error_guard.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/message_pump.h"
 
@@ -176,11 +177,14 @@ TTrayIcon::~TTrayIcon() {
 }
 
 HICON TTrayIcon::CurrentIcon() const {
+  // The notification area's size at the system's scale (16, 20, 24 or 32
+  // pixels), drawn for that size in the icon resource rather than shrunk.
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (!resourceIconList_.empty() && resourceIconId_ >= 0) {
-    return LoadIconA(instance, resourceIconList_[static_cast<size_t>(resourceIconId_)].c_str());
-  }
-  return LoadIconW(instance, L"MAINICON");
+  const int size = SystemMetricForDpi(SM_CXSMICON, SystemDpi());
+  const char* name = !resourceIconList_.empty() && resourceIconId_ >= 0
+                         ? resourceIconList_[static_cast<size_t>(resourceIconId_)].c_str()
+                         : "MAINICON";
+  return static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, size, size, LR_SHARED));
 }
 
 void TTrayIcon::SetVisible(bool visible) {

@@ -81,6 +81,8 @@ bool GeneralPage::OnCommand(int id, int code) {
   }
 }
 
+void GeneralPage::OnDpiChanged() { ShowShortenedPath(IDC_WALLPAPER_FOLDER1, IDC_WALLPAPER_FOLDER2); }
+
 HBRUSH GeneralPage::OnStaticColour(HWND control, HDC) {
   return control == Item(IDC_WALL_BLANK_COLOR_PANEL) ? static_cast<HBRUSH>(swatch_.Get()) : nullptr;
 }

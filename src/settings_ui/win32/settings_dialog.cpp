@@ -10,17 +10,21 @@
 namespace tapestrel::settings_ui {
 namespace {
 
-// The frame's fixed geometry in pixels: the client area, then each control's
-// left, top, width and height.
+// The frame's geometry in pixels at 96 dpi: the client area, then each
+// control's left, top, width and height.
 constexpr SIZE kClientSize{637, 351};
 constexpr RECT kTreePlace{8, 8, 177, 297};
 constexpr RECT kPanelPlace{200, 8, 425, 297};
 constexpr RECT kOkPlace{440, 312, 89, 25};
 constexpr RECT kCancelPlace{536, 312, 89, 25};
+// The pages' size in their templates' dialog units.
+constexpr SIZE kPageUnits{283, 182};
 
 void Place(HWND control, const RECT& p) {
   SetWindowPos(control, nullptr, p.left, p.top, p.right, p.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+
 
 template <typename Page, typename... Args>
 Page* AddPage(std::vector<std::unique_ptr<SettingsPage>>& pages, HWND owner, int templateId, Args&&... args) {
@@ -113,6 +117,10 @@ INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
           return TRUE;
       }
       return FALSE;
+    case WM_DPICHANGED:
+      platform::TakeSuggestedPlace(frame_, wParam, lParam);
+      LayOut(HIWORD(wParam));
+      return TRUE;
     case WM_DESTROY:
       // The panel gives its page back as it goes.
       panel_.reset();
@@ -123,21 +131,18 @@ INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void SettingsDialog::FormCreate() {
-  // The client area and the controls at their pixel places, whatever the
-  // dialog font makes of the template's units; centred on the screen.
-  RECT frame{0, 0, kClientSize.cx, kClientSize.cy};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(frame_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(frame_, GWL_EXSTYLE)));
+  // The client area and the controls at their pixel places (at the scale of
+  // the frame's monitor), whatever the dialog font makes of the template's
+  // units; centred on the screen.
+  dpi_.Attach(frame_);
+  panel_ = std::make_unique<TFormPanel>(frame_, RECT{});
+  PlaceControls();
+  RECT frame;
+  GetWindowRect(frame_, &frame);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
   SetWindowPos(frame_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   const HWND tree = Tree();
-  Place(tree, kTreePlace);
-  Place(GetDlgItem(frame_, IDOK), kOkPlace);
-  Place(GetDlgItem(frame_, IDCANCEL), kCancelPlace);
-  panel_ = std::make_unique<TFormPanel>(
-      frame_, RECT{kPanelPlace.left, kPanelPlace.top, kPanelPlace.left + kPanelPlace.right,
-                   kPanelPlace.top + kPanelPlace.bottom});
   // Right after the tree in the tab order.
   SetWindowPos(panel_->Handle(), tree, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
@@ -150,6 +155,39 @@ void SettingsDialog::FormCreate() {
     insert.item.pszText = const_cast<wchar_t*>(text.c_str());
     TreeView_InsertItem(tree, &insert);
   }
+}
+
+void SettingsDialog::PlaceControls() {
+  // The pages were made at start-up, perhaps on another monitor.
+  for (const auto& page : pages_) page->FollowDpi(dpi_.Dpi());
+  const FrameScale px = MeasureFrameScale();
+  RECT frame{0, 0, px.X(kClientSize.cx), px.Y(kClientSize.cy)};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(frame_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(frame_, GWL_EXSTYLE)));
+  SetWindowPos(frame_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Place(Tree(), px.Of(kTreePlace));
+  Place(GetDlgItem(frame_, IDOK), px.Of(kOkPlace));
+  Place(GetDlgItem(frame_, IDCANCEL), px.Of(kCancelPlace));
+  Place(panel_->Handle(), px.Of(kPanelPlace));
+}
+
+SettingsDialog::FrameScale SettingsDialog::MeasureFrameScale() const {
+  // The frame's scale, unless a page's template (whose units grow with the
+  // dialog font, not always in step with the scale) needs more room: then
+  // the frame grows to hold it.
+  FrameScale scale{dpi_.Dpi(), platform::kDefaultDpi, dpi_.Dpi(), platform::kDefaultDpi};
+  RECT page{0, 0, kPageUnits.cx, kPageUnits.cy};
+  MapDialogRect(pages_.front()->Handle(), &page);
+  if (page.right * scale.xDivisor > kPanelPlace.right * scale.x) scale.x = page.right, scale.xDivisor = kPanelPlace.right;
+  if (page.bottom * scale.yDivisor > kPanelPlace.bottom * scale.y) scale.y = page.bottom, scale.yDivisor = kPanelPlace.bottom;
+  return scale;
+}
+
+void SettingsDialog::LayOut(int dpi) {
+  // The frame's font and its controls at the new scale, then their places
+  // from the geometry above (no rounding adds up over several moves).
+  if (dpi_.Follow(dpi)) PlaceControls();
 }
 
 void SettingsDialog::FormShow() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/ini_file.h"
+#include "platform/win32/dpi.h"
 #include "settings_ui/settings_transfer.h"
 #include "settings_ui/win32/form_panel.h"
 #include "settings_ui/win32/settings_pages.h"
@@ -46,6 +47,17 @@ class SettingsDialog : public SettingsDialogPort {
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void FormCreate();
   void FormShow();
+  // Pixels at 96 dpi to the frame's: x * x / xDivisor, y * y / yDivisor.
+  struct FrameScale {
+    int x, xDivisor, y, yDivisor;
+    int X(int v) const { return MulDiv(v, x, xDivisor); }
+    int Y(int v) const { return MulDiv(v, y, yDivisor); }
+    // A left, top, width and height.
+    RECT Of(const RECT& r) const { return {X(r.left), Y(r.top), X(r.right), Y(r.bottom)}; }
+  };
+  FrameScale MeasureFrameScale() const;
+  void PlaceControls();
+  void LayOut(int dpi);
   void TreeView1Change();
   void OnOkClick();
 
@@ -56,6 +68,7 @@ class SettingsDialog : public SettingsDialogPort {
   std::unique_ptr<TFormPanel> panel_;
   HWND owner_ = nullptr;
   HWND frame_ = nullptr;
+  platform::DialogDpi dpi_;
   PageValues* values_ = nullptr;
 };
 

@@ -39,6 +39,7 @@ INT_PTR CALLBACK SettingsPage::Procedure(HWND dialog, UINT message, WPARAM wPara
 INT_PTR SettingsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      dpi_.Attach(hwnd_);
       InitTitleStrip();
       OnInit();
       return FALSE;
@@ -46,6 +47,7 @@ INT_PTR SettingsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return OnCommand(LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+
     case WM_CTLCOLORSTATIC: {
       const HWND control = reinterpret_cast<HWND>(lParam);
       const HDC dc = reinterpret_cast<HDC>(wParam);
@@ -61,19 +63,36 @@ INT_PTR SettingsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   }
 }
 
+void SettingsPage::FollowDpi(int dpi) {
+  const int before = dpi_.Dpi();
+  if (!dpi_.Follow(dpi)) return;
+  InitTitleStrip();
+  // The lists' columns keep their share of the list.
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t className[32] = {};
+    GetClassNameW(child, className, 32);
+    if (lstrcmpiW(className, WC_LISTVIEWW) != 0) continue;
+    const HWND header = ListView_GetHeader(child);
+    for (int i = Header_GetItemCount(header) - 1; i >= 0; --i)
+      ListView_SetColumnWidth(child, i, MulDiv(ListView_GetColumnWidth(child, i), dpi, before));
+  }
+  OnDpiChanged();
+}
+
 void SettingsPage::InitTitleStrip() {
   // The node name after one ideographic space, bold, in the caption colours,
   // across the top of the page.
   const HWND title = Item(IDC_PAGE_TITLE);
   LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof font, &font);
-  font.lfHeight = -15;
+  GetObjectW(dpi_.Font(), sizeof font, &font);
+  font.lfHeight = -dpi_(15);
   font.lfWidth = 0;
   font.lfWeight = FW_BOLD;
+  platform::UniqueGdiObject previous = std::move(titleFont_);
   titleFont_.Reset(CreateFontIndirectW(&font));
   SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.Get()), FALSE);
   SetWindowTextW(title, (L"\u3000" + platform::Utf8ToWide(nodeName_)).c_str());
-  SetWindowPos(title, nullptr, 4, 4, 417, 19, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(title, nullptr, dpi_(4), dpi_(4), dpi_(417), dpi_(19), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool SettingsPage::Checked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
@@ -155,8 +174,7 @@ void SettingsPage::ShowShortenedPath(int pathEdit, int display) const {
   const DWORD margins = static_cast<DWORD>(SendMessageW(field, EM_GETMARGINS, 0, 0));
   const int width = client.right - LOWORD(margins) - HIWORD(margins);
   platform::WindowDc dc(field);
-  const HGDIOBJ old =
-      SelectObject(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+  const HGDIOBJ old = SelectObject(dc.Get(), dpi_.Font());
   const std::wstring shown =
       ShortenPath(Text(pathEdit), width, [&](std::wstring_view text) {
         SIZE size{};

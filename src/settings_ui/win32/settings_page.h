@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/hotkey_value.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 #include "settings_ui/settings_transfer.h"
 
@@ -28,6 +29,9 @@ class SettingsPage {
   // that it never gets a task-bar button of its own).
   void Create(int templateId, HWND owner);
   HWND Handle() const { return hwnd_; }
+  // Lays the page out for the scale of the dialog that shows it.
+  void FollowDpi(int dpi);
+  int Dpi() const { return dpi_.Dpi(); }
   // The page's name in the dialog's tree (UTF-8).
   const std::string& NodeName() const { return nodeName_; }
 
@@ -39,6 +43,8 @@ class SettingsPage {
 
  protected:
   virtual void OnInit() {}
+  // After the page was laid out for another scale.
+  virtual void OnDpiChanged() {}
   // Command and notification handlers answer whether they took the message.
   virtual bool OnCommand(int id, int code) { return false; }
   virtual bool OnNotify(const NMHDR& header) { return false; }
@@ -71,6 +77,8 @@ class SettingsPage {
   // Shows in `display` the path of `pathEdit` shortened to the display's
   // width in the page's font.
   void ShowShortenedPath(int pathEdit, int display) const;
+  // A pixel size written for 96 dpi, at the page's scale.
+  int Scaled(int pixels) const { return dpi_(pixels); }
 
  private:
   static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -79,6 +87,7 @@ class SettingsPage {
 
   std::string nodeName_;
   HWND hwnd_ = nullptr;
+  platform::DialogDpi dpi_;
   platform::UniqueGdiObject titleFont_;
 };
 

@@ -163,6 +163,10 @@ bool EvasionPage::OnCommand(int id, int code) {
   }
 }
 
+void EvasionPage::OnDpiChanged() {
+  ShowShortenedPath(IDC_URGENT_EVASION_FILE_NAME1, IDC_URGENT_EVASION_FILE_NAME2);
+}
+
 void EvasionPage::UrgentEvasionFileSelectClick() {
   const std::vector<std::wstring> files =
       ChooseFiles(Handle(), {"緊急回避用壁紙ファイルの選択", pictureFilter_, "", false});
@@ -177,7 +181,7 @@ void InvalidConditionPage::OnInit() {
   ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   RECT client;
   GetClientRect(list, &client);
-  AddColumn(list, 0, "EXEファイルパス", client.right - GetSystemMetrics(SM_CXVSCROLL));
+  AddColumn(list, 0, "EXEファイルパス", client.right - platform::SystemMetricForDpi(SM_CXVSCROLL, Dpi()));
 
   // The buttons' hints.
   tips_ =
@@ -294,9 +298,9 @@ void InvalidConditionPage::ApplicationListDownClick() {
 void FormatsPage::OnInit() {
   const HWND list = Item(IDC_FORMAT_LIST);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-  AddColumn(list, 0, "拡張子", 110);
-  AddColumn(list, 1, "形式名", 170);
-  AddColumn(list, 2, "プラグイン名", 110);
+  AddColumn(list, 0, "拡張子", Scaled(110));
+  AddColumn(list, 1, "形式名", Scaled(170));
+  AddColumn(list, 2, "プラグイン名", Scaled(110));
 }
 
 void FormatsPage::Fill(const PageValues& v) {
@@ -331,6 +335,8 @@ void SoundPage::Read(PageValues& v) {
   v.soundEnabled = Checked(IDC_SOUND_ENABLED);
   if (auto file = PathText(IDC_SOUND_FILE1)) v.soundFile = *file;
 }
+
+void SoundPage::OnDpiChanged() { ShowShortenedPath(IDC_SOUND_FILE1, IDC_SOUND_FILE2); }
 
 std::optional<std::wstring> SoundPage::UnusableName() const { return UnusablePath(IDC_SOUND_FILE1); }
 

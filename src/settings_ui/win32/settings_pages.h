@@ -32,6 +32,7 @@ class GeneralPage : public SettingsPage {
  protected:
   void OnInit() override;
   bool OnCommand(int id, int code) override;
+  void OnDpiChanged() override;
   HBRUSH OnStaticColour(HWND control, HDC dc) override;
 
  private:
@@ -112,6 +113,7 @@ class EvasionPage : public SettingsPage {
  protected:
   void OnInit() override;
   bool OnCommand(int id, int code) override;
+  void OnDpiChanged() override;
 
  private:
   void UrgentEvasionFileSelectClick();
@@ -166,6 +168,7 @@ class SoundPage : public SettingsPage {
 
  protected:
   bool OnCommand(int id, int code) override;
+  void OnDpiChanged() override;
 };
 
 }  // namespace tapestrel::settings_ui

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/error_guard.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 
 namespace tapestrel::settings_ui {
@@ -78,7 +79,7 @@ void TWinSpinEdit::Correct(bool leaving) {
 void TWinSpinEdit::PlaceButton() {
   RECT client;
   GetClientRect(edit_, &client);
-  const int width = GetSystemMetrics(SM_CXVSCROLL);
+  const int width = platform::SystemMetricForDpi(SM_CXVSCROLL, platform::WindowDpi(edit_));
   SetWindowPos(button_, nullptr, client.right - width, 0, width, client.bottom,
                SWP_NOZORDER | SWP_NOACTIVATE);
   // The text ends before the button.

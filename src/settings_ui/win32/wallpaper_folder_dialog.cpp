@@ -113,6 +113,10 @@ INT_PTR WallpaperFolderDialog::HandleMessage(HWND dialog, UINT message, WPARAM w
         return TRUE;
       }
       break;
+    case WM_DPICHANGED:
+      // The path is shortened again for the field's new width and font.
+      if (dpi_.OnDpiChanged(wParam, lParam)) OnPathChange(dialog);
+      return TRUE;
     case WM_DESTROY:
       tree_.reset();
       break;
@@ -122,6 +126,7 @@ INT_PTR WallpaperFolderDialog::HandleMessage(HWND dialog, UINT message, WPARAM w
 
 void WallpaperFolderDialog::OnInit(HWND dialog) {
   SetWindowTextW(dialog, caption_.c_str());
+  dpi_.Attach(dialog);
   SetForegroundWindow(dialog);
   // The proposal first: a shell that cannot give us its tree still leaves it.
   SetDlgItemTextW(dialog, IDC_WALLPAPER_FOLDER_PATH, platform::AnsiToWide(path_).c_str());

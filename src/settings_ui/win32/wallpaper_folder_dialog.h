@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/dpi.h"
 #include "settings_ui/win32/shell_folder_tree.h"
 
 namespace tapestrel::settings_ui {
@@ -41,6 +42,7 @@ class WallpaperFolderDialog {
   std::wstring caption_;
   std::string path_;
   std::unique_ptr<ShellFolderTree> tree_;
+  platform::DialogDpi dpi_;
 };
 
 }  // namespace tapestrel::settings_ui

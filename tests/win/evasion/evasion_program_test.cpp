@@ -7,6 +7,7 @@
 #include "platform/win32/registry.h"
 #include "win_support/main_window_fixture.h"
 #include "win_support/tapestrel_process.h"
+#include "win_support/tray_icon_size.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -117,7 +118,7 @@ TEST(EvasionMainForm, RestartShowsTheEvasionIconAndTheTrayItemFlipsIt) {
   MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() +
                             "\r\n[System]\r\nUrgentEvasionMode=1\r\n");
   app::MainWindow& form = fixture.Form();
-  const HICON urgent = LoadIconA(GetModuleHandleW(nullptr), "TFICON");
+  const HICON urgent = TrayIconResource("TFICON");
   EXPECT_TRUE(form.Settings().UrgentEvasionMode);
   EXPECT_EQ(form.TrayIcon().ResourceIconID(), 1);
   EXPECT_EQ(form.TrayIcon().Inner().Record().hIcon, urgent);

@@ -9,6 +9,7 @@
 #include "platform/win32/tray_icon.h"
 #include "win_support/waiting.h"
 #include "win_support/window_search.h"
+#include "win_support/tray_icon_size.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -119,8 +120,8 @@ TEST(TrayIcon, ShowsTheIconWithItsTipAndSurvivesAShellRestart) {
   EXPECT_EQ(record.uCallbackMessage, 1224u);
   EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
 
-  const HICON normal = LoadIconA(GetModuleHandleW(nullptr), "TTICON");
-  const HICON urgent = LoadIconA(GetModuleHandleW(nullptr), "TFICON");
+  const HICON normal = TrayIconResource("TTICON");
+  const HICON urgent = TrayIconResource("TFICON");
   ASSERT_NE(normal, nullptr);
   ASSERT_NE(urgent, nullptr);
   EXPECT_EQ(record.hIcon, normal);
