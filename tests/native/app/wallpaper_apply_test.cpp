@@ -188,9 +188,8 @@ TEST_F(ApplyWallpaperTest, RatioDrawnJpegsGiveTheCanvasOfTheDecodedPicture) {
 }
 
 TEST_F(ApplyWallpaperTest, PhotosAreTurnedAsTheirCameraRecordedBeforeAnyScaling) {
-  // Each orientation, centred and ratio-drawn (with the frame colour of the
-  // turned picture): the wallpaper is the decoded photo turned by hand and
-  // applied as a bitmap; switched off, the photo as stored.
+  // Centred and ratio-drawn (around it the turned picture's frame colour): the
+  // photo turned by hand applied as a bitmap; switched off, as stored.
   desktop.width = 64;
   desktop.height = 40;
   settings.WallBlankAutoColor = true;

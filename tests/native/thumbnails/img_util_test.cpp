@@ -153,25 +153,22 @@ TEST_F(ImgUtilTest, JpegsAreDecodedAtTheLargestCoveringScaleThenFitted) {
 }
 
 TEST_F(ImgUtilTest, PhotosAreTurnedAsTheirCameraRecordedBeforeTheScaleIsChosen) {
-  // 480 x 100 covers a 60 x 45 box at 1/2; turned upright (100 x 480) only
-  // at full size. The thumbnail equals the decode at that scale turned by
-  // hand and made as a bitmap's thumbnail; switched off, the photo as stored.
+  // 480 x 100 covers 60 x 45 at 1/2, turned upright only whole: the photo
+  // decoded so, turned by hand, made as a bitmap's thumbnail; off, as stored.
+  using namespace tapestrel::testing;
   const std::vector<uint8_t> jpeg = imaging::EncodeJpeg(Gradient(480, 100));
   const std::string photo = folder / "photo.jpg", byHand = folder / "by_hand.bmp";
   for (int orientation = 1; orientation <= 8; ++orientation)
     for (bool on : {true, false}) {
       const bool upright = on && orientation >= 5;
-      imaging::WriteFileBytes(
-          photo, tapestrel::testing::WithExifBlock(jpeg, tapestrel::testing::OrientationTiff(orientation)));
+      imaging::WriteFileBytes(photo, WithExifBlock(jpeg, OrientationTiff(orientation)));
       util.ExifOrientation = on;
       ASSERT_EQ(0, util.MakeThumbnail(photo, 60, 0, 45));
       EXPECT_EQ(upright ? 480 : 100, util.SourceHeight());
       const imaging::Bitmap fromPhoto = util.WorkBitmap();
-      imaging::JpegDecodeOptions options;
-      options.mode = imaging::JpegMode::BestSpeed;
-      options.scaleDenominator = upright ? 1 : 2;
-      const imaging::Bitmap decoded = imaging::DecodeJpeg(jpeg, options);
-      imaging::WriteBmpFile(byHand, on ? tapestrel::testing::TurnedByHand(decoded, orientation) : decoded);
+      const imaging::Bitmap decoded = imaging::DecodeJpeg(
+          jpeg, {.mode = imaging::JpegMode::BestSpeed, .scaleDenominator = upright ? 1 : 2});
+      imaging::WriteBmpFile(byHand, on ? TurnedByHand(decoded, orientation) : decoded);
       ASSERT_EQ(0, util.MakeThumbnail(byHand, 60, 0, 45));
       EXPECT_TRUE(fromPhoto == util.WorkBitmap()) << orientation << on;
     }
@@ -317,11 +314,10 @@ TEST_F(ImgUtilTest, SusiePriorityHandsBuiltInKindsToAReadingPlugin) {
   ASSERT_EQ(0, util.MakeThumbnail(bmp, 120, 0, 90));
   EXPECT_EQ(2, util.SourceWidth());  // the plug-in's picture
   EXPECT_EQ(0x0000FFu, imaging::PixelColor(util.WorkBitmap(), 0, 0));
-  // A photo's recorded orientation turns the plug-in's picture too.
   const std::string jpg = folder / "b.jpg";
-  imaging::WriteFileBytes(jpg, tapestrel::testing::WithExifBlock(imaging::EncodeJpeg(Gradient(4, 4)),
-                                                                 tapestrel::testing::OrientationTiff(6)));
+  using namespace tapestrel::testing;
+  imaging::WriteFileBytes(jpg, WithExifBlock(imaging::EncodeJpeg(Gradient(4, 4)), OrientationTiff(6)));
   host.AddFile(jpg, "TSPX");
   ASSERT_EQ(0, util.MakeThumbnail(jpg, 120, 0, 90));
-  EXPECT_EQ(1, util.SourceWidth());
+  EXPECT_EQ(1, util.SourceWidth());  // turned as the photo's orientation says
 }
