@@ -45,6 +45,7 @@ struct SettingsRecord {
   bool TaskTrayResiding{};
   bool WallBlankAutoColor{};
   int32_t WallPositionRatioDrawing{};  // anchor 0..8
+  bool ExifOrientation{};              // photos turned as their camera recorded
 
   // "Interval".
   bool IntervalEnabled{};

@@ -46,11 +46,11 @@ std::optional<WallpaperRenderer::Picture> WallpaperRenderer::DecodePicture(const
     if (width > 0 && height > 0) {
       std::optional<imaging::ColorValue> blank;  // none: the picture's automatic colour
       if (!settings_.WallBlankAutoColor) blank = PlainRgb(settings_.WallBlankColor);
-      return std::visit(
-          [](auto&& drawn) { return Picture(std::move(drawn)); },
-          builtIn->ratioCanvas(fileName, width, height, settings_.WallPositionRatioDrawing, blank));
+      return std::visit([](auto&& drawn) { return Picture(std::move(drawn)); },
+                        builtIn->ratioCanvas(fileName, width, height, settings_.WallPositionRatioDrawing,
+                                             blank, settings_.ExifOrientation));
     }
-    return builtIn->wallpaper(fileName);
+    return builtIn->wallpaper(fileName, settings_.ExifOrientation);
   }
   if (ports_.plugins.FindPlugin(fileName) == -1) return std::nullopt;
   return ports_.plugins.LoadPicture(fileName);

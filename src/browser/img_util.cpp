@@ -4,10 +4,12 @@
 
 #include "browser/view_options.h"
 #include "imaging/bmp_file.h"
+#include "imaging/exif_orientation.h"
 #include "imaging/file_bytes.h"
 #include "imaging/picture_file.h"
 #include "imaging/spi/splugin.h"
 #include "imaging/thumbnail_decode.h"
+#include "imaging/turn_picture.h"
 #include "platform/ansi_text.h"
 
 namespace tapestrel::browser {
@@ -198,6 +200,9 @@ int TImgUtil::Decode(const std::string& path, int w, int h) {
     const int code = SPlugin->LoadPicture(path, picture);
     if (code != imaging::kSpiSuccess) return code;
     if (picture.Empty()) return kFailed;
+    if (type_ == TImageType::iitJpeg && ExifOrientation)
+      picture = imaging::TurnAsRecorded(std::move(picture),
+                                        imaging::ReadExifOrientation(imaging::ReadFileBytes(path)));
     work_ = std::move(picture);
     TakeSourceSize();
     Fit(w, h);
@@ -208,9 +213,10 @@ int TImgUtil::Decode(const std::string& path, int w, int h) {
     case TImageType::iitBmp:
     case TImageType::iitJpeg: {
       const std::vector<uint8_t> data = imaging::ReadFileBytes(path);
-      imaging::ThumbnailPicture t = type_ == TImageType::iitBmp
-                                        ? imaging::DecodeThumbnailBmp(data, w, h, GetType)
-                                        : imaging::DecodeThumbnailJpeg(data, w, h, GetType, Performance);
+      imaging::ThumbnailPicture t =
+          type_ == TImageType::iitBmp
+              ? imaging::DecodeThumbnailBmp(data, w, h, GetType)
+              : imaging::DecodeThumbnailJpeg(data, w, h, GetType, Performance, ExifOrientation);
       work_ = std::move(t.bitmap);
       sourceWidth_ = t.sourceWidth;
       sourceHeight_ = t.sourceHeight;

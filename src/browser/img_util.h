@@ -105,9 +105,11 @@ class TImgUtil : public OptionGroup {
   TImgUtil();
   ~TImgUtil();
 
-  // The view rebuilds when the background changes; the other settings
-  // apply to the next thumbnail made.
+  // The view rebuilds when the background or the photos' turning changes;
+  // the other settings apply to the next thumbnail made.
   Option<imaging::ColorValue> BKColor{this, 0xFFFFFF};
+  // JPEG photos turned as their camera recorded, whoever decodes them.
+  Option<bool> ExifOrientation{this, true};
   bool AutoThumb = false;  // use the on-disk store
   int Quality = 90;        // JPEG quality of stored thumbnails
   imaging::JpegMode Performance = imaging::JpegMode::BestSpeed;

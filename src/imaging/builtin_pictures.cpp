@@ -10,19 +10,20 @@
 namespace tapestrel::imaging {
 namespace {
 
-Bitmap WallpaperBmp(const std::string& path) { return ReadBmpFile(path); }
-Bitmap WallpaperJpeg(const std::string& path) {
+Bitmap WallpaperBmp(const std::string& path, bool) { return ReadBmpFile(path); }
+Bitmap WallpaperJpeg(const std::string& path, bool exifOrientation) {
   JpegDecodeOptions options;
   options.mode = JpegMode::BestQuality;
+  options.exifOrientation = exifOrientation;
   return DecodeJpegFile(path, options);
 }
 // The image bitmap only: the wallpaper has no use for alpha.
-Bitmap WallpaperPng(const std::string& path) { return LoadPngFile(path).image; }
+Bitmap WallpaperPng(const std::string& path, bool) { return LoadPngFile(path).image; }
 
-ThumbnailPicture ThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode) {
+ThumbnailPicture ThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode, bool) {
   return DecodeThumbnailBmp(data, w, h, type);
 }
-ThumbnailPicture ThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode) {
+ThumbnailPicture ThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode, bool) {
   return DecodeThumbnailPng(data, w, h, type);
 }
 

@@ -16,15 +16,17 @@
 
 namespace tapestrel::imaging {
 
-using WallpaperDecoder = Bitmap (*)(const std::string& path);
+// `exifOrientation`: a photo is turned as its camera recorded (JPEG only).
+using WallpaperDecoder = Bitmap (*)(const std::string& path, bool exifOrientation);
 // Ratio drawing straight from the file, without holding the whole picture:
 // the screen-sized canvas, or the picture itself when its proportions are the
 // screen's (see RenderRatioExpansion).
 using RatioCanvasDecoder = std::variant<TABitmap, Bitmap> (*)(const std::string& path, int screenW,
                                                               int screenH, int anchor,
-                                                              std::optional<ColorValue> blank);
+                                                              std::optional<ColorValue> blank,
+                                                              bool exifOrientation);
 using ThumbnailDecoder = ThumbnailPicture (*)(std::span<const uint8_t> data, int w, int h, TGetType type,
-                                              JpegMode mode);
+                                              JpegMode mode, bool exifOrientation);
 
 struct BuiltInPicture {
   const char* extension;           // without the dot, as registered ("bmp", "PNG")

@@ -9,6 +9,7 @@
 
 #include "imaging/file_bytes.h"
 #include "imaging/pixel_convert.h"
+#include "imaging/turn_picture.h"
 
 // clang-format off
 #include <jpeglib.h>
@@ -278,11 +279,21 @@ Bitmap JpegRowReader::ReadRemainingRows() {
 }
 
 Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& options, JpegHeader* header) {
-  JpegRowReader reader(data, options);
-  if (header) *header = reader.Header();
+  const ExifOrientation orientation =
+      options.exifOrientation ? ReadExifOrientation(data) : ExifOrientation::AsStored;
+  const bool swaps = SwapsAxes(orientation);
+  JpegDecodeOptions stored = options;
+  // The scale is chosen for the picture as it will be shown.
+  if (swaps && options.chooseScale)
+    stored.chooseScale = [&options](int width, int height) { return options.chooseScale(height, width); };
+  JpegRowReader reader(data, stored);
+  if (header) {
+    *header = reader.Header();
+    if (swaps) std::swap(header->width, header->height);
+  }
   // The end marker is not read: the picture is complete, and jpeg_finish_
   // decompress would only reject files that merely lack the marker.
-  return reader.ReadRemainingRows();
+  return TurnAsRecorded(reader.ReadRemainingRows(), orientation);
 }
 
 Bitmap DecodeJpegFile(const std::string& path, const JpegDecodeOptions& options, JpegHeader* header) {

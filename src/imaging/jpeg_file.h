@@ -35,6 +35,10 @@ struct JpegDecodeOptions {
   std::function<int(int width, int height)> chooseScale;
   // Output pixels, and libjpeg's own working memory, above this are refused.
   size_t maxBytes = Bitmap::kMaxPixelBytes;
+  // DecodeJpeg only: the picture turned as its Exif orientation says, before
+  // anything else sees it; chooseScale and the header then get the turned
+  // size. The row reader always gives the rows as stored.
+  bool exifOrientation = false;
 };
 
 // Only the header; throws ImageError when it cannot be read.
@@ -69,7 +73,8 @@ class JpegRowReader {
   std::unique_ptr<State> state_;
 };
 
-// A 24-bit bitmap. `header`, when given, receives the picture's own size.
+// A 24-bit bitmap. `header`, when given, receives the picture's own size
+// (turned, when the options turn it).
 Bitmap DecodeJpeg(std::span<const uint8_t> data, const JpegDecodeOptions& options = {},
                   JpegHeader* header = nullptr);
 Bitmap DecodeJpegFile(const std::string& path, const JpegDecodeOptions& options = {},

@@ -18,7 +18,7 @@ bool HasBuiltInDecoder(const std::string& path) {
 Bitmap LoadPictureFile(const std::string& path) {
   const BuiltInPicture* picture = FindBuiltInPicture(path);
   if (!picture || !picture->wallpaper) throw ImageError("unknown picture type: " + path);
-  return picture->wallpaper(path);
+  return picture->wallpaper(path, false);  // as stored
 }
 
 }  // namespace tapestrel::imaging

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imaging/auto_colour.h"
+#include "imaging/exif_orientation.h"
 #include "imaging/file_bytes.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/stretch_bilinear.h"
@@ -156,8 +157,17 @@ std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW,
 
 std::variant<TABitmap, Bitmap> RenderRatioExpansionJpeg(std::span<const uint8_t> jpeg, int screenW,
                                                         int screenH, int anchor,
-                                                        std::optional<ColorValue> blank) {
+                                                        std::optional<ColorValue> blank,
+                                                        bool exifOrientation) {
   CheckScreen(screenW, screenH);
+  if (exifOrientation && ReadExifOrientation(jpeg) != ExifOrientation::AsStored) {
+    JpegDecodeOptions options;
+    options.exifOrientation = true;
+    Bitmap picture = DecodeJpeg(jpeg, options);
+    std::optional<TABitmap> canvas = RenderRatioExpansion(picture, screenW, screenH, anchor, blank);
+    if (canvas) return std::move(*canvas);
+    return picture;
+  }
   JpegRowReader reader(jpeg);
   const auto rect = RatioExpansionRect(reader.Width(), reader.Height(), screenW, screenH, anchor);
   if (!rect) return reader.ReadRemainingRows();
@@ -174,8 +184,9 @@ std::variant<TABitmap, Bitmap> RenderRatioExpansionJpeg(std::span<const uint8_t>
 }
 
 std::variant<TABitmap, Bitmap> RenderRatioExpansionJpegFile(const std::string& path, int screenW, int screenH,
-                                                            int anchor, std::optional<ColorValue> blank) {
-  return RenderRatioExpansionJpeg(ReadFileBytes(path), screenW, screenH, anchor, blank);
+                                                            int anchor, std::optional<ColorValue> blank,
+                                                            bool exifOrientation) {
+  return RenderRatioExpansionJpeg(ReadFileBytes(path), screenW, screenH, anchor, blank, exifOrientation);
 }
 
 }  // namespace tapestrel::imaging

@@ -51,10 +51,14 @@ std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW,
 // quality), so that the whole picture is never held: the canvas, or when the
 // proportions are equal, the picture itself decoded whole. Every row is
 // decoded, so a file fails here exactly as DecodeJpeg fails on it (ImageError).
+// A photo turned by its Exif orientation (when asked for) is decoded whole
+// and turned first: its rows no longer come in the order they are drawn.
 std::variant<TABitmap, Bitmap> RenderRatioExpansionJpeg(std::span<const uint8_t> jpeg, int screenW,
                                                         int screenH, int anchor,
-                                                        std::optional<ColorValue> blank);
+                                                        std::optional<ColorValue> blank,
+                                                        bool exifOrientation = false);
 std::variant<TABitmap, Bitmap> RenderRatioExpansionJpegFile(const std::string& path, int screenW, int screenH,
-                                                            int anchor, std::optional<ColorValue> blank);
+                                                            int anchor, std::optional<ColorValue> blank,
+                                                            bool exifOrientation = false);
 
 }  // namespace tapestrel::imaging

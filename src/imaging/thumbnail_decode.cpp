@@ -18,9 +18,10 @@ void FitThumbnail(Bitmap& bitmap, int w, int h, TGetType type) {
 }
 
 ThumbnailPicture DecodeThumbnailJpeg(std::span<const uint8_t> data, int w, int h, TGetType type,
-                                     JpegMode mode) {
+                                     JpegMode mode, bool exifOrientation) {
   JpegDecodeOptions options;
   options.mode = mode;
+  options.exifOrientation = exifOrientation;
   options.chooseScale = [&](int pw, int ph) {
     return type == TGetType::igtNormal ? 1 : ChooseJpegScale(pw, ph, w, h);
   };
@@ -51,10 +52,11 @@ ThumbnailPicture DecodeThumbnailPng(std::span<const uint8_t> data, int w, int h,
   return t;
 }
 
-ThumbnailPicture LoadThumbnailPicture(const std::string& path, int w, int h, TGetType type, JpegMode mode) {
+ThumbnailPicture LoadThumbnailPicture(const std::string& path, int w, int h, TGetType type, JpegMode mode,
+                                      bool exifOrientation) {
   const BuiltInPicture* picture = FindBuiltInPicture(path);
   if (!picture || !picture->thumbnail) throw ImageError("no thumbnail decoder for " + path);
-  return picture->thumbnail(ReadFileBytes(path), w, h, type, mode);
+  return picture->thumbnail(ReadFileBytes(path), w, h, type, mode, exifOrientation);
 }
 
 }  // namespace tapestrel::imaging

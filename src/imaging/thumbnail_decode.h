@@ -23,8 +23,10 @@ struct ThumbnailPicture {
 // igtNormal only widens it to 24 bits.
 void FitThumbnail(Bitmap& bitmap, int w, int h, TGetType type);
 
+// `exifOrientation`: the photo turned as its camera recorded before the scale
+// is chosen; the source size is then the turned one.
 ThumbnailPicture DecodeThumbnailJpeg(std::span<const uint8_t> data, int w, int h, TGetType type,
-                                     JpegMode mode = JpegMode::BestSpeed);
+                                     JpegMode mode = JpegMode::BestSpeed, bool exifOrientation = false);
 ThumbnailPicture DecodeThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type);
 ThumbnailPicture DecodeThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type);
 
@@ -32,6 +34,6 @@ ThumbnailPicture DecodeThumbnailPng(std::span<const uint8_t> data, int w, int h,
 // (builtin_pictures.h): ".bmp", ".jpg", ".jpeg" or ".png"; anything else, or a
 // file that cannot be decoded, throws ImageError.
 ThumbnailPicture LoadThumbnailPicture(const std::string& path, int w, int h, TGetType type,
-                                      JpegMode mode = JpegMode::BestSpeed);
+                                      JpegMode mode = JpegMode::BestSpeed, bool exifOrientation = false);
 
 }  // namespace tapestrel::imaging

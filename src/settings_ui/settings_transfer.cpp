@@ -49,6 +49,7 @@ PageValues FillPageValues(const app::SettingsRecord& r, AutostartFlags shortcut)
   v.taskTrayResiding = r.TaskTrayResiding;
   v.blankAutoColour = r.WallBlankAutoColor;
   v.ratioDrawing = r.WallPositionRatioDrawing;
+  v.exifOrientation = r.ExifOrientation;
   v.exeAutorun = shortcut.startWithWindows;
 
   v.intervalEnabled = r.IntervalEnabled;
@@ -95,6 +96,7 @@ void WriteBackPageValues(const PageValues& v, AutostartFlags shortcutRead, app::
   r.WallBlankAutoColor = v.blankAutoColour;
   r.WallBlankColor = v.blankColour;
   TakeChoice(r.WallPositionRatioDrawing, v.ratioDrawing);
+  r.ExifOrientation = v.exifOrientation;
   r.TaskTrayResiding = v.taskTrayResiding;
   host.ApplyTrayResiding();
 

@@ -38,6 +38,7 @@ struct PageValues {
   bool taskTrayResiding = false;
   bool blankAutoColour = false;
   int ratioDrawing = 0;
+  bool exifOrientation = false;
   bool exeAutorun = false;
   // "壁紙インターバル変更"
   bool intervalEnabled = false;

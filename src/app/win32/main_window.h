@@ -144,6 +144,8 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void CreateBrowser();
   void CreateThumbnails();
   void SetBrowserExtensions(const std::string& displayed);
+  // The thumbnails follow the record's photo orientation (a change re-makes them).
+  void FollowPictureSettings();
   void BuildPictureExtensions();
   void FormClose();
   LRESULT WMQueryEndSession();

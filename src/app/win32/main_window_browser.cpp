@@ -34,7 +34,14 @@ void MainWindow::CreateBrowser() {
   pictures_.Attach(view_.get());
 }
 
-void MainWindow::SetBrowserFolder(const std::string& folder) { view_->OpenFolder(folder); }
+void MainWindow::SetBrowserFolder(const std::string& folder) {
+  FollowPictureSettings();  // first, so that the folder's thumbnails are made once
+  view_->OpenFolder(folder);
+}
+
+void MainWindow::FollowPictureSettings() {
+  view_->ViewImage.ImgUtil.ExifOrientation = settings_.ExifOrientation;
+}
 
 void MainWindow::SetBrowserExtensions(const std::string& displayed) { view_->View.DispTypes.Ext = displayed; }
 

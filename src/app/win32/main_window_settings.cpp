@@ -79,6 +79,7 @@ void MainWindow::CustomizeExecute() {
   settings_ui::StartupShortcut shortcut(shortcuts, ExecutablePath());
   settings_ui::CustomizeExecute(
       {settings_, host, shortcut, *settingsDialog_, ports_.clock, openPictureFilter_, FormatRows()});
+  FollowPictureSettings();
 }
 
 }  // namespace tapestrel::app

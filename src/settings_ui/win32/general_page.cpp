@@ -37,6 +37,7 @@ void GeneralPage::Fill(const PageValues& v) {
   SetChecked(IDC_TASK_TRAY_RESIDING, v.taskTrayResiding);
   SetChecked(IDC_WALL_BLANK_AUTO_COLOR, v.blankAutoColour);
   SetItemIndex(IDC_WALL_POSITION_RATIO_DRAWING, v.ratioDrawing);
+  SetChecked(IDC_EXIF_ORIENTATION, v.exifOrientation);
   SetChecked(IDC_EXE_AUTORUN, v.exeAutorun);
   UpdateRatioDrawing();
   UpdateAutoColour();
@@ -49,6 +50,7 @@ void GeneralPage::Read(PageValues& v) {
   v.blankAutoColour = Checked(IDC_WALL_BLANK_AUTO_COLOR);
   v.blankColour = blankColour_;
   v.ratioDrawing = ItemIndex(IDC_WALL_POSITION_RATIO_DRAWING);
+  v.exifOrientation = Checked(IDC_EXIF_ORIENTATION);
   v.taskTrayResiding = Checked(IDC_TASK_TRAY_RESIDING);
   v.exeAutorun = Checked(IDC_EXE_AUTORUN);
 }

@@ -16,7 +16,7 @@
 namespace tapestrel::settings_ui {
 
 // "全般": the wallpaper folder, position, blank colour, choice of the next
-// picture, tray residence and start with Windows.
+// picture, photo orientation, tray residence and start with Windows.
 class GeneralPage : public SettingsPage {
  public:
   // The colour dialog's custom colours live in `ini` ("ColorA" to "ColorP").

@@ -3,9 +3,11 @@
 #include <fstream>
 
 #include "app/wallpaper_changer.h"
+#include "common/exif_photo.h"
 #include "fakes/fake_core.h"
 #include "imaging/auto_colour.h"
 #include "imaging/bmp_file.h"
+#include "imaging/file_bytes.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/pixel_convert.h"
 #include "imaging/ratio_layout.h"
@@ -183,6 +185,33 @@ TEST_F(ApplyWallpaperTest, RatioDrawnJpegsGiveTheCanvasOfTheDecodedPicture) {
   files.files.insert(cut);
   EXPECT_EQ(changer.ApplyWallpaper(cut, ChangeMode::Ordinary), ApplyResult::PictureUnusable);
   EXPECT_EQ(imaging::ReadBmpFile(wallpaper).Width(), 32);
+}
+
+TEST_F(ApplyWallpaperTest, PhotosAreTurnedAsTheirCameraRecordedBeforeAnyScaling) {
+  // Centred and ratio-drawn (around it the turned picture's frame colour): the
+  // photo turned by hand applied as a bitmap; switched off, as stored.
+  desktop.width = 64;
+  desktop.height = 40;
+  settings.WallBlankAutoColor = true;
+  imaging::Bitmap stored(48, 32, imaging::PixelFormat::Bits24);
+  for (int y = 0; y < 32; ++y)
+    for (int i = 0; i < 144; ++i) stored.Row(y)[i] = static_cast<uint8_t>(i * 5 + y * 7);
+  const std::vector<uint8_t> jpeg = imaging::EncodeJpeg(stored);
+  const imaging::Bitmap decoded = imaging::DecodeJpeg(jpeg);
+  const std::string photo = folder / "photo.jpg", byHand = folder / "by_hand.bmp";
+  files.files.insert({photo, byHand});
+  for (PositionMode position : {PositionMode::Center, PositionMode::RatioExpansion})
+    for (int orientation = 1; orientation <= 8; ++orientation)
+      for (bool on : {true, false}) {
+        settings.WallPosition = position;
+        settings.ExifOrientation = on;
+        imaging::WriteFileBytes(photo, testing::WithExifBlock(jpeg, testing::OrientationTiff(orientation)));
+        ASSERT_EQ(changer.ApplyWallpaper(photo, ChangeMode::Ordinary), ApplyResult::Applied);
+        const imaging::Bitmap fromPhoto = imaging::ReadBmpFile(wallpaper);
+        imaging::WriteBmpFile(byHand, on ? testing::TurnedByHand(decoded, orientation) : decoded);
+        changer.ApplyWallpaper(byHand, ChangeMode::Ordinary);
+        EXPECT_EQ(fromPhoto, imaging::ReadBmpFile(wallpaper)) << int(position) << orientation << on;
+      }
 }
 
 TEST_F(ApplyWallpaperTest, PicturesThatCannotBeDecodedChangeOnlyTileAndStyle) {

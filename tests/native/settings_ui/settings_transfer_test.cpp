@@ -92,6 +92,8 @@ const std::vector<Transfer>& Transfers() {
        [](auto& v) { v.blankAutoColour = true; }},
       {"WallPositionRatioDrawing", [](auto& r) { r.WallPositionRatioDrawing = 8; },
        [](auto& v) { v.ratioDrawing = 8; }},
+      {"ExifOrientation", [](auto& r) { r.ExifOrientation = false; },
+       [](auto& v) { v.exifOrientation = false; }},
       {"IntervalEnabled", [](auto& r) { r.IntervalEnabled = true; },
        [](auto& v) { v.intervalEnabled = true; }},
       {"IntervalValue", [](auto& r) { r.IntervalValue = 99999; }, [](auto& v) { v.intervalValue = 99999; }},

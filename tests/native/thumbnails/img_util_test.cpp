@@ -4,7 +4,10 @@
 
 #include "browser/cell_images.h"
 #include "browser/view_options.h"
+#include "common/exif_photo.h"
 #include "fakes/fake_spi.h"
+#include "imaging/bmp_file.h"
+#include "imaging/file_bytes.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/picture_file.h"
 #include "imaging/pixel_convert.h"
@@ -149,6 +152,28 @@ TEST_F(ImgUtilTest, JpegsAreDecodedAtTheLargestCoveringScaleThenFitted) {
   }
 }
 
+TEST_F(ImgUtilTest, PhotosAreTurnedAsTheirCameraRecordedBeforeTheScaleIsChosen) {
+  // 480 x 100 covers 60 x 45 at 1/2, turned upright only whole: the photo
+  // decoded so, turned by hand, made as a bitmap's thumbnail; off, as stored.
+  using namespace tapestrel::testing;
+  const std::vector<uint8_t> jpeg = imaging::EncodeJpeg(Gradient(480, 100));
+  const std::string photo = folder / "photo.jpg", byHand = folder / "by_hand.bmp";
+  for (int orientation = 1; orientation <= 8; ++orientation)
+    for (bool on : {true, false}) {
+      const bool upright = on && orientation >= 5;
+      imaging::WriteFileBytes(photo, WithExifBlock(jpeg, OrientationTiff(orientation)));
+      util.ExifOrientation = on;
+      ASSERT_EQ(0, util.MakeThumbnail(photo, 60, 0, 45));
+      EXPECT_EQ(upright ? 480 : 100, util.SourceHeight());
+      const imaging::Bitmap fromPhoto = util.WorkBitmap();
+      const imaging::Bitmap decoded = imaging::DecodeJpeg(
+          jpeg, {.mode = imaging::JpegMode::BestSpeed, .scaleDenominator = upright ? 1 : 2});
+      imaging::WriteBmpFile(byHand, on ? TurnedByHand(decoded, orientation) : decoded);
+      ASSERT_EQ(0, util.MakeThumbnail(byHand, 60, 0, 45));
+      EXPECT_TRUE(fromPhoto == util.WorkBitmap()) << orientation << on;
+    }
+}
+
 TEST_F(ImgUtilTest, FittingByGetTypeAndCentringInTheCell) {
   // igtPreview: a small picture stays, a large one shrinks at its aspect.
   const struct {
@@ -270,7 +295,7 @@ TEST_F(ImgUtilTest, BadInputGivesTheIconAndAFailureCode) {
 TEST_F(ImgUtilTest, SusiePriorityHandsBuiltInKindsToAReadingPlugin) {
   tapestrel::testing::FakeSpiHost host;
   tapestrel::testing::FakePlugin plugin =
-      tapestrel::testing::ImportPlugin("bmp", {"*.bmp;*.pic", "pictures"});
+      tapestrel::testing::ImportPlugin("bmp", {"*.bmp;*.jpg", "pictures"});
   tapestrel::testing::FakePicture picture;
   picture.info = tapestrel::testing::MakeInfoBlock(2, 1, 24);
   picture.pixels = {0, 0, 255, 0, 0, 255, 0, 0};
@@ -289,4 +314,10 @@ TEST_F(ImgUtilTest, SusiePriorityHandsBuiltInKindsToAReadingPlugin) {
   ASSERT_EQ(0, util.MakeThumbnail(bmp, 120, 0, 90));
   EXPECT_EQ(2, util.SourceWidth());  // the plug-in's picture
   EXPECT_EQ(0x0000FFu, imaging::PixelColor(util.WorkBitmap(), 0, 0));
+  const std::string jpg = folder / "b.jpg";
+  using namespace tapestrel::testing;
+  imaging::WriteFileBytes(jpg, WithExifBlock(imaging::EncodeJpeg(Gradient(4, 4)), OrientationTiff(6)));
+  host.AddFile(jpg, "TSPX");
+  ASSERT_EQ(0, util.MakeThumbnail(jpg, 120, 0, 90));
+  EXPECT_EQ(1, util.SourceWidth());  // turned as the photo's orientation says
 }

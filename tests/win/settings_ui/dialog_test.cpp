@@ -162,6 +162,7 @@ TEST_F(SettingsDialogTest, TextsAreExact) {
   };
   const Text texts[] = {
       {0, IDC_EXE_AUTORUN, L"Windows起動時にこのソフトを自動起動する"},
+      {0, IDC_EXIF_ORIENTATION, L"写真の向き (Exif) に合わせて回転する"},
       {2, IDC_RANDOM_LABEL2, L"に１回の確率で壁紙を変更する"},
       {5, IDC_CAPTURE_LABEL3, L"000."},
       {6, IDC_EVASION_LABEL3, L"他人に見られたくない壁紙を使用するときにお使いください（笑）"},

@@ -167,9 +167,11 @@ TEST_F(PagesTest, GeneralPageFollowsItsSwitches) {
     SendMessageW(GetDlgItem(page, IDC_WALL_BLANK_AUTO_COLOR), BM_CLICK, 0, 0);
     EXPECT_TRUE(IsWindowEnabled(swatch));
     EXPECT_TRUE(IsWindowEnabled(change));
+    SendMessageW(GetDlgItem(page, IDC_EXIF_ORIENTATION), BM_CLICK, 0, 0);  // on by default
   }));
   EXPECT_EQ(values.position, 1);
   EXPECT_FALSE(values.blankAutoColour);
+  EXPECT_FALSE(values.exifOrientation);
 }
 
 TEST_F(PagesTest, PathsAreShownShortenedToTheirFields) {
