@@ -49,6 +49,8 @@ PageValues FillPageValues(const app::SettingsRecord& r, AutostartFlags shortcut)
   v.taskTrayResiding = r.TaskTrayResiding;
   v.blankAutoColour = r.WallBlankAutoColor;
   v.ratioDrawing = r.WallPositionRatioDrawing;
+  v.monitorMode = ItemOr(static_cast<int>(r.MonitorMode), 3, 0);
+  v.matchOrientation = r.MatchOrientation;
   v.exeAutorun = shortcut.startWithWindows;
 
   v.intervalEnabled = r.IntervalEnabled;
@@ -95,6 +97,8 @@ void WriteBackPageValues(const PageValues& v, AutostartFlags shortcutRead, app::
   r.WallBlankAutoColor = v.blankAutoColour;
   r.WallBlankColor = v.blankColour;
   TakeChoice(r.WallPositionRatioDrawing, v.ratioDrawing);
+  TakeChoice(r.MonitorMode, v.monitorMode);
+  r.MatchOrientation = v.matchOrientation;
   r.TaskTrayResiding = v.taskTrayResiding;
   host.ApplyTrayResiding();
 

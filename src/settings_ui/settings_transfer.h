@@ -38,6 +38,8 @@ struct PageValues {
   bool taskTrayResiding = false;
   bool blankAutoColour = false;
   int ratioDrawing = 0;
+  int monitorMode = 0;  // MonitorMode item index
+  bool matchOrientation = false;
   bool exeAutorun = false;
   // "壁紙インターバル変更"
   bool intervalEnabled = false;

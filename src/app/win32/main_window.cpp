@@ -300,6 +300,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_QUERYENDSESSION:
       return WMQueryEndSession();
+    case WM_DISPLAYCHANGE:
+      platform::Guarded([&] { changer_.RedrawForDisplayChange(); });
+      return 0;
     default:
       break;
   }

@@ -100,7 +100,7 @@ TEST_F(ProgramTest, ClosingWithTrayResidenceOffSavesEveryKey) {
       {"List", {"ViewMode", "ViewStyle", "SortType", "SortDirection"}},
       {"Whole",
        {"WallPaperFolder", "WallSlelct", "WallPosition", "WallBlankColor", "TaskTrayResiding",
-        "WallBlankAutoColor", "WallPositionRatioDrawing"}},
+        "WallBlankAutoColor", "WallPositionRatioDrawing", "MonitorMode", "MatchOrientation"}},
       {"Interval", {"IntervalEnabled", "IntervalValue", "IntervalUnit"}},
       {"RandomTime", {"RandomIntervalEnabled", "RandomIntervalValue", "RandomIntervalUnit"}},
       {"ShortCut", {"WallChangeShortCutEnabled", "WallChangeShortCutKey"}},
