@@ -11,8 +11,9 @@ bool Portrait(int width, int height) { return height > width; }
 }  // namespace
 
 std::vector<SharedPicture> ChoosePerMonitor(std::span<const platform::ScreenRect> monitors,
-                                            ChangeCandidates& candidates, const browser::PictureList& pictures,
-                                            bool matchOrientation, const PictureDecoder& decode) {
+                                            ChangeCandidates& candidates,
+                                            const browser::PictureList& pictures, bool matchOrientation,
+                                            const PictureDecoder& decode) {
   std::vector<SharedPicture> chosen;
   std::deque<SharedPicture> waiting;  // decoded, passed over for their shape
   size_t repeats = 0;

@@ -35,8 +35,9 @@ constexpr size_t kShapeLookAhead = 6;
 // the monitors after it. When the list runs out, the pictures chosen so far
 // come round again. Empty when no picture can be used at all.
 std::vector<SharedPicture> ChoosePerMonitor(std::span<const platform::ScreenRect> monitors,
-                                            ChangeCandidates& candidates, const browser::PictureList& pictures,
-                                            bool matchOrientation, const PictureDecoder& decode);
+                                            ChangeCandidates& candidates,
+                                            const browser::PictureList& pictures, bool matchOrientation,
+                                            const PictureDecoder& decode);
 
 // The monitors in the order they take pictures: the others from the left,
 // the primary one (first in `monitors`) last, so that the last picture of a

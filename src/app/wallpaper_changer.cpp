@@ -81,7 +81,8 @@ void WallpaperChanger::ShowOnMonitors(const std::vector<platform::ScreenRect>& m
     drawings.push_back({&chosen.front()->picture, bounds});
   } else {
     const std::vector<platform::ScreenRect> order = PrimaryLast(monitors);
-    for (size_t i = 0; i < order.size(); ++i) drawings.push_back({&chosen[i % chosen.size()]->picture, order[i]});
+    for (size_t i = 0; i < order.size(); ++i)
+      drawings.push_back({&chosen[i % chosen.size()]->picture, order[i]});
   }
   const std::string wallpaperFile = renderer_.WallpaperFilePath();
   renderer_.WriteMonitorsFile(drawings, bounds, wallpaperFile);

@@ -66,8 +66,8 @@ class WallpaperChanger {
  private:
   // The pictures drawn for the monitors (in the order of PrimaryLast), or
   // spread over them, written and handed to Windows.
-  void ShowOnMonitors(const std::vector<platform::ScreenRect>& monitors, const std::vector<SharedPicture>& chosen,
-                      ChangeMode mode);
+  void ShowOnMonitors(const std::vector<platform::ScreenRect>& monitors,
+                      const std::vector<SharedPicture>& chosen, ChangeMode mode);
   // The picture as on a single screen: style values, file, Windows.
   ApplyResult ShowOnOneScreen(const std::string& fileName, ChangeMode mode);
   // Decoded whole for drawing per monitor; empty when it cannot be used.

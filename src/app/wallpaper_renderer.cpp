@@ -68,15 +68,16 @@ std::optional<imaging::Bitmap> WallpaperRenderer::DecodeWhole(const std::string&
   return ports_.plugins.LoadPicture(fileName);
 }
 
-void WallpaperRenderer::WriteMonitorsFile(const std::vector<Drawing>& drawings, const platform::ScreenRect& bounds,
+void WallpaperRenderer::WriteMonitorsFile(const std::vector<Drawing>& drawings,
+                                          const platform::ScreenRect& bounds,
                                           const std::string& wallpaperFile) {
   imaging::VirtualScreenCanvas canvas(bounds);
   for (const Drawing& drawing : drawings) {
     const imaging::Bitmap& picture = *drawing.picture;
-    canvas.Draw(imaging::RenderForScreen(picture, drawing.at.width, drawing.at.height,
-                                         FitOf(settings_.WallPosition), settings_.WallPositionRatioDrawing,
-                                         PlainRgb(GetBlankColor(picture))),
-                drawing.at);
+    canvas.Draw(
+        imaging::RenderForScreen(picture, drawing.at.width, drawing.at.height, FitOf(settings_.WallPosition),
+                                 settings_.WallPositionRatioDrawing, PlainRgb(GetBlankColor(picture))),
+        drawing.at);
   }
   ReplaceWallpaperFile(wallpaperFile, [&](const std::string& path) { canvas.Canvas().SaveToFile(path); });
 }

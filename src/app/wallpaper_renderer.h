@@ -83,7 +83,8 @@ class WallpaperRenderer {
  private:
   // Writes through `write` beside the wallpaper file and then puts the
   // result in its place whole.
-  void ReplaceWallpaperFile(const std::string& wallpaperFile, const std::function<void(const std::string&)>& write);
+  void ReplaceWallpaperFile(const std::string& wallpaperFile,
+                            const std::function<void(const std::string&)>& write);
   // The picture or canvas as a bitmap file at `path`.
   void WritePictureFile(const Picture& picture, const std::string& path);
   void ApplyBlankColour(const imaging::Bitmap& picture, ChangeMode mode);

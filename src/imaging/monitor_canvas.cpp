@@ -71,7 +71,8 @@ TABitmap RenderForScreen(const Bitmap& picture, int width, int height, ScreenFit
     case ScreenFit::Stretch:
       return Stretched(picture, width, height);
     case ScreenFit::Ratio:
-      if (auto canvas = RenderRatioExpansion(picture, width, height, anchor, blank)) return std::move(*canvas);
+      if (auto canvas = RenderRatioExpansion(picture, width, height, anchor, blank))
+        return std::move(*canvas);
       return Stretched(picture, width, height);
     case ScreenFit::Tile: {
       TABitmap canvas(Bitmap::ForOverwrite(width, height, PixelFormat::Bits32));

@@ -39,7 +39,8 @@ inline int PixelsNotAsDrawnAlone(const imaging::TABitmap& file, const platform::
   int wrong = 0;
   for (int y = at.top; y < at.top + at.height; ++y) {
     for (int x = at.left; x < at.left + at.width; ++x) {
-      wrong += rgb(file, ((x % w) + w) % w, ((y % h) + h) % h) != rgb(alone, x - drawnOver.left, y - drawnOver.top);
+      wrong += rgb(file, ((x % w) + w) % w, ((y % h) + h) % h) !=
+               rgb(alone, x - drawnOver.left, y - drawnOver.top);
     }
   }
   return wrong;

@@ -28,8 +28,9 @@ class MonitorWallpaperTest : public ::testing::Test, protected testing::FakeCore
             ? *imaging::RenderRatioExpansion(picture, drawnOver.width, drawnOver.height,
                                              settings.WallPositionRatioDrawing, blank)
             : imaging::RenderForScreen(picture, drawnOver.width, drawnOver.height,
-                                       settings.WallPosition == PositionMode::Stretch ? imaging::ScreenFit::Stretch
-                                                                                      : imaging::ScreenFit::Centre,
+                                       settings.WallPosition == PositionMode::Stretch
+                                           ? imaging::ScreenFit::Stretch
+                                           : imaging::ScreenFit::Centre,
                                        0, blank);
     const int wrong = testing::PixelsNotAsDrawnAlone(file, at, alone, drawnOver);
     EXPECT_EQ(wrong, 0) << at.left << "," << at.top << " " << at.width << "x" << at.height;
@@ -48,15 +49,38 @@ TEST_F(MonitorWallpaperTest, EachMonitorShowsItsPictureAsOnAScreenOfItsOwn) {
     int recorded;
   };
   const Case cases[] = {
-      {"two of different sizes, ratio drawing", MonitorLayout::PerMonitor, PositionMode::RatioExpansion, false,
-       {{0, 0, 64, 48}, {64, 8, 40, 30}}, {{80, 40}, {30, 60}, {50, 50}}, {1, 0}, 1},
-      {"three, a portrait one left of the primary and one above, centred", MonitorLayout::PerMonitor,
-       PositionMode::Center, true, {{0, 0, 64, 48}, {-30, 4, 30, 50}, {10, -40, 50, 40}},
-       {{40, 20}, {20, 10}, {12, 30}, {70, 60}}, {1, 2, 0}, 1},
-      {"portrait preferred but none there: the next of any shape", MonitorLayout::PerMonitor,
-       PositionMode::Center, true, {{0, 0, 64, 48}, {64, 0, 30, 50}}, {{40, 20}, {20, 10}}, {1, 0}, 1},
-      {"one picture spread over a primary and a monitor above left of it", MonitorLayout::Span,
-       PositionMode::Stretch, false, {{0, 0, 64, 48}, {-20, -30, 40, 30}}, {{100, 50}}, {0}, 0},
+      {"two of different sizes, ratio drawing",
+       MonitorLayout::PerMonitor,
+       PositionMode::RatioExpansion,
+       false,
+       {{0, 0, 64, 48}, {64, 8, 40, 30}},
+       {{80, 40}, {30, 60}, {50, 50}},
+       {1, 0},
+       1},
+      {"three, a portrait one left of the primary and one above, centred",
+       MonitorLayout::PerMonitor,
+       PositionMode::Center,
+       true,
+       {{0, 0, 64, 48}, {-30, 4, 30, 50}, {10, -40, 50, 40}},
+       {{40, 20}, {20, 10}, {12, 30}, {70, 60}},
+       {1, 2, 0},
+       1},
+      {"portrait preferred but none there: the next of any shape",
+       MonitorLayout::PerMonitor,
+       PositionMode::Center,
+       true,
+       {{0, 0, 64, 48}, {64, 0, 30, 50}},
+       {{40, 20}, {20, 10}},
+       {1, 0},
+       1},
+      {"one picture spread over a primary and a monitor above left of it",
+       MonitorLayout::Span,
+       PositionMode::Stretch,
+       false,
+       {{0, 0, 64, 48}, {-20, -30, 40, 30}},
+       {{100, 50}},
+       {0},
+       0},
   };
   int n = 0;
   for (const Case& c : cases) {
@@ -89,17 +113,6 @@ TEST_F(MonitorWallpaperTest, EachMonitorShowsItsPictureAsOnAScreenOfItsOwn) {
   }
 }
 
-TEST_F(MonitorWallpaperTest, OneMonitorShowsThePictureAsEver) {
-  const std::string path = folder.WriteBmp("one.bmp", PatternPicture(30, 20, 1));
-  files.files.insert(path);
-  for (MonitorLayout layout : {MonitorLayout::PerMonitor, MonitorLayout::Span}) {
-    settings.MonitorMode = layout;
-    changer.ApplyWallpaper(path, ChangeMode::Ordinary);
-    EXPECT_EQ(Registry(kDesktopKey, "TileWallpaper"), "0");
-    EXPECT_EQ(imaging::ReadBmpFile(wallpaper), PatternPicture(30, 20, 1));
-  }
-}
-
 TEST_F(MonitorWallpaperTest, DisplayChangeRedrawsThePicturesShownWithoutRecordingAChange) {
   settings.MonitorMode = MonitorLayout::PerMonitor;
   settings.WallPosition = PositionMode::Stretch;
@@ -123,7 +136,8 @@ TEST_F(MonitorWallpaperTest, DisplayChangeRedrawsThePicturesShownWithoutRecordin
   ExpectShows({-32, 0, 32, 48}, a, {-32, 0, 32, 48});
   EXPECT_EQ(settings.LastChangeTime, changed);
 
-  // Down to one monitor: the primary's picture as on any single screen.
+  // Down to one monitor: the primary's picture as on any single screen,
+  // exactly as without the monitor modes.
   desktop.monitors = {{0, 0, 64, 48}};
   changer.RedrawForDisplayChange();
   EXPECT_EQ(Registry(kDesktopKey, "TileWallpaper"), "0");

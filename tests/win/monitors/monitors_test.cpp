@@ -18,7 +18,8 @@ using platform::ScreenRect;
 class RealMonitorsTest : public ::testing::Test, protected RealCore {
  protected:
   std::string wallpaper = renderer.WallpaperFilePath();
-  imaging::Bitmap a = PatternPicture(300, 200, 1), b = PatternPicture(200, 100, 2), c = PatternPicture(150, 300, 3);
+  imaging::Bitmap a = PatternPicture(300, 200, 1), b = PatternPicture(200, 100, 2),
+                  c = PatternPicture(150, 300, 3);
 
   void SetUp() override {
     imaging::WriteBmpFile(pictures / "a.bmp", a);
@@ -48,7 +49,8 @@ TEST_F(RealMonitorsTest, EachMonitorShowsItsPictureAndOnePictureSpreadsOverAll) 
   const imaging::TABitmap perMonitor = File();
   const std::pair<ScreenRect, const imaging::Bitmap*> shown[] = {{primary, &b}, {left, &c}, {above, &a}};
   for (const auto& [at, picture] : shown) {
-    const auto alone = imaging::RenderRatioExpansion(*picture, at.width, at.height, 0, settings.WallBlankColor);
+    const auto alone =
+        imaging::RenderRatioExpansion(*picture, at.width, at.height, 0, settings.WallBlankColor);
     EXPECT_EQ(PixelsNotAsDrawnAlone(perMonitor, at, *alone, at), 0) << at.left << "," << at.top;
   }
   EXPECT_EQ(settings.LastWallIndex, 1);  // the primary monitor's picture
