@@ -71,7 +71,9 @@ std::optional<imaging::Bitmap> WallpaperRenderer::DecodeWhole(const std::string&
 void WallpaperRenderer::WriteMonitorsFile(const std::vector<Drawing>& drawings,
                                           const platform::ScreenRect& bounds,
                                           const std::string& wallpaperFile) {
-  imaging::VirtualScreenCanvas canvas(bounds);
+  std::vector<platform::ScreenRect> drawn;
+  for (const Drawing& drawing : drawings) drawn.push_back(drawing.at);
+  imaging::VirtualScreenCanvas canvas(bounds, drawn);
   for (const Drawing& drawing : drawings) {
     const imaging::Bitmap& picture = *drawing.picture;
     canvas.Draw(

@@ -1,6 +1,7 @@
 #include "imaging/monitor_canvas.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "imaging/ratio_layout.h"
@@ -46,6 +47,22 @@ void Place(const TABitmap& picture, TABitmap& canvas, int x, int y, bool repeat)
   }
 }
 
+// Whether the parts cover the bounds without gaps or overlaps.
+bool TileExactly(const ScreenRect& bounds, std::span<const ScreenRect> parts) {
+  int64_t area = 0;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const ScreenRect& a = parts[i];
+    area += int64_t{a.width} * a.height;
+    for (size_t j = i + 1; j < parts.size(); ++j) {
+      const ScreenRect& b = parts[j];
+      const bool apart = a.left + a.width <= b.left || b.left + b.width <= a.left ||
+                         a.top + a.height <= b.top || b.top + b.height <= a.top;
+      if (!apart) return false;
+    }
+  }
+  return area == int64_t{bounds.width} * bounds.height;
+}
+
 }  // namespace
 
 ScreenRect BoundingRect(std::span<const ScreenRect> monitors) {
@@ -88,8 +105,10 @@ TABitmap RenderForScreen(const Bitmap& picture, int width, int height, ScreenFit
   }
 }
 
-VirtualScreenCanvas::VirtualScreenCanvas(const ScreenRect& bounds)
-    : bounds_(bounds), canvas_(Bitmap(bounds.width, bounds.height, PixelFormat::Bits32)) {}
+VirtualScreenCanvas::VirtualScreenCanvas(const ScreenRect& bounds, std::span<const ScreenRect> drawn)
+    : bounds_(bounds),
+      canvas_(TileExactly(bounds, drawn) ? Bitmap::ForOverwrite(bounds.width, bounds.height, PixelFormat::Bits32)
+                                         : Bitmap(bounds.width, bounds.height, PixelFormat::Bits32)) {}
 
 void VirtualScreenCanvas::Draw(const TABitmap& drawing, const ScreenRect& at) {
   const int w = bounds_.width, h = bounds_.height;

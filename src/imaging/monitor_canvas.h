@@ -36,7 +36,9 @@ TABitmap RenderForScreen(const Bitmap& picture, int width, int height, ScreenFit
 // monitor's corner. What no monitor covers stays black.
 class VirtualScreenCanvas {
  public:
-  explicit VirtualScreenCanvas(const ScreenRect& bounds);
+  // `drawn`: the rectangles that will be drawn. When they tile `bounds`
+  // exactly, nothing would stay black, and the canvas is not cleared first.
+  VirtualScreenCanvas(const ScreenRect& bounds, std::span<const ScreenRect> drawn);
   // Puts a drawing of `at`'s size where `at` lies on the virtual screen.
   void Draw(const TABitmap& drawing, const ScreenRect& at);
   const TABitmap& Canvas() const { return canvas_; }

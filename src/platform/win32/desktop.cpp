@@ -15,21 +15,26 @@ void WindowsDesktop::ScreenSize(int& width, int& height) const {
   height = GetDeviceCaps(dc.Get(), VERTRES);
 }
 
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT r, LPARAM list) {
+  const ScreenRect rect{r->left, r->top, r->right - r->left, r->bottom - r->top};
+  auto& found = *reinterpret_cast<std::vector<ScreenRect>*>(list);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY)) {
+    found.insert(found.begin(), rect);
+  } else {
+    found.push_back(rect);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<ScreenRect> WindowsDesktop::Monitors() const {
   std::vector<ScreenRect> monitors;
-  const MONITORENUMPROC add = [](HMONITOR monitor, HDC, LPRECT r, LPARAM list) -> BOOL {
-    const ScreenRect rect{r->left, r->top, r->right - r->left, r->bottom - r->top};
-    auto& found = *reinterpret_cast<std::vector<ScreenRect>*>(list);
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY)) {
-      found.insert(found.begin(), rect);
-    } else {
-      found.push_back(rect);
-    }
-    return TRUE;
-  };
-  EnumDisplayMonitors(nullptr, nullptr, add, reinterpret_cast<LPARAM>(&monitors));
+  EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   return monitors;
 }
 
