@@ -16,24 +16,18 @@ class MonitorWallpaperTest : public ::testing::Test, protected testing::FakeCore
  protected:
   std::string wallpaper = folder.Path() + "Wallpaper1.bmp";
 
-  // What Windows shows in `at`: the wallpaper file tiled from the primary
-  // monitor's corner, against what drawing the picture on a screen of that
-  // size alone gives (`part` of it, for one picture spread over all).
+  // What Windows shows in `at` against the picture drawn alone over
+  // `drawnOver` (the monitor, or all of them for one picture spread).
   void ExpectShows(const ScreenRect& at, const imaging::Bitmap& picture, const ScreenRect& drawnOver) {
     imaging::TABitmap file;
     file.LoadFromFile(wallpaper);
-    const imaging::ColorValue blank = settings.WallBlankColor;
+    const auto [w, h] = std::pair{drawnOver.width, drawnOver.height};
     const imaging::TABitmap alone =
         settings.WallPosition == PositionMode::RatioExpansion
-            ? *imaging::RenderRatioExpansion(picture, drawnOver.width, drawnOver.height,
-                                             settings.WallPositionRatioDrawing, blank)
-            : imaging::RenderForScreen(picture, drawnOver.width, drawnOver.height,
-                                       settings.WallPosition == PositionMode::Stretch
-                                           ? imaging::ScreenFit::Stretch
-                                           : imaging::ScreenFit::Centre,
-                                       0, blank);
-    const int wrong = testing::PixelsNotAsDrawnAlone(file, at, alone, drawnOver);
-    EXPECT_EQ(wrong, 0) << at.left << "," << at.top << " " << at.width << "x" << at.height;
+            ? *imaging::RenderRatioExpansion(picture, w, h, 0, settings.WallBlankColor)
+            : imaging::RenderForScreen(picture, w, h, static_cast<imaging::ScreenFit>(settings.WallPosition), 0,
+                                       settings.WallBlankColor);
+    EXPECT_EQ(testing::PixelsNotAsDrawnAlone(file, at, alone, drawnOver), 0) << at.left << "," << at.top;
   }
 };
 
@@ -48,40 +42,19 @@ TEST_F(MonitorWallpaperTest, EachMonitorShowsItsPictureAsOnAScreenOfItsOwn) {
     std::vector<int> shown;  // picture of each monitor; spread: the one picture
     int recorded;
   };
+  // clang-format off
   const Case cases[] = {
-      {"two of different sizes, ratio drawing",
-       MonitorLayout::PerMonitor,
-       PositionMode::RatioExpansion,
-       false,
-       {{0, 0, 64, 48}, {64, 8, 40, 30}},
-       {{80, 40}, {30, 60}, {50, 50}},
-       {1, 0},
-       1},
-      {"three, a portrait one left of the primary and one above, centred",
-       MonitorLayout::PerMonitor,
-       PositionMode::Center,
-       true,
-       {{0, 0, 64, 48}, {-30, 4, 30, 50}, {10, -40, 50, 40}},
-       {{40, 20}, {20, 10}, {12, 30}, {70, 60}},
-       {1, 2, 0},
-       1},
-      {"portrait preferred but none there: the next of any shape",
-       MonitorLayout::PerMonitor,
-       PositionMode::Center,
-       true,
-       {{0, 0, 64, 48}, {64, 0, 30, 50}},
-       {{40, 20}, {20, 10}},
-       {1, 0},
-       1},
-      {"one picture spread over a primary and a monitor above left of it",
-       MonitorLayout::Span,
-       PositionMode::Stretch,
-       false,
-       {{0, 0, 64, 48}, {-20, -30, 40, 30}},
-       {{100, 50}},
-       {0},
-       0},
+      {"two of different sizes, ratio drawing", MonitorLayout::PerMonitor, PositionMode::RatioExpansion, false,
+       {{0, 0, 64, 48}, {64, 8, 40, 30}}, {{80, 40}, {30, 60}, {50, 50}}, {1, 0}, 1},
+      {"three, a portrait one left of the primary and one above, centred", MonitorLayout::PerMonitor,
+       PositionMode::Center, true, {{0, 0, 64, 48}, {-30, 4, 30, 50}, {10, -40, 50, 40}},
+       {{40, 20}, {20, 10}, {12, 30}, {70, 60}}, {1, 2, 0}, 1},
+      {"portrait preferred but none there: the next of any shape", MonitorLayout::PerMonitor,
+       PositionMode::Center, true, {{0, 0, 64, 48}, {64, 0, 30, 50}}, {{40, 20}, {20, 10}}, {1, 0}, 1},
+      {"one picture spread over a primary and a monitor above left of it", MonitorLayout::Span,
+       PositionMode::Stretch, false, {{0, 0, 64, 48}, {-20, -30, 40, 30}}, {{100, 50}}, {0}, 0},
   };
+  // clang-format on
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
