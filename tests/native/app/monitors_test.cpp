@@ -16,6 +16,14 @@ class MonitorWallpaperTest : public ::testing::Test, protected testing::FakeCore
  protected:
   std::string wallpaper = folder.Path() + "Wallpaper1.bmp";
 
+  // Listed after the pictures before it.
+  imaging::Bitmap Add(imaging::Bitmap picture) {
+    const std::string path = folder.WriteBmp("p" + std::to_string(pictures.Count()) + ".bmp", picture);
+    files.files.insert(path);
+    pictures.paths.push_back(path);
+    return picture;
+  }
+
   // What Windows shows in `at` against the picture drawn alone over
   // `drawnOver` (the monitor, or all of them for one picture spread).
   void ExpectShows(const ScreenRect& at, const imaging::Bitmap& picture, const ScreenRect& drawnOver) {
@@ -66,12 +74,7 @@ TEST_F(MonitorWallpaperTest, EachMonitorShowsItsPictureAsOnAScreenOfItsOwn) {
     desktop.monitors = c.monitors;
     pictures.paths.clear();
     std::vector<imaging::Bitmap> made;
-    for (auto [w, h] : c.pictures) {
-      made.push_back(PatternPicture(w, h, ++n));
-      const std::string path = folder.WriteBmp("p" + std::to_string(n) + ".bmp", made.back());
-      files.files.insert(path);
-      pictures.paths.push_back(path);
-    }
+    for (auto [w, h] : c.pictures) made.push_back(Add(PatternPicture(w, h, ++n)));
     changer.ChangeWallpaper(ChangeMode::Ordinary);
 
     EXPECT_EQ(Registry(kDesktopKey, "TileWallpaper"), "1");
@@ -90,12 +93,7 @@ TEST_F(MonitorWallpaperTest, DisplayChangeRedrawsThePicturesShownWithoutRecordin
   settings.MonitorMode = MonitorLayout::PerMonitor;
   settings.WallPosition = PositionMode::Stretch;
   desktop.monitors = {{0, 0, 64, 48}, {64, 0, 40, 30}};
-  const imaging::Bitmap a = PatternPicture(30, 20, 1), b = PatternPicture(20, 30, 2);
-  for (const auto* picture : {&a, &b}) {
-    const std::string path = folder.WriteBmp(picture == &a ? "a.bmp" : "b.bmp", *picture);
-    files.files.insert(path);
-    pictures.paths.push_back(path);
-  }
+  const imaging::Bitmap a = Add(PatternPicture(30, 20, 1)), b = Add(PatternPicture(20, 30, 2));
   settings.LastWallIndex = -1;
   changer.ChangeWallpaper(ChangeMode::Ordinary);  // a on the second monitor, b on the primary
   const platform::DateTime changed = settings.LastChangeTime;
