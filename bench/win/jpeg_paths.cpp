@@ -158,6 +158,7 @@ class ScratchRegistry : public platform::RegistryPort {
 class ScreenOfBenchmark : public platform::DesktopPort {
  public:
   void ScreenSize(int& width, int& height) const override { width = kScreenWidth, height = kScreenHeight; }
+  std::vector<platform::ScreenRect> Monitors() const override { return {{0, 0, kScreenWidth, kScreenHeight}}; }
   bool SetWallpaper(const std::string&) override { return true; }
   void SetBackgroundColour(uint32_t) override {}
   uint32_t SystemColour(int) const override { return 0; }

@@ -8,7 +8,7 @@ namespace tapestrel::app {
 class ScreenCapturePort {
  public:
   virtual ~ScreenCapturePort() = default;
-  // The primary monitor, from its top-left corner.
+  // The whole virtual screen, all monitors.
   virtual imaging::Bitmap CaptureScreen() = 0;
   // The window with the keyboard focus in the foreground application, frame
   // and title bar included.

@@ -23,6 +23,10 @@ enum class SelectionMethod : int32_t { Next = 0, Previous = 1, Random = 2 };
 // treated as Center without setting a blank colour.
 enum class PositionMode : int32_t { Center = 0, Stretch = 1, Tile = 2, RatioExpansion = 3 };
 
+// "MonitorMode": what several monitors show. Any other value is treated as
+// Same.
+enum class MonitorLayout : int32_t { Same = 0, PerMonitor = 1, Span = 2 };
+
 // Units of "IntervalUnit" and "RandomIntervalUnit".
 enum TimeUnit { kSeconds = 0, kMinutes = 1, kHours = 2 };
 
@@ -46,6 +50,8 @@ struct SettingsRecord {
   bool WallBlankAutoColor{};
   int32_t WallPositionRatioDrawing{};  // anchor 0..8
   bool ExifOrientation{};              // photos turned as their camera recorded
+  MonitorLayout MonitorMode{};
+  bool MatchOrientation{};  // per monitor: portrait pictures for portrait monitors
 
   // "Interval".
   bool IntervalEnabled{};

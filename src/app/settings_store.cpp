@@ -98,6 +98,8 @@ const auto kSettingsKeys = std::make_tuple(
     TAPESTREL_KEY(kWhole, "WallBlankAutoColor", record.WallBlankAutoColor, AsBoolean, false),
     TAPESTREL_KEY(kWhole, "WallPositionRatioDrawing", record.WallPositionRatioDrawing, AsInteger, 0),
     TAPESTREL_KEY(kWhole, "ExifOrientation", record.ExifOrientation, AsBoolean, true),
+    TAPESTREL_KEY(kWhole, "MonitorMode", record.MonitorMode, AsInteger, MonitorLayout::Same),
+    TAPESTREL_KEY(kWhole, "MatchOrientation", record.MatchOrientation, AsBoolean, false),
 
     TAPESTREL_KEY(kInterval, "IntervalEnabled", record.IntervalEnabled, AsBoolean, false),
     TAPESTREL_KEY(kInterval, "IntervalValue", record.IntervalValue, AsInteger, 1),

@@ -5,12 +5,24 @@
 
 #include "app/registry_keys.h"
 #include "app/settings_store.h"
+#include "imaging/monitor_canvas.h"
 
 namespace tapestrel::app {
 
 void WallpaperChanger::ChangeWallpaper(ChangeMode mode) {
   if (settings_.UrgentEvasionMode) return;
   ChangeCandidates candidates(settings_.WallSelect, settings_.LastWallIndex, pictures_.Count(), random_);
+  const std::vector<platform::ScreenRect> monitors = renderer_.MonitorsToDraw();
+  if (!monitors.empty() && settings_.MonitorMode == MonitorLayout::PerMonitor) {
+    renderer_.WriteStyleValues(true);
+    const std::vector<SharedPicture> chosen =
+        ChoosePerMonitor(PrimaryLast(monitors), candidates, pictures_, settings_.MatchOrientation,
+                         [this](const std::string& path) { return DecodeForMonitors(path); });
+    if (chosen.empty()) return;
+    ShowOnMonitors(monitors, chosen, mode);
+    RecordChange(chosen.back()->path, mode);
+    return;
+  }
   while (const std::optional<int> index = candidates.Next()) {
     if (ApplyWallpaper(pictures_.Path(*index), mode) != ApplyResult::PictureUnusable) return;
   }
@@ -19,6 +31,22 @@ void WallpaperChanger::ChangeWallpaper(ChangeMode mode) {
 ApplyResult WallpaperChanger::ApplyWallpaper(const std::string& fileName, ChangeMode mode) {
   if (settings_.UrgentEvasionMode) return ApplyResult::Blocked;
   if (fileName.empty() || !ports_.files.FileExists(fileName)) return ApplyResult::PictureUnusable;
+  const std::vector<platform::ScreenRect> monitors = renderer_.MonitorsToDraw();
+  if (!monitors.empty()) {
+    renderer_.WriteStyleValues(true);
+    std::optional<imaging::Bitmap> picture = DecodeForMonitors(fileName);
+    if (!picture) return ApplyResult::PictureUnusable;
+    const auto shared = std::make_shared<const ChosenPicture>(ChosenPicture{fileName, std::move(*picture)});
+    ShowOnMonitors(monitors, std::vector<SharedPicture>(monitors.size(), shared), mode);
+    RecordChange(fileName, mode);
+    return ApplyResult::Applied;
+  }
+  const ApplyResult result = ShowOnOneScreen(fileName, mode);
+  if (result == ApplyResult::Applied) RecordChange(fileName, mode);
+  return result;
+}
+
+ApplyResult WallpaperChanger::ShowOnOneScreen(const std::string& fileName, ChangeMode mode) {
   // Written before decoding, so they stay even when the picture fails.
   renderer_.WriteStyleValues();
   std::optional<WallpaperRenderer::Picture> picture;
@@ -31,8 +59,61 @@ ApplyResult WallpaperChanger::ApplyWallpaper(const std::string& fileName, Change
   const std::string wallpaperFile = renderer_.WallpaperFilePath();
   renderer_.WriteWallpaperFile(*picture, wallpaperFile, mode);
   renderer_.HandToWindows(wallpaperFile, mode);
-  RecordChange(fileName, mode);
+  shown_ = {fileName};
+  shownAcrossMonitors_ = false;
   return ApplyResult::Applied;
+}
+
+std::optional<imaging::Bitmap> WallpaperChanger::DecodeForMonitors(const std::string& fileName) {
+  if (!ports_.files.FileExists(fileName)) return std::nullopt;
+  try {
+    return renderer_.DecodeWhole(fileName);
+  } catch (const std::exception&) {
+    return std::nullopt;  // as on a single screen: this picture cannot be used
+  }
+}
+
+void WallpaperChanger::ShowOnMonitors(const std::vector<platform::ScreenRect>& monitors,
+                                      const std::vector<SharedPicture>& chosen, ChangeMode mode) {
+  const platform::ScreenRect bounds = imaging::BoundingRect(monitors);
+  std::vector<WallpaperRenderer::Drawing> drawings;
+  if (settings_.MonitorMode == MonitorLayout::Span) {
+    drawings.push_back({&chosen.front()->picture, bounds});
+  } else {
+    const std::vector<platform::ScreenRect> order = PrimaryLast(monitors);
+    for (size_t i = 0; i < order.size(); ++i)
+      drawings.push_back({&chosen[i % chosen.size()]->picture, order[i]});
+  }
+  const std::string wallpaperFile = renderer_.WallpaperFilePath();
+  renderer_.WriteMonitorsFile(drawings, bounds, wallpaperFile);
+  renderer_.HandToWindows(wallpaperFile, mode);
+  shown_.clear();
+  for (const SharedPicture& picture : chosen) shown_.push_back(picture->path);
+  shownAcrossMonitors_ = true;
+}
+
+void WallpaperChanger::RedrawForDisplayChange() {
+  if (shown_.empty()) return;
+  const std::vector<platform::ScreenRect> monitors = renderer_.MonitorsToDraw();
+  if (monitors.empty()) {
+    // Windows fits a single picture to a new screen itself; a canvas drawn
+    // for the old screen, or for the monitors that were, is drawn again.
+    if (shownAcrossMonitors_ || settings_.WallPosition == PositionMode::RatioExpansion)
+      ShowOnOneScreen(shown_.back(), ChangeMode::Quiet);
+    return;
+  }
+  std::vector<SharedPicture> chosen;
+  for (const std::string& path : shown_) {
+    if (std::optional<imaging::Bitmap> picture = DecodeForMonitors(path))
+      chosen.push_back(std::make_shared<const ChosenPicture>(ChosenPicture{path, std::move(*picture)}));
+  }
+  if (chosen.empty()) return;
+  // The primary monitor keeps its picture; the others take the rest in turn.
+  std::vector<SharedPicture> drawn;
+  for (size_t i = 0; i + 1 < monitors.size(); ++i) drawn.push_back(chosen[i % chosen.size()]);
+  drawn.push_back(chosen.back());
+  renderer_.WriteStyleValues(true);
+  ShowOnMonitors(monitors, drawn, ChangeMode::Quiet);
 }
 
 void WallpaperChanger::RecordChange(const std::string& fileName, ChangeMode mode) {

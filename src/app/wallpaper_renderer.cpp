@@ -6,6 +6,7 @@
 #include "imaging/auto_colour.h"
 #include "imaging/bmp_file.h"
 #include "imaging/builtin_pictures.h"
+#include "imaging/monitor_canvas.h"
 #include "imaging/picture_file.h"
 #include "imaging/ratio_layout.h"
 #include "platform/paths.h"
@@ -19,6 +20,19 @@ std::string RgbText(imaging::ColorValue c) {
   return text;
 }
 
+imaging::ScreenFit FitOf(PositionMode position) {
+  switch (position) {
+    case PositionMode::Stretch:
+      return imaging::ScreenFit::Stretch;
+    case PositionMode::Tile:
+      return imaging::ScreenFit::Tile;
+    case PositionMode::RatioExpansion:
+      return imaging::ScreenFit::Ratio;
+    default:
+      return imaging::ScreenFit::Centre;
+  }
+}
+
 }  // namespace
 
 std::string WallpaperRenderer::WallpaperFilePath() const {
@@ -27,11 +41,47 @@ std::string WallpaperRenderer::WallpaperFilePath() const {
   return localAppData + "\\Microsoft\\Wallpaper1.bmp";
 }
 
-void WallpaperRenderer::WriteStyleValues() {
+void WallpaperRenderer::WriteStyleValues(bool acrossMonitors) {
+  if (acrossMonitors) {
+    ports_.registry.WriteString(kDesktopKey, "TileWallpaper", "1");
+    ports_.registry.WriteString(kDesktopKey, "Wallpaperstyle", "0");
+    return;
+  }
   const PositionMode position = settings_.WallPosition;
   ports_.registry.WriteString(kDesktopKey, "TileWallpaper", position == PositionMode::Tile ? "1" : "0");
   const bool stretched = position == PositionMode::Stretch || position == PositionMode::RatioExpansion;
   ports_.registry.WriteString(kDesktopKey, "Wallpaperstyle", stretched ? "2" : "0");
+}
+
+std::vector<platform::ScreenRect> WallpaperRenderer::MonitorsToDraw() const {
+  const MonitorLayout layout = settings_.MonitorMode;
+  if (layout != MonitorLayout::PerMonitor && layout != MonitorLayout::Span) return {};
+  std::vector<platform::ScreenRect> monitors = ports_.desktop.Monitors();
+  if (monitors.size() < 2) return {};
+  return monitors;
+}
+
+std::optional<imaging::Bitmap> WallpaperRenderer::DecodeWhole(const std::string& fileName) {
+  const imaging::BuiltInPicture* builtIn = imaging::FindBuiltInPicture(fileName);
+  if (builtIn && builtIn->wallpaper) return builtIn->wallpaper(fileName);
+  if (ports_.plugins.FindPlugin(fileName) == -1) return std::nullopt;
+  return ports_.plugins.LoadPicture(fileName);
+}
+
+void WallpaperRenderer::WriteMonitorsFile(const std::vector<Drawing>& drawings,
+                                          const platform::ScreenRect& bounds,
+                                          const std::string& wallpaperFile) {
+  std::vector<platform::ScreenRect> drawn;
+  for (const Drawing& drawing : drawings) drawn.push_back(drawing.at);
+  imaging::VirtualScreenCanvas canvas(bounds, drawn);
+  for (const Drawing& drawing : drawings) {
+    const imaging::Bitmap& picture = *drawing.picture;
+    canvas.Draw(
+        imaging::RenderForScreen(picture, drawing.at.width, drawing.at.height, FitOf(settings_.WallPosition),
+                                 settings_.WallPositionRatioDrawing, PlainRgb(GetBlankColor(picture))),
+        drawing.at);
+  }
+  ReplaceWallpaperFile(wallpaperFile, [&](const std::string& path) { canvas.Canvas().SaveToFile(path); });
 }
 
 std::optional<WallpaperRenderer::Picture> WallpaperRenderer::DecodePicture(const std::string& fileName) {
@@ -58,21 +108,26 @@ std::optional<WallpaperRenderer::Picture> WallpaperRenderer::DecodePicture(const
 
 void WallpaperRenderer::WriteWallpaperFile(const Picture& decoded, const std::string& wallpaperFile,
                                            ChangeMode mode) {
+  ReplaceWallpaperFile(wallpaperFile, [&](const std::string& path) { WritePictureFile(decoded, path); });
+  const auto* picture = std::get_if<imaging::Bitmap>(&decoded);
+  if (picture && settings_.WallPosition == PositionMode::Center) ApplyBlankColour(*picture, mode);
+}
+
+void WallpaperRenderer::ReplaceWallpaperFile(const std::string& wallpaperFile,
+                                             const std::function<void(const std::string&)>& write) {
   // The folder below "Local AppData" may not exist yet on a fresh profile.
   ports_.files.CreateFolder(platform::ExtractFilePath(wallpaperFile));
   // Written beside the wallpaper and then put in its place whole: a full
   // disk or a failure half way leaves the old wallpaper, never half of one.
   const std::string replacement = platform::ReplacementPathFor(wallpaperFile);
   try {
-    WritePictureFile(decoded, replacement);
+    write(replacement);
   } catch (...) {
     std::remove(replacement.c_str());
     throw;
   }
   if (!ports_.files.MoveReplacementOver(replacement, wallpaperFile))
     throw imaging::ImageError("cannot write " + wallpaperFile);
-  const auto* picture = std::get_if<imaging::Bitmap>(&decoded);
-  if (picture && settings_.WallPosition == PositionMode::Center) ApplyBlankColour(*picture, mode);
 }
 
 void WallpaperRenderer::WritePictureFile(const Picture& decoded, const std::string& path) {

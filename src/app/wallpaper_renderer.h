@@ -3,9 +3,11 @@
 // position mode, and the hand-over to Windows with the change sound.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "app/change_engine.h"
 #include "app/plugin_pictures.h"
@@ -16,6 +18,7 @@
 #include "platform/desktop_port.h"
 #include "platform/file_system_port.h"
 #include "platform/registry_port.h"
+#include "platform/screen_rect.h"
 
 namespace tapestrel::app {
 
@@ -35,8 +38,13 @@ class WallpaperRenderer {
   // Below "Local AppData", or beside the executable when that folder is
   // unknown.
   std::string WallpaperFilePath() const;
-  // "TileWallpaper" and "Wallpaperstyle" for the position mode.
-  void WriteStyleValues();
+  // "TileWallpaper" and "Wallpaperstyle" for the position mode, or for a
+  // bitmap of all monitors that Windows tiles from the primary one.
+  void WriteStyleValues(bool acrossMonitors = false);
+  // The monitors to draw one bitmap for, the primary one first; empty when
+  // the wallpaper is one picture that Windows shows as on a single screen
+  // (monitor mode 0, or a single monitor).
+  std::vector<platform::ScreenRect> MonitorsToDraw() const;
   // A decoded picture, or in ratio mode the canvas already drawn from it.
   using Picture = std::variant<imaging::Bitmap, imaging::TABitmap>;
   // The picture by its extension: the built-in decoders, else a plug-in. In
@@ -48,6 +56,19 @@ class WallpaperRenderer {
   // the screen-sized canvas of ratio drawing; centred pictures also set the
   // desktop colour (in the registry only at the end of the session).
   void WriteWallpaperFile(const Picture& picture, const std::string& wallpaperFile, ChangeMode mode);
+  // The picture decoded whole, as it is drawn per monitor: empty when nothing
+  // reads the extension; throws when the decoder fails.
+  std::optional<imaging::Bitmap> DecodeWhole(const std::string& fileName);
+  // One picture drawn into one rectangle of the virtual screen.
+  struct Drawing {
+    const imaging::Bitmap* picture;
+    platform::ScreenRect at;
+  };
+  // Writes the bitmap of the whole virtual screen (`bounds`, all monitors),
+  // each picture drawn into its rectangle with the position mode and its
+  // blank colour, laid out to be tiled from the primary monitor's corner.
+  void WriteMonitorsFile(const std::vector<Drawing>& drawings, const platform::ScreenRect& bounds,
+                         const std::string& wallpaperFile);
   // Makes Windows show the file at once (with the sound of an ordinary
   // change), or leaves it in the registry for the next logon.
   void HandToWindows(const std::string& wallpaperFile, ChangeMode mode);
@@ -60,6 +81,10 @@ class WallpaperRenderer {
   void RenderRatioExpansion(const imaging::Bitmap& picture, const std::string& wallpaperFile);
 
  private:
+  // Writes through `write` beside the wallpaper file and then puts the
+  // result in its place whole.
+  void ReplaceWallpaperFile(const std::string& wallpaperFile,
+                            const std::function<void(const std::string&)>& write);
   // The picture or canvas as a bitmap file at `path`.
   void WritePictureFile(const Picture& picture, const std::string& path);
   void ApplyBlankColour(const imaging::Bitmap& picture, ChangeMode mode);

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/screen_rect.h"
 
 namespace tapestrel::platform {
 
@@ -12,6 +15,9 @@ class DesktopPort {
   virtual ~DesktopPort() = default;
   // Width and height of the screen in pixels (the desktop window's device).
   virtual void ScreenSize(int& width, int& height) const = 0;
+  // The monitors the desktop spans, in virtual-screen coordinates, the
+  // primary one first (at 0, 0).
+  virtual std::vector<ScreenRect> Monitors() const = 0;
   // Makes Windows show the bitmap file as the wallpaper at once.
   virtual bool SetWallpaper(const std::string& bitmapFile) = 0;
   // The desktop background colour (plain 0x00BBGGRR).

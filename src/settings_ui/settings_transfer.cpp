@@ -50,6 +50,8 @@ PageValues FillPageValues(const app::SettingsRecord& r, AutostartFlags shortcut)
   v.blankAutoColour = r.WallBlankAutoColor;
   v.ratioDrawing = r.WallPositionRatioDrawing;
   v.exifOrientation = r.ExifOrientation;
+  v.monitorMode = ItemOr(static_cast<int>(r.MonitorMode), 3, 0);
+  v.matchOrientation = r.MatchOrientation;
   v.exeAutorun = shortcut.startWithWindows;
 
   v.intervalEnabled = r.IntervalEnabled;
@@ -97,6 +99,8 @@ void WriteBackPageValues(const PageValues& v, AutostartFlags shortcutRead, app::
   r.WallBlankColor = v.blankColour;
   TakeChoice(r.WallPositionRatioDrawing, v.ratioDrawing);
   r.ExifOrientation = v.exifOrientation;
+  TakeChoice(r.MonitorMode, v.monitorMode);
+  r.MatchOrientation = v.matchOrientation;
   r.TaskTrayResiding = v.taskTrayResiding;
   host.ApplyTrayResiding();
 

@@ -39,6 +39,8 @@ struct PageValues {
   bool blankAutoColour = false;
   int ratioDrawing = 0;
   bool exifOrientation = false;
+  int monitorMode = 0;  // MonitorMode item index
+  bool matchOrientation = false;
   bool exeAutorun = false;
   // "壁紙インターバル変更"
   bool intervalEnabled = false;

@@ -122,6 +122,7 @@ class FakeFileSystem : public platform::FileSystemPort {
 class FakeDesktop : public platform::DesktopPort {
  public:
   int width = 1024, height = 768;
+  std::vector<platform::ScreenRect> monitors;  // none: one screen of width x height
   std::vector<std::string> wallpapers;
   std::vector<uint32_t> backgrounds;
   std::vector<std::string> sounds;
@@ -130,6 +131,9 @@ class FakeDesktop : public platform::DesktopPort {
   void ScreenSize(int& w, int& h) const override {
     w = width;
     h = height;
+  }
+  std::vector<platform::ScreenRect> Monitors() const override {
+    return monitors.empty() ? std::vector<platform::ScreenRect>{{0, 0, width, height}} : monitors;
   }
   bool SetWallpaper(const std::string& file) override {
     wallpapers.push_back(file);

@@ -307,6 +307,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       FollowDpi(platform::TakeSuggestedPlace(Handle(), wParam, lParam));
       return 0;
+    case WM_DISPLAYCHANGE:
+      platform::Guarded([&] { changer_.RedrawForDisplayChange(); });
+      return 0;
     default:
       break;
   }

@@ -53,7 +53,9 @@ imaging::Bitmap CopyFromDc(HDC source, int width, int height, DWORD rasterOperat
 imaging::Bitmap WindowsScreenCapture::CaptureScreen() {
   platform::WindowDc screen(nullptr);
   const DWORD operation = IsWindows2000OrLater() ? (SRCCOPY | CAPTUREBLT) : SRCCOPY;
-  return CopyFromDc(screen.Get(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), operation);
+  // The virtual screen: every monitor, those left of or above the primary one included.
+  return CopyFromDc(screen.Get(), GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN),
+                    operation, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN));
 }
 
 imaging::Bitmap WindowsScreenCapture::CaptureActiveWindow() {

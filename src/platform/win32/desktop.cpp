@@ -15,6 +15,29 @@ void WindowsDesktop::ScreenSize(int& width, int& height) const {
   height = GetDeviceCaps(dc.Get(), VERTRES);
 }
 
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT r, LPARAM list) {
+  const ScreenRect rect{r->left, r->top, r->right - r->left, r->bottom - r->top};
+  auto& found = *reinterpret_cast<std::vector<ScreenRect>*>(list);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY)) {
+    found.insert(found.begin(), rect);
+  } else {
+    found.push_back(rect);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<ScreenRect> WindowsDesktop::Monitors() const {
+  std::vector<ScreenRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
 bool WindowsDesktop::SetWallpaper(const std::string& bitmapFile) {
   std::string path = bitmapFile;
   return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE) != FALSE;

@@ -8,6 +8,7 @@ namespace tapestrel::platform {
 class WindowsDesktop : public DesktopPort {
  public:
   void ScreenSize(int& width, int& height) const override;
+  std::vector<ScreenRect> Monitors() const override;
   bool SetWallpaper(const std::string& bitmapFile) override;
   void SetBackgroundColour(uint32_t rgb) override;
   uint32_t SystemColour(int index) const override;

@@ -18,6 +18,7 @@ constexpr std::initializer_list<int> kPositions{IDC_WALL_POSITION_CENTER, IDC_WA
 constexpr std::initializer_list<int> kSelections{IDC_WALL_DOWN_SELECT, IDC_WALL_UP_SELECT,
                                                  IDC_WALL_RANDOM_SELECT};
 constexpr int kRatioExpansion = 3;
+constexpr int kPicturePerMonitor = 1;
 
 }  // namespace
 
@@ -26,6 +27,8 @@ GeneralPage::GeneralPage(app::IniFile& ini) : SettingsPage("全般"), ini_(ini) 
 void GeneralPage::OnInit() {
   SetItems(IDC_WALL_POSITION_RATIO_DRAWING,
            {"中央", "上寄せ", "右寄せ", "下寄せ", "左寄せ", "左上寄せ", "右上寄せ", "右下寄せ", "左下寄せ"});
+  SetItems(IDC_MONITOR_MODE,
+           {"すべてのモニタに同じピクチャ", "モニタごとに別のピクチャ", "すべてのモニタに1枚を広げる"});
   SetBlankColour(0);
 }
 
@@ -38,8 +41,11 @@ void GeneralPage::Fill(const PageValues& v) {
   SetChecked(IDC_WALL_BLANK_AUTO_COLOR, v.blankAutoColour);
   SetItemIndex(IDC_WALL_POSITION_RATIO_DRAWING, v.ratioDrawing);
   SetChecked(IDC_EXIF_ORIENTATION, v.exifOrientation);
+  SetItemIndex(IDC_MONITOR_MODE, v.monitorMode);
+  SetChecked(IDC_MATCH_ORIENTATION, v.matchOrientation);
   SetChecked(IDC_EXE_AUTORUN, v.exeAutorun);
   UpdateRatioDrawing();
+  UpdateMatchOrientation();
   UpdateAutoColour();
 }
 
@@ -51,6 +57,8 @@ void GeneralPage::Read(PageValues& v) {
   v.blankColour = blankColour_;
   v.ratioDrawing = ItemIndex(IDC_WALL_POSITION_RATIO_DRAWING);
   v.exifOrientation = Checked(IDC_EXIF_ORIENTATION);
+  v.monitorMode = ItemIndex(IDC_MONITOR_MODE);
+  v.matchOrientation = Checked(IDC_MATCH_ORIENTATION);
   v.taskTrayResiding = Checked(IDC_TASK_TRAY_RESIDING);
   v.exeAutorun = Checked(IDC_EXE_AUTORUN);
 }
@@ -75,6 +83,9 @@ bool GeneralPage::OnCommand(int id, int code) {
     case IDC_WALL_BLANK_AUTO_COLOR:
       if (code == BN_CLICKED) UpdateAutoColour();
       return true;
+    case IDC_MONITOR_MODE:
+      if (code == CBN_SELCHANGE) UpdateMatchOrientation();
+      return true;
     case IDC_WALL_BLANK_COLOR_SELECT:
       if (code == BN_CLICKED) WallBlankColorSelectClick();
       return true;
@@ -97,6 +108,10 @@ void GeneralPage::SetBlankColour(imaging::ColorValue colour) {
 
 void GeneralPage::UpdateRatioDrawing() {
   EnableWindow(Item(IDC_WALL_POSITION_RATIO_DRAWING), CheckedOf(kPositions) == kRatioExpansion);
+}
+
+void GeneralPage::UpdateMatchOrientation() {
+  EnableWindow(Item(IDC_MATCH_ORIENTATION), ItemIndex(IDC_MONITOR_MODE) == kPicturePerMonitor);
 }
 
 void GeneralPage::UpdateAutoColour() {

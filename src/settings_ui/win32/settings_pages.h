@@ -16,7 +16,7 @@
 namespace tapestrel::settings_ui {
 
 // "全般": the wallpaper folder, position, blank colour, choice of the next
-// picture, photo orientation, tray residence and start with Windows.
+// picture, photo orientation, several monitors, tray residence and start with Windows.
 class GeneralPage : public SettingsPage {
  public:
   // The colour dialog's custom colours live in `ini` ("ColorA" to "ColorP").
@@ -42,6 +42,8 @@ class GeneralPage : public SettingsPage {
   // follow "自動モード".
   void UpdateRatioDrawing();
   void UpdateAutoColour();
+  // The portrait preference matters only with a picture per monitor.
+  void UpdateMatchOrientation();
 
   app::IniFile& ini_;
   imaging::ColorValue blankColour_ = 0;

@@ -184,7 +184,7 @@ TEST_F(SettingsStoreTest, SaveWritesEverySectionButSystemInOrderInOneStep) {
   EXPECT_EQ(profile.writeSteps, 1);
   EXPECT_EQ(profile.writeLog.front(), "Window/WindowPosX");
   EXPECT_EQ(profile.writeLog.back(), "Sound/SoundFile");
-  EXPECT_EQ(profile.writeLog.size(), 5u + 4 + 8 + 3 + 3 + 2 + 2 + 5 + 4 + 4 + 2);
+  EXPECT_EQ(profile.writeLog.size(), 5u + 4 + 10 + 3 + 3 + 2 + 2 + 5 + 4 + 4 + 2);
   for (const std::string& key : profile.writeLog) EXPECT_NE(key.rfind("System/", 0), 0u) << key;
 }
 

@@ -168,10 +168,25 @@ TEST_F(PagesTest, GeneralPageFollowsItsSwitches) {
     EXPECT_TRUE(IsWindowEnabled(swatch));
     EXPECT_TRUE(IsWindowEnabled(change));
     SendMessageW(GetDlgItem(page, IDC_EXIF_ORIENTATION), BM_CLICK, 0, 0);  // on by default
+    // The portrait preference goes with a picture per monitor only.
+    const HWND monitors = GetDlgItem(page, IDC_MONITOR_MODE);
+    const HWND match = GetDlgItem(page, IDC_MATCH_ORIENTATION);
+    EXPECT_FALSE(IsWindowEnabled(match));
+    for (auto [index, text] :
+         {std::pair{2, L"すべてのモニタに1枚を広げる"}, std::pair{1, L"モニタごとに別のピクチャ"}}) {
+      wchar_t item[64] = {};
+      SendMessageW(monitors, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item));
+      EXPECT_EQ(std::wstring(item), text);
+      SendMessageW(monitors, CB_SETCURSEL, index, 0);
+      SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_MONITOR_MODE, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(monitors));
+      EXPECT_EQ(IsWindowEnabled(match) != FALSE, index == 1);
+    }
   }));
   EXPECT_EQ(values.position, 1);
   EXPECT_FALSE(values.blankAutoColour);
   EXPECT_FALSE(values.exifOrientation);
+  EXPECT_EQ(values.monitorMode, 1);
 }
 
 TEST_F(PagesTest, PathsAreShownShortenedToTheirFields) {

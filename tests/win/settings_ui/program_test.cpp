@@ -76,7 +76,8 @@ TEST_F(ProgramSettingsTest, OkFromTheMainMenuRewritesOnlyWhatSaveSettingsWrites)
   // way the program never writes it. (No pictures: no trigger changes any.)
   WriteIni(
       "WallSlelct=2\r\nWallPosition=3\r\nWallBlankColor=$00030201\r\nTaskTrayResiding=0\r\n"
-      "WallBlankAutoColor=1\r\nWallPositionRatioDrawing=6\r\nExifOrientation=0\r\nColorB=ABCDEF\r\n"
+      "WallBlankAutoColor=1\r\nWallPositionRatioDrawing=6\r\nExifOrientation=0\r\nMonitorMode=2\r\nMatchOrientation=1\r\n"
+      "ColorB=ABCDEF\r\n"
       "[System]\r\nLastWallIndex=3\r\nLastWallPas=C:\\x.bmp\r\nUrgentEvasionMode=0\r\n"
       "[Window]\r\nWindowPosX=0x10\r\nWindowPosY=+5\r\nWindowWidth=640\r\nWindowHeight=480\r\nMaximized=0\r\n"
       "[List]\r\nViewMode=0\r\nViewStyle=0\r\nSortType=0\r\nSortDirection=0\r\n"
