@@ -63,7 +63,7 @@ std::vector<platform::ScreenRect> WallpaperRenderer::MonitorsToDraw() const {
 
 std::optional<imaging::Bitmap> WallpaperRenderer::DecodeWhole(const std::string& fileName) {
   const imaging::BuiltInPicture* builtIn = imaging::FindBuiltInPicture(fileName);
-  if (builtIn && builtIn->wallpaper) return builtIn->wallpaper(fileName);
+  if (builtIn && builtIn->wallpaper) return builtIn->wallpaper(fileName, settings_.ExifOrientation);
   if (ports_.plugins.FindPlugin(fileName) == -1) return std::nullopt;
   return ports_.plugins.LoadPicture(fileName);
 }
