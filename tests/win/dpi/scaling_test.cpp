@@ -21,33 +21,16 @@
 #include "settings_ui/win32/wallpaper_folder_dialog.h"
 #include "win/settings_ui/modal.h"
 #include "win_support/main_window_fixture.h"
+#include "win_support/registry_override.h"
 
 namespace tapestrel::testing {
 namespace {
 
-// A value of the user's registry until the end of the scope, then what was there.
-struct TemporaryValue {
-  TemporaryValue(const wchar_t* key, const wchar_t* name) : key(key), name(name) {
-    DWORD size = sizeof saved;
-    had = RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type, saved, &size) == ERROR_SUCCESS;
-    savedSize = size;
-  }
-  ~TemporaryValue() {
-    if (had) RegSetKeyValueW(HKEY_CURRENT_USER, key, name, type, saved, savedSize);
-    else RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
-  }
-  void Set(DWORD type, const void* data, DWORD size) { RegSetKeyValueW(HKEY_CURRENT_USER, key, name, type, data, size); }
-  const wchar_t *key, *name;
-  DWORD type = 0, savedSize = 0;
-  BYTE saved[64] = {};
-  bool had = false;
-};
-
 TEST(HighDpi, EveryWindowAndPageFitsAtEveryScale) {
-  TemporaryValue logPixels(L"Control Panel\\Desktop", L"LogPixels");
+  RegistryOverride logPixels(L"Control Panel\\Desktop", L"LogPixels");
   // Without a window manager Wine waits two seconds for one whenever a
   // window it leaves to it hides: this program manages its own.
-  TemporaryValue managed(L"Software\\Wine\\AppDefaults\\win_dpi.exe\\X11 Driver", L"Managed");
+  RegistryOverride managed(L"Software\\Wine\\AppDefaults\\win_dpi.exe\\X11 Driver", L"Managed");
   managed.Set(REG_SZ, L"N", 4);
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
