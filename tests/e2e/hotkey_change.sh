@@ -17,8 +17,7 @@ wait_until 10 ini_is System LastWallIndex 2 || fail "second press: index $(ini_v
 # Name order: blue green red yellow.
 [ "$(ini_value System LastWallPas)" = "$(winpath "$E2E_DIR/pictures/red.bmp")" ] ||
   fail "applied $(ini_value System LastWallPas)"
-sleep 1
-[ "$(screen_pixel 512 384)" = "255 0 0" ] || fail "the desktop shows $(screen_pixel 512 384), not the red picture"
+wait_until 10 pixel_is 512 384 "255 0 0" || fail "the desktop shows $pixel, not the red picture"
 wineserver -k; sleep 0.5
 
 # Disabled: the press is not taken.

@@ -14,8 +14,7 @@ e2e_ini '[Condition]' 'WallOSEndChange=1' '[System]' 'LastWallIndex=2'
 e2e_open_desktop
 
 e2e_run_to_end 30 /wallchange  # after index 2 comes index 0: red
-sleep 1
-[ "$(screen_pixel 512 384)" = "255 0 0" ] || fail "the desktop shows $(screen_pixel 512 384), not red"
+wait_until 10 pixel_is 512 384 "255 0 0" || fail "the desktop shows $pixel, not red"
 
 e2e_start /exeautorun
 sleep 3
@@ -31,5 +30,5 @@ reg_value() { "$WINE" reg query 'HKCU\Control Panel\Desktop' /v "$1" 2>/dev/null
 [ -n "$(reg_value OriginalWallpaper)" ] && [ "$(reg_value OriginalWallpaper)" = "$(reg_value Wallpaper)" ] ||
   fail "Wallpaper '$(reg_value Wallpaper)' and OriginalWallpaper '$(reg_value OriginalWallpaper)' differ"
 sleep 1
-[ "$(screen_pixel 512 384)" = "255 0 0" ] || fail "the desktop changed at log-off: $(screen_pixel 512 384)"
+pixel_is 512 384 "255 0 0" || fail "the desktop changed at log-off: $pixel"
 echo "session end: blue left for the next logon, the desktop still red, Windows may end"
