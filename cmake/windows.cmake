@@ -10,6 +10,14 @@ set(CMAKE_CROSSCOMPILING_EMULATOR env TAPESTREL_ARCH=${TAPESTREL_ARCH} WINEPREFI
 tapestrel_win32_sources(WIN32_SOURCES)
 add_library(tapestrel_win32 STATIC ${WIN32_SOURCES})
 target_include_directories(tapestrel_win32 PUBLIC ${CMAKE_SOURCE_DIR}/resources)
+# The Windows and standard headers that nearly every file of the program and
+# of its tests reads, parsed once per tree: parsing them took over half of
+# each file's compile time.
+set(TAPESTREL_COMMON_HEADERS
+  <windows.h> <commctrl.h> <shlobj.h> <shellapi.h> <shlwapi.h>
+  <algorithm> <array> <atomic> <cstdint> <cstring> <functional> <map> <memory> <optional>
+  <stdexcept> <string> <string_view> <vector>)
+target_precompile_headers(tapestrel_win32 PRIVATE ${TAPESTREL_COMMON_HEADERS})
 target_link_libraries(tapestrel_win32 PUBLIC tapestrel_portable
   comctl32 shell32 shlwapi ole32 oleaut32 uuid gdi32 user32 advapi32 version)
 # The common-dialog, sound and video libraries are bound when first used
@@ -17,6 +25,14 @@ target_link_libraries(tapestrel_win32 PUBLIC tapestrel_portable
 # may call them directly.
 add_library(tapestrel_win32_tests INTERFACE)
 target_link_libraries(tapestrel_win32_tests INTERFACE tapestrel_win32 comdlg32 winmm vfw32)
+# The test programs share one precompiled header with GoogleTest's on top
+# (tapestrel.cmake), made by this otherwise empty library.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/test_headers.cpp
+  CONTENT "// Builds the precompiled header of the test programs.\n")
+add_library(tapestrel_test_headers STATIC ${CMAKE_BINARY_DIR}/generated/test_headers.cpp)
+target_link_libraries(tapestrel_test_headers PRIVATE tapestrel_win32_tests GTest::gmock)
+target_precompile_headers(tapestrel_test_headers PRIVATE ${TAPESTREL_COMMON_HEADERS}
+  <gmock/gmock.h> <gtest/gtest.h>)
 
 # One version number, in the file VERSION (MAJOR.MINOR.PATCH): the version
 # resource and the manifest are generated from it, and scripts/package names
