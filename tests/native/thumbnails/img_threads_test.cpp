@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "browser/cell_images.h"
+#include "browser/thumbnail_retry.h"
 #include "imaging/pixel_convert.h"
 
 using namespace tapestrel::browser;
@@ -35,10 +37,12 @@ class ScriptedThreads : public TImgThreads {
     running = e.Serial();
     log.push_back("start " + std::to_string(e.Serial()));
   }
-  void StopWorker() override {
+  bool StopWorker() override {
     if (running) log.push_back("stop " + std::to_string(running));
     running = 0;
+    return workerFree;
   }
+  bool workerFree = true;  // false: a stopped worker still ending its entry
   void Install(TImgListItem& e, int code) override {
     e.Loaded = true;
     log.push_back("install " + std::to_string(e.Serial()) + " " + std::to_string(code));
@@ -131,6 +135,40 @@ TEST(ThumbnailQueue, CancelAndRebuildDropResults) {
   EXPECT_FALSE(t.Busy());
   t.CancelAll();  // idle: nothing to stop
   EXPECT_EQ((Log{"stop 4"}), t.log);
+
+  // A worker still ending a stopped entry holds the next start back until
+  // it says it is free.
+  t.workerFree = false;
+  t.Enqueue(1, true);
+  t.Resume();
+  EXPECT_FALSE(t.Busy());
+  EXPECT_EQ((std::deque<int>{1}), t.Queue());
+  t.workerFree = true;
+  t.Resume();
+  EXPECT_EQ(1, t.running);
+}
+
+// A failed file is tried again once its stamp moved on and then held for the
+// settling time; gone files and files that keep their failed stamp drop out.
+TEST(ThumbnailRetry, TriesAgainOnceTheFileHasSettled) {
+  ThumbnailRetry retry;
+  std::map<std::string, FileStamp> disk = {{"grows", {10, 1}}, {"broken", {5, 1}}, {"gone", {5, 1}}};
+  for (const auto& [name, stamp] : disk) retry.Watch(name == "grows" ? 1 : name == "broken" ? 2 : 3, name, stamp, 0);
+  const auto due = [&](int64_t now) {
+    return retry.Due(now, [&](const std::string& path) -> std::optional<FileStamp> {
+      auto it = disk.find(path);
+      return it == disk.end() ? std::nullopt : std::optional<FileStamp>(it->second);
+    });
+  };
+  disk.erase("gone");
+  disk["grows"] = {20, 2};  // written on
+  EXPECT_TRUE(due(500).empty());
+  EXPECT_TRUE(due(1400).empty());  // not settled yet
+  EXPECT_EQ(std::vector<int>{1}, due(1500));
+  EXPECT_TRUE(due(ThumbnailRetry::kGiveUpMs - 1).empty());
+  EXPECT_FALSE(retry.Empty());  // "broken" is still looked at
+  EXPECT_TRUE(due(ThumbnailRetry::kGiveUpMs).empty());
+  EXPECT_TRUE(retry.Empty());
 }
 
 TEST(ThumbnailQueue, AFailingHandlerInstallOrWorkerStartStopsNothing) {

@@ -281,7 +281,7 @@ TEST_F(FolderTest, FilesCreatedRenamedAndDeletedOnDiskShowWithinTwoSeconds) {
   EXPECT_EQ(folderChanges, before);
 }
 
-TEST_F(FolderTest, AFolderRemovedWhileShownLeavesAnEmptyList) {
+TEST_F(FolderTest, AFolderRemovedWhileShownLeavesAnEmptyListAndShowsAgainWhenMadeAgain) {
   const std::string shown = folder / "shown";
   CreateDirectoryA(shown.c_str(), nullptr);
   for (int i = 0; i < 20; ++i) WriteFile(shown + "\\p" + std::to_string(i) + ".bmp", "x");
@@ -293,6 +293,15 @@ TEST_F(FolderTest, AFolderRemovedWhileShownLeavesAnEmptyList) {
   view.RefreshFolder();
   UpdateWindow(window.Frame());
   EXPECT_EQ(view.ImgItems().Count(), 0);
+  // Back again, and then removed and made again at once: another folder of
+  // the same name.
+  CreateDirectoryA(shown.c_str(), nullptr);
+  WriteFile(shown + "\\back.bmp", "x");
+  EXPECT_TRUE(PumpUntil([&] { return window.Names() == Names{L"back.bmp"}; }, 4000));
+  TempFolder::RemoveTree(shown);
+  CreateDirectoryA(shown.c_str(), nullptr);
+  WriteFile(shown + "\\again.bmp", "x");
+  EXPECT_TRUE(PumpUntil([&] { return window.Names() == Names{L"again.bmp"}; }, 4000));
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+// The worker against the window thread: stopping never waits for a whole
+// decoding, and a picture that failed while it was still being written is
+// made once it has settled.
+#include <gtest/gtest.h>
+
+#include "common/solid_picture.h"
+#include "imaging/bmp_file.h"
+#include "imaging/win32/plugin_host.h"
+#include "platform/win32/handles.h"
+#include "thumbnail_fixture.h"
+#include "win_support/files.h"
+#include "win_support/test_plugins.h"
+
+using namespace tapestrel;
+using tapestrel::testing::ThumbnailHost;
+
+namespace {
+
+bool HasOwnPicture(browser::TImgListItem* e) { return e && e->Loaded && e->Image && !e->ImageShared; }
+
+LONG HostileCount(const char* name) {
+  const auto count = reinterpret_cast<LONG(__stdcall*)()>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA(tapestrel::testing::PluginFile("tsp_hostile").c_str()), name)));
+  return count ? count() : -1;
+}
+
+}  // namespace
+
+// Both plug-ins hold the worker: one never calls back until the test lets it
+// go, which it does only after the refresh, the other asks its progress
+// callback every row. Then a picture is written in two halves a second
+// apart, as a copy in progress is: the first half fails and shows the icon,
+// the whole file its picture.
+TEST(ThumbnailWorker, StoppingNeverWaitsAndAHalfWrittenPictureEndsWithItsThumbnail) {
+  tapestrel::testing::TempFolder folder;
+  tapestrel::testing::PluginStage stage;
+  stage.Put("tsp_hostile");
+  imaging::PictureFormatRegistry registry;
+  imaging::PluginHost plugins(stage.AppFolder(), registry);
+  plugins.LoadAtStartup();
+  platform::UniqueKernelHandle inside(CreateEventA(nullptr, FALSE, FALSE, "TapestrelSpiInside"));
+  platform::UniqueKernelHandle gate(CreateEventA(nullptr, TRUE, FALSE, "TapestrelSpiGate"));
+  ThumbnailHost host;
+  host.Util().SPlugin = &plugins.SPlugin();
+  using tapestrel::testing::PumpUntil;
+  const auto waitInside = [&] {
+    return PumpUntil([&] { return WaitForSingleObject(inside.Get(), 0) == WAIT_OBJECT_0; }, 10000);
+  };
+
+  tapestrel::testing::Tspx held;
+  held.mode = 22;
+  tapestrel::testing::WriteFile(folder / "held.bad", held.Bytes());
+  host.Open(folder.Path());
+  host.DrawAll();
+  ASSERT_TRUE(waitInside());
+  host.View().RefreshFolder();  // cancels the worker, still inside the plug-in
+  SetEvent(gate.Get());
+  EXPECT_EQ(0, HostileCount("HostileGateTimedOut"));
+  // Free again, the worker makes what was asked for meanwhile.
+  host.DrawAll();
+  EXPECT_TRUE(PumpUntil([&] { return HasOwnPicture(host.Entry(L"held.bad")); }, 10000));
+
+  tapestrel::testing::Tspx slow;
+  slow.mode = 23;
+  slow.height = 2000;
+  DeleteFileA((folder / "held.bad").c_str());  // it would tell it is inside too
+  tapestrel::testing::WriteFile(folder / "slow.bad", slow.Bytes());
+  ASSERT_TRUE(PumpUntil([&] { return host.Entry(L"slow.bad") && !host.Entry(L"held.bad"); }, 5000));
+  host.DrawAll();
+  ASSERT_TRUE(waitInside());
+  host.View().RefreshFolder();
+  EXPECT_TRUE(PumpUntil([] { return HostileCount("HostileAborted") == 1; }, 3000));
+
+  const std::vector<uint8_t> bmp = imaging::WriteBmp(tapestrel::testing::SolidPicture(200, 150, 0x00FF00));
+  const std::string path = folder / "copied.bmp";
+  const size_t half = bmp.size() / 2;
+  tapestrel::testing::WriteFile(path, std::string(bmp.begin(), bmp.begin() + static_cast<ptrdiff_t>(half)));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        host.DrawAll();
+        browser::TImgListItem* e = host.Entry(L"copied.bmp");
+        return e && e->Loaded && e->ImageShared;
+      },
+      5000));
+  tapestrel::testing::Pump(1000);
+  {
+    std::FILE* f = std::fopen(path.c_str(), "ab");
+    ASSERT_TRUE(f);
+    std::fwrite(bmp.data() + half, 1, bmp.size() - half, f);
+    std::fclose(f);
+  }
+  EXPECT_TRUE(PumpUntil([&] { return HasOwnPicture(host.Entry(L"copied.bmp")); }, 6000));
+}
