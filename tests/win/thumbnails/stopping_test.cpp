@@ -70,6 +70,7 @@ TEST(ThumbnailWorker, StoppingNeverWaitsAndAHalfWrittenPictureEndsWithItsThumbna
   ASSERT_TRUE(waitInside());
   host.View().RefreshFolder();
   EXPECT_TRUE(PumpUntil([] { return HostileCount("HostileAborted") == 1; }, 3000));
+  DeleteFileA((folder / "slow.bad").c_str());  // four seconds of the worker's time
 
   const std::vector<uint8_t> bmp = imaging::WriteBmp(tapestrel::testing::SolidPicture(200, 150, 0x00FF00));
   const std::string path = folder / "copied.bmp";
