@@ -43,8 +43,8 @@ static volatile int* volatile kNowhere = (volatile int*)8;
 volatile LONG g_spoilKeptRegisters;
 /* Mode 22 sets the event "TapestrelSpiInside" and then waits for the event
  * "TapestrelSpiGate" (5 s at most, counted in HostileGateTimedOut) without
- * calling back; mode 23 sets the same event and lingers 2 ms a row, aborting
- * (counted in HostileAborted) when the progress callback asks. */
+ * calling back; mode 23 sets the event "TapestrelSpiSlow" and lingers 2 ms a
+ * row, aborting (counted in HostileAborted) when the progress callback asks. */
 static volatile LONG g_gateTimedOut, g_aborted;
 EXPORT LONG FIXTURE_CALL HostileGateTimedOut(void) { return g_gateTimedOut; }
 EXPORT LONG FIXTURE_CALL HostileAborted(void) { return g_aborted; }
@@ -188,7 +188,7 @@ __attribute__((unused)) static int Decode(LPCSTR fileName, LONG_PTR offset, unsi
   const unsigned char* rows = p + 16 + 4 * colours;
 #ifdef FIXTURE_HOSTILE
   if (mode == 22) AwaitGate();
-  if (mode == 23) SignalEvent("TapestrelSpiInside");
+  if (mode == 23) SignalEvent("TapestrelSpiSlow");
 #endif
   for (int y = 0; y < height; ++y) {
     memcpy(dst + (DWORD)(topDown ? y : height - 1 - y) * stride, rows + (DWORD)y * stride, stride);

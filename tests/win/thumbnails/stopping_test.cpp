@@ -40,19 +40,28 @@ TEST(ThumbnailWorker, StoppingNeverWaitsAndAHalfWrittenPictureEndsWithItsThumbna
   plugins.LoadAtStartup();
   platform::UniqueKernelHandle inside(CreateEventA(nullptr, FALSE, FALSE, "TapestrelSpiInside"));
   platform::UniqueKernelHandle gate(CreateEventA(nullptr, TRUE, FALSE, "TapestrelSpiGate"));
+  platform::UniqueKernelHandle slowInside(CreateEventA(nullptr, FALSE, FALSE, "TapestrelSpiSlow"));
   ThumbnailHost host;
   host.Util().SPlugin = &plugins.SPlugin();
   using tapestrel::testing::PumpUntil;
-  const auto waitInside = [&] {
-    return PumpUntil([&] { return WaitForSingleObject(inside.Get(), 0) == WAIT_OBJECT_0; }, 10000);
+  const auto waitInside = [&](HANDLE told) {
+    return PumpUntil([&] { return WaitForSingleObject(told, 0) == WAIT_OBJECT_0; }, 10000);
   };
 
+  // Each case in a folder of its own, whole before it is opened.
+  const std::string heldFolder = folder / "held", slowFolder = folder / "slow", copies = folder / "copies";
+  for (const std::string& f : {heldFolder, slowFolder, copies}) CreateDirectoryA(f.c_str(), nullptr);
   tapestrel::testing::Tspx held;
   held.mode = 22;
-  tapestrel::testing::WriteFile(folder / "held.bad", held.Bytes());
-  host.Open(folder.Path());
+  tapestrel::testing::WriteFile(heldFolder + "\\held.bad", held.Bytes());
+  tapestrel::testing::Tspx slow;
+  slow.mode = 23;
+  slow.height = 2000;
+  tapestrel::testing::WriteFile(slowFolder + "\\slow.bad", slow.Bytes());
+
+  host.Open(heldFolder);
   host.DrawAll();
-  ASSERT_TRUE(waitInside());
+  ASSERT_TRUE(waitInside(inside.Get()));
   host.View().RefreshFolder();  // cancels the worker, still inside the plug-in
   SetEvent(gate.Get());
   EXPECT_EQ(0, HostileCount("HostileGateTimedOut"));
@@ -60,20 +69,15 @@ TEST(ThumbnailWorker, StoppingNeverWaitsAndAHalfWrittenPictureEndsWithItsThumbna
   host.DrawAll();
   EXPECT_TRUE(PumpUntil([&] { return HasOwnPicture(host.Entry(L"held.bad")); }, 10000));
 
-  tapestrel::testing::Tspx slow;
-  slow.mode = 23;
-  slow.height = 2000;
-  DeleteFileA((folder / "held.bad").c_str());  // it would tell it is inside too
-  tapestrel::testing::WriteFile(folder / "slow.bad", slow.Bytes());
-  ASSERT_TRUE(PumpUntil([&] { return host.Entry(L"slow.bad") && !host.Entry(L"held.bad"); }, 5000));
+  host.Open(slowFolder);
   host.DrawAll();
-  ASSERT_TRUE(waitInside());
+  ASSERT_TRUE(waitInside(slowInside.Get()));
   host.View().RefreshFolder();
-  EXPECT_TRUE(PumpUntil([] { return HostileCount("HostileAborted") == 1; }, 3000));
-  DeleteFileA((folder / "slow.bad").c_str());  // four seconds of the worker's time
+  EXPECT_TRUE(PumpUntil([] { return HostileCount("HostileAborted") >= 1; }, 3000));
 
   const std::vector<uint8_t> bmp = imaging::WriteBmp(tapestrel::testing::SolidPicture(200, 150, 0x00FF00));
-  const std::string path = folder / "copied.bmp";
+  host.Open(copies);  // stops the slow one for good
+  const std::string path = copies + "\\copied.bmp";
   const size_t half = bmp.size() / 2;
   tapestrel::testing::WriteFile(path, std::string(bmp.begin(), bmp.begin() + static_cast<ptrdiff_t>(half)));
   ASSERT_TRUE(PumpUntil(
