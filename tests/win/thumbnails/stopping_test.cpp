@@ -3,6 +3,8 @@
 // made once it has settled.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "common/solid_picture.h"
 #include "imaging/bmp_file.h"
 #include "imaging/win32/plugin_host.h"
@@ -76,23 +78,16 @@ TEST(ThumbnailWorker, StoppingNeverWaitsAndAHalfWrittenPictureEndsWithItsThumbna
   EXPECT_TRUE(PumpUntil([] { return HostileCount("HostileAborted") >= 1; }, 3000));
 
   const std::vector<uint8_t> bmp = imaging::WriteBmp(tapestrel::testing::SolidPicture(200, 150, 0x00FF00));
+  const std::string whole(bmp.begin(), bmp.end()), path = copies + "\\copied.bmp";
   host.Open(copies);  // stops the slow one for good
-  const std::string path = copies + "\\copied.bmp";
-  const size_t half = bmp.size() / 2;
-  tapestrel::testing::WriteFile(path, std::string(bmp.begin(), bmp.begin() + static_cast<ptrdiff_t>(half)));
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        host.DrawAll();
-        browser::TImgListItem* e = host.Entry(L"copied.bmp");
-        return e && e->Loaded && e->ImageShared;
-      },
-      5000));
+  tapestrel::testing::WriteFile(path, whole.substr(0, whole.size() / 2));
+  const auto failed = [&] {
+    host.DrawAll();
+    browser::TImgListItem* e = host.Entry(L"copied.bmp");
+    return e && e->Loaded && e->ImageShared;
+  };
+  ASSERT_TRUE(PumpUntil(failed, 5000));
   tapestrel::testing::Pump(1000);
-  {
-    std::FILE* f = std::fopen(path.c_str(), "ab");
-    ASSERT_TRUE(f);
-    std::fwrite(bmp.data() + half, 1, bmp.size() - half, f);
-    std::fclose(f);
-  }
+  std::ofstream(path, std::ios::binary | std::ios::app) << whole.substr(whole.size() / 2);
   EXPECT_TRUE(PumpUntil([&] { return HasOwnPicture(host.Entry(L"copied.bmp")); }, 6000));
 }
