@@ -9,8 +9,9 @@ bool PngCustomImageTest::IsCustomImage(const std::string& path) {
   return imaging::LowerCaseExtension(path) == ".png";
 }
 
-bool PngCustomImageTest::LoadCustomImage(const std::string& path, imaging::Bitmap& bitmap) {
-  bitmap = imaging::LoadPngFile(path).image;
+bool PngCustomImageTest::LoadCustomImage(const std::string& path, imaging::Bitmap& bitmap,
+                                         const imaging::StopRequest& stop) {
+  bitmap = imaging::LoadPngFile(path, stop).image;
   return true;
 }
 

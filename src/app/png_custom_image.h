@@ -11,7 +11,8 @@ class PngCustomImageTest : public browser::TImgCustomTest {
   // The lower-cased extension is ".png".
   bool IsCustomImage(const std::string& path) override;
   // The PNG's image bitmap (its alpha is of no use to a thumbnail).
-  bool LoadCustomImage(const std::string& path, imaging::Bitmap& bitmap) override;
+  bool LoadCustomImage(const std::string& path, imaging::Bitmap& bitmap,
+                       const imaging::StopRequest& stop) override;
 };
 
 }  // namespace tapestrel::app

@@ -19,8 +19,9 @@ void TImgThreads::Enqueue(int serial, bool back) {
 
 void TImgThreads::Kick() {
   if (busy_) return;
+  // The finished one; one still ending a stopped entry calls for Resume.
+  if (!StopWorker()) return;
   busy_ = true;
-  StopWorker();  // the finished one
   while (!queue_.empty()) {
     const int serial = queue_.back();
     queue_.pop_back();

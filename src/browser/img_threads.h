@@ -31,8 +31,8 @@ class TImgThreads {
   void Resume() {
     if (!busy_) Kick();
   }
-  // Before the entries change: empties the queue and stops the worker,
-  // waiting for it.
+  // Before the entries change: empties the queue and tells the worker to
+  // stop, waiting for it only briefly (see StopWorker).
   void CancelAll();
   // The worker's result for an entry. While the view rebuilds it is dropped
   // (the enumeration's end restarts the work), and so is one of a worker that
@@ -53,9 +53,11 @@ class TImgThreads {
   // Starts a worker for the entry: suspended, at lower than normal priority,
   // then resumed.
   virtual void StartWorker(TImgListItem& entry) = 0;
-  // Ends the worker, if there is one: raised to normal priority, told to
-  // stop, waited for and freed. Its result is never posted afterwards.
-  virtual void StopWorker() = 0;
+  // Ends the worker's entry, if it has one: raised to normal priority, told
+  // to stop, and waited for briefly. Its result is never posted afterwards.
+  // True when the worker is free; false when it is still ending, in which
+  // case it says when it is free and Resume starts the work again.
+  virtual bool StopWorker() = 0;
   // Puts the worker's result (code, work bitmap) into the entry.
   virtual void Install(TImgListItem& entry, int code) = 0;
   virtual void Repaint(TImgListItem& entry) = 0;

@@ -143,7 +143,8 @@ int TImgUtil::LoadIconImage(const std::string& path, int iconIndex) {
   return kMade;
 }
 
-int TImgUtil::MakeThumbnail(const std::string& path, int w, int iconIndex, int h) {
+int TImgUtil::MakeThumbnail(const std::string& path, int w, int iconIndex, int h,
+                            const imaging::StopRequest& stop) {
   type_ = TImageType::iitNone;
   iconIndex_ = -1;
   work_ = imaging::Bitmap();
@@ -164,7 +165,9 @@ int TImgUtil::MakeThumbnail(const std::string& path, int w, int iconIndex, int h
         return kMade;
       }
     }
-    code = Decode(path, w, h);
+    code = Decode(path, w, h, stop);
+    // A plug-in's own code never reads as a stop.
+    if (code == kStopped) code = kFailed;
     // A picture fitted into no pixel at all (30000 x 2 in 120 x 90) shows
     // its icon rather than an empty cell.
     if (code == kMade && work_.Empty()) code = kFailed;
@@ -172,6 +175,9 @@ int TImgUtil::MakeThumbnail(const std::string& path, int w, int iconIndex, int h
       Thumbnail.Quality = Quality;
       Thumbnail.Write(path, work_, sourceWidth_, sourceHeight_);
     }
+  } catch (const imaging::PictureStopped&) {
+    work_ = imaging::Bitmap();
+    return kStopped;
   } catch (...) {
     code = kFailed;
   }
@@ -185,19 +191,21 @@ int TImgUtil::MakeThumbnail(const std::string& path, int w, int iconIndex, int h
   return code;
 }
 
-void TImgUtil::Fit(int w, int h) { imaging::FitThumbnail(work_, w, h, GetType); }
+void TImgUtil::Fit(int w, int h, const imaging::StopRequest& stop) {
+  imaging::FitThumbnail(work_, w, h, GetType, stop);
+}
 
-int TImgUtil::Decode(const std::string& path, int w, int h) {
+int TImgUtil::Decode(const std::string& path, int w, int h, const imaging::StopRequest& stop) {
   using imaging::Bitmap;
   if (type_ == TImageType::iitCustom) {
-    if (!customTest_->LoadCustomImage(path, work_) || work_.Empty()) return kFailed;
+    if (!customTest_->LoadCustomImage(path, work_, stop) || work_.Empty()) return kFailed;
     TakeSourceSize();
-    Fit(w, h);
+    Fit(w, h, stop);
     return kMade;
   }
   if (SPlugin && (type_ == TImageType::iitSusie || (SusiePriority && PluginReads(path)))) {
     Bitmap picture;
-    const int code = SPlugin->LoadPicture(path, picture);
+    const int code = SPlugin->LoadPicture(path, picture, stop);
     if (code != imaging::kSpiSuccess) return code;
     if (picture.Empty()) return kFailed;
     if (type_ == TImageType::iitJpeg && ExifOrientation)
@@ -205,7 +213,7 @@ int TImgUtil::Decode(const std::string& path, int w, int h) {
                                         imaging::ReadExifOrientation(imaging::ReadFileBytes(path)));
     work_ = std::move(picture);
     TakeSourceSize();
-    Fit(w, h);
+    Fit(w, h, stop);
     return kMade;
   }
   const Bitmap blank;
@@ -215,8 +223,8 @@ int TImgUtil::Decode(const std::string& path, int w, int h) {
       const std::vector<uint8_t> data = imaging::ReadFileBytes(path);
       imaging::ThumbnailPicture t =
           type_ == TImageType::iitBmp
-              ? imaging::DecodeThumbnailBmp(data, w, h, GetType)
-              : imaging::DecodeThumbnailJpeg(data, w, h, GetType, Performance, ExifOrientation);
+              ? imaging::DecodeThumbnailBmp(data, w, h, GetType, stop)
+              : imaging::DecodeThumbnailJpeg(data, w, h, GetType, Performance, ExifOrientation, stop);
       work_ = std::move(t.bitmap);
       sourceWidth_ = t.sourceWidth;
       sourceHeight_ = t.sourceHeight;
@@ -226,7 +234,7 @@ int TImgUtil::Decode(const std::string& path, int w, int h) {
     case TImageType::iitWmf:
       work_ = platform_->DrawMetafile(path, platform_->ResolveColor(BKColor));
       TakeSourceSize();
-      Fit(w, h);
+      Fit(w, h, stop);
       return kMade;
     case TImageType::iitHtml:
     case TImageType::iitEml: {
@@ -242,7 +250,7 @@ int TImgUtil::Decode(const std::string& path, int w, int h) {
       const std::vector<std::string> lines = ReadTextLines(path, {2 * h / lineHeight + 1, w + 1});
       work_ = platform_->DrawTextLines(lines, 2 * w, 2 * h, Font, platform_->ResolveColor(BKColor));
       TakeSourceSize();
-      Fit(w, h);
+      Fit(w, h, stop);
       return kMade;
     }
     case TImageType::iitAvi: {
@@ -250,7 +258,7 @@ int TImgUtil::Decode(const std::string& path, int w, int h) {
       if (!frame || frame->Empty()) return kFailed;
       work_ = std::move(*frame);
       TakeSourceSize();
-      Fit(w, h);
+      Fit(w, h, stop);
       return kMade;
     }
     default:

@@ -21,6 +21,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/color_value.h"
 #include "imaging/jpeg_file.h"
+#include "imaging/stop_request.h"
 #include "imaging/thumbnail_scaling.h"
 
 namespace tapestrel::imaging {
@@ -41,8 +42,10 @@ class TImgCustomTest {
  public:
   virtual ~TImgCustomTest() = default;
   virtual bool IsCustomImage(const std::string& path) = 0;
-  // True when `bitmap` now holds the picture.
-  virtual bool LoadCustomImage(const std::string& path, imaging::Bitmap& bitmap) = 0;
+  // True when `bitmap` now holds the picture. A load asked to stop may throw
+  // imaging::PictureStopped.
+  virtual bool LoadCustomImage(const std::string& path, imaging::Bitmap& bitmap,
+                               const imaging::StopRequest& stop) = 0;
 };
 
 // The font of text-file thumbnails.
@@ -137,11 +140,14 @@ class TImgUtil : public OptionGroup {
   static constexpr int kMade = 0;
   static constexpr int kNoSuchFile = 1;
   static constexpr int kFailed = -1;
+  static constexpr int kStopped = -2;
   // Makes the file's cell image for a w x h box in the work bitmap: 0 made
   // (a thumbnail, or the icon of a file without thumbnail), 1 the file is
-  // gone, another value when decoding failed (the work bitmap then holds the
-  // icon, when one could be had).
-  int MakeThumbnail(const std::string& path, int w, int iconIndex, int h);
+  // gone, kStopped when `stop` was requested before the picture was made
+  // (the work bitmap is then of no use), another value when decoding failed
+  // (the work bitmap then holds the icon, when one could be had). Decoders
+  // look at `stop` every row, plug-ins between calls.
+  int MakeThumbnail(const std::string& path, int w, int iconIndex, int h, const imaging::StopRequest& stop = {});
   // The icon of the file in the work bitmap; 0.
   int LoadIconImage(const std::string& path, int iconIndex);
 
@@ -152,8 +158,8 @@ class TImgUtil : public OptionGroup {
   int SourceHeight() const { return sourceHeight_; }
 
  private:
-  int Decode(const std::string& path, int w, int h);
-  void Fit(int w, int h);
+  int Decode(const std::string& path, int w, int h, const imaging::StopRequest& stop);
+  void Fit(int w, int h, const imaging::StopRequest& stop = {});
   void TakeSourceSize() {
     sourceWidth_ = work_.Width();
     sourceHeight_ = work_.Height();

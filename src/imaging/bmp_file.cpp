@@ -187,7 +187,7 @@ PixelFormat OutputFormat(const Header& hd) {
 // The 32-bit layout Bitmap holds directly: blue, green, red, fourth byte.
 bool IsNative32(const Header& hd) { return hd.bits == 32 && MasksAre(hd, 0xFF0000, 0xFF00, 0xFF); }
 
-void ReadUncompressed(std::span<const uint8_t> file, const Header& hd, Bitmap& out) {
+void ReadUncompressed(std::span<const uint8_t> file, const Header& hd, Bitmap& out, const StopRequest& stop) {
   // The caller checked that the data holds every row.
   const size_t stride = ((static_cast<size_t>(hd.width) * hd.bits + 31) / 32) * 4;
   const uint8_t* data = file.data() + hd.dataOffset;
@@ -198,6 +198,7 @@ void ReadUncompressed(std::span<const uint8_t> file, const Header& hd, Bitmap& o
   const Channel red(hd.masks[0]), green(hd.masks[1]), blue(hd.masks[2]), alpha(hd.masks[3]);
   const int outStep = out.Format() == PixelFormat::Bits32 ? 4 : 3;
   for (int i = 0; i < hd.height; ++i) {
+    stop.ThrowIfRequested();
     const uint8_t* src = data + stride * static_cast<size_t>(i);
     uint8_t* dst = out.Row(hd.topDown ? i : hd.height - 1 - i);
     if (direct) {
@@ -217,7 +218,7 @@ void ReadUncompressed(std::span<const uint8_t> file, const Header& hd, Bitmap& o
 
 // RLE rows run bottom-up. Pixels the data never sets stay index 0; runs that
 // pass the right edge are cut there.
-void ReadRle(std::span<const uint8_t> file, const Header& hd, Bitmap& out) {
+void ReadRle(std::span<const uint8_t> file, const Header& hd, Bitmap& out, const StopRequest& stop) {
   size_t length = file.size() - hd.dataOffset;
   if (hd.sizeImage != 0 && hd.sizeImage < length) length = hd.sizeImage;
   const uint8_t* p = file.data() + hd.dataOffset;
@@ -250,6 +251,7 @@ void ReadRle(std::span<const uint8_t> file, const Header& hd, Bitmap& out) {
       case 0:  // end of line
         x = 0;
         ++y;
+        stop.ThrowIfRequested();
         break;
       case 1:  // end of bitmap
         return;
@@ -311,9 +313,9 @@ Bitmap ReadBmp(std::span<const uint8_t> file, const BmpReadOptions& options) {
     }
   }
   if (hd.compression == kBiRle4 || hd.compression == kBiRle8) {
-    ReadRle(file, hd, out);
+    ReadRle(file, hd, out, options.stop);
   } else {
-    ReadUncompressed(file, hd, out);
+    ReadUncompressed(file, hd, out, options.stop);
   }
   return out;
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "imaging/bitmap.h"
+#include "imaging/stop_request.h"
 
 namespace tapestrel::imaging {
 
@@ -24,6 +25,8 @@ struct BmpReadOptions {
   // Pictures whose pixels would take more memory are refused before anything
   // is allocated.
   size_t maxPixelBytes = Bitmap::kMaxPixelBytes;
+  // Looked at every row: a read asked to stop throws PictureStopped.
+  StopRequest stop;
 };
 
 Bitmap ReadBmp(std::span<const uint8_t> file, const BmpReadOptions& options = {});

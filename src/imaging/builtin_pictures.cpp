@@ -23,6 +23,10 @@ Bitmap WallpaperPng(const std::string& path, bool) { return LoadPngFile(path).im
 ThumbnailPicture ThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode, bool) {
   return DecodeThumbnailBmp(data, w, h, type);
 }
+ThumbnailPicture ThumbnailJpeg(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode mode,
+                               bool exifOrientation) {
+  return DecodeThumbnailJpeg(data, w, h, type, mode, exifOrientation);
+}
 ThumbnailPicture ThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type, JpegMode, bool) {
   return DecodeThumbnailPng(data, w, h, type);
 }
@@ -32,8 +36,8 @@ constexpr BuiltInPicture kBuiltIn[] = {
     {"ico", "アイコン", nullptr, nullptr, nullptr},
     {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr},
     {"wmf", "メタファイル", nullptr, nullptr, nullptr},
-    {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, DecodeThumbnailJpeg, RenderRatioExpansionJpegFile},
-    {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, DecodeThumbnailJpeg, RenderRatioExpansionJpegFile},
+    {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile},
+    {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile},
     {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr},
 };
 

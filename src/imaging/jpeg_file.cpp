@@ -65,7 +65,20 @@ static void FailWith(j_common_ptr cinfo, const char* message) {
   std::longjmp(err->jump, 1);
 }
 
+// libjpeg's progress hook, called at every row of blocks it reads or rows it
+// gives out: where a decode that is asked to stop ends.
+struct ProgressManager {
+  jpeg_progress_mgr pub;
+  StopRequest stop;
+  bool stopped = false;
+};
+
 static void ProgressMonitor(j_common_ptr cinfo) {
+  auto* progress = reinterpret_cast<ProgressManager*>(cinfo->progress);
+  if (progress->stop.Requested()) {
+    progress->stopped = true;
+    FailWith(cinfo, "stopped");
+  }
   if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
     FailWith(cinfo, "too many scans");
   }
@@ -121,7 +134,7 @@ void InitErrors(ErrorManager& err) {
 
 class Decompressor {
  public:
-  Decompressor(std::span<const uint8_t> data, size_t maxMemory) {
+  Decompressor(std::span<const uint8_t> data, size_t maxMemory, StopRequest stop = {}) {
     InitErrors(err_);
     cinfo_.err = &err_.pub;
     if (!Guarded(err_, [&] { jpeg_create_decompress(&cinfo_); })) Fail(err_);
@@ -134,8 +147,9 @@ class Decompressor {
     source_.resync_to_restart = jpeg_resync_to_restart;
     source_.term_source = TermSource;
     cinfo_.src = &source_;
-    progress_.progress_monitor = ProgressMonitor;
-    cinfo_.progress = &progress_;
+    progress_.pub.progress_monitor = ProgressMonitor;
+    progress_.stop = stop;
+    cinfo_.progress = &progress_.pub;
     // Bounds the coefficient buffers of multi-scan files by what the data
     // could fill; there is no backing store, so asking for more is an error.
     const uint64_t limit =
@@ -151,7 +165,9 @@ class Decompressor {
 
   template <typename Step>
   void Run(Step&& step) {
-    if (!Guarded(err_, step)) Fail(err_);
+    if (Guarded(err_, step)) return;
+    if (progress_.stopped) throw PictureStopped();
+    Fail(err_);
   }
 
   jpeg_decompress_struct& cinfo() { return cinfo_; }
@@ -161,7 +177,7 @@ class Decompressor {
   ErrorManager err_{};
   jpeg_decompress_struct cinfo_{};
   jpeg_source_mgr source_{};
-  jpeg_progress_mgr progress_{};
+  ProgressManager progress_{};
   bool created_ = false;
 };
 
@@ -189,7 +205,7 @@ JpegHeader ReadJpegHeader(std::span<const uint8_t> data) {
 }
 
 struct JpegRowReader::State {
-  State(std::span<const uint8_t> data, size_t maxBytes) : d(data, maxBytes) {}
+  State(std::span<const uint8_t> data, size_t maxBytes, StopRequest stop) : d(data, maxBytes, stop) {}
   Decompressor d;
   JpegHeader header;
   int width = 0, height = 0;
@@ -198,7 +214,7 @@ struct JpegRowReader::State {
 };
 
 JpegRowReader::JpegRowReader(std::span<const uint8_t> data, const JpegDecodeOptions& options)
-    : state_(std::make_unique<State>(data, options.maxBytes)) {
+    : state_(std::make_unique<State>(data, options.maxBytes, options.stop)) {
   Decompressor& d = state_->d;
   auto& c = d.cinfo();
   d.Run([&] { jpeg_read_header(&c, TRUE); });

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "imaging/bitmap.h"
+#include "imaging/stop_request.h"
 
 namespace tapestrel::imaging {
 
@@ -39,6 +40,9 @@ struct JpegDecodeOptions {
   // anything else sees it; chooseScale and the header then get the turned
   // size. The row reader always gives the rows as stored.
   bool exifOrientation = false;
+  // Looked at as libjpeg reads and gives out rows: a decode asked to stop
+  // throws PictureStopped.
+  StopRequest stop;
 };
 
 // Only the header; throws ImageError when it cannot be read.

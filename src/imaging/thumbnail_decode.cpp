@@ -8,18 +8,19 @@
 
 namespace tapestrel::imaging {
 
-void FitThumbnail(Bitmap& bitmap, int w, int h, TGetType type) {
+void FitThumbnail(Bitmap& bitmap, int w, int h, TGetType type, const StopRequest& stop) {
   if (type == TGetType::igtNormal) {
     bitmap = ConvertTo24(bitmap);
     return;
   }
   const Size size = FitByGetType(type, bitmap.Width(), bitmap.Height(), w, h);
-  ResampleTo(bitmap, size.width, size.height);
+  ResampleTo(bitmap, size.width, size.height, stop);
 }
 
 ThumbnailPicture DecodeThumbnailJpeg(std::span<const uint8_t> data, int w, int h, TGetType type,
-                                     JpegMode mode, bool exifOrientation) {
+                                     JpegMode mode, bool exifOrientation, const StopRequest& stop) {
   JpegDecodeOptions options;
+  options.stop = stop;
   options.mode = mode;
   options.exifOrientation = exifOrientation;
   options.chooseScale = [&](int pw, int ph) {
@@ -30,25 +31,29 @@ ThumbnailPicture DecodeThumbnailJpeg(std::span<const uint8_t> data, int w, int h
   t.bitmap = DecodeJpeg(data, options, &header);
   t.sourceWidth = header.width;
   t.sourceHeight = header.height;
-  FitThumbnail(t.bitmap, w, h, type);
+  FitThumbnail(t.bitmap, w, h, type, stop);
   return t;
 }
 
-ThumbnailPicture DecodeThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type) {
+ThumbnailPicture DecodeThumbnailBmp(std::span<const uint8_t> data, int w, int h, TGetType type,
+                                    const StopRequest& stop) {
+  BmpReadOptions options;
+  options.stop = stop;
   ThumbnailPicture t;
-  t.bitmap = ReadBmp(data);
+  t.bitmap = ReadBmp(data, options);
   t.sourceWidth = t.bitmap.Width();
   t.sourceHeight = t.bitmap.Height();
-  FitThumbnail(t.bitmap, w, h, type);
+  FitThumbnail(t.bitmap, w, h, type, stop);
   return t;
 }
 
-ThumbnailPicture DecodeThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type) {
+ThumbnailPicture DecodeThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetType type,
+                                    const StopRequest& stop) {
   ThumbnailPicture t;
-  t.bitmap = LoadPng(data).image;
+  t.bitmap = LoadPng(data, stop).image;
   t.sourceWidth = t.bitmap.Width();
   t.sourceHeight = t.bitmap.Height();
-  FitThumbnail(t.bitmap, w, h, type);
+  FitThumbnail(t.bitmap, w, h, type, stop);
   return t;
 }
 

@@ -168,10 +168,11 @@ uint8_t Finish(const Taps& t, int64_t sum) {
   return static_cast<uint8_t>(std::clamp<int64_t>(v, 0, 255));
 }
 
-Bitmap ResampleWidth(const Bitmap& src, int tw) {
+Bitmap ResampleWidth(const Bitmap& src, int tw, const StopRequest& stop) {
   const Taps taps = MakeTaps(src.Width(), tw);
   Bitmap out(tw, src.Height(), PixelFormat::Bits24);
   for (int y = 0; y < src.Height(); ++y) {
+    stop.ThrowIfRequested();
     const uint8_t* in = src.Row(y);
     uint8_t* o = out.Row(y);
     for (int j = 0; j < tw; ++j) {
@@ -192,12 +193,13 @@ Bitmap ResampleWidth(const Bitmap& src, int tw) {
 }
 
 // Works a row at a time, so the source is read along its rows.
-Bitmap ResampleHeight(const Bitmap& src, int th) {
+Bitmap ResampleHeight(const Bitmap& src, int th, const StopRequest& stop) {
   const Taps taps = MakeTaps(src.Height(), th);
   Bitmap out(src.Width(), th, PixelFormat::Bits24);
   const size_t bytes = static_cast<size_t>(src.Width()) * 3;
   std::vector<int64_t> sum(bytes);
   for (int j = 0; j < th; ++j) {
+    stop.ThrowIfRequested();
     std::fill(sum.begin(), sum.end(), 0);
     for (int k = taps.begin[j]; k < taps.begin[j + 1]; ++k) {
       const uint8_t* in = src.Row(taps.index[k]);
@@ -254,15 +256,19 @@ Size FitByGetType(TGetType type, int pw, int ph, int w, int h) {
   return {pw, ph};
 }
 
-void ResampleTo(Bitmap& bitmap, int tw, int th) {
+void ResampleTo(Bitmap& bitmap, int tw, int th, const StopRequest& stop) {
   if (bitmap.Empty()) throw ImageError("cannot resample an empty bitmap");
   if (tw <= 0 || th <= 0) {
     bitmap = Bitmap();
     return;
   }
-  Bitmap work = ConvertTo24(bitmap);
-  if (tw != work.Width()) work = ResampleWidth(work, tw);
-  if (th != work.Height()) work = ResampleHeight(work, th);
+  // A 24-bit picture is taken over, not copied: a large photo's copy alone
+  // would outlast a stop request.
+  const bool plain24 = bitmap.Format() == PixelFormat::Bits24 && bitmap.Palette().empty();
+  Bitmap work = plain24 ? std::move(bitmap) : ConvertTo24(bitmap);
+  bitmap = Bitmap();
+  if (tw != work.Width()) work = ResampleWidth(work, tw, stop);
+  if (th != work.Height()) work = ResampleHeight(work, th, stop);
   bitmap = std::move(work);
 }
 

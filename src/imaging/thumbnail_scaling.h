@@ -2,6 +2,7 @@
 #pragma once
 
 #include "imaging/bitmap.h"
+#include "imaging/stop_request.h"
 
 namespace tapestrel::imaging {
 
@@ -30,8 +31,9 @@ Size FitByGetType(TGetType type, int pw, int ph, int w, int h);
 // Resamples to tw x th in 24 bits per pixel (any palette is dropped), width
 // first, then height: an area average when shrinking, cubic Lagrange
 // interpolation when enlarging, in fixed point. A zero target size leaves an
-// empty bitmap; an empty source throws ImageError.
-void ResampleTo(Bitmap& bitmap, int tw, int th);
+// empty bitmap; an empty source throws ImageError. `stop` is looked at every
+// row; a stopped resampling throws PictureStopped and leaves `bitmap` empty.
+void ResampleTo(Bitmap& bitmap, int tw, int th, const StopRequest& stop = {});
 
 // The JPEG decoder's scale denominator (1, 2, 4 or 8) for a pw x ph picture
 // that is to fill a w x h box: the largest reduction that still covers it.

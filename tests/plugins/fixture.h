@@ -41,6 +41,23 @@ static volatile int* volatile kNowhere = (volatile int*)8;
 /* Set by IsSupported for a picture of mode 21: the next GetPicture returns
  * with the registers its caller expects kept overwritten. */
 volatile LONG g_spoilKeptRegisters;
+/* Mode 22 sets the event "TapestrelSpiInside" and then waits for the event
+ * "TapestrelSpiGate" (5 s at most, counted in HostileGateTimedOut) without
+ * calling back; mode 23 sets the event "TapestrelSpiSlow" and lingers 2 ms a
+ * row, aborting (counted in HostileAborted) when the progress callback asks. */
+static volatile LONG g_gateTimedOut, g_aborted;
+EXPORT LONG FIXTURE_CALL HostileGateTimedOut(void) { return g_gateTimedOut; }
+EXPORT LONG FIXTURE_CALL HostileAborted(void) { return g_aborted; }
+static void SignalEvent(const char* name) {
+  HANDLE e = OpenEventA(EVENT_MODIFY_STATE, FALSE, name);
+  if (e) SetEvent(e), CloseHandle(e);
+}
+static void AwaitGate(void) {
+  HANDLE gate = OpenEventA(SYNCHRONIZE, FALSE, "TapestrelSpiGate");
+  SignalEvent("TapestrelSpiInside");
+  if (gate && WaitForSingleObject(gate, 5000) == WAIT_TIMEOUT) InterlockedIncrement(&g_gateTimedOut);
+  if (gate) CloseHandle(gate);
+}
 #endif
 
 typedef int(__stdcall* ProgressCallback)(int numerator, int denominator, LONG_PTR data);
@@ -169,9 +186,18 @@ __attribute__((unused)) static int Decode(LPCSTR fileName, LONG_PTR offset, unsi
   if (infoSize >= 40 + 4 * colours) memcpy(bih + 1, p + 16, 4 * colours);
   unsigned char* dst = (unsigned char*)hPixels;
   const unsigned char* rows = p + 16 + 4 * colours;
+#ifdef FIXTURE_HOSTILE
+  if (mode == 22) AwaitGate();
+  if (mode == 23) SignalEvent("TapestrelSpiSlow");
+#endif
   for (int y = 0; y < height; ++y) {
     memcpy(dst + (DWORD)(topDown ? y : height - 1 - y) * stride, rows + (DWORD)y * stride, stride);
-    if (progress && progress(y, height, data)) {
+    const int abort = progress && progress(y, height, data);
+#ifdef FIXTURE_HOSTILE
+    if (mode == 23) Sleep(2);
+    if (mode == 23 && abort) InterlockedIncrement(&g_aborted);
+#endif
+    if (abort) {
       LocalUnlock(hInfo);
       LocalFree(hInfo);
       LocalFree(hPixels);

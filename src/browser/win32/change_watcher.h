@@ -2,6 +2,11 @@
 // its subtree) and tells the window, which refreshes. At most one change is
 // waiting for the window at a time; changes that come while it refreshes
 // bring one more.
+//
+// It never falls silent: a folder that vanishes (a share gone, a rename away
+// and back, a folder removed and made again) is looked for every second and
+// watched again, with one more change told, as soon as it is back; a post
+// the window's queue refused is made again.
 #pragma once
 
 #include <windows.h>
@@ -16,9 +21,8 @@ namespace tapestrel::browser {
 
 class ChangeWatcher {
  public:
-  // Posts `message` to `window` (wParam = `tag`) for each change. A watch
-  // that cannot be set up ends silently. A folder that disappears counts as
-  // a change, once.
+  // Posts `message` to `window` (wParam = `tag`) for each change. The folder
+  // going away counts as a change, and so does its coming back.
   ChangeWatcher(const std::wstring& folder, DWORD filter, HWND window, UINT message, WPARAM tag);
   ~ChangeWatcher();  // stops the thread and waits for it
   ChangeWatcher(const ChangeWatcher&) = delete;
@@ -28,8 +32,9 @@ class ChangeWatcher {
   void Acknowledge() { posted_ = false; }
 
  private:
-  void Run(const std::wstring& folder, HANDLE change);
-  void Post();
+  void Run(const std::wstring& folder, DWORD filter, HANDLE change);
+  // False when the window's queue refused it.
+  bool Post();
 
   HWND window_;
   UINT message_;

@@ -1,6 +1,8 @@
 #include "browser/win32/file_image.h"
 
 #include "browser/cell_images.h"
+#include "browser/view_options.h"
+#include "browser/win32/thumbnail_platform.h"
 #include "platform/error_guard.h"
 #include "platform/win32/ansi_path.h"
 #include "platform/win32/com_scope.h"
@@ -20,7 +22,7 @@ TImgThread::TImgThread(TImgUtil& util)
 }
 
 TImgThread::~TImgThread() {
-  Stop();
+  Stop(INFINITE);
   quit_ = true;
   SetEvent(start_.Get());
   WaitForSingleObject(thread_.Get(), INFINITE);
@@ -39,11 +41,15 @@ void TImgThread::Start(HWND view, int serial, std::string path, bool iconType, i
   SetEvent(start_.Get());
 }
 
-void TImgThread::Stop() {
-  if (WaitForSingleObject(idle_.Get(), 0) == WAIT_OBJECT_0) return;
+bool TImgThread::Stop(DWORD maxWaitMs) {
+  if (WaitForSingleObject(idle_.Get(), 0) == WAIT_OBJECT_0) return true;
   SetThreadPriority(thread_.Get(), THREAD_PRIORITY_NORMAL);
   terminated_ = true;
-  WaitForSingleObject(idle_.Get(), INFINITE);
+  if (WaitForSingleObject(idle_.Get(), maxWaitMs) == WAIT_OBJECT_0) return true;
+  tellWhenFree_ = true;
+  // It may have gone idle just now, before it could see the flag: then
+  // whichever side takes the flag back answers.
+  return WaitForSingleObject(idle_.Get(), 0) == WAIT_OBJECT_0 && tellWhenFree_.exchange(false);
 }
 
 DWORD WINAPI TImgThread::Run(void* self) {
@@ -59,16 +65,21 @@ void TImgThread::Loop() {
     WaitForSingleObject(start_.Get(), INFINITE);
     if (quit_) return;
     platform::Guarded([this] { Work(); });
+    const HWND view = view_;  // Start may hand over the next entry once idle
     SetEvent(idle_.Get());
+    if (tellWhenFree_.exchange(false)) PostMessageW(view, kWorkerFreeMessage, 0, 0);
   }
 }
 
 void TImgThread::Work() {
+  stamp_.reset();
   if (terminated_) return;
   int code = TImgUtil::kFailed;
   if (!iconType_) {
+    // Before reading: a file written meanwhile then shows a later stamp.
+    stamp_ = ReadFileStamp(path_);
     try {
-      code = util_.MakeThumbnail(path_, w_, 0, h_);
+      code = util_.MakeThumbnail(path_, w_, 0, h_, imaging::StopRequest(terminated_));
     } catch (...) {
       code = TImgUtil::kFailed;  // the entry shows its icon; the work goes on
     }
@@ -82,7 +93,7 @@ TFileImage::TFileImage(HWND view, TImgItems& items, TViewImage& image, ViewHooks
 
 TFileImage::~TFileImage() {
   CancelAll();
-  StopWorker();
+  if (IsWindow(view_)) KillTimer(view_, kRetryTimer);
 }
 
 TImageType TFileImage::TypeOf(TImgListItem& entry) {
@@ -105,9 +116,7 @@ void TFileImage::StartWorker(TImgListItem& entry) {
                  iconType, image_.ImageWidth, image_.ImageHeight);
 }
 
-void TFileImage::StopWorker() {
-  if (worker_) worker_->Stop();
-}
+bool TFileImage::StopWorker() { return !worker_ || worker_->Stop(); }
 
 void TFileImage::Install(TImgListItem& entry, int code) {
   if (code == TImgUtil::kMade) {
@@ -121,7 +130,29 @@ void TFileImage::Install(TImgListItem& entry, int code) {
     // again, and a failure would otherwise be tried once more.
     entry.Loaded = true;
     if (hooks_.installIcon) hooks_.installIcon(entry);
+    // A picture still being written fails too: it is tried again once it
+    // has settled.
+    const std::optional<FileStamp> seen = worker_ ? worker_->StampSeen() : std::nullopt;
+    if (code != TImgUtil::kNoSuchFile && seen && !IsIconType(TypeOf(entry))) {
+      if (auto path = platform::PathToAnsi(entry.ParsingPath())) {
+        retry_.Watch(entry.Serial(), std::move(*path), *seen, static_cast<int64_t>(GetTickCount64()));
+        SetTimer(view_, kRetryTimer, 250, nullptr);
+      }
+    }
   }
+}
+
+void TFileImage::RetrySettled() {
+  const std::vector<int> due = retry_.Due(static_cast<int64_t>(GetTickCount64()), ReadFileStamp);
+  if (retry_.Empty()) KillTimer(view_, kRetryTimer);
+  for (const int serial : due) {
+    TImgListItem* entry = FindEntry(serial);
+    // Still showing the icon it failed with: made again, its icon kept until then.
+    if (!entry || !entry->Loaded || !entry->ImageShared) continue;
+    entry->Loaded = false;
+    Enqueue(serial, true);
+  }
+  if (!due.empty()) Kick();
 }
 
 }  // namespace tapestrel::browser

@@ -9,10 +9,12 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "browser/img_threads.h"
 #include "browser/img_util.h"
+#include "browser/thumbnail_retry.h"
 #include "browser/view_options.h"
 #include "platform/win32/handles.h"
 
@@ -20,6 +22,13 @@ namespace tapestrel::browser {
 
 // Worker to view: wParam the entry's serial, lParam the result code.
 inline constexpr UINT kImageLoadedMessage = WM_USER + 1;
+// Worker to view: a worker that was told to stop, and outlasted the wait for
+// it, is free again.
+inline constexpr UINT kWorkerFreeMessage = WM_USER + 2;
+// The longest the window thread waits for a worker told to stop.
+inline constexpr DWORD kStopWaitMs = 20;
+// The view's timer that looks again at files whose thumbnail failed.
+inline constexpr UINT_PTR kRetryTimer = 0x5452;
 
 // The worker: one thread, kept for the scheduler's lifetime, making one
 // entry's picture at a time when Start hands it one. Creating and ending a
@@ -29,7 +38,7 @@ class TImgThread {
   // The thread, at lower than normal priority, idle. It has COM
   // (apartment-threaded) for its whole life.
   explicit TImgThread(TImgUtil& util);
-  // Stops the entry being made and ends the thread.
+  // Stops the entry being made and ends the thread, waiting for it.
   ~TImgThread();
   TImgThread(const TImgThread&) = delete;
   TImgThread& operator=(const TImgThread&) = delete;
@@ -38,8 +47,13 @@ class TImgThread {
   // icon kind posts -1 without decoding anything. Only while idle.
   void Start(HWND view, int serial, std::string path, bool iconType, int w, int h);
   // Raised to normal priority so that it ends soon, the entry being made is
-  // told to stop, and waited for. Its result is never posted afterwards.
-  void Stop();
+  // told to stop (the decoders look every row), and waited for at most
+  // `maxWaitMs`. Its result is never posted afterwards. True when the thread
+  // is idle; otherwise it posts kWorkerFreeMessage once it is.
+  bool Stop(DWORD maxWaitMs = kStopWaitMs);
+  // The file's stamp when the last entry's decoding began; read after its
+  // result was posted.
+  std::optional<FileStamp> StampSeen() const { return stamp_; }
 
  private:
   static DWORD WINAPI Run(void* self);
@@ -53,7 +67,9 @@ class TImgThread {
   std::string path_;
   bool iconType_ = false;
   int w_ = 0, h_ = 0;
+  std::optional<FileStamp> stamp_;
   std::atomic<bool> terminated_{false};
+  std::atomic<bool> tellWhenFree_{false};
   std::atomic<bool> quit_{false};
   platform::UniqueKernelHandle start_;  // auto-reset: an entry is ready
   platform::UniqueKernelHandle idle_;   // manual-reset: no entry in hand
@@ -74,11 +90,14 @@ class TFileImage : public TImgThreads {
 
   // The entry's kind, decided once (on this thread).
   TImageType TypeOf(TImgListItem& entry);
+  // On the view's retry timer: the failed entries whose file has settled
+  // since are made again.
+  void RetrySettled();
 
  protected:
   TImgListItem* FindEntry(int serial) override { return items_.FindBySerial(serial); }
   void StartWorker(TImgListItem& entry) override;
-  void StopWorker() override;
+  bool StopWorker() override;
   void Install(TImgListItem& entry, int code) override;
   void Repaint(TImgListItem& entry) override {
     if (hooks_.repaint) hooks_.repaint(entry);
@@ -90,6 +109,7 @@ class TFileImage : public TImgThreads {
   TViewImage& image_;
   ViewHooks hooks_;
   std::unique_ptr<TImgThread> worker_;
+  ThumbnailRetry retry_;
 };
 
 }  // namespace tapestrel::browser

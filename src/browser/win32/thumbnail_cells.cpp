@@ -38,11 +38,19 @@ ThumbnailCells::~ThumbnailCells() {
 
 LRESULT CALLBACK ThumbnailCells::ViewProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                                UINT_PTR, DWORD_PTR self) {
-  if (message != kImageLoadedMessage) return DefSubclassProc(hwnd, message, wParam, lParam);
+  const bool retryTick = message == WM_TIMER && wParam == kRetryTimer;
+  if (message != kImageLoadedMessage && message != kWorkerFreeMessage && !retryTick)
+    return DefSubclassProc(hwnd, message, wParam, lParam);
   platform::Guarded([&] {
     auto* cells = reinterpret_cast<ThumbnailCells*>(self);
     const bool rebuilding = cells->hooks_.rebuilding && cells->hooks_.rebuilding();
-    cells->loader_.WorkerDone(static_cast<int>(wParam), static_cast<int>(lParam), rebuilding);
+    if (message == kImageLoadedMessage) {
+      cells->loader_.WorkerDone(static_cast<int>(wParam), static_cast<int>(lParam), rebuilding);
+    } else if (message == kWorkerFreeMessage) {
+      if (!rebuilding) cells->loader_.Resume();  // what waited for the worker
+    } else if (!rebuilding) {
+      cells->loader_.RetrySettled();
+    }
   });
   return 0;
 }

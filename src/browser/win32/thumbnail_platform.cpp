@@ -356,6 +356,14 @@ Bitmap WindowsThumbnailPlatform::IconImage(const std::string& path, int iconInde
   return canvas.Pixels();
 }
 
+std::optional<FileStamp> ReadFileStamp(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  const auto join = [](DWORD high, DWORD low) { return (uint64_t{high} << 32) | low; };
+  return browser::FileStamp{join(data.nFileSizeHigh, data.nFileSizeLow),
+                            join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
+}
+
 std::optional<ThumbStorePort::Stamp> WindowsThumbnailPlatform::FileStamp(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;

@@ -9,6 +9,7 @@
 
 #include "browser/img_util.h"
 #include "browser/thumb_store.h"
+#include "browser/thumbnail_retry.h"
 
 namespace tapestrel::browser {
 
@@ -56,6 +57,9 @@ class DibCanvas {
   HGDIOBJ old_ = nullptr;
   uint8_t* bits_ = nullptr;
 };
+
+// The file's size and last-write time; nothing when it is gone.
+std::optional<FileStamp> ReadFileStamp(const std::string& path);
 
 // A font made from the thumbnail maker's font description.
 HFONT CreateThumbnailFont(const TImgFont& font);

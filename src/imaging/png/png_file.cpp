@@ -15,6 +15,12 @@ PngPicture Take(TKVXPNG& png) {
   return picture;
 }
 
+// The decoder's progress, reported every few rows, is where a stop request
+// is heard.
+void HearStop(TKVXPNG& png, const StopRequest& stop) {
+  png.SetOnProgress([stop](ProgressStage, int) { stop.ThrowIfRequested(); });
+}
+
 void Prepare(TKVXPNG& png, const Bitmap& image, const Bitmap* mask) {
   png.Assign(image);
   if (mask != nullptr) {
@@ -25,14 +31,16 @@ void Prepare(TKVXPNG& png, const Bitmap& image, const Bitmap* mask) {
 
 }  // namespace
 
-PngPicture LoadPngFile(const std::string& path) {
+PngPicture LoadPngFile(const std::string& path, const StopRequest& stop) {
   TKVXPNG png;
+  HearStop(png, stop);
   png.LoadFromFile(path);
   return Take(png);
 }
 
-PngPicture LoadPng(std::span<const uint8_t> data) {
+PngPicture LoadPng(std::span<const uint8_t> data, const StopRequest& stop) {
   TKVXPNG png;
+  HearStop(png, stop);
   png.LoadFromMemory(data);
   return Take(png);
 }

@@ -10,6 +10,7 @@
 
 #include "imaging/bitmap.h"
 #include "imaging/png/png_error.h"
+#include "imaging/stop_request.h"
 
 namespace tapestrel::imaging {
 
@@ -21,9 +22,10 @@ struct PngPicture {
   int32_t transparent_color = -1;  // 0x00BBGGRR, or a palette index with bit 24 set
 };
 
-// Throw EKVXPNG (or ImageError when the file cannot be opened).
-PngPicture LoadPngFile(const std::string& path);
-PngPicture LoadPng(std::span<const uint8_t> data);
+// Throw EKVXPNG (or ImageError when the file cannot be opened). `stop` is
+// looked at as rows are decoded: a load asked to stop throws PictureStopped.
+PngPicture LoadPngFile(const std::string& path, const StopRequest& stop = {});
+PngPicture LoadPng(std::span<const uint8_t> data, const StopRequest& stop = {});
 
 // `mask`, when given, must be an 8-bit bitmap of the image's size to be used.
 void SavePngFile(const std::string& path, const Bitmap& image, const Bitmap* mask = nullptr);

@@ -31,11 +31,15 @@ bool TSPluginItem::Supports(const std::string& fileName) {
   return library_->IsSupported(fileName, header.data()) != 0;
 }
 
-int TSPluginItem::Decode(const std::string& fileName, Bitmap& bitmap) {
+int TSPluginItem::Decode(const std::string& fileName, Bitmap& bitmap, const StopRequest& stop) {
+  // Any answer but 0 tells the plug-in to abort.
+  const SpiProgressCallback progress = [&stop](int, int) { return stop.Requested() ? 1 : 0; };
   const bool preview = Preview;
   SpiPictureResult result;
-  if (preview) result = library_->GetPicture(fileName, 0, true, nullptr);
-  if (!preview || result.code != 0) result = library_->GetPicture(fileName, 0, false, nullptr);
+  if (preview) result = library_->GetPicture(fileName, 0, true, &progress);
+  stop.ThrowIfRequested();
+  if (!preview || result.code != 0) result = library_->GetPicture(fileName, 0, false, &progress);
+  stop.ThrowIfRequested();
   if (result.code != 0) return result.code;
   if (!result.blocks) return kSpiBadPicture;
   try {
@@ -84,12 +88,13 @@ int TSPlugin::FindPlugin(const std::string& fileName) {
   return found;
 }
 
-int TSPlugin::LoadPicture(const std::string& fileName, Bitmap& bitmap) {
+int TSPlugin::LoadPicture(const std::string& fileName, Bitmap& bitmap, const StopRequest& stop) {
   int result = kSpiNotSupported;
   for (const auto& spi : items_) {
+    stop.ThrowIfRequested();
     if (!spi->Supports(fileName)) continue;
     spi->Preview = Preview;
-    result = spi->Decode(fileName, bitmap);
+    result = spi->Decode(fileName, bitmap, stop);
     if (result == kSpiSuccess) break;
   }
   return result;

@@ -16,6 +16,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/spi/spi_port.h"
 #include "imaging/spi/spis.h"
+#include "imaging/stop_request.h"
 
 namespace tapestrel::imaging {
 
@@ -66,8 +67,10 @@ class TSPluginItem {
   // extension does not occur in the mask text is refused before it is opened.
   bool Supports(const std::string& fileName);
   // Decodes into `bitmap`: 0, or the plug-in's code (kSpiBadPicture when it
-  // claimed success with unusable blocks).
-  int Decode(const std::string& fileName, Bitmap& bitmap);
+  // claimed success with unusable blocks). A stop request aborts the
+  // plug-in through its progress callback and is looked at between calls:
+  // a decode asked to stop throws PictureStopped.
+  int Decode(const std::string& fileName, Bitmap& bitmap, const StopRequest& stop = {});
 
  private:
   SpiHostPort& host_;
@@ -99,7 +102,8 @@ class TSPlugin {
   int FindPlugin(const std::string& fileName);
   // 0 when `bitmap` now holds the picture; kSpiNotSupported when no plug-in
   // reads the file; otherwise the code of the last plug-in that tried.
-  int LoadPicture(const std::string& fileName, Bitmap& bitmap);
+  // Throws PictureStopped when `stop` is requested.
+  int LoadPicture(const std::string& fileName, Bitmap& bitmap, const StopRequest& stop = {});
 
   int Count() const { return static_cast<int>(items_.size()); }
   TSPluginItem& Items(int index) const { return *items_.at(static_cast<size_t>(index)); }

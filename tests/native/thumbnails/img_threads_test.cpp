@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "browser/cell_images.h"
+#include "browser/thumbnail_retry.h"
 #include "imaging/pixel_convert.h"
 
 using namespace tapestrel::browser;
@@ -35,9 +37,10 @@ class ScriptedThreads : public TImgThreads {
     running = e.Serial();
     log.push_back("start " + std::to_string(e.Serial()));
   }
-  void StopWorker() override {
+  bool StopWorker() override {
     if (running) log.push_back("stop " + std::to_string(running));
     running = 0;
+    return true;
   }
   void Install(TImgListItem& e, int code) override {
     e.Loaded = true;
@@ -131,6 +134,27 @@ TEST(ThumbnailQueue, CancelAndRebuildDropResults) {
   EXPECT_FALSE(t.Busy());
   t.CancelAll();  // idle: nothing to stop
   EXPECT_EQ((Log{"stop 4"}), t.log);
+}
+
+// A failed file is tried again once its stamp moved on and then held for the
+// settling time; gone files and files that keep their failed stamp drop out.
+TEST(ThumbnailRetry, TriesAgainOnceTheFileHasSettled) {
+  ThumbnailRetry retry;
+  std::map<std::string, FileStamp> disk = {{"grows", {10, 1}}, {"broken", {5, 1}}, {"gone", {5, 1}}};
+  int serial = 0;
+  for (const auto& [name, stamp] : disk) retry.Watch(++serial, name, stamp, 0);  // broken 1, gone 2, grows 3
+  const auto due = [&](int64_t now) {
+    return retry.Due(now, [&](const std::string& path) -> std::optional<FileStamp> {
+      return disk.count(path) ? std::optional<FileStamp>(disk[path]) : std::nullopt;
+    });
+  };
+  disk.erase("gone");
+  disk["grows"] = {20, 2};  // written on
+  EXPECT_TRUE(due(500).empty());
+  EXPECT_TRUE(due(1499).empty());  // not settled yet
+  EXPECT_EQ(std::vector<int>{3}, due(1500));
+  EXPECT_TRUE(due(ThumbnailRetry::kGiveUpMs).empty());
+  EXPECT_TRUE(retry.Empty());  // "broken" given up
 }
 
 TEST(ThumbnailQueue, AFailingHandlerInstallOrWorkerStartStopsNothing) {

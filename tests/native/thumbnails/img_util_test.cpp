@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
+#include "app/png_custom_image.h"
+#include "imaging/png/png_file.h"
+
 #include "browser/cell_images.h"
 #include "browser/view_options.h"
 #include "common/exif_photo.h"
@@ -50,7 +55,7 @@ class ImgUtilTest : public ::testing::Test {
 class PngHook : public TImgCustomTest {
  public:
   bool IsCustomImage(const std::string& path) override { return imaging::LowerCaseExtension(path) == ".png"; }
-  bool LoadCustomImage(const std::string&, imaging::Bitmap& bitmap) override {
+  bool LoadCustomImage(const std::string&, imaging::Bitmap& bitmap, const imaging::StopRequest&) override {
     ++loads;
     if (!succeed) return false;
     bitmap = SolidPicture(240, 120, 0x0000FF);
@@ -320,4 +325,32 @@ TEST_F(ImgUtilTest, SusiePriorityHandsBuiltInKindsToAReadingPlugin) {
   host.AddFile(jpg, "TSPX");
   ASSERT_EQ(0, util.MakeThumbnail(jpg, 120, 0, 90));
   EXPECT_EQ(1, util.SourceWidth());  // turned as the photo's orientation says
+}
+
+// A stop request ends every decoder and the fitting with kStopped, and never
+// with the icon a failure would show.
+TEST_F(ImgUtilTest, AStopRequestEndsEveryDecoderWithoutAnIcon) {
+  app::PngCustomImageTest png;
+  util.SetCustomTest(&png);
+  tapestrel::testing::FakeSpiHost host;
+  tapestrel::testing::FakePlugin plugin = tapestrel::testing::ImportPlugin("pic", {"*.pic", "PIC"});
+  host.AddPlugin("C:\\App\\pic.spi", plugin);
+  imaging::TSPlugin splugin(host);
+  splugin.AddPlugin("C:\\App\\pic.spi");
+  util.SPlugin = &splugin;
+  const imaging::Bitmap picture = Gradient(300, 200);
+  imaging::WriteBmpFile(folder / "a.bmp", picture);
+  imaging::WriteFileBytes(folder / "a.jpg", imaging::EncodeJpeg(picture));
+  imaging::SavePngFile(folder / "a.png", picture);
+  host.AddFile(folder.Write("a.pic", "TSPX"), "TSPX");
+  std::atomic<bool> stopped{true};
+  const imaging::StopRequest stop(stopped);
+  for (const char* name : {"a.bmp", "a.jpg", "a.png", "a.pic"}) {
+    platform.calls.clear();
+    EXPECT_EQ(TImgUtil::kStopped, util.MakeThumbnail(folder / name, 120, 0, 90, stop)) << name;
+    EXPECT_TRUE(platform.calls.empty()) << name;
+    EXPECT_TRUE(util.WorkBitmap().Empty()) << name;
+  }
+  imaging::Bitmap large = picture;
+  EXPECT_THROW(imaging::ResampleTo(large, 30, 20, stop), imaging::PictureStopped);
 }

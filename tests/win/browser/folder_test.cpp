@@ -281,18 +281,29 @@ TEST_F(FolderTest, FilesCreatedRenamedAndDeletedOnDiskShowWithinTwoSeconds) {
   EXPECT_EQ(folderChanges, before);
 }
 
-TEST_F(FolderTest, AFolderRemovedWhileShownLeavesAnEmptyList) {
-  const std::string shown = folder / "shown";
+// Renamed away for a while and back, as a share that drops out and returns:
+// listed again. Removed: an empty list; made again at once: another folder of
+// the same name, listed.
+TEST_F(FolderTest, AFolderThatVanishesLeavesAnEmptyListAndIsListedAgainWhenBack) {
+  const std::string shown = folder / "shown", away = folder / "away";
   CreateDirectoryA(shown.c_str(), nullptr);
   for (int i = 0; i < 20; ++i) WriteFile(shown + "\\p" + std::to_string(i) + ".bmp", "x");
   view.OpenFolder(shown);
   ASSERT_EQ(view.ImgItems().Count(), 20);
+  ASSERT_TRUE(MoveFileA(shown.c_str(), away.c_str()));
+  EXPECT_TRUE(PumpUntil([&] { return view.ImgItems().Count() == 0; }, 3000));
+  ASSERT_TRUE(MoveFileA(away.c_str(), shown.c_str()));
+  EXPECT_TRUE(PumpUntil([&] { return view.ImgItems().Count() == 20; }, 3000));
+
   TempFolder::RemoveTree(shown);
   EXPECT_TRUE(PumpUntil([&] { return view.ImgItems().Count() == 0; }, 3000));
   EXPECT_EQ(ListView_GetItemCount(window.List()), 0);
   view.RefreshFolder();
   UpdateWindow(window.Frame());
   EXPECT_EQ(view.ImgItems().Count(), 0);
+  CreateDirectoryA(shown.c_str(), nullptr);
+  WriteFile(shown + "\\again.bmp", "x");
+  EXPECT_TRUE(PumpUntil([&] { return window.Names() == Names{L"again.bmp"}; }, 4000));
 }
 
 }  // namespace
