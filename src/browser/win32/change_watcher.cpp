@@ -5,6 +5,8 @@
 namespace tapestrel::browser {
 namespace {
 
+// How soon a change shows.
+constexpr UINT kLookMs = 250;
 // How often the watch also checks that the folder still exists: a removed
 // folder does not always signal its own watch.
 constexpr DWORD kExistenceCheckMs = 1000;
@@ -17,43 +19,48 @@ bool FolderExists(const std::wstring& folder) {
 }  // namespace
 
 ChangeWatcher::ChangeWatcher(const std::wstring& folder, DWORD filter, HWND window, UINT message, WPARAM tag)
-    : window_(window), message_(message), tag_(tag), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-  // Set up here, not on the thread: a change right after the folder was
-  // opened must not slip through before the thread runs.
-  HANDLE change = FindFirstChangeNotificationW(folder.c_str(), FALSE, filter);
-  if (!stop_ || change == INVALID_HANDLE_VALUE) {
-    if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
-    return;
-  }
-  thread_ = std::thread([this, folder, change] { platform::Guarded([&] { Run(folder, change); }); });
+    : folder_(folder), window_(window), message_(message), tag_(tag) {
+  // Set up at once: a change right after the folder was opened is kept by
+  // the notification until the first look.
+  change_ = FindFirstChangeNotificationW(folder.c_str(), FALSE, filter);
+  if (change_ == INVALID_HANDLE_VALUE) return;
+  // The timer's id is this watcher, which the window's own timers never are.
+  timer_ = SetTimer(window_, reinterpret_cast<UINT_PTR>(this), kLookMs, &ChangeWatcher::OnTimer) != 0;
+  if (!timer_) Stop();
+  lastExistenceCheck_ = GetTickCount();
 }
 
-ChangeWatcher::~ChangeWatcher() {
-  if (stop_) SetEvent(stop_.Get());
-  if (thread_.joinable()) thread_.join();
+ChangeWatcher::~ChangeWatcher() { Stop(); }
+
+void CALLBACK ChangeWatcher::OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  platform::Guarded([&] { reinterpret_cast<ChangeWatcher*>(id)->Look(); });
+}
+
+void ChangeWatcher::Look() {
+  if (change_ == INVALID_HANDLE_VALUE) return;
+  if (WaitForSingleObject(change_, 0) == WAIT_OBJECT_0) {
+    Post();
+    if (!FindNextChangeNotification(change_)) Stop();
+    return;
+  }
+  if (GetTickCount() - lastExistenceCheck_ < kExistenceCheckMs) return;
+  lastExistenceCheck_ = GetTickCount();
+  if (FolderExists(folder_)) return;
+  Post();
+  Stop();
 }
 
 void ChangeWatcher::Post() {
-  if (!posted_.exchange(true)) PostMessageW(window_, message_, tag_, 0);
+  if (posted_) return;
+  posted_ = true;
+  PostMessageW(window_, message_, tag_, 0);
 }
 
-void ChangeWatcher::Run(const std::wstring& folder, HANDLE change) {
-  const HANDLE handles[2] = {stop_.Get(), change};
-  for (;;) {
-    const DWORD woke = WaitForMultipleObjects(2, handles, FALSE, kExistenceCheckMs);
-    if (woke == WAIT_TIMEOUT) {
-      if (FolderExists(folder)) continue;
-      Post();
-      break;
-    }
-    if (woke != WAIT_OBJECT_0 + 1) break;
-    Post();
-    if (!FindNextChangeNotification(change)) {
-      Post();
-      break;
-    }
-  }
-  FindCloseChangeNotification(change);
+void ChangeWatcher::Stop() {
+  if (timer_) KillTimer(window_, reinterpret_cast<UINT_PTR>(this));
+  timer_ = false;
+  if (change_ != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change_);
+  change_ = INVALID_HANDLE_VALUE;
 }
 
 }  // namespace tapestrel::browser

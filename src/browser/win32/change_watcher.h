@@ -1,16 +1,16 @@
-// The folder change watcher: a thread waits for changes to one folder (not
-// its subtree) and tells the window, which refreshes. At most one change is
-// waiting for the window at a time; changes that come while it refreshes
-// bring one more.
+// The folder change watcher: the window's own thread looks, a few times a
+// second, whether one folder (not its subtree) has changed, and tells the
+// window, which refreshes. At most one change is waiting for the window at a
+// time; changes that come while it refreshes bring one more.
+//
+// A timer rather than a thread of its own: the look costs next to nothing,
+// any message loop (a dialog's, a menu's) runs it, and a resident program
+// keeps no thread and thread stack only for waiting.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
-
-#include "platform/win32/handles.h"
 
 namespace tapestrel::browser {
 
@@ -18,9 +18,9 @@ class ChangeWatcher {
  public:
   // Posts `message` to `window` (wParam = `tag`) for each change. A watch
   // that cannot be set up ends silently. A folder that disappears counts as
-  // a change, once.
+  // a change, once. Runs on the thread of `window`.
   ChangeWatcher(const std::wstring& folder, DWORD filter, HWND window, UINT message, WPARAM tag);
-  ~ChangeWatcher();  // stops the thread and waits for it
+  ~ChangeWatcher();
   ChangeWatcher(const ChangeWatcher&) = delete;
   ChangeWatcher& operator=(const ChangeWatcher&) = delete;
 
@@ -28,15 +28,19 @@ class ChangeWatcher {
   void Acknowledge() { posted_ = false; }
 
  private:
-  void Run(const std::wstring& folder, HANDLE change);
+  static void CALLBACK OnTimer(HWND window, UINT, UINT_PTR id, DWORD);
+  void Look();
   void Post();
+  void Stop();
 
+  std::wstring folder_;
   HWND window_;
   UINT message_;
   WPARAM tag_;
-  platform::UniqueKernelHandle stop_;
-  std::atomic<bool> posted_{false};
-  std::thread thread_;
+  HANDLE change_ = INVALID_HANDLE_VALUE;
+  bool timer_ = false;
+  bool posted_ = false;
+  DWORD lastExistenceCheck_ = 0;
 };
 
 }  // namespace tapestrel::browser
