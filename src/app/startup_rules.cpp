@@ -25,8 +25,10 @@ bool ShouldChangeOnNewDay(const SettingsRecord& settings, const CommandLineSwitc
          platform::DatePart(settings.LastChangeTime) != platform::DatePart(now);
 }
 
+bool EndsAfterChange(const CommandLineSwitches& switches) { return switches.change && !switches.autoRun; }
+
 StartAction DecideStartAction(const CommandLineSwitches& switches, bool startInTray) {
-  if (switches.change && !switches.autoRun) return StartAction::ExitAfterChange;
+  if (EndsAfterChange(switches)) return StartAction::ExitAfterChange;
   if (switches.autoRun && startInTray) return StartAction::StartHidden;
   return StartAction::ShowWindow;
 }

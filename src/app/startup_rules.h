@@ -29,6 +29,9 @@ FolderPrompt FolderPromptFor(bool iniFileExists);
 bool ShouldChangeOnNewDay(const SettingsRecord& settings, const CommandLineSwitches& switches,
                           platform::DateTime now);
 
+// "/wallchange" without "/exeautorun": the program ends after the one change.
+bool EndsAfterChange(const CommandLineSwitches& switches);
+
 // After the switches: how the program goes on.
 enum class StartAction {
   ExitAfterChange,  // "/wallchange" alone: nothing shown, nothing saved

@@ -31,6 +31,7 @@ base=$(unix_pid idle_window.exe)
 [ -n "$base" ] || fail "the baseline did not start"
 sleep 3
 base_kb=$(private_kb "$base")
+base_threads=$(ls "/proc/$base/task" | wc -l)
 wineserver -k; sleep 0.5
 
 "$WINE" "$E2E_DIR/app/Tapestrel.exe" /exeautorun >/dev/null 2>&1 &
@@ -46,11 +47,16 @@ t0=$(cpu_ticks "$pid"); s0=$(cpu_ticks "$server")
 sleep 10
 t1=$(cpu_ticks "$pid"); s1=$(cpu_ticks "$server")
 kb=$(private_kb "$pid")
+threads=$(ls "/proc/$pid/task" | wc -l)
 hz=$(getconf CLK_TCK)
 cpu_ms=$(( (t1 - t0) * 1000 / hz ))
 server_ms=$(( (s1 - s0) * 1000 / hz ))
 extra_kb=$(( kb - base_kb ))
 echo "idle Tapestrel: ${cpu_ms} ms CPU in 10 s (wineserver ${server_ms} ms);" \
-     "private ${kb} KB, baseline window program ${base_kb} KB, Tapestrel's own ${extra_kb} KB"
+     "private ${kb} KB, baseline window program ${base_kb} KB, Tapestrel's own ${extra_kb} KB;" \
+     "$threads threads, the baseline $base_threads"
 [ "$cpu_ms" -le 200 ] || fail "idle CPU ${cpu_ms} ms in 10 s"
 [ "$extra_kb" -le 8192 ] || fail "private memory ${extra_kb} KB above the baseline"
+# Under Wine every thread holds about a megabyte of its own: at rest the
+# program waits on nothing the baseline does not.
+[ "$threads" -le "$base_threads" ] || fail "$threads threads at rest, the baseline $base_threads"

@@ -131,9 +131,10 @@ void MainWindow::FormCreate(const std::vector<std::string>& args) {
   CreateThumbnails();
   // The browser's filter before its folder: the folder is read once.
   BuildPictureExtensions();
+  const CommandLineSwitches switches = ParseSwitches(args);
+  endsAfterChange_ = EndsAfterChange(switches);
   LoadSettings();
 
-  const CommandLineSwitches switches = ParseSwitches(args);
   if (ShouldChangeOnNewDay(settings_, switches, ports_.clock.Now())) {
     // A picture that fails here is dropped like any other error: the
     // program still starts.

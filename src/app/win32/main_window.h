@@ -209,6 +209,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   std::unique_ptr<Registration> registration_;
   bool maximized_ = false;
   bool shownOnce_ = false;
+  bool endsAfterChange_ = false;  // "/wallchange" alone: no tray icon, no hot keys
   POINT placementOffset_{0, 0};  // screen minus placement coordinates
   int dpi_ = platform::kDefaultDpi;  // the scale the window is laid out for
   platform::UniqueGdiObject barFont_;  // the status bar's, once the scale changed

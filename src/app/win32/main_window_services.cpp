@@ -59,15 +59,17 @@ void MainWindow::TaskTrayMenuPopup() {
 }
 
 void MainWindow::ApplyTrayResiding() {
+  actions_.SetEnabled(kActGoToTaskTray, settings_.TaskTrayResiding);
+  // A start that changes the wallpaper and ends never shows the icon: it
+  // would flash in the notification area, and the shell's two round trips
+  // to add and remove it are the dearest part of such a start.
   // A shell that refuses the icon leaves it absent; loading the settings
   // goes on all the same.
-  if (settings_.TaskTrayResiding) {
+  if (settings_.TaskTrayResiding && !endsAfterChange_) {
     platform::Guarded([&] { trayIcon_->SetVisible(true); });
-    actions_.SetEnabled(kActGoToTaskTray, true);
     ShowTrayIcon(TrayIconFor(settings_.UrgentEvasionMode));
   } else {
     platform::Guarded([&] { trayIcon_->SetVisible(false); });
-    actions_.SetEnabled(kActGoToTaskTray, false);
   }
 }
 
@@ -76,6 +78,7 @@ void MainWindow::ShowTrayIcon(TrayIconImage image) {
 }
 
 void MainWindow::RegisterHotKeys() {
+  if (endsAfterChange_) return;  // gone before any key could be pressed
   for (const HotKeyAssignment& a : HotKeyAssignments(settings_)) {
     hotKeys_->SetKey(static_cast<int>(a.slot), a.key, a.enabled);
   }

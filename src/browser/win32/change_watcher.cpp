@@ -1,25 +1,18 @@
 #include "browser/win32/change_watcher.h"
 
-#include <optional>
-
 #include "platform/error_guard.h"
 
 namespace tapestrel::browser {
 namespace {
 
+// How soon a change shows.
+constexpr UINT kLookMs = 250;
 // How often the watch also checks that the folder is still the one watched:
 // a removed folder does not always signal its own watch, and one made again
 // under the same name is another folder.
-constexpr DWORD kExistenceCheckMs = 1000;
+constexpr DWORD kFolderCheckMs = 1000;
 
-// Which directory the path names now; nothing when there is none.
-struct FolderIdentity {
-  DWORD volume = 0, high = 0, low = 0;
-  friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
-};
-
-// A folder that exists but cannot be opened or tells no index (some shares)
-// counts by name alone: all zero.
+// Nothing when the path names no folder now.
 std::optional<FolderIdentity> IdentityOf(const std::wstring& folder) {
   const DWORD attributes = GetFileAttributesW(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
@@ -38,60 +31,71 @@ std::optional<FolderIdentity> IdentityOf(const std::wstring& folder) {
 }  // namespace
 
 ChangeWatcher::ChangeWatcher(const std::wstring& folder, DWORD filter, HWND window, UINT message, WPARAM tag)
-    : window_(window), message_(message), tag_(tag), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-  if (!stop_) return;
-  // Set up here, not on the thread: a change right after the folder was
-  // opened must not slip through before the thread runs. A watch that
-  // cannot be set up now is tried again while the thread looks for the folder.
-  HANDLE change = FindFirstChangeNotificationW(folder.c_str(), FALSE, filter);
-  thread_ = std::thread([this, folder, filter, change] { platform::Guarded([&] { Run(folder, filter, change); }); });
+    : folder_(folder), filter_(filter), window_(window), message_(message), tag_(tag) {
+  // Set up at once: a change right after the folder was opened is kept by
+  // the notification until the first look. A watch that cannot be set up now
+  // is tried again while the timer looks for the folder.
+  Arm();
+  // The timer's id is this watcher, which the window's own timers never are.
+  timer_ = SetTimer(window_, reinterpret_cast<UINT_PTR>(this), kLookMs, &ChangeWatcher::OnTimer) != 0;
+  if (!timer_) Disarm();
+  lastFolderCheck_ = GetTickCount();
 }
 
 ChangeWatcher::~ChangeWatcher() {
-  if (stop_) SetEvent(stop_.Get());
-  if (thread_.joinable()) thread_.join();
+  if (timer_) KillTimer(window_, reinterpret_cast<UINT_PTR>(this));
+  Disarm();
 }
 
-bool ChangeWatcher::Post() {
-  if (posted_.exchange(true)) return true;  // one is waiting for the window already
-  if (PostMessageW(window_, message_, tag_, 0)) return true;
-  posted_ = false;
-  return false;
+void CALLBACK ChangeWatcher::OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  platform::Guarded([&] { reinterpret_cast<ChangeWatcher*>(id)->Look(); });
 }
 
-void ChangeWatcher::Run(const std::wstring& folder, DWORD filter, HANDLE change) {
-  std::optional<FolderIdentity> watched = change != INVALID_HANDLE_VALUE ? IdentityOf(folder) : std::nullopt;
-  bool untold = false;  // a change the window's queue refused
-  const auto tell = [&] { untold = !Post(); };
-  for (;;) {
-    if (change == INVALID_HANDLE_VALUE) {
-      // No watch: look for the folder every second and watch it again once
-      // it is back.
-      if (WaitForSingleObject(stop_.Get(), kExistenceCheckMs) != WAIT_TIMEOUT) break;
-      if (untold) tell();
-      watched = IdentityOf(folder);
-      if (!watched) continue;
-      change = FindFirstChangeNotificationW(folder.c_str(), FALSE, filter);
-      if (change != INVALID_HANDLE_VALUE) tell();
-      continue;
-    }
-    const HANDLE handles[2] = {stop_.Get(), change};
-    const DWORD woke = WaitForMultipleObjects(2, handles, FALSE, kExistenceCheckMs);
-    if (woke == WAIT_OBJECT_0) break;
-    if (woke == WAIT_OBJECT_0 + 1 && FindNextChangeNotification(change)) {
-      tell();
-      continue;
-    }
-    if (woke == WAIT_TIMEOUT) {
-      if (untold) tell();
-      if (watched && IdentityOf(folder) == watched) continue;
-    }
-    // The folder went, or is another one now, or the watch broke.
-    FindCloseChangeNotification(change);
-    change = INVALID_HANDLE_VALUE;
-    tell();
+void ChangeWatcher::Look() {
+  if (change_ != INVALID_HANDLE_VALUE && WaitForSingleObject(change_, 0) == WAIT_OBJECT_0) {
+    Post();
+    if (FindNextChangeNotification(change_)) return;
+    Disarm();  // the watch broke: the folder is looked for as if it had gone
+    return;
   }
-  if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
+  if (untold_) Post();
+  if (GetTickCount() - lastFolderCheck_ < kFolderCheckMs) return;
+  lastFolderCheck_ = GetTickCount();
+  LookForFolder();
+}
+
+void ChangeWatcher::LookForFolder() {
+  const std::optional<FolderIdentity> now = IdentityOf(folder_);
+  if (change_ != INVALID_HANDLE_VALUE) {
+    if (now && now == watched_) return;
+    // The folder went, or is another one now.
+    Disarm();
+    Post();
+  }
+  if (!now) return;
+  Arm();
+  if (change_ != INVALID_HANDLE_VALUE) Post();  // back: its contents may be anything
+}
+
+void ChangeWatcher::Arm() {
+  change_ = FindFirstChangeNotificationW(folder_.c_str(), FALSE, filter_);
+  watched_ = change_ != INVALID_HANDLE_VALUE ? IdentityOf(folder_) : std::nullopt;
+}
+
+void ChangeWatcher::Disarm() {
+  if (change_ != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change_);
+  change_ = INVALID_HANDLE_VALUE;
+  watched_.reset();
+}
+
+void ChangeWatcher::Post() {
+  untold_ = false;
+  if (posted_) return;  // one is waiting for the window already
+  if (PostMessageW(window_, message_, tag_, 0)) {
+    posted_ = true;
+  } else {
+    untold_ = true;
+  }
 }
 
 }  // namespace tapestrel::browser

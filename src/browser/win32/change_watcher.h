@@ -1,30 +1,39 @@
-// The folder change watcher: a thread waits for changes to one folder (not
-// its subtree) and tells the window, which refreshes. At most one change is
-// waiting for the window at a time; changes that come while it refreshes
-// bring one more.
+// The folder change watcher: the window's own thread looks, a few times a
+// second, whether one folder (not its subtree) has changed, and tells the
+// window, which refreshes. At most one change is waiting for the window at a
+// time; changes that come while it refreshes bring one more.
+//
+// A timer rather than a thread of its own: the look costs next to nothing,
+// any message loop (a dialog's, a menu's) runs it, and a resident program
+// keeps no thread and thread stack only for waiting.
 //
 // It never falls silent: a folder that vanishes (a share gone, a rename away
 // and back, a folder removed and made again) is looked for every second and
 // watched again, with one more change told, as soon as it is back; a post
-// the window's queue refused is made again.
+// the window's queue refused is made again at the next look.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
+#include <optional>
 #include <string>
-#include <thread>
-
-#include "platform/win32/handles.h"
 
 namespace tapestrel::browser {
+
+// Which directory a path names: a folder made again under the same name is
+// another one. All zero for a folder that tells no index (some shares).
+struct FolderIdentity {
+  DWORD volume = 0, high = 0, low = 0;
+  friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
+};
 
 class ChangeWatcher {
  public:
   // Posts `message` to `window` (wParam = `tag`) for each change. The folder
-  // going away counts as a change, and so does its coming back.
+  // going away counts as a change, and so does its coming back. Runs on the
+  // thread of `window`.
   ChangeWatcher(const std::wstring& folder, DWORD filter, HWND window, UINT message, WPARAM tag);
-  ~ChangeWatcher();  // stops the thread and waits for it
+  ~ChangeWatcher();
   ChangeWatcher(const ChangeWatcher&) = delete;
   ChangeWatcher& operator=(const ChangeWatcher&) = delete;
 
@@ -32,16 +41,24 @@ class ChangeWatcher {
   void Acknowledge() { posted_ = false; }
 
  private:
-  void Run(const std::wstring& folder, DWORD filter, HANDLE change);
-  // False when the window's queue refused it.
-  bool Post();
+  static void CALLBACK OnTimer(HWND window, UINT, UINT_PTR id, DWORD);
+  void Look();
+  void LookForFolder();
+  void Arm();
+  void Disarm();
+  void Post();
 
+  std::wstring folder_;
+  DWORD filter_;
   HWND window_;
   UINT message_;
   WPARAM tag_;
-  platform::UniqueKernelHandle stop_;
-  std::atomic<bool> posted_{false};
-  std::thread thread_;
+  HANDLE change_ = INVALID_HANDLE_VALUE;
+  std::optional<FolderIdentity> watched_;
+  bool timer_ = false;
+  bool posted_ = false;
+  bool untold_ = false;  // a change the window's queue refused
+  DWORD lastFolderCheck_ = 0;
 };
 
 }  // namespace tapestrel::browser

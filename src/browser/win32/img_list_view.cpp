@@ -112,7 +112,7 @@ TCustomImgListView::TCustomImgListView(HWND parent) {
   // The desktop is read, laid out and watched once the messages run: an
   // owner that opens its own folder and sets its own options right away (as
   // the main window does while it starts) spares the shell that work, and
-  // the program a watcher thread that would end at once.
+  // the program a watch that would end at once.
   PostMessageW(Handle(), kInitialLayout, 0, 0);
 }
 

@@ -142,6 +142,23 @@ TEST_F(ResidentTest, NoIconWithoutTrayResidence) {
   EXPECT_FALSE(ShellHasIcon(tray));
 }
 
+// Tray residence on (the default): "/wallchange" alone changes and ends
+// without its icon ever reaching the shell.
+TEST_F(ResidentTest, WallChangeAloneNeverShowsTheIcon) {
+  WriteIni("");
+  ASSERT_TRUE(program.Start("/wallchange"));
+  bool iconSeen = false;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const HWND tray = TrayWindow();
+        iconSeen = iconSeen || (tray && ShellHasIcon(tray));
+        return !program.Running();
+      },
+      15000));
+  EXPECT_FALSE(iconSeen);
+  EXPECT_EQ(LastIndex(), 1);
+}
+
 TEST(MainFormTray, MenuHasTheItemsInOrderAndChangesTheWallpaper) {
   TempFolder pictures;
   WriteSolidBmp(pictures / "a.bmp", 4, 4, 0x0000FF);

@@ -1,0 +1,150 @@
+// "/wallchange" as a user's hot key or Startup shortcut runs it: the real
+// Tapestrel.exe started as a new process, changing the wallpaper to a
+// 4000 x 3000 JPEG in the aspect-ratio mode and ending. What the picture
+// costs is that run minus the same run with an 8 x 6 JPEG (start-up, windows,
+// INI and exit are in both); it is set against a bare full decode of the big
+// file by the libjpeg the program links (goal: ratio <= 1.1).
+// The in-process bench_win_jpeg_paths times ApplyWallpaper alone, in a
+// process that has run it before; this one also counts what a fresh process
+// pays for the picture: memory first touched, the change sound, Windows
+// taking the wallpaper, and anything else the process does until it ends.
+// Every repetition runs the three in turn; the ratio is the median of the
+// per-repetition ratios, so that load from other processes falls on both
+// sides alike.
+// Usage: bench_win_wallchange_process.exe [--repetitions=N]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "imaging/bitmap.h"
+#include "imaging/file_bytes.h"
+#include "imaging/jpeg_file.h"
+#include "timing.h"
+#include "win_support/files.h"
+#include "win_support/tapestrel_process.h"
+
+using namespace tapestrel;
+
+namespace {
+
+using bench::Median;
+using bench::Milliseconds;
+
+// The same photograph stand-in as the other JPEG benchmarks'.
+imaging::Bitmap PhotoLike(int w, int h) {
+  imaging::Bitmap b(w, h, imaging::PixelFormat::Bits24);
+  std::mt19937 rng(1);
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = b.Row(y);
+    for (int x = 0; x < w; ++x) {
+      const int grain = static_cast<int>(rng() % 24);
+      row[3 * x] = static_cast<uint8_t>((x * 255 / w + grain) & 0xFF);
+      row[3 * x + 1] = static_cast<uint8_t>((y * 255 / h + grain) & 0xFF);
+      row[3 * x + 2] = static_cast<uint8_t>(((x + y) * 127 / (w + h) + grain * 2) & 0xFF);
+    }
+  }
+  return b;
+}
+
+// libjpeg alone, the file read whole and decoded to BGR rows of one buffer.
+void BareDecode(const std::string& path, std::vector<uint8_t>& out) {
+  const std::vector<uint8_t> data = imaging::ReadFileBytes(path);
+  jpeg_decompress_struct c;
+  jpeg_error_mgr err;
+  c.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&c);
+  jpeg_mem_src(&c, data.data(), static_cast<unsigned long>(data.size()));
+  jpeg_read_header(&c, TRUE);
+  c.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&c);
+  const size_t stride = (c.output_width * 3 + 3) & ~size_t{3};
+  out.resize(stride * c.output_height);
+  while (c.output_scanline < c.output_height) {
+    JSAMPROW row = out.data() + stride * c.output_scanline;
+    jpeg_read_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_decompress(&c);
+  jpeg_destroy_decompress(&c);
+}
+
+// A copy of the program in a folder of its own, whose wallpaper folder holds
+// one JPEG of the given size, set to the aspect-ratio mode.
+struct Installation {
+  Installation(int width, int height) : program(folder), photo(folder / "pictures\\photo.jpg") {
+    CreateDirectoryA((folder / "pictures").c_str(), nullptr);
+    imaging::EncodeJpegFile(photo, PhotoLike(width, height));
+    testing::WriteFile(program.Ini(),
+                       "[Whole]\r\nWallPaperFolder=" + folder / "pictures" + "\r\nWallPosition=3\r\n");
+  }
+  // The whole run, from the start of the process to its end.
+  double Change() {
+    return Milliseconds([&] {
+      if (!program.Start("/wallchange") || !program.WaitExit(60000) || program.ExitCode() != 0)
+        throw std::runtime_error("/wallchange did not end by itself");
+    });
+  }
+  testing::TempFolder folder;
+  testing::TapestrelProcess program;
+  std::string photo;
+};
+
+int Repetitions(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--repetitions=", 14) == 0) return std::max(1, std::atoi(argv[i] + 14));
+  }
+  return 9;
+}
+
+std::string Spread(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  char text[64];
+  std::snprintf(text, sizeof text, "(%.2f-%.2f)", v.front(), v.back());
+  return text;
+}
+
+int Run(int argc, char** argv) {
+  const int repetitions = Repetitions(argc, argv);
+  Installation big(4000, 3000), small(8, 6);
+  std::vector<uint8_t> decoded;
+  std::vector<double> bigRuns, smallRuns, decodes, ratios;
+  for (int i = 0; i <= repetitions; ++i) {  // the first round warms up and is not counted
+    const double s = small.Change();
+    const double b = big.Change();
+    const double d = Milliseconds([&] { BareDecode(big.photo, decoded); });
+    if (i == 0) continue;
+    smallRuns.push_back(s), bigRuns.push_back(b), decodes.push_back(d);
+    ratios.push_back((b - s) / d);
+  }
+  const double goal = 1.1, ratio = Median(ratios);
+  // On a 4:3 screen the 4:3 picture is not redrawn: the wallpaper file is the whole picture.
+  std::printf("/wallchange, whole process, of the %s on a %dx%d screen: median of %d repetitions (min-max)\n",
+              bench::BuildName(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), repetitions);
+  auto line = [](const char* what, const std::vector<double>& v) {
+    std::printf("  %-44s %8.1f ms %s\n", what, Median(v), Spread(v).c_str());
+  };
+  line("4000x3000 JPEG, aspect-ratio mode", bigRuns);
+  line("8x6 JPEG, aspect-ratio mode", smallRuns);
+  line("bare full decode of the 4000x3000 JPEG", decodes);
+  std::printf("  %-44s %8.2f    %s to the bare decode (goal <= %.2f): %s\n", "picture's share (big - small)", ratio,
+              Spread(ratios).c_str(), goal, ratio <= goal ? "met" : "MISSED");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::printf("FAILED: %s\n", e.what());
+    return 1;
+  }
+}
