@@ -76,10 +76,8 @@ void WallpaperRenderer::WriteMonitorsFile(const std::vector<Drawing>& drawings,
   imaging::VirtualScreenCanvas canvas(bounds, drawn);
   for (const Drawing& drawing : drawings) {
     const imaging::Bitmap& picture = *drawing.picture;
-    canvas.Draw(
-        imaging::RenderForScreen(picture, drawing.at.width, drawing.at.height, FitOf(settings_.WallPosition),
-                                 settings_.WallPositionRatioDrawing, PlainRgb(GetBlankColor(picture))),
-        drawing.at);
+    canvas.DrawPicture(picture, drawing.at, FitOf(settings_.WallPosition), settings_.WallPositionRatioDrawing,
+                       PlainRgb(GetBlankColor(picture)));
   }
   ReplaceWallpaperFile(wallpaperFile, [&](const std::string& path) { canvas.Canvas().SaveToFile(path); });
 }

@@ -32,6 +32,11 @@ enum class ScreenFit { Centre, Stretch, Tile, Ratio };
 TABitmap RenderForScreen(const Bitmap& picture, int width, int height, ScreenFit fit, int anchor,
                          ColorValue blank);
 
+// The same drawn into `area` of a larger canvas, which must lie inside it;
+// the rest of the canvas is untouched.
+void DrawForScreen(const Bitmap& picture, TABitmap& canvas, const ScreenRect& area, ScreenFit fit, int anchor,
+                   ColorValue blank);
+
 // The virtual screen's bitmap, laid out for tiling from the primary
 // monitor's corner. What no monitor covers stays black.
 class VirtualScreenCanvas {
@@ -41,6 +46,9 @@ class VirtualScreenCanvas {
   VirtualScreenCanvas(const ScreenRect& bounds, std::span<const ScreenRect> drawn);
   // Puts a drawing of `at`'s size where `at` lies on the virtual screen.
   void Draw(const TABitmap& drawing, const ScreenRect& at);
+  // The picture drawn at `at`'s size as RenderForScreen draws it, straight
+  // into the canvas where it can be.
+  void DrawPicture(const Bitmap& picture, const ScreenRect& at, ScreenFit fit, int anchor, ColorValue blank);
   const TABitmap& Canvas() const { return canvas_; }
 
  private:

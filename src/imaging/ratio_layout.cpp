@@ -68,15 +68,17 @@ TABitmap UnfilledCanvas(int screenW, int screenH) {
   return TABitmap(Bitmap::ForOverwrite(screenW, screenH, PixelFormat::Bits32));
 }
 
-void FillAroundThePicture(TABitmap& canvas, const RatioRect& rect, ColorValue color) {
-  const int screenW = canvas.Width(), screenH = canvas.Height();
+// Fills `screen` of the canvas where the picture's rectangle (relative to
+// `screen`) leaves it.
+void FillAroundThePicture(TABitmap& canvas, const RatioRect& screen, const RatioRect& rect, ColorValue color) {
+  const int screenW = screen.width, screenH = screen.height;
   const uint8_t fill[4] = {BlueOf(color), GreenOf(color), RedOf(color), 0};
   std::vector<uint8_t> blankRow(size_t{4} * static_cast<size_t>(screenW));
   for (size_t i = 0; i < blankRow.size(); i += 4) std::memcpy(&blankRow[i], fill, 4);
   const int left = std::clamp(rect.x, 0, screenW), right = std::clamp(rect.x + rect.width, left, screenW);
   const int top = std::clamp(rect.y, 0, screenH), bottom = std::clamp(rect.y + rect.height, top, screenH);
   for (int y = 0; y < screenH; ++y) {
-    uint8_t* row = canvas.Row(y);
+    uint8_t* row = canvas.Row(screen.y + y) + size_t{4} * static_cast<size_t>(screen.x);
     if (y < top || y >= bottom) {
       std::memcpy(row, blankRow.data(), blankRow.size());
     } else {
@@ -140,18 +142,27 @@ void CheckScreen(int screenW, int screenH) {
 
 }  // namespace
 
+bool DrawRatioExpansion(const Bitmap& picture, TABitmap& canvas, const RatioRect& screen, int anchor,
+                        std::optional<ColorValue> blank) {
+  if (picture.Empty()) throw ImageError("ratio drawing needs a picture");
+  CheckScreen(screen.width, screen.height);
+  const auto rect = RatioExpansionRect(picture.Width(), picture.Height(), screen.width, screen.height, anchor);
+  if (!rect) return false;
+  // The picture is read in its own format: widening a photograph to 32 bits
+  // first would cost more than the drawing.
+  StretchBilinear(picture.Width(), picture.Height(), rect->width, 0, 0, screen.x + rect->x, screen.y + rect->y,
+                  rect->height, picture, canvas);
+  FillAroundThePicture(canvas, screen, *rect, blank ? *blank : AutoBlankColor(picture));
+  return true;
+}
+
 std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW, int screenH, int anchor,
                                              std::optional<ColorValue> blank) {
   if (picture.Empty()) throw ImageError("ratio drawing needs a picture");
   CheckScreen(screenW, screenH);
-  const auto rect = RatioExpansionRect(picture.Width(), picture.Height(), screenW, screenH, anchor);
-  if (!rect) return std::nullopt;
+  if (!RatioExpansionRect(picture.Width(), picture.Height(), screenW, screenH, anchor)) return std::nullopt;
   TABitmap canvas = UnfilledCanvas(screenW, screenH);
-  // The picture is read in its own format: widening a photograph to 32 bits
-  // first would cost more than the drawing.
-  StretchBilinear(picture.Width(), picture.Height(), rect->width, 0, 0, rect->x, rect->y, rect->height,
-                  picture, canvas);
-  FillAroundThePicture(canvas, *rect, blank ? *blank : AutoBlankColor(picture));
+  DrawRatioExpansion(picture, canvas, {0, 0, screenW, screenH}, anchor, blank);
   return canvas;
 }
 
@@ -179,7 +190,7 @@ std::variant<TABitmap, Bitmap> RenderRatioExpansionJpeg(std::span<const uint8_t>
   // The rows the drawing did not reach are decoded all the same: a file
   // that fails to decode fails here as it would decoded whole.
   rows.ReadToEnd();
-  FillAroundThePicture(canvas, *rect, blank ? *blank : AutoBlankColor(edges));
+  FillAroundThePicture(canvas, {0, 0, screenW, screenH}, *rect, blank ? *blank : AutoBlankColor(edges));
   return canvas;
 }
 

@@ -47,6 +47,11 @@ std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int scre
 std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW, int screenH, int anchor,
                                              std::optional<ColorValue> blank);
 
+// The same drawn into the `screen` rectangle of a larger canvas, which must
+// lie inside it; false, with nothing drawn, when the aspect ratios are equal.
+bool DrawRatioExpansion(const Bitmap& picture, TABitmap& canvas, const RatioRect& screen, int anchor,
+                        std::optional<ColorValue> blank);
+
 // The same for a JPEG, drawn from its rows as they are decoded (in best
 // quality), so that the whole picture is never held: the canvas, or when the
 // proportions are equal, the picture itself decoded whole. Every row is
