@@ -19,12 +19,13 @@ void Fill(TABitmap& canvas, const ScreenRect& area, ColorValue blank) {
   const uint8_t fill[4] = {BlueOf(blank), GreenOf(blank), RedOf(blank), 0};
   uint8_t* first = canvas.Row(area.top) + Bytes(area.left);
   for (int x = 0; x < area.width; ++x) std::memcpy(first + Bytes(x), fill, 4);
-  for (int y = 1; y < area.height; ++y) std::memcpy(canvas.Row(area.top + y) + Bytes(area.left), first, Bytes(area.width));
+  for (int y = 1; y < area.height; ++y)
+    std::memcpy(canvas.Row(area.top + y) + Bytes(area.left), first, Bytes(area.width));
 }
 
 void Stretch(const Bitmap& picture, TABitmap& canvas, const ScreenRect& area) {
-  StretchBilinear(picture.Width(), picture.Height(), area.width, 0, 0, area.left, area.top, area.height, picture,
-                  canvas);
+  StretchBilinear(picture.Width(), picture.Height(), area.width, 0, 0, area.left, area.top, area.height,
+                  picture, canvas);
 }
 
 // The picture's pixels with its top-left corner at (x, y) of `area`; with
@@ -110,8 +111,9 @@ TABitmap RenderForScreen(const Bitmap& picture, int width, int height, ScreenFit
 
 VirtualScreenCanvas::VirtualScreenCanvas(const ScreenRect& bounds, std::span<const ScreenRect> drawn)
     : bounds_(bounds),
-      canvas_(TileExactly(bounds, drawn) ? Bitmap::ForOverwrite(bounds.width, bounds.height, PixelFormat::Bits32)
-                                         : Bitmap(bounds.width, bounds.height, PixelFormat::Bits32)) {}
+      canvas_(TileExactly(bounds, drawn)
+                  ? Bitmap::ForOverwrite(bounds.width, bounds.height, PixelFormat::Bits32)
+                  : Bitmap(bounds.width, bounds.height, PixelFormat::Bits32)) {}
 
 void VirtualScreenCanvas::Draw(const TABitmap& drawing, const ScreenRect& at) {
   const int w = bounds_.width, h = bounds_.height;
@@ -125,14 +127,15 @@ void VirtualScreenCanvas::Draw(const TABitmap& drawing, const ScreenRect& at) {
   }
 }
 
-void VirtualScreenCanvas::DrawPicture(const Bitmap& picture, const ScreenRect& at, ScreenFit fit, int anchor,
-                                      ColorValue blank) {
+void VirtualScreenCanvas::DrawAt(const ScreenRect& at, const AreaDrawing& draw) {
   const int x = Wrap(at.left, bounds_.width), y = Wrap(at.top, bounds_.height);
   if (at.width <= bounds_.width - x && at.height <= bounds_.height - y) {
-    DrawForScreen(picture, canvas_, {x, y, at.width, at.height}, fit, anchor, blank);
-  } else {
-    Draw(RenderForScreen(picture, at.width, at.height, fit, anchor, blank), at);  // wraps round an edge
+    draw(canvas_, {x, y, at.width, at.height});
+    return;
   }
+  TABitmap own(Bitmap::ForOverwrite(at.width, at.height, PixelFormat::Bits32));
+  draw(own, {0, 0, at.width, at.height});
+  Draw(own, at);
 }
 
 }  // namespace tapestrel::imaging

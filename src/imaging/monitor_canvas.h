@@ -7,6 +7,7 @@
 // the primary one land where they belong.
 #pragma once
 
+#include <functional>
 #include <span>
 
 #include "imaging/bitmap.h"
@@ -46,9 +47,11 @@ class VirtualScreenCanvas {
   VirtualScreenCanvas(const ScreenRect& bounds, std::span<const ScreenRect> drawn);
   // Puts a drawing of `at`'s size where `at` lies on the virtual screen.
   void Draw(const TABitmap& drawing, const ScreenRect& at);
-  // The picture drawn at `at`'s size as RenderForScreen draws it, straight
-  // into the canvas where it can be.
-  void DrawPicture(const Bitmap& picture, const ScreenRect& at, ScreenFit fit, int anchor, ColorValue blank);
+  // Has `draw` draw `at`'s picture into an area of `at`'s size: straight
+  // into this canvas where `at` lies whole inside it, else (a monitor round
+  // the bitmap's edge) into a canvas of its own then put in place.
+  using AreaDrawing = std::function<void(TABitmap& canvas, const ScreenRect& area)>;
+  void DrawAt(const ScreenRect& at, const AreaDrawing& draw);
   const TABitmap& Canvas() const { return canvas_; }
 
  private:
