@@ -15,11 +15,15 @@ void WallpaperChanger::ChangeWallpaper(ChangeMode mode) {
   const std::vector<platform::ScreenRect> monitors = renderer_.MonitorsToDraw();
   if (!monitors.empty() && settings_.MonitorMode == MonitorLayout::PerMonitor) {
     renderer_.WriteStyleValues(true);
-    const std::vector<SharedPicture> chosen =
-        ChoosePerMonitor(PrimaryLast(monitors), candidates, pictures_, settings_.MatchOrientation,
-                         [this](const std::string& path) { return DecodeForMonitors(path); });
+    imaging::VirtualScreenCanvas canvas(imaging::BoundingRect(monitors), monitors);
+    const std::vector<SharedPicture> chosen = ChoosePerMonitor(
+        PrimaryLast(monitors), candidates, pictures_, settings_.MatchOrientation,
+        [this](const std::string& path) { return ProbeForMonitors(path); },
+        [&](const ChosenPicture& picture, const platform::ScreenRect& at) {
+          return Draw(canvas, picture, at);
+        });
     if (chosen.empty()) return;
-    ShowOnMonitors(monitors, chosen, mode);
+    ShowCanvas(canvas, chosen, mode);
     RecordChange(chosen.back()->path, mode);
     return;
   }
@@ -34,10 +38,11 @@ ApplyResult WallpaperChanger::ApplyWallpaper(const std::string& fileName, Change
   const std::vector<platform::ScreenRect> monitors = renderer_.MonitorsToDraw();
   if (!monitors.empty()) {
     renderer_.WriteStyleValues(true);
-    std::optional<imaging::Bitmap> picture = DecodeForMonitors(fileName);
+    std::optional<ChosenPicture> picture = ProbeForMonitors(fileName);
     if (!picture) return ApplyResult::PictureUnusable;
-    const auto shared = std::make_shared<const ChosenPicture>(ChosenPicture{fileName, std::move(*picture)});
-    ShowOnMonitors(monitors, std::vector<SharedPicture>(monitors.size(), shared), mode);
+    const auto shared = std::make_shared<const ChosenPicture>(std::move(*picture));
+    if (!ShowOnMonitors(monitors, std::vector<SharedPicture>(monitors.size(), shared), mode))
+      return ApplyResult::PictureUnusable;
     RecordChange(fileName, mode);
     return ApplyResult::Applied;
   }
@@ -64,28 +69,47 @@ ApplyResult WallpaperChanger::ShowOnOneScreen(const std::string& fileName, Chang
   return ApplyResult::Applied;
 }
 
-std::optional<imaging::Bitmap> WallpaperChanger::DecodeForMonitors(const std::string& fileName) {
+std::optional<ChosenPicture> WallpaperChanger::ProbeForMonitors(const std::string& fileName) {
   if (!ports_.files.FileExists(fileName)) return std::nullopt;
   try {
-    return renderer_.DecodeWhole(fileName);
+    return renderer_.ProbePicture(fileName);
   } catch (const std::exception&) {
     return std::nullopt;  // as on a single screen: this picture cannot be used
   }
 }
 
-void WallpaperChanger::ShowOnMonitors(const std::vector<platform::ScreenRect>& monitors,
+bool WallpaperChanger::Draw(imaging::VirtualScreenCanvas& canvas, const ChosenPicture& picture,
+                            const platform::ScreenRect& at) {
+  try {
+    renderer_.DrawOnMonitor(canvas, picture, at);
+    return true;
+  } catch (const std::exception&) {
+    return false;  // a header fine but the data damaged, or too large for memory
+  }
+}
+
+bool WallpaperChanger::ShowOnMonitors(const std::vector<platform::ScreenRect>& monitors,
                                       const std::vector<SharedPicture>& chosen, ChangeMode mode) {
   const platform::ScreenRect bounds = imaging::BoundingRect(monitors);
-  std::vector<WallpaperRenderer::Drawing> drawings;
   if (settings_.MonitorMode == MonitorLayout::Span) {
-    drawings.push_back({&chosen.front()->picture, bounds});
-  } else {
-    const std::vector<platform::ScreenRect> order = PrimaryLast(monitors);
-    for (size_t i = 0; i < order.size(); ++i)
-      drawings.push_back({&chosen[i % chosen.size()]->picture, order[i]});
+    imaging::VirtualScreenCanvas canvas(bounds, std::span(&bounds, 1));
+    if (!Draw(canvas, *chosen.front(), bounds)) return false;
+    ShowCanvas(canvas, chosen, mode);
+    return true;
   }
+  imaging::VirtualScreenCanvas canvas(bounds, monitors);
+  const std::vector<platform::ScreenRect> order = PrimaryLast(monitors);
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (!Draw(canvas, *chosen[i % chosen.size()], order[i])) return false;
+  }
+  ShowCanvas(canvas, chosen, mode);
+  return true;
+}
+
+void WallpaperChanger::ShowCanvas(const imaging::VirtualScreenCanvas& canvas,
+                                  const std::vector<SharedPicture>& chosen, ChangeMode mode) {
   const std::string wallpaperFile = renderer_.WallpaperFilePath();
-  renderer_.WriteMonitorsFile(drawings, bounds, wallpaperFile);
+  renderer_.WriteMonitorsFile(canvas, wallpaperFile);
   renderer_.HandToWindows(wallpaperFile, mode);
   shown_.clear();
   for (const SharedPicture& picture : chosen) shown_.push_back(picture->path);
@@ -104,8 +128,8 @@ void WallpaperChanger::RedrawForDisplayChange() {
   }
   std::vector<SharedPicture> chosen;
   for (const std::string& path : shown_) {
-    if (std::optional<imaging::Bitmap> picture = DecodeForMonitors(path))
-      chosen.push_back(std::make_shared<const ChosenPicture>(ChosenPicture{path, std::move(*picture)}));
+    if (std::optional<ChosenPicture> picture = ProbeForMonitors(path))
+      chosen.push_back(std::make_shared<const ChosenPicture>(std::move(*picture)));
   }
   if (chosen.empty()) return;
   // The primary monitor keeps its picture; the others take the rest in turn.

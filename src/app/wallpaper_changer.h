@@ -65,13 +65,21 @@ class WallpaperChanger {
 
  private:
   // The pictures drawn for the monitors (in the order of PrimaryLast), or
-  // spread over them, written and handed to Windows.
-  void ShowOnMonitors(const std::vector<platform::ScreenRect>& monitors,
+  // spread over them, written and handed to Windows; false, with nothing
+  // changed, when a picture's data turn out unusable.
+  bool ShowOnMonitors(const std::vector<platform::ScreenRect>& monitors,
                       const std::vector<SharedPicture>& chosen, ChangeMode mode);
+  // The canvas drawn with the chosen pictures written and handed to Windows.
+  void ShowCanvas(const imaging::VirtualScreenCanvas& canvas, const std::vector<SharedPicture>& chosen,
+                  ChangeMode mode);
+  // The picture on the monitor `at` of the canvas; false when it cannot be
+  // drawn.
+  bool Draw(imaging::VirtualScreenCanvas& canvas, const ChosenPicture& picture,
+            const platform::ScreenRect& at);
   // The picture as on a single screen: style values, file, Windows.
   ApplyResult ShowOnOneScreen(const std::string& fileName, ChangeMode mode);
-  // Decoded whole for drawing per monitor; empty when it cannot be used.
-  std::optional<imaging::Bitmap> DecodeForMonitors(const std::string& fileName);
+  // Its size learnt for drawing per monitor; empty when it cannot be used.
+  std::optional<ChosenPicture> ProbeForMonitors(const std::string& fileName);
 
   SettingsRecord& settings_;
   IniFile& ini_;

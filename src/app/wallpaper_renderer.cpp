@@ -6,7 +6,6 @@
 #include "imaging/auto_colour.h"
 #include "imaging/bmp_file.h"
 #include "imaging/builtin_pictures.h"
-#include "imaging/monitor_canvas.h"
 #include "imaging/picture_file.h"
 #include "imaging/ratio_layout.h"
 #include "platform/paths.h"
@@ -68,19 +67,40 @@ std::optional<imaging::Bitmap> WallpaperRenderer::DecodeWhole(const std::string&
   return ports_.plugins.LoadPicture(fileName);
 }
 
-void WallpaperRenderer::WriteMonitorsFile(const std::vector<Drawing>& drawings,
-                                          const platform::ScreenRect& bounds,
-                                          const std::string& wallpaperFile) {
-  std::vector<platform::ScreenRect> drawn;
-  for (const Drawing& drawing : drawings) drawn.push_back(drawing.at);
-  imaging::VirtualScreenCanvas canvas(bounds, drawn);
-  for (const Drawing& drawing : drawings) {
-    const imaging::Bitmap& picture = *drawing.picture;
-    canvas.Draw(
-        imaging::RenderForScreen(picture, drawing.at.width, drawing.at.height, FitOf(settings_.WallPosition),
-                                 settings_.WallPositionRatioDrawing, PlainRgb(GetBlankColor(picture))),
-        drawing.at);
+std::optional<ChosenPicture> WallpaperRenderer::ProbePicture(const std::string& fileName) {
+  const imaging::BuiltInPicture* builtIn = imaging::FindBuiltInPicture(fileName);
+  if (builtIn && builtIn->shownSize && builtIn->screenDrawing) {
+    const imaging::JpegHeader size = builtIn->shownSize(fileName, settings_.ExifOrientation);
+    return ChosenPicture{fileName, size.width, size.height, nullptr};
   }
+  std::optional<imaging::Bitmap> picture = DecodeWhole(fileName);
+  if (!picture) return std::nullopt;
+  auto decoded = std::make_shared<const imaging::Bitmap>(std::move(*picture));
+  return ChosenPicture{fileName, decoded->Width(), decoded->Height(), decoded};
+}
+
+void WallpaperRenderer::DrawOnMonitor(imaging::VirtualScreenCanvas& canvas, const ChosenPicture& picture,
+                                      const platform::ScreenRect& at) {
+  const imaging::ScreenFit fit = FitOf(settings_.WallPosition);
+  const int anchor = settings_.WallPositionRatioDrawing;
+  if (const imaging::Bitmap* decoded = picture.decoded.get()) {
+    const imaging::ColorValue blank = PlainRgb(GetBlankColor(*decoded));
+    canvas.DrawAt(at, [&](imaging::TABitmap& target, const platform::ScreenRect& area) {
+      imaging::DrawForScreen(*decoded, target, area, fit, anchor, blank);
+    });
+    return;
+  }
+  std::optional<imaging::ColorValue> blank;  // none: the picture's automatic colour
+  if (!settings_.WallBlankAutoColor) blank = PlainRgb(settings_.WallBlankColor);
+  const imaging::BuiltInPicture* builtIn = imaging::FindBuiltInPicture(picture.path);
+  if (!builtIn || !builtIn->screenDrawing) throw imaging::ImageError("no drawing for " + picture.path);
+  canvas.DrawAt(at, [&](imaging::TABitmap& target, const platform::ScreenRect& area) {
+    builtIn->screenDrawing(picture.path, target, area, fit, anchor, blank, settings_.ExifOrientation);
+  });
+}
+
+void WallpaperRenderer::WriteMonitorsFile(const imaging::VirtualScreenCanvas& canvas,
+                                          const std::string& wallpaperFile) {
   ReplaceWallpaperFile(wallpaperFile, [&](const std::string& path) { canvas.Canvas().SaveToFile(path); });
 }
 

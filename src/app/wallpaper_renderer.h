@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "app/change_engine.h"
+#include "app/monitor_pictures.h"
 #include "app/plugin_pictures.h"
 #include "app/settings_record.h"
 #include "imaging/bitmap.h"
 #include "imaging/color_value.h"
+#include "imaging/monitor_canvas.h"
 #include "imaging/tabitmap.h"
 #include "platform/desktop_port.h"
 #include "platform/file_system_port.h"
@@ -56,19 +58,19 @@ class WallpaperRenderer {
   // the screen-sized canvas of ratio drawing; centred pictures also set the
   // desktop colour (in the registry only at the end of the session).
   void WriteWallpaperFile(const Picture& picture, const std::string& wallpaperFile, ChangeMode mode);
-  // The picture decoded whole, as it is drawn per monitor: empty when nothing
-  // reads the extension; throws when the decoder fails.
-  std::optional<imaging::Bitmap> DecodeWhole(const std::string& fileName);
-  // One picture drawn into one rectangle of the virtual screen.
-  struct Drawing {
-    const imaging::Bitmap* picture;
-    platform::ScreenRect at;
-  };
-  // Writes the bitmap of the whole virtual screen (`bounds`, all monitors),
-  // each picture drawn into its rectangle with the position mode and its
-  // blank colour, laid out to be tiled from the primary monitor's corner.
-  void WriteMonitorsFile(const std::vector<Drawing>& drawings, const platform::ScreenRect& bounds,
-                         const std::string& wallpaperFile);
+  // A picture to draw per monitor with its size as shown: read from its
+  // header where the format allows, else decoded whole. Empty when nothing
+  // reads the extension; throws when the header or decoder fails.
+  std::optional<ChosenPicture> ProbePicture(const std::string& fileName);
+  // Draws the picture into the monitor `at` of the virtual screen's canvas
+  // with the position mode and its blank colour, as on a screen of its own;
+  // straight from the file where the format allows. Throws when its data
+  // fail to decode.
+  void DrawOnMonitor(imaging::VirtualScreenCanvas& canvas, const ChosenPicture& picture,
+                     const platform::ScreenRect& at);
+  // Writes the bitmap of the whole virtual screen, laid out to be tiled from
+  // the primary monitor's corner.
+  void WriteMonitorsFile(const imaging::VirtualScreenCanvas& canvas, const std::string& wallpaperFile);
   // Makes Windows show the file at once (with the sound of an ordinary
   // change), or leaves it in the registry for the next logon.
   void HandToWindows(const std::string& wallpaperFile, ChangeMode mode);
@@ -88,6 +90,8 @@ class WallpaperRenderer {
   // The picture or canvas as a bitmap file at `path`.
   void WritePictureFile(const Picture& picture, const std::string& path);
   void ApplyBlankColour(const imaging::Bitmap& picture, ChangeMode mode);
+  // The picture decoded whole: empty when nothing reads the extension.
+  std::optional<imaging::Bitmap> DecodeWhole(const std::string& fileName);
   // A system colour value resolved to its current RGB.
   imaging::ColorValue PlainRgb(imaging::ColorValue colour) const;
 

@@ -2,6 +2,7 @@
 
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
+#include "imaging/jpeg_for_screen.h"
 #include "imaging/picture_file.h"
 #include "imaging/png/png_file.h"
 #include "imaging/ratio_layout.h"
@@ -32,13 +33,15 @@ ThumbnailPicture ThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetT
 }
 
 constexpr BuiltInPicture kBuiltIn[] = {
-    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr},
-    {"ico", "アイコン", nullptr, nullptr, nullptr},
-    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr},
-    {"wmf", "メタファイル", nullptr, nullptr, nullptr},
-    {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile},
-    {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile},
-    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr},
+    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr},
+    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
+     ReadJpegFileShownSize, DrawJpegFileForScreen},
+    {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
+     ReadJpegFileShownSize, DrawJpegFileForScreen},
+    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr},
 };
 
 }  // namespace

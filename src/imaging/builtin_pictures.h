@@ -11,6 +11,8 @@
 
 #include "imaging/bitmap.h"
 #include "imaging/color_value.h"
+#include "imaging/jpeg_file.h"
+#include "imaging/monitor_canvas.h"
 #include "imaging/tabitmap.h"
 #include "imaging/thumbnail_decode.h"
 
@@ -25,6 +27,13 @@ using RatioCanvasDecoder = std::variant<TABitmap, Bitmap> (*)(const std::string&
                                                               int screenH, int anchor,
                                                               std::optional<ColorValue> blank,
                                                               bool exifOrientation);
+// The size a picture is shown at, from its header alone (JpegHeader's size).
+using ShownSizeReader = JpegHeader (*)(const std::string& path, bool exifOrientation);
+// Drawing into an area of a larger canvas straight from the file, as
+// DrawForScreen draws the decoded picture (see DrawJpegFileForScreen).
+using ScreenDrawer = void (*)(const std::string& path, TABitmap& canvas, const ScreenRect& area,
+                              ScreenFit fit, int anchor, std::optional<ColorValue> blank,
+                              bool exifOrientation);
 using ThumbnailDecoder = ThumbnailPicture (*)(std::span<const uint8_t> data, int w, int h, TGetType type,
                                               JpegMode mode, bool exifOrientation);
 
@@ -34,6 +43,8 @@ struct BuiltInPicture {
   WallpaperDecoder wallpaper;      // null: the program does not decode it (icons, metafiles)
   ThumbnailDecoder thumbnail;      // null: no thumbnail of its own
   RatioCanvasDecoder ratioCanvas;  // null: decode, then draw the picture
+  ShownSizeReader shownSize;       // null: the size is known only by decoding
+  ScreenDrawer screenDrawing;      // null: decode, then draw the picture
 };
 
 // In registration order; the order and texts make the user-visible filters.

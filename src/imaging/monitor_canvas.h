@@ -7,6 +7,7 @@
 // the primary one land where they belong.
 #pragma once
 
+#include <functional>
 #include <span>
 
 #include "imaging/bitmap.h"
@@ -32,6 +33,11 @@ enum class ScreenFit { Centre, Stretch, Tile, Ratio };
 TABitmap RenderForScreen(const Bitmap& picture, int width, int height, ScreenFit fit, int anchor,
                          ColorValue blank);
 
+// The same drawn into `area` of a larger canvas, which must lie inside it;
+// the rest of the canvas is untouched.
+void DrawForScreen(const Bitmap& picture, TABitmap& canvas, const ScreenRect& area, ScreenFit fit, int anchor,
+                   ColorValue blank);
+
 // The virtual screen's bitmap, laid out for tiling from the primary
 // monitor's corner. What no monitor covers stays black.
 class VirtualScreenCanvas {
@@ -41,6 +47,11 @@ class VirtualScreenCanvas {
   VirtualScreenCanvas(const ScreenRect& bounds, std::span<const ScreenRect> drawn);
   // Puts a drawing of `at`'s size where `at` lies on the virtual screen.
   void Draw(const TABitmap& drawing, const ScreenRect& at);
+  // Has `draw` draw `at`'s picture into an area of `at`'s size: straight
+  // into this canvas where `at` lies whole inside it, else (a monitor round
+  // the bitmap's edge) into a canvas of its own then put in place.
+  using AreaDrawing = std::function<void(TABitmap& canvas, const ScreenRect& area)>;
+  void DrawAt(const ScreenRect& at, const AreaDrawing& draw);
   const TABitmap& Canvas() const { return canvas_; }
 
  private:

@@ -8,6 +8,7 @@
 #include "imaging/exif_orientation.h"
 #include "imaging/file_bytes.h"
 #include "imaging/jpeg_file.h"
+#include "imaging/jpeg_stretch_rows.h"
 #include "imaging/stretch_bilinear.h"
 
 namespace tapestrel::imaging {
@@ -68,15 +69,18 @@ TABitmap UnfilledCanvas(int screenW, int screenH) {
   return TABitmap(Bitmap::ForOverwrite(screenW, screenH, PixelFormat::Bits32));
 }
 
-void FillAroundThePicture(TABitmap& canvas, const RatioRect& rect, ColorValue color) {
-  const int screenW = canvas.Width(), screenH = canvas.Height();
+// Fills `screen` of the canvas where the picture's rectangle (relative to
+// `screen`) leaves it.
+void FillAroundThePicture(TABitmap& canvas, const RatioRect& screen, const RatioRect& rect,
+                          ColorValue color) {
+  const int screenW = screen.width, screenH = screen.height;
   const uint8_t fill[4] = {BlueOf(color), GreenOf(color), RedOf(color), 0};
   std::vector<uint8_t> blankRow(size_t{4} * static_cast<size_t>(screenW));
   for (size_t i = 0; i < blankRow.size(); i += 4) std::memcpy(&blankRow[i], fill, 4);
   const int left = std::clamp(rect.x, 0, screenW), right = std::clamp(rect.x + rect.width, left, screenW);
   const int top = std::clamp(rect.y, 0, screenH), bottom = std::clamp(rect.y + rect.height, top, screenH);
   for (int y = 0; y < screenH; ++y) {
-    uint8_t* row = canvas.Row(y);
+    uint8_t* row = canvas.Row(screen.y + y) + size_t{4} * static_cast<size_t>(screen.x);
     if (y < top || y >= bottom) {
       std::memcpy(row, blankRow.data(), blankRow.size());
     } else {
@@ -87,71 +91,48 @@ void FillAroundThePicture(TABitmap& canvas, const RatioRect& rect, ColorValue co
   }
 }
 
-// A JPEG's rows as they are decoded, the last two kept, for the filter; on
-// the way, the edges for the automatic colour when it is wanted.
-class JpegRows : public StretchSourceRows {
- public:
-  JpegRows(JpegRowReader& reader, PictureEdges* edges)
-      : reader_(reader), edges_(edges), pitch_(size_t{3} * static_cast<size_t>(reader.Width()) + kSlack) {
-    ring_.resize(2 * pitch_);
-  }
-  int Width() const override { return reader_.Width(); }
-  int Height() const override { return reader_.Height(); }
-  int BytesPerPixel() const override { return 3; }
-  Pair Rows(int y, int) override {
-    const int lower = std::min(y + 1, Height() - 1);
-    while (reader_.RowsRead() <= lower) ReadNext();
-    return {Slot(y), Slot(lower), pitch_, Slot(y), Slot(lower)};
-  }
-  void ReadToEnd() {
-    while (reader_.RowsRead() < Height()) ReadNext();
-  }
-
- private:
-  // Lets the filter load the last pixel pair of a row as 8 bytes.
-  static constexpr size_t kSlack = 8;
-
-  uint8_t* Slot(int y) { return ring_.data() + static_cast<size_t>(y & 1) * pitch_; }
-
-  void ReadNext() {
-    const int y = reader_.RowsRead();
-    uint8_t* row = Slot(y);
-    reader_.ReadRow(row);
-    if (!edges_) return;
-    auto colour = [row](int x) { return MakeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]); };
-    edges_->left.push_back(colour(0));
-    edges_->right.push_back(colour(Width() - 1));
-    for (auto* edge : {y == 0 ? &edges_->top : nullptr, y == Height() - 1 ? &edges_->bottom : nullptr}) {
-      if (!edge) continue;
-      edge->resize(static_cast<size_t>(Width()));
-      for (int x = 0; x < Width(); ++x) (*edge)[static_cast<size_t>(x)] = colour(x);
-    }
-  }
-
-  JpegRowReader& reader_;
-  PictureEdges* edges_;
-  size_t pitch_;
-  std::vector<uint8_t> ring_;
-};
-
 void CheckScreen(int screenW, int screenH) {
   if (screenW <= 0 || screenH <= 0) throw ImageError("ratio drawing needs a screen size");
 }
 
 }  // namespace
 
+bool DrawRatioExpansion(const Bitmap& picture, TABitmap& canvas, const RatioRect& screen, int anchor,
+                        std::optional<ColorValue> blank) {
+  if (picture.Empty()) throw ImageError("ratio drawing needs a picture");
+  CheckScreen(screen.width, screen.height);
+  const auto rect =
+      RatioExpansionRect(picture.Width(), picture.Height(), screen.width, screen.height, anchor);
+  if (!rect) return false;
+  // The picture is read in its own format: widening a photograph to 32 bits
+  // first would cost more than the drawing.
+  StretchBilinear(picture.Width(), picture.Height(), rect->width, 0, 0, screen.x + rect->x,
+                  screen.y + rect->y, rect->height, picture, canvas);
+  FillAroundThePicture(canvas, screen, *rect, blank ? *blank : AutoBlankColor(picture));
+  return true;
+}
+
+bool DrawRatioExpansion(JpegRowReader& reader, TABitmap& canvas, const RatioRect& screen, int anchor,
+                        std::optional<ColorValue> blank) {
+  CheckScreen(screen.width, screen.height);
+  const auto rect = RatioExpansionRect(reader.Width(), reader.Height(), screen.width, screen.height, anchor);
+  if (!rect) return false;
+  PictureEdges edges;
+  JpegStretchRows rows(reader, blank ? nullptr : &edges);
+  StretchBilinear(reader.Width(), reader.Height(), rect->width, 0, 0, screen.x + rect->x, screen.y + rect->y,
+                  rect->height, rows, canvas);
+  rows.ReadToEnd();
+  FillAroundThePicture(canvas, screen, *rect, blank ? *blank : AutoBlankColor(edges));
+  return true;
+}
+
 std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW, int screenH, int anchor,
                                              std::optional<ColorValue> blank) {
   if (picture.Empty()) throw ImageError("ratio drawing needs a picture");
   CheckScreen(screenW, screenH);
-  const auto rect = RatioExpansionRect(picture.Width(), picture.Height(), screenW, screenH, anchor);
-  if (!rect) return std::nullopt;
+  if (!RatioExpansionRect(picture.Width(), picture.Height(), screenW, screenH, anchor)) return std::nullopt;
   TABitmap canvas = UnfilledCanvas(screenW, screenH);
-  // The picture is read in its own format: widening a photograph to 32 bits
-  // first would cost more than the drawing.
-  StretchBilinear(picture.Width(), picture.Height(), rect->width, 0, 0, rect->x, rect->y, rect->height,
-                  picture, canvas);
-  FillAroundThePicture(canvas, *rect, blank ? *blank : AutoBlankColor(picture));
+  DrawRatioExpansion(picture, canvas, {0, 0, screenW, screenH}, anchor, blank);
   return canvas;
 }
 
@@ -169,17 +150,10 @@ std::variant<TABitmap, Bitmap> RenderRatioExpansionJpeg(std::span<const uint8_t>
     return picture;
   }
   JpegRowReader reader(jpeg);
-  const auto rect = RatioExpansionRect(reader.Width(), reader.Height(), screenW, screenH, anchor);
-  if (!rect) return reader.ReadRemainingRows();
-  PictureEdges edges;
-  JpegRows rows(reader, blank ? nullptr : &edges);
+  if (!RatioExpansionRect(reader.Width(), reader.Height(), screenW, screenH, anchor))
+    return reader.ReadRemainingRows();
   TABitmap canvas = UnfilledCanvas(screenW, screenH);
-  StretchBilinear(reader.Width(), reader.Height(), rect->width, 0, 0, rect->x, rect->y, rect->height, rows,
-                  canvas);
-  // The rows the drawing did not reach are decoded all the same: a file
-  // that fails to decode fails here as it would decoded whole.
-  rows.ReadToEnd();
-  FillAroundThePicture(canvas, *rect, blank ? *blank : AutoBlankColor(edges));
+  DrawRatioExpansion(reader, canvas, {0, 0, screenW, screenH}, anchor, blank);
   return canvas;
 }
 

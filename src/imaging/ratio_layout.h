@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "imaging/bitmap.h"
+#include "imaging/jpeg_file.h"
 #include "imaging/pixel_convert.h"
 #include "imaging/tabitmap.h"
 
@@ -46,6 +47,17 @@ std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int scre
 // or a screen size that is not positive.
 std::optional<TABitmap> RenderRatioExpansion(const Bitmap& picture, int screenW, int screenH, int anchor,
                                              std::optional<ColorValue> blank);
+
+// The same drawn into the `screen` rectangle of a larger canvas, which must
+// lie inside it; false, with nothing drawn, when the aspect ratios are equal.
+bool DrawRatioExpansion(const Bitmap& picture, TABitmap& canvas, const RatioRect& screen, int anchor,
+                        std::optional<ColorValue> blank);
+// The same from a JPEG's rows as they are decoded, as stored (none read yet),
+// so that the whole picture is never held; every row is decoded, and an
+// error in any of them is an ImageError. False, with no row read, when the
+// aspect ratios are equal.
+bool DrawRatioExpansion(JpegRowReader& reader, TABitmap& canvas, const RatioRect& screen, int anchor,
+                        std::optional<ColorValue> blank);
 
 // The same for a JPEG, drawn from its rows as they are decoded (in best
 // quality), so that the whole picture is never held: the canvas, or when the

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "common/monitor_wallpaper.h"
 #include "fakes/fake_core.h"
+#include "imaging/auto_colour.h"
+#include "imaging/jpeg_file.h"
 #include "imaging/monitor_canvas.h"
 #include "imaging/ratio_layout.h"
 
@@ -23,6 +27,17 @@ class MonitorWallpaperTest : public ::testing::Test, protected testing::FakeCore
     pictures.paths.push_back(path);
     return picture;
   }
+  // A JPEG of the picture, listed; `cut` keeps its header but only half its data.
+  imaging::Bitmap AddJpeg(const imaging::Bitmap& picture, bool cut = false) {
+    const std::string path = folder.Path() + "p" + std::to_string(pictures.Count()) + ".jpg";
+    const std::vector<uint8_t> bytes = imaging::EncodeJpeg(picture);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size() >> cut));
+    files.files.insert(path);
+    pictures.paths.push_back(path);
+    return cut ? imaging::Bitmap() : imaging::DecodeJpegFile(path);
+  }
 
   // What Windows shows in `at` against the picture drawn alone over
   // `drawnOver` (the monitor, or all of them for one picture spread).
@@ -33,8 +48,8 @@ class MonitorWallpaperTest : public ::testing::Test, protected testing::FakeCore
     const imaging::TABitmap alone =
         settings.WallPosition == PositionMode::RatioExpansion
             ? *imaging::RenderRatioExpansion(picture, w, h, 0, settings.WallBlankColor)
-            : imaging::RenderForScreen(picture, w, h, static_cast<imaging::ScreenFit>(settings.WallPosition), 0,
-                                       settings.WallBlankColor);
+            : imaging::RenderForScreen(picture, w, h, static_cast<imaging::ScreenFit>(settings.WallPosition),
+                                       0, settings.WallBlankColor);
     EXPECT_EQ(testing::PixelsNotAsDrawnAlone(file, at, alone, drawnOver), 0) << at.left << "," << at.top;
   }
 };
@@ -87,6 +102,56 @@ TEST_F(MonitorWallpaperTest, EachMonitorShowsItsPictureAsOnAScreenOfItsOwn) {
                   spread ? bounds : c.monitors[m]);
     }
   }
+}
+
+TEST_F(MonitorWallpaperTest, JpegsAreDrawnFromTheirRowsExactlyAsDecodedWhole) {
+  // Ratio drawing with the picture's own colour and stretching: a picture of
+  // its monitor's size, one with bars, one of the same proportions, and a
+  // monitor above that reaches round the bitmap's edge.
+  settings.MonitorMode = MonitorLayout::PerMonitor;
+  settings.WallBlankAutoColor = true;
+  desktop.monitors = {{0, 0, 64, 48}, {64, 0, 30, 50}, {-20, -30, 60, 30}};
+  const imaging::Bitmap above = AddJpeg(PatternPicture(60, 30, 1)),
+                        right = AddJpeg(PatternPicture(40, 20, 2)),
+                        primary = AddJpeg(PatternPicture(32, 24, 3));
+  for (PositionMode position : {PositionMode::RatioExpansion, PositionMode::Stretch}) {
+    settings.WallPosition = position;
+    settings.LastWallIndex = -1;
+    changer.ChangeWallpaper(ChangeMode::Ordinary);
+    imaging::TABitmap file;
+    file.LoadFromFile(wallpaper);
+    for (const auto& [at, picture] : {std::pair{desktop.monitors[2], &above},
+                                      {desktop.monitors[1], &right},
+                                      {desktop.monitors[0], &primary}}) {
+      const imaging::TABitmap alone =
+          imaging::RenderForScreen(*picture, at.width, at.height, static_cast<imaging::ScreenFit>(position),
+                                   0, imaging::AutoBlankColor(*picture));
+      EXPECT_EQ(testing::PixelsNotAsDrawnAlone(file, at, alone, at), 0) << at.left << "," << at.top;
+    }
+  }
+}
+
+TEST_F(MonitorWallpaperTest, APictureWhoseDataFailGivesWayAndWithNoneUsableTheWallpaperStays) {
+  settings.MonitorMode = MonitorLayout::PerMonitor;
+  settings.WallPosition = PositionMode::RatioExpansion;
+  settings.WallBlankColor = 0x204060;
+  desktop.monitors = {{0, 0, 64, 48}, {64, 0, 40, 30}};
+  AddJpeg(PatternPicture(160, 80, 1), true);
+  const imaging::Bitmap a = Add(PatternPicture(30, 20, 2));
+  AddJpeg(PatternPicture(160, 80, 3), true);
+  const imaging::Bitmap b = AddJpeg(PatternPicture(50, 40, 4));
+  settings.LastWallIndex = -1;
+  changer.ChangeWallpaper(ChangeMode::Ordinary);
+  ExpectShows(desktop.monitors[1], a, desktop.monitors[1]);
+  ExpectShows(desktop.monitors[0], b, desktop.monitors[0]);
+  EXPECT_EQ(settings.LastWallIndex, 3);
+
+  const imaging::Bitmap shown = imaging::ReadBmpFile(wallpaper);
+  pictures.paths = {pictures.paths[0], pictures.paths[2]};
+  changer.ChangeWallpaper(ChangeMode::Ordinary);
+  EXPECT_EQ(changer.ApplyWallpaper(pictures.paths[0], ChangeMode::Ordinary), ApplyResult::PictureUnusable);
+  EXPECT_EQ(imaging::ReadBmpFile(wallpaper), shown);
+  EXPECT_EQ(settings.LastWallIndex, 3);
 }
 
 TEST_F(MonitorWallpaperTest, DisplayChangeRedrawsThePicturesShownWithoutRecordingAChange) {
