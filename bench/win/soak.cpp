@@ -70,11 +70,20 @@ long Threads() {
   return n;
 }
 
+// Committed private memory, region by region: Wine leaves PrivateUsage 0.
 long PrivateKilobytes() {
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof memory;
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
-  return static_cast<long>(memory.PrivateUsage / 1024);
+  if (memory.PrivateUsage) return static_cast<long>(memory.PrivateUsage / 1024);
+  size_t bytes = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+       at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) bytes += region.RegionSize;
+    if (region.RegionSize == 0) break;
+  }
+  return static_cast<long>(bytes / 1024);
 }
 
 struct Counts {
@@ -92,8 +101,7 @@ int Run(int minutes) {
                            static_cast<imaging::ColorValue>(i * 0x010307 & 0xFFFFFF));
   }
   const std::string ini = "[Whole]\r\nWallPaperFolder=" + pictures.Path() +
-                          "\r\nTaskTrayResiding=1\r\n[Interval]\r\nIntervalEnabled=1\r\nIntervalValue=1\r\n"
-                          "IntervalUnit=0\r\n[InvalidCondition]\r\nInvalidConditionCPUEnabled=0\r\n";
+                          "\r\nTaskTrayResiding=1\r\n";
   testing::MainWindowFixture program(ini);
   program.Form().WindowShowExecute();
   testing::Pump(500);
@@ -107,6 +115,7 @@ int Run(int minutes) {
   const DWORD start = GetTickCount();
   for (int second = 1; second <= minutes * 60; ++second) {
     testing::PumpUntil([&] { return GetTickCount() - start >= static_cast<DWORD>(second) * 1000; }, 2000);
+    program.Form().OnChangeWallpaperCommand();  // as the tray icon's double click does
     if (program.Form().Settings().LastChangeTime != lastChange) {
       lastChange = program.Form().Settings().LastChangeTime;
       ++changes;
@@ -128,7 +137,7 @@ int Run(int minutes) {
                 changes, fileSteps, saves);
     std::fflush(stdout);
   }
-  bool flat = changes >= minutes * 30;  // the wallpaper did change, most seconds
+  bool flat = changes >= minutes * 50;  // the wallpaper did change, most seconds
   if (!flat) std::printf("FAILED: the wallpaper changed only %d times\n", changes);
   const Counts& base = counts[static_cast<size_t>(settled - 1)];
   const auto within = [](long value, long reference, const char* what, int minute) {

@@ -194,9 +194,15 @@ void TImgItems::SetFolder(ShellFolderPort* folder) {
   prefix_ = folder ? folder->ChildPathPrefix() : std::wstring();
 }
 
+namespace {
+
+bool SerialBelow(const TImgListItem* item, int serial) { return item->Serial() < serial; }
+
+}  // namespace
+
 TImgListItem* TImgItems::FindBySerial(int serial) {
-  const auto at = std::lower_bound(bySerial_.begin(), bySerial_.end(), std::pair<int, TImgListItem*>{serial, nullptr});
-  return at != bySerial_.end() && at->first == serial ? at->second : nullptr;
+  const auto at = std::lower_bound(bySerial_.begin(), bySerial_.end(), serial, SerialBelow);
+  return at != bySerial_.end() && (*at)->Serial() == serial ? *at : nullptr;
 }
 
 int TImgItems::IndexOf(const TShellItem& item) const {
@@ -221,7 +227,7 @@ std::unique_ptr<TImgListItem> TImgItems::MakeEntry(ShellItemId* id, uint32_t att
   if (attributes & kAttrShared) overlay = 0;
   if ((attributes & kAttrLink) && !(attributes & kAttrFolder)) overlay = 1;
   auto entry = std::make_unique<TImgListItem>(*this, id, ++serialCounter_, isFolder, overlay);
-  bySerial_.emplace_back(entry->Serial(), entry.get());  // the newest serial: the order holds
+  bySerial_.push_back(entry.get());  // the newest serial: the order holds
   return entry;
 }
 
@@ -275,9 +281,8 @@ void TImgItems::Remove(const std::vector<TImgListItem*>& gone) {
     const int i = IndexOf(*item);
     if (i < 0) continue;
     first = std::min(first, static_cast<size_t>(i));
-    const auto serial = std::lower_bound(bySerial_.begin(), bySerial_.end(),
-                                         std::pair<int, TImgListItem*>{item->Serial(), nullptr});
-    if (serial != bySerial_.end() && serial->second == item) bySerial_.erase(serial);
+    const auto serial = std::lower_bound(bySerial_.begin(), bySerial_.end(), item->Serial(), SerialBelow);
+    if (serial != bySerial_.end() && *serial == item) bySerial_.erase(serial);
     items_[static_cast<size_t>(i)].reset();
   }
   items_.erase(std::remove(items_.begin() + static_cast<ptrdiff_t>(first), items_.end(), nullptr),
@@ -286,12 +291,11 @@ void TImgItems::Remove(const std::vector<TImgListItem*>& gone) {
 }
 
 void TImgItems::Renew(TImgListItem& item, ShellItemId* id) {
-  const auto serial = std::lower_bound(bySerial_.begin(), bySerial_.end(),
-                                       std::pair<int, TImgListItem*>{item.Serial(), nullptr});
-  if (serial != bySerial_.end() && serial->second == &item) bySerial_.erase(serial);
+  const auto serial = std::lower_bound(bySerial_.begin(), bySerial_.end(), item.Serial(), SerialBelow);
+  if (serial != bySerial_.end() && *serial == &item) bySerial_.erase(serial);
   item.ReplaceId(id);
   item.serial_ = ++serialCounter_;
-  bySerial_.emplace_back(item.serial_, &item);
+  bySerial_.push_back(&item);
   item.ForgetImage();
 }
 
@@ -336,7 +340,7 @@ bool TImgItems::Enumerate(const EnumOptions& options, const std::function<void(T
   Clear();
   if (!folder_) return false;
   const ExtensionFilter filter(options.ext);
-  return folder_->Enumerate(options.flags, [&](ShellItemId* id) {
+  const bool listed = folder_->Enumerate(options.flags, [&](ShellItemId* id) {
     // Owned from here: freed unless an entry takes it.
     struct Owned {
       ShellFolderPort* folder;
@@ -358,6 +362,10 @@ bool TImgItems::Enumerate(const EnumOptions& options, const std::function<void(T
     if (filter.Active()) entry.SetParsingPath(path);
     if (!entry.IsFolder() && added) added(entry);
   });
+  // The lists grew by doubling; a folder of 50,000 would keep up to twice the room.
+  items_.shrink_to_fit();
+  bySerial_.shrink_to_fit();
+  return listed;
 }
 
 template <typename Names>

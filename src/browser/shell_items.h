@@ -161,12 +161,12 @@ class TImgListItem : public TShellItem {
  public:
   using TShellItem::TShellItem;
 
-  bool Loaded = false;
   // The cell's image: the entry's own thumbnail or a shared icon image.
   std::shared_ptr<const imaging::Bitmap> Image;
-  bool ImageShared = false;
   int ImageWidth = 0, ImageHeight = 0;  // the source picture's size
   std::optional<TImageType> ImageType;  // decided once, by thumbnail loading
+  bool Loaded = false;
+  bool ImageShared = false;
 
   // Back to no image, for a file whose content changed.
   void ForgetImage();
@@ -264,7 +264,7 @@ class TImgItems {
   ShellFolderPort* folder_ = nullptr;
   std::wstring prefix_;
   std::vector<std::unique_ptr<TImgListItem>> items_;
-  std::vector<std::pair<int, TImgListItem*>> bySerial_;  // ascending serials
+  std::vector<TImgListItem*> bySerial_;  // by ascending serial
   int serialCounter_ = 0;
   std::vector<std::wstring> typeNames_{std::wstring()};
   std::map<std::wstring, uint32_t, std::less<>> typeIndex_;

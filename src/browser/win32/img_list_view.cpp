@@ -350,20 +350,30 @@ void TCustomImgListView::ApplyIconSpacing() {
   }
 }
 
-void TCustomImgListView::PlaceNewEntries() {
+void TCustomImgListView::ShowEntryCount(bool anew) {
   // Wine's list view gives owner-data icons their places only when it
   // arranges (on a size or spacing change, or when asked): entries beyond
   // the places it has would all be drawn on one spot. Those places stay
-  // valid for every later list up to that length. With redrawing off the
-  // arrangement skips invalidating (and measuring) each item it moves, a
-  // second for a new folder of 10,000 pictures.
+  // valid for every later list up to that length, so some are made beyond
+  // the count: files that arrive later find theirs without the whole list
+  // arranged again. Arranging with redrawing off skips invalidating (and
+  // measuring) each item it moves, a second for a new folder of 10,000
+  // pictures; a new count that brings or takes a scroll bar resizes the
+  // list, which has Wine arrange it, so entries read anew get their count
+  // with redrawing off and are arranged for the width they end with.
   const int count = items_.Count();
-  if (count <= placedCount_) return;
-  placedCount_ = count;
-  if (viewStyle_ != TViewStyle::vsIcon && viewStyle_ != TViewStyle::vsSmallIcon) return;
+  const bool icons = viewStyle_ == TViewStyle::vsIcon || viewStyle_ == TViewStyle::vsSmallIcon;
+  if (!icons || (!anew && count <= placedCount_)) {
+    ListView_SetItemCountEx(listView_, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    return;
+  }
+  const int places = count + std::max(256, count / 8);
   SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+  ListView_SetItemCountEx(listView_, places, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   ListView_Arrange(listView_, LVA_DEFAULT);
+  ListView_SetItemCountEx(listView_, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+  placedCount_ = places;
 }
 
 // ---- folder
@@ -474,8 +484,7 @@ void TCustomImgListView::Reenumerate() {
     if (lookAhead && thumbnails_ && !item.Image) thumbnails_->LookAhead(item);
   });
   ++generation_;
-  ListView_SetItemCountEx(listView_, items_.Count(), LVSICF_NOINVALIDATEALL);
-  PlaceNewEntries();
+  ShowEntryCount(true);
   SortItems();
   if (items_.Count() > 0) ListView_SetItemState(listView_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
   SelectionChanged();
@@ -503,8 +512,7 @@ void TCustomImgListView::RebuildView() {
   // entries: its step (and, in the small-icon and list styles, the width
   // its names need) would stay the old one for the entries it holds now.
   ApplyIconSpacing();
-  placedCount_ = 0;
-  PlaceNewEntries();
+  ShowEntryCount(true);
   SetUpdating(false);
 }
 

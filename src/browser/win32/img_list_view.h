@@ -272,7 +272,9 @@ class TCustomImgListView : public platform::Window {
   // view's own. Setting it makes the list view measure its entries.
   void ApplyIconSpacing();
   void LayOutOnce();
-  void PlaceNewEntries();
+  // Gives the list view the entries' count, with places for their icons
+  // (arranged anew, or kept when they suffice).
+  void ShowEntryCount(bool anew);
   HIMAGELIST SystemImages(bool large);
   void UpdateImageLists();
   void ApplyColors();

@@ -111,9 +111,8 @@ bool TCustomImgListView::UpdateFromListing(const std::vector<ListedFile>& files)
   gone.insert(gone.end(), failed.begin(), failed.end());
   ++generation_;
 
-  ListView_SetItemCountEx(listView_, items_.Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  ShowEntryCount(false);
   if (dropHighlighted_ >= items_.Count()) dropHighlighted_ = -1;
-  PlaceNewEntries();
   RestorePlace(place, gone);
   InvalidateRect(listView_, nullptr, TRUE);
   if (thumbnails_) {

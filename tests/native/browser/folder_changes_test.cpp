@@ -65,7 +65,7 @@ TEST(FolderChanges, OnlyTheChangedEntriesAreMadeMovedOrDropped) {
   };
   for (const auto& c : cases) {
     ScriptedFolder folder;
-    folder.children = {{L"a.jpg", 0, 100}, {L"b.jpg", 0, 200}, {L"c.jpg", 0, 300}, {L"sub", kAttrFolder, 0}};
+    folder.children = {{L"a.jpg", 0, 100}, {L"b.jpg", 0, 200}, {L"c.jpg", 0, 300}, {L"sub", kAttrFolder | kAttrFileSystemAncestor, 0}};
     TImgItems items;
     items.SetFolder(&folder);
     const TImgItems::EnumOptions options{{true, true, false}, c.ext};
@@ -73,7 +73,7 @@ TEST(FolderChanges, OnlyTheChangedEntriesAreMadeMovedOrDropped) {
     items.Sort(TSortTypeEx::istName, false);
     items[2].Image = std::make_shared<imaging::Bitmap>(1, 1, imaging::PixelFormat::Bits24);  // b.jpg's
     const int serialOfB = items[2].Serial();
-    for (int i = 0; i < items.Count(); ++i) items[i].ParsingPath();  // read, as a real ID list carries it
+    for (int i = 0; i < items.Count(); ++i) items[i].ParsingPath(), items[i].FileSize();  // as ID lists carry them
     c.change(folder);
     const std::vector<ListedFile> listing = Listing(folder);
     const FolderChanges changes = FindChanges(items, listing, options);
