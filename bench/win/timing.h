@@ -5,22 +5,28 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace tapestrel::bench {
 
-inline double Milliseconds(const std::function<void()>& step) {
+inline double TicksPerMs() {
   static const double ticksPerMs = [] {
     LARGE_INTEGER f;
     QueryPerformanceFrequency(&f);
     return static_cast<double>(f.QuadPart) / 1000;
   }();
+  return ticksPerMs;
+}
+
+inline double Milliseconds(const std::function<void()>& step) {
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);
   step();
   QueryPerformanceCounter(&end);
-  return static_cast<double>(end.QuadPart - start.QuadPart) / ticksPerMs;
+  return static_cast<double>(end.QuadPart - start.QuadPart) / TicksPerMs();
 }
 
 // Which of the two programs' code this benchmark measures.
@@ -30,6 +36,15 @@ inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   const size_t n = v.size();
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// "lowest .. highest" of repetitions.
+inline std::string Spread(const std::vector<double>& v) {
+  if (v.empty()) return "-";
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f .. %.2f", *std::min_element(v.begin(), v.end()),
+                *std::max_element(v.begin(), v.end()));
+  return text;
 }
 
 }  // namespace tapestrel::bench

@@ -151,6 +151,19 @@ uint64_t TShellItem::LastWriteTime() {
   return lastWrite_;
 }
 
+uint32_t TShellItem::DosDateTime() {
+  FetchFileData();
+  return (static_cast<uint32_t>(dosDate_) << 16) | dosTime_;
+}
+
+void TImgListItem::ForgetImage() {
+  Loaded = false;
+  Image.reset();
+  ImageShared = false;
+  ImageWidth = ImageHeight = 0;
+  ImageType.reset();
+}
+
 std::wstring TShellItem::SizeText() { return browser::SizeText(FileSize()); }
 
 std::wstring TShellItem::DateText() {
@@ -181,23 +194,115 @@ void TImgItems::SetFolder(ShellFolderPort* folder) {
   prefix_ = folder ? folder->ChildPathPrefix() : std::wstring();
 }
 
+namespace {
+
+bool SerialBelow(const TImgListItem* item, int serial) { return item->Serial() < serial; }
+
+}  // namespace
+
 TImgListItem* TImgItems::FindBySerial(int serial) {
-  for (const auto& item : items_) {
-    if (item->Serial() == serial) return item.get();
-  }
-  return nullptr;
+  const auto at = std::lower_bound(bySerial_.begin(), bySerial_.end(), serial, SerialBelow);
+  return at != bySerial_.end() && (*at)->Serial() == serial ? *at : nullptr;
 }
 
 int TImgItems::IndexOf(const TShellItem& item) const {
-  for (size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i].get() == &item) return static_cast<int>(i);
-  }
-  return -1;
+  const int i = item.position_;
+  return i >= 0 && i < Count() && items_[static_cast<size_t>(i)].get() == &item ? i : -1;
 }
 
 void TImgItems::Clear() {
   items_.clear();
   items_.shrink_to_fit();
+  bySerial_.clear();
+  bySerial_.shrink_to_fit();
+}
+
+void TImgItems::Reindex(size_t from) {
+  for (size_t i = from; i < items_.size(); ++i) items_[i]->position_ = static_cast<int>(i);
+}
+
+std::unique_ptr<TImgListItem> TImgItems::MakeEntry(ShellItemId* id, uint32_t attributes) {
+  const bool isFolder = (attributes & (kAttrFolder | kAttrFileSystemAncestor)) != 0;
+  int overlay = -1;
+  if (attributes & kAttrShared) overlay = 0;
+  if ((attributes & kAttrLink) && !(attributes & kAttrFolder)) overlay = 1;
+  auto entry = std::make_unique<TImgListItem>(*this, id, ++serialCounter_, isFolder, overlay);
+  bySerial_.push_back(entry.get());  // the newest serial: the order holds
+  return entry;
+}
+
+void TImgItems::MoveToSortedPlace(int from, const SortOrder& order) {
+  const bool shellOrders = folder_ && folder_->OrdersByColumn(static_cast<int>(order.type));
+  TImgListItem& item = *items_[static_cast<size_t>(from)];
+  const auto compare = [&](TImgListItem& other) {
+    return Compare(item, other, order.type, order.descend, order.mode, shellOrders);
+  };
+  // The first place whose entry the item goes before, searched among the others.
+  size_t lo = 0, hi = items_.size() - 1;
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    const size_t at = mid < static_cast<size_t>(from) ? mid : mid + 1;
+    if (compare(*items_[at]) < 0)
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  const size_t to = lo, f = static_cast<size_t>(from);
+  if (to < f) {
+    std::rotate(items_.begin() + static_cast<ptrdiff_t>(to), items_.begin() + from,
+                items_.begin() + from + 1);
+    Reindex(to);
+  } else if (to > f) {
+    std::rotate(items_.begin() + from, items_.begin() + from + 1,
+                items_.begin() + static_cast<ptrdiff_t>(to) + 1);
+    Reindex(f);
+  }
+}
+
+TImgListItem& TImgItems::Insert(ShellItemId* id, const SortOrder& order) {
+  std::unique_ptr<TImgListItem> entry;
+  try {
+    entry = MakeEntry(id, folder_ ? folder_->Attributes(id) : 0);
+  } catch (...) {
+    if (folder_) folder_->Free(id);
+    throw;
+  }
+  TImgListItem& item = *entry;
+  items_.push_back(std::move(entry));
+  item.position_ = Count() - 1;
+  MoveToSortedPlace(item.position_, order);
+  return item;
+}
+
+void TImgItems::Remove(const std::vector<TImgListItem*>& gone) {
+  if (gone.empty()) return;
+  size_t first = items_.size();
+  for (TImgListItem* item : gone) {
+    const int i = IndexOf(*item);
+    if (i < 0) continue;
+    first = std::min(first, static_cast<size_t>(i));
+    const auto serial = std::lower_bound(bySerial_.begin(), bySerial_.end(), item->Serial(), SerialBelow);
+    if (serial != bySerial_.end() && *serial == item) bySerial_.erase(serial);
+    items_[static_cast<size_t>(i)].reset();
+  }
+  items_.erase(std::remove(items_.begin() + static_cast<ptrdiff_t>(first), items_.end(), nullptr),
+               items_.end());
+  Reindex(first);
+}
+
+void TImgItems::Renew(TImgListItem& item, ShellItemId* id) {
+  const auto serial = std::lower_bound(bySerial_.begin(), bySerial_.end(), item.Serial(), SerialBelow);
+  if (serial != bySerial_.end() && *serial == &item) bySerial_.erase(serial);
+  item.ReplaceId(id);
+  item.serial_ = ++serialCounter_;
+  bySerial_.push_back(&item);
+  item.ForgetImage();
+}
+
+void TImgItems::Rename(TImgListItem& item, ShellItemId* id, const SortOrder& order) {
+  item.ReplaceId(id);
+  const int at = IndexOf(item);
+  if (at >= 0) MoveToSortedPlace(at, order);
 }
 
 uint32_t TImgItems::InternTypeName(std::wstring name) {
@@ -235,7 +340,7 @@ bool TImgItems::Enumerate(const EnumOptions& options, const std::function<void(T
   Clear();
   if (!folder_) return false;
   const ExtensionFilter filter(options.ext);
-  return folder_->Enumerate(options.flags, [&](ShellItemId* id) {
+  const bool listed = folder_->Enumerate(options.flags, [&](ShellItemId* id) {
     // Owned from here: freed unless an entry takes it.
     struct Owned {
       ShellFolderPort* folder;
@@ -251,15 +356,16 @@ bool TImgItems::Enumerate(const EnumOptions& options, const std::function<void(T
       path = folder_->ParsingName(id);
       if (!(attributes & kAttrFileSystemAncestor) && !filter.Passes(FileNameOf(path))) return;
     }
-    const bool isFolder = (attributes & (kAttrFolder | kAttrFileSystemAncestor)) != 0;
-    int overlay = -1;
-    if (attributes & kAttrShared) overlay = 0;
-    if ((attributes & kAttrLink) && !(attributes & kAttrFolder)) overlay = 1;
-    items_.push_back(
-        std::make_unique<TImgListItem>(*this, owned.release(), ++serialCounter_, isFolder, overlay));
-    if (filter.Active()) items_.back()->SetParsingPath(path);
-    if (!isFolder && added) added(*items_.back());
+    items_.push_back(MakeEntry(owned.release(), attributes));
+    TImgListItem& entry = *items_.back();
+    entry.position_ = Count() - 1;
+    if (filter.Active()) entry.SetParsingPath(path);
+    if (!entry.IsFolder() && added) added(entry);
   });
+  // The lists grew by doubling; a folder of 50,000 would keep up to twice the room.
+  items_.shrink_to_fit();
+  bySerial_.shrink_to_fit();
+  return listed;
 }
 
 template <typename Names>
@@ -329,6 +435,7 @@ bool TImgItems::Presort(TSortTypeEx sortType, bool descend) {
   std::vector<std::unique_ptr<TImgListItem>> sorted(n);
   for (size_t i = 0; i < n; ++i) sorted[i] = std::move(items_[order[i]]);
   items_.swap(sorted);
+  Reindex();
   return true;
 }
 
@@ -342,6 +449,7 @@ void TImgItems::Sort(TSortTypeEx sortType, bool descend, TViewMode mode) {
   } else {
     MergeSort(items_, compare);
   }
+  Reindex();
 }
 
 }  // namespace tapestrel::browser

@@ -71,6 +71,9 @@ class ShellFolderPort {
   // these keys first, so that the shell, which has the last word, needs to
   // be asked only about neighbours.
   virtual std::string NameOrderKey(std::wstring_view fileName) = 0;
+  // The child of this name (no folder part) as the folder lists it now, owned
+  // by the caller; null when there is none.
+  virtual ShellItemId* ParseChild(std::wstring_view fileName) = 0;
   // Whether every file with this extension (with its dot, lower-case) shows
   // the same icon: most do; programs, icons and links carry their own.
   virtual bool IconFollowsExtension(std::wstring_view extension) = 0;
@@ -113,6 +116,8 @@ class TShellItem {
   uint64_t FileSize();
   uint32_t FileAttributes();
   uint64_t LastWriteTime();
+  // The last write in local time, DOS form: (date << 16) | time.
+  uint32_t DosDateTime();
   std::wstring SizeText();
   std::wstring DateText();
   std::wstring_view TypeName();
@@ -126,11 +131,13 @@ class TShellItem {
   void ReplaceId(ShellItemId* id);
 
  private:
+  friend class TImgItems;
   void FetchFileData();
 
   TImgItems& owner_;
   ShellItemId* id_;
   int serial_;
+  int position_ = -1;  // the index in display order, kept by the owner
   int iconIndex_ = -1;
   uint32_t typeIndex_ = 0;
   int8_t overlayIndex_;
@@ -154,12 +161,15 @@ class TImgListItem : public TShellItem {
  public:
   using TShellItem::TShellItem;
 
-  bool Loaded = false;
   // The cell's image: the entry's own thumbnail or a shared icon image.
   std::shared_ptr<const imaging::Bitmap> Image;
-  bool ImageShared = false;
   int ImageWidth = 0, ImageHeight = 0;  // the source picture's size
   std::optional<TImageType> ImageType;  // decided once, by thumbnail loading
+  bool Loaded = false;
+  bool ImageShared = false;
+
+  // Back to no image, for a file whose content changed.
+  void ForgetImage();
 };
 
 // Locale texts the detail columns need.
@@ -183,10 +193,30 @@ class TImgItems {
 
   int Count() const { return static_cast<int>(items_.size()); }
   TImgListItem& operator[](int index) { return *items_.at(static_cast<size_t>(index)); }
-  // The entry made with this serial, or null.
+  // The entry made with this serial, or null. By key, as is IndexOf: a
+  // folder of 50,000 pictures asks them for every thumbnail.
   TImgListItem* FindBySerial(int serial);
   int IndexOf(const TShellItem& item) const;
   void Clear();
+
+  // Changes in place, for a folder that changed while shown; the other
+  // entries, their order and their images stay. Each costs a search by the
+  // comparison in use and a move of pointers, not a pass over the entries.
+  //   Insert: a new child's entry, at its sorted place.
+  //   Remove: the entries go (ID lists freed).
+  //   Renew: a rewritten file's entry takes the new ID list and a new serial
+  //     (work on its old content is then not taken for it) and forgets its image.
+  //   Rename: the entry takes the new ID list and moves to its sorted place,
+  //     keeping its serial and its image.
+  struct SortOrder {
+    TSortTypeEx type = TSortTypeEx::istName;
+    bool descend = false;
+    TViewMode mode = TViewMode::ivmFolder;
+  };
+  TImgListItem& Insert(ShellItemId* id, const SortOrder& order);
+  void Remove(const std::vector<TImgListItem*>& gone);
+  void Renew(TImgListItem& item, ShellItemId* id);
+  void Rename(TImgListItem& item, ShellItemId* id, const SortOrder& order);
 
   struct EnumOptions {
     ShellFolderPort::EnumFlags flags;
@@ -225,11 +255,16 @@ class TImgItems {
   int CompareByValue(TShellItem& a, TShellItem& b, TSortTypeEx sortType, Names names);
   // Arranges the entries by name keys; false (and nothing done) without them.
   bool Presort(TSortTypeEx sortType, bool descend);
+  std::unique_ptr<TImgListItem> MakeEntry(ShellItemId* id, uint32_t attributes);
+  // Puts the entry at `from` where the order wants it.
+  void MoveToSortedPlace(int from, const SortOrder& order);
+  void Reindex(size_t from = 0);
 
   DetailFormat format_;
   ShellFolderPort* folder_ = nullptr;
   std::wstring prefix_;
   std::vector<std::unique_ptr<TImgListItem>> items_;
+  std::vector<TImgListItem*> bySerial_;  // by ascending serial
   int serialCounter_ = 0;
   std::vector<std::wstring> typeNames_{std::wstring()};
   std::map<std::wstring, uint32_t, std::less<>> typeIndex_;

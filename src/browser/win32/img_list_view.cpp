@@ -135,6 +135,7 @@ void TCustomImgListView::LayOutOnce() {
 
 TCustomImgListView::~TCustomImgListView() {
   StopWatcher();
+  CancelScan();
   if (thumbnails_) thumbnails_->CancelAll();
   RegisterDropTarget(false);
   if (listView_) {
@@ -241,6 +242,7 @@ void TCustomImgListView::SetViewMode(TViewMode mode) {
     return;
   }
   StopWatcher();
+  CancelScan();
   if (thumbnails_) thumbnails_->CancelAll();
   ListView_SetItemCountEx(listView_, 0, 0);
   items_.SetFolder(nullptr);
@@ -348,20 +350,30 @@ void TCustomImgListView::ApplyIconSpacing() {
   }
 }
 
-void TCustomImgListView::PlaceNewEntries() {
+void TCustomImgListView::ShowEntryCount(bool anew) {
   // Wine's list view gives owner-data icons their places only when it
   // arranges (on a size or spacing change, or when asked): entries beyond
   // the places it has would all be drawn on one spot. Those places stay
-  // valid for every later list up to that length. With redrawing off the
-  // arrangement skips invalidating (and measuring) each item it moves, a
-  // second for a new folder of 10,000 pictures.
+  // valid for every later list up to that length, so some are made beyond
+  // the count: files that arrive later find theirs without the whole list
+  // arranged again. Arranging with redrawing off skips invalidating (and
+  // measuring) each item it moves, a second for a new folder of 10,000
+  // pictures; a new count that brings or takes a scroll bar resizes the
+  // list, which has Wine arrange it, so entries read anew get their count
+  // with redrawing off and are arranged for the width they end with.
   const int count = items_.Count();
-  if (count <= placedCount_) return;
-  placedCount_ = count;
-  if (viewStyle_ != TViewStyle::vsIcon && viewStyle_ != TViewStyle::vsSmallIcon) return;
+  const bool icons = viewStyle_ == TViewStyle::vsIcon || viewStyle_ == TViewStyle::vsSmallIcon;
+  if (!icons || (!anew && count <= placedCount_)) {
+    ListView_SetItemCountEx(listView_, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    return;
+  }
+  const int places = count + std::max(256, count / 8);
   SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+  ListView_SetItemCountEx(listView_, places, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   ListView_Arrange(listView_, LVA_DEFAULT);
+  ListView_SetItemCountEx(listView_, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+  placedCount_ = places;
 }
 
 // ---- folder
@@ -393,6 +405,7 @@ void TCustomImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
     if (SUCCEEDED(same) && HRESULT_CODE(same) == 0) return;
   }
   StopWatcher();
+  CancelScan();
   if (thumbnails_) thumbnails_->CancelAll();
   ListView_EnsureVisible(listView_, 0, FALSE);
   SetUpdating(true);
@@ -417,7 +430,7 @@ void TCustomImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
   LayOutOnce();
   // The process's current folder is left alone: Windows would not let the
   // user remove or rename the folder while the program runs.
-  RefreshFolder();
+  Reenumerate();
   if (items_.Count() > 0) ListView_EnsureVisible(listView_, 0, FALSE);  // a new folder starts at its top
   StartWatcher();
 }
@@ -434,8 +447,16 @@ std::wstring TCustomImgListView::FolderPath() const {
 
 void TCustomImgListView::SetUpdating(bool on) { updating_ = on; }
 
-void TCustomImgListView::RefreshFolder() {
+TImgItems::EnumOptions TCustomImgListView::EnumOptionsNow() const {
+  TImgItems::EnumOptions options;
+  options.flags = {View.DispTypes.Folders, View.DispTypes.NonFolders, View.DispTypes.Hidden};
+  options.ext = platform::AnsiToWide(View.DispTypes.Ext.Get());
+  return options;
+}
+
+void TCustomImgListView::Reenumerate() {
   if (viewMode_ != TViewMode::ivmFolder || !created_ || !listView_ || !folder_ || desktopPending_) return;
+  CancelScan();
   // No WM_SETREDRAW around it: switching redraw back on makes Wine's list
   // view lay out every item, labels and all; the updating flag and one
   // invalidation at the end keep the view from drawing half a list.
@@ -459,15 +480,11 @@ void TCustomImgListView::RefreshFolder() {
     SetUpdating(false);
   });
   const bool lookAhead = iconStyle_ == TIconStyle::iisImage && ViewImage.LookAhead;
-  TImgItems::EnumOptions options;
-  options.flags = {View.DispTypes.Folders, View.DispTypes.NonFolders, View.DispTypes.Hidden};
-  options.ext = platform::AnsiToWide(View.DispTypes.Ext.Get());
-  items_.Enumerate(options, [&](TImgListItem& item) {
+  items_.Enumerate(EnumOptionsNow(), [&](TImgListItem& item) {
     if (lookAhead && thumbnails_ && !item.Image) thumbnails_->LookAhead(item);
   });
   ++generation_;
-  ListView_SetItemCountEx(listView_, items_.Count(), LVSICF_NOINVALIDATEALL);
-  PlaceNewEntries();
+  ShowEntryCount(true);
   SortItems();
   if (items_.Count() > 0) ListView_SetItemState(listView_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
   SelectionChanged();
@@ -490,13 +507,12 @@ void TCustomImgListView::RebuildView() {
   if (thumbnails_) thumbnails_->CancelAll();
   iconImages_.clear();
   UpdateCellGeometry();
-  RefreshFolder();  // recreates every entry, so every image goes
+  Reenumerate();  // recreates every entry, so every image goes
   // The new geometry was measured and arranged while the list view held no
   // entries: its step (and, in the small-icon and list styles, the width
   // its names need) would stay the old one for the entries it holds now.
   ApplyIconSpacing();
-  placedCount_ = 0;
-  PlaceNewEntries();
+  ShowEntryCount(true);
   SetUpdating(false);
 }
 
@@ -517,7 +533,7 @@ void TCustomImgListView::ReloadFolder() {
     for (int i = 0; i < items_.Count(); ++i) shown.push_back(items_[i].ParsingPath());
     platform::Guarded([&] { ViewImage.ImgUtil.Thumbnail.Remove(platform::PathsToAnsi(shown)); });
   }
-  RefreshFolder();
+  Reenumerate();
 }
 
 void TCustomImgListView::HoldRefresh(bool hold) {
@@ -702,15 +718,18 @@ LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         if (refreshHeld_) {
           refreshMissed_ = true;
         } else {
-          RefreshFolder();
+          StartScan();
         }
       }
+      return 0;
+    case kFolderListed:
+      if (wParam == scanTag_ && scan_) OnFolderListed();
       return 0;
     case kInitialLayout:
       LayOutOnce();
       if (desktopPending_) {
         desktopPending_ = false;
-        RefreshFolder();
+        Reenumerate();
         StartWatcher();
       }
       return 0;

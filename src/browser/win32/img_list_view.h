@@ -35,10 +35,12 @@
 #include <vector>
 
 #include "browser/cell_geometry.h"
+#include "browser/folder_changes.h"
 #include "browser/shell_items.h"
 #include "browser/view_options.h"
 #include "browser/win32/change_watcher.h"
 #include "browser/win32/com_ptr.h"
+#include "browser/win32/folder_scan.h"
 #include "browser/win32/shell_folder.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/window.h"
@@ -162,6 +164,11 @@ class TCustomImgListView : public platform::Window {
   void OpenFolderID(LPCITEMIDLIST absolute);
   LPCITEMIDLIST FolderID() const { return folderId_.Get(); }
   std::wstring FolderPath() const;
+  // Brings the entries up to the folder's present content, keeping the
+  // user's place: only the entries of files added, removed, renamed or
+  // rewritten change; the selection and the focus stay on their entries, the
+  // entry at the top stays there, and every other thumbnail stays. Changes
+  // the watcher sees come the same way, the folder read on a thread of its own.
   void RefreshFolder();
   void SortItems();
   void RebuildView();
@@ -265,13 +272,37 @@ class TCustomImgListView : public platform::Window {
   // view's own. Setting it makes the list view measure its entries.
   void ApplyIconSpacing();
   void LayOutOnce();
-  void PlaceNewEntries();
+  // Gives the list view the entries' count, with places for their icons
+  // (arranged anew, or kept when they suffice).
+  void ShowEntryCount(bool anew);
   HIMAGELIST SystemImages(bool large);
   void UpdateImageLists();
   void ApplyColors();
   void BindInitialFolder();
   void StartWatcher();
   void StopWatcher();
+  // Every entry made anew from the shell's enumeration, the place lost.
+  void Reenumerate();
+  TImgItems::EnumOptions EnumOptionsNow() const;
+  // Applies the changes a listing shows; false when it cannot (the entries
+  // then need a Reenumerate).
+  bool UpdateFromListing(const std::vector<ListedFile>& files);
+  static constexpr UINT kFolderListed = WM_APP + 4;  // a FolderScan's
+  void StartScan();
+  void CancelScan();
+  void OnFolderListed();
+  // Where the user is: the entries selected and focused, the selection's
+  // anchor, and the first entry in sight with where it is drawn.
+  struct Place {
+    std::vector<TImgListItem*> selected;
+    TImgListItem* focused = nullptr;
+    TImgListItem* mark = nullptr;
+    TImgListItem* top = nullptr;
+    RECT topRect{};
+  };
+  Place RememberPlace();
+  void RestorePlace(const Place& place, const std::vector<TImgListItem*>& gone);
+  int FirstVisibleIndex() const;
   void SetUpdating(bool on);
   void SelectionChanged();
   void RegisterDropTarget(bool on);
@@ -289,6 +320,9 @@ class TCustomImgListView : public platform::Window {
   UniqueIdList desktopId_;
   std::unique_ptr<ChangeWatcher> watcher_;
   WPARAM watcherTag_ = 0;
+  std::unique_ptr<FolderScan> scan_;
+  WPARAM scanTag_ = 0;
+  bool rescanPending_ = false;
   ThumbnailSource* thumbnails_ = nullptr;
   std::map<std::pair<int, int>, std::shared_ptr<const imaging::Bitmap>> iconImages_;
   HIMAGELIST systemLarge_ = nullptr;

@@ -278,6 +278,44 @@ std::string ShellFolder::NameOrderKey(std::wstring_view fileName) {
   return key;
 }
 
+ShellItemId* ShellFolder::ParseChild(std::wstring_view fileName) {
+  std::wstring name(fileName);
+  LPITEMIDLIST child = nullptr;
+  ULONG eaten = 0;
+  if (FAILED(folder_->ParseDisplayName(owner_, nullptr, name.data(), &eaten, &child, nullptr)) || !child)
+    return nullptr;
+  if (ILIsEmpty(child) || !ILIsEmpty(ILGetNext(child))) {  // not one child of this folder
+    CoTaskMemFree(child);
+    return nullptr;
+  }
+  return AsItemId(child);
+}
+
+bool ListFolder(const std::wstring& path, std::vector<ListedFile>& files) {
+  files.clear();
+  std::wstring pattern = path;
+  if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW find;
+  const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &find, FindExSearchNameMatch, nullptr,
+                                         FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    ListedFile file;
+    file.name = find.cFileName;
+    file.size = (static_cast<uint64_t>(find.nFileSizeHigh) << 32) | find.nFileSizeLow;
+    file.attributes = find.dwFileAttributes;
+    // As the shell puts it into an item ID list: local time, DOS form.
+    FILETIME local;
+    WORD date = 0, time = 0;
+    if (FileTimeToLocalFileTime(&find.ftLastWriteTime, &local)) FileTimeToDosDateTime(&local, &date, &time);
+    file.dosDateTime = (static_cast<uint32_t>(date) << 16) | time;
+    files.push_back(std::move(file));
+  } while (FindNextFileW(search, &find));
+  FindClose(search);
+  return true;
+}
+
 bool ShellFolder::IconFollowsExtension(std::wstring_view extension) {
   const std::wstring ext(extension);
   const auto found = ownIcons_.find(ext);

@@ -9,7 +9,9 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
+#include "browser/folder_changes.h"
 #include "browser/shell_items.h"
 #include "browser/win32/com_ptr.h"
 
@@ -52,6 +54,7 @@ class ShellFolder : public ShellFolderPort {
   bool OrdersByColumn(int column) override;
   int CompareTexts(std::wstring_view a, std::wstring_view b) override;
   std::string NameOrderKey(std::wstring_view fileName) override;
+  ShellItemId* ParseChild(std::wstring_view fileName) override;
   bool IconFollowsExtension(std::wstring_view extension) override;
   std::wstring ChildPathPrefix() override;
 
@@ -61,6 +64,10 @@ class ShellFolder : public ShellFolderPort {
   HWND owner_;
   std::map<std::wstring, bool> ownIcons_;  // by extension
 };
+
+// The files and folders of a file-system folder, with the size and time its
+// item ID lists carry. False when it cannot be listed.
+bool ListFolder(const std::wstring& path, std::vector<ListedFile>& files);
 
 // How the file-system folders' CompareIDs orders, found out once per process
 // on scratch files: whether it orders by each column 0..4 (or by name

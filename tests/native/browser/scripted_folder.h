@@ -115,6 +115,14 @@ class ScriptedFolder : public browser::ShellFolderPort {
     }
     return keys == Keys::None ? std::string() : key;
   }
+  browser::ShellItemId* ParseChild(std::wstring_view name) override {
+    for (size_t i = 0; i < children.size(); ++i) {
+      if (children[i].name != name) continue;
+      ++liveIds;
+      return new browser::ShellItemId{static_cast<int>(i)};
+    }
+    return nullptr;
+  }
   bool IconFollowsExtension(std::wstring_view ext) override {
     return std::find(ownIconExtensions.begin(), ownIconExtensions.end(), ext) == ownIconExtensions.end();
   }

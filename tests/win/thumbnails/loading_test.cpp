@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "browser/cell_geometry.h"
@@ -226,15 +227,14 @@ TEST(ThumbnailLoading, ChangesOfTheFolderOrOfAViewOptionRemakeTheThumbnails) {
   EXPECT_EQ(4, host.loaded);
   const auto first = host.Entry(L"p0.jpg")->Image;
 
-  // A new file: the watcher refreshes the view, every thumbnail is made anew.
+  // A new file: the watcher brings its entry, and only its thumbnail is made.
   host.loaded = 0;
   tapestrel::testing::WriteSolidBmp(f.folder / "q.bmp", 30, 20, 0x0000FF);
   ASSERT_TRUE(PumpUntil([&] { return host.Items().Count() == 5; }, 20000));
   ASSERT_TRUE(host.Pump());
-  EXPECT_EQ(5, host.loaded);
+  EXPECT_EQ(1, host.loaded);
   for (int i = 0; i < host.Items().Count(); ++i) EXPECT_TRUE(host.Items()[i].Loaded);
-  EXPECT_NE(first, host.Entry(L"p0.jpg")->Image);
-  EXPECT_TRUE(*first == *host.Entry(L"p0.jpg")->Image);
+  EXPECT_EQ(first, host.Entry(L"p0.jpg")->Image);
   EXPECT_EQ(0x0000FFu, imaging::PixelColor(*host.Entry(L"q.bmp")->Image, 60, 45));
 
   // A view option changes while the worker is busy: the running worker's
@@ -246,6 +246,82 @@ TEST(ThumbnailLoading, ChangesOfTheFolderOrOfAViewOptionRemakeTheThumbnails) {
   ASSERT_TRUE(host.Pump());
   EXPECT_EQ(5, host.loaded);
   EXPECT_EQ(0x00FFFFu, imaging::PixelColor(*host.Entry(L"q.bmp")->Image, 0, 0));
+}
+
+TEST(ThumbnailLoading, FilesCopiedInOrRenamedKeepTheUsersPlaceAndEveryOtherThumbnail) {
+  PictureFolder f;
+  for (int i = 0; i < 2000; ++i) {
+    char name[16];
+    snprintf(name, sizeof name, "p%04d.bmp", i);
+    tapestrel::testing::WriteSolidBmp(f.folder / name, 4, 3, 0x00FF00);
+  }
+  ThumbnailHost host;
+  host.View().ViewImage.LookAhead = false;  // only what is in sight is made
+  host.Open(f.folder.Path());
+  ASSERT_EQ(2000, host.Items().Count());
+  const HWND list = host.Window().List();
+  host.View().Select(500, true);
+  ListView_SetItemState(list, 500, LVIS_FOCUSED, LVIS_FOCUSED);
+  ListView_EnsureVisible(list, 500, FALSE);
+  UpdateWindow(list);
+  ASSERT_TRUE(host.Pump());
+  const auto rowOf = [&](TImgListItem* entry) {
+    RECT r{};
+    ListView_GetItemRect(list, host.Items().IndexOf(*entry), &r, LVIR_BOUNDS);
+    return r.top;
+  };
+  // The first entry wholly in sight: it stays in its row.
+  int topIndex = 0;
+  while (topIndex < 2000 && rowOf(&host.Items()[topIndex]) < 0) ++topIndex;
+  ASSERT_LT(topIndex, 500);
+  TImgListItem* const top = &host.Items()[topIndex];
+  TImgListItem* const selected = &host.Items()[500];
+  const std::wstring topName(top->DisplayName());
+  const LONG topRow = rowOf(top);
+  std::map<TImgListItem*, std::shared_ptr<const imaging::Bitmap>> made;
+  for (int i = 0; i < host.Items().Count(); ++i)
+    if (host.Items()[i].Image) made[&host.Items()[i]] = host.Items()[i].Image;
+  ASSERT_GT(made.size(), 10u);
+  size_t decodes = host.loadOrder.size();
+
+  // Two files copied in: one sorts before everything, one right after the
+  // top entry, in sight, which gets its thumbnail.
+  const std::string copy = f.folder / "p0000.bmp";
+  const std::wstring inSight = topName.substr(0, 5) + L"x.bmp";
+  CopyFileA(copy.c_str(), (f.folder / "a.bmp").c_str(), FALSE);
+  CopyFileA(copy.c_str(), (f.folder / platform::WideToAnsi(inSight)).c_str(), FALSE);
+  ASSERT_TRUE(PumpUntil([&] { return host.Items().Count() == 2002; }, 10000));
+  UpdateWindow(list);
+  ASSERT_TRUE(host.Pump());
+  EXPECT_EQ(L"a.bmp", host.Items()[0].DisplayName());
+  EXPECT_EQ(502, host.Items().IndexOf(*selected));
+  ASSERT_EQ(1, host.View().SelCount());
+  EXPECT_EQ(selected, host.View().Selected());
+  EXPECT_EQ(selected, &host.Items()[host.View().FocusedIndex()]);
+  EXPECT_EQ(topRow, rowOf(top));
+  for (const auto& [entry, image] : made) EXPECT_EQ(image, entry->Image);
+  for (size_t i = decodes; i < host.loadOrder.size(); ++i)  // only entries that had none
+    EXPECT_FALSE(made.count(host.Items().FindBySerial(host.loadOrder[i])));
+  ASSERT_NE(nullptr, host.Entry(inSight));
+  EXPECT_TRUE(host.Entry(inSight)->Image);
+  decodes = host.loadOrder.size();
+
+  // A rename moves its one entry, which keeps its thumbnail.
+  std::vector<std::wstring> expected;
+  for (int i = 0; i < host.Items().Count(); ++i)
+    if (&host.Items()[i] != top) expected.emplace_back(host.Items()[i].DisplayName());
+  expected.push_back(L"zz.bmp");
+  MoveFileA((f.folder / platform::WideToAnsi(topName)).c_str(), (f.folder / "zz.bmp").c_str());
+  ASSERT_TRUE(PumpUntil([&] { return host.Items()[host.Items().Count() - 1].DisplayName() == L"zz.bmp"; }, 10000));
+  UpdateWindow(list);
+  ASSERT_TRUE(host.Pump());
+  EXPECT_EQ(top, &host.Items()[2001]);
+  EXPECT_EQ(made[top], top->Image);
+  for (int i = 0; i < 2002; ++i) ASSERT_EQ(expected[static_cast<size_t>(i)], host.Items()[i].DisplayName()) << i;
+  ASSERT_EQ(1, host.View().SelCount());
+  EXPECT_EQ(selected, host.View().Selected());
+  for (size_t i = decodes; i < host.loadOrder.size(); ++i)
+    EXPECT_FALSE(made.count(host.Items().FindBySerial(host.loadOrder[i])));
 }
 
 TEST(ThumbnailLoading, HostileFilesShowTheirIconAndTheWorkerGoesOn) {
