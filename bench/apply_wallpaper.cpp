@@ -12,8 +12,10 @@
 #include "fakes/picture_files.h"
 #include "imaging/bmp_file.h"
 #include "imaging/jpeg_file.h"
+#include "photo_like.h"
 
 using namespace tapestrel;
+using bench::PhotoLike;
 
 namespace {
 
@@ -24,20 +26,6 @@ class OnePicture : public browser::PictureList {
   std::string Path(int) const override { return path; }
 };
 
-imaging::Bitmap PhotoLike(int w, int h) {
-  imaging::Bitmap b(w, h, imaging::PixelFormat::Bits24);
-  std::mt19937 rng(7);
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = b.Row(y);
-    for (int x = 0; x < w; ++x) {
-      const int grain = static_cast<int>(rng() % 24);
-      row[x * 3] = static_cast<uint8_t>((x * 255 / w + grain) & 0xFF);
-      row[x * 3 + 1] = static_cast<uint8_t>((y * 255 / h + grain) & 0xFF);
-      row[x * 3 + 2] = static_cast<uint8_t>(((x + y) * 127 / (w + h) + grain) & 0xFF);
-    }
-  }
-  return b;
-}
 
 double Seconds(const std::function<void()>& f) {
   const auto start = std::chrono::steady_clock::now();
@@ -48,7 +36,7 @@ double Seconds(const std::function<void()>& f) {
 void BM_ApplyWallpaperRatioMode(benchmark::State& state) {
   testing::PictureFolder folder;
   const std::string photo = folder / "photo.jpg";
-  imaging::EncodeJpegFile(photo, PhotoLike(4000, 3000));
+  imaging::EncodeJpegFile(photo, PhotoLike(4000, 3000, 7, 1));
 
   testing::FakeProfile profile;
   testing::FakeLocale locale;

@@ -22,8 +22,10 @@
 #include "imaging/stretch_bilinear.h"
 #include "imaging/thumbnail_decode.h"
 #include "imaging/thumbnail_scaling.h"
+#include "photo_like.h"
 
 using namespace tapestrel::imaging;
+using tapestrel::bench::PhotoLike;
 
 namespace {
 
@@ -54,22 +56,6 @@ void Compare(
   if (pixels > 0) state.counters["ns_per_px"] = own / n / pixels * 1e9;
 }
 
-// A photograph stand-in: smooth gradients with grain, so the entropy coder
-// has realistic work.
-Bitmap PhotoLike(int w, int h) {
-  Bitmap b(w, h, PixelFormat::Bits24);
-  std::mt19937 rng(1);
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = b.Row(y);
-    for (int x = 0; x < w; ++x) {
-      const int grain = static_cast<int>(rng() % 24);
-      row[3 * x] = static_cast<uint8_t>((x * 255 / w + grain) & 0xFF);
-      row[3 * x + 1] = static_cast<uint8_t>((y * 255 / h + grain) & 0xFF);
-      row[3 * x + 2] = static_cast<uint8_t>(((x + y) * 127 / (w + h) + grain * 2) & 0xFF);
-    }
-  }
-  return b;
-}
 
 const std::vector<uint8_t>& BigJpeg() {
   static const std::vector<uint8_t> jpeg = EncodeJpeg(PhotoLike(4000, 3000));

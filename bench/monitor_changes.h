@@ -6,13 +6,13 @@
 
 #include <chrono>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "app/wallpaper_changer.h"
 #include "fakes/fake_core.h"
 #include "imaging/jpeg_file.h"
+#include "photo_like.h"
 
 namespace tapestrel::bench {
 
@@ -21,7 +21,7 @@ class MonitorChanges {
   MonitorChanges() {
     for (unsigned i = 0; i < 2; ++i) {
       const std::string photo = core_.folder / ("photo" + std::to_string(i) + ".jpg");
-      imaging::EncodeJpegFile(photo, PhotoLike(i ? 3000 : 4000, i ? 4000 : 3000, i + 1));
+      imaging::EncodeJpegFile(photo, PhotoLike(i ? 3000 : 4000, i ? 4000 : 3000, i + 1, 1));
       core_.files.files.insert(photo);
       core_.pictures.paths.push_back(photo);
     }
@@ -49,22 +49,6 @@ class MonitorChanges {
   }
 
  private:
-  // Gradients with grain, so that the JPEG codec has a photo's work to do.
-  static imaging::Bitmap PhotoLike(int w, int h, unsigned seed) {
-    imaging::Bitmap b(w, h, imaging::PixelFormat::Bits24);
-    std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y) {
-      uint8_t* row = b.Row(y);
-      for (int x = 0; x < w; ++x) {
-        const int grain = static_cast<int>(rng() % 24);
-        row[x * 3] = static_cast<uint8_t>((x * 255 / w + grain) & 0xFF);
-        row[x * 3 + 1] = static_cast<uint8_t>((y * 255 / h + grain) & 0xFF);
-        row[x * 3 + 2] = static_cast<uint8_t>(((x + y) * 127 / (w + h) + grain) & 0xFF);
-      }
-    }
-    return b;
-  }
-
   static double Seconds(const std::function<void()>& f) {
     const auto start = std::chrono::steady_clock::now();
     f();

@@ -39,6 +39,7 @@
 #include "platform/win32/registry.h"
 #include "win_support/files.h"
 #include "timing.h"
+#include "../photo_like.h"
 
 using namespace tapestrel;
 
@@ -48,24 +49,9 @@ constexpr int kPhotoWidth = 4000, kPhotoHeight = 3000;
 constexpr int kScreenWidth = 1920, kScreenHeight = 1080;
 constexpr int kBoxWidth = 120, kBoxHeight = 90;
 
-// A photograph stand-in: smooth gradients with grain, so the entropy coder
-// has realistic work (the same picture as the native benchmarks').
-imaging::Bitmap PhotoLike(int w, int h) {
-  imaging::Bitmap b(w, h, imaging::PixelFormat::Bits24);
-  std::mt19937 rng(1);
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = b.Row(y);
-    for (int x = 0; x < w; ++x) {
-      const int grain = static_cast<int>(rng() % 24);
-      row[3 * x] = static_cast<uint8_t>((x * 255 / w + grain) & 0xFF);
-      row[3 * x + 1] = static_cast<uint8_t>((y * 255 / h + grain) & 0xFF);
-      row[3 * x + 2] = static_cast<uint8_t>(((x + y) * 127 / (w + h) + grain * 2) & 0xFF);
-    }
-  }
-  return b;
-}
 
 using bench::Median;
+using bench::PhotoLike;
 using bench::Milliseconds;
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {

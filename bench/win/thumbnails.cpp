@@ -39,6 +39,7 @@
 #include "imaging/win32/plugin_host.h"
 #include "platform/win32/handles.h"
 #include "timing.h"
+#include "../photo_like.h"
 #include "win/thumbnails/thumbnail_fixture.h"
 #include "win_support/files.h"
 
@@ -63,26 +64,13 @@ void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 using namespace tapestrel;
 using bench::Median;
+using bench::PhotoLike;
 
 namespace {
 
 constexpr int kPhotoWidth = 4000, kPhotoHeight = 3000;
 int kPhotos = 100;
 
-imaging::Bitmap PhotoLike(int w, int h) {
-  imaging::Bitmap b(w, h, imaging::PixelFormat::Bits24);
-  std::mt19937 rng(1);
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = b.Row(y);
-    for (int x = 0; x < w; ++x) {
-      const int grain = static_cast<int>(rng() % 24);
-      row[3 * x] = static_cast<uint8_t>((x * 255 / w + grain) & 0xFF);
-      row[3 * x + 1] = static_cast<uint8_t>((y * 255 / h + grain) & 0xFF);
-      row[3 * x + 2] = static_cast<uint8_t>(((x + y) * 127 / (w + h) + grain * 2) & 0xFF);
-    }
-  }
-  return b;
-}
 
 double Now() {
   static const double ticksPerMs = [] {

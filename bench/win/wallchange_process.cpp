@@ -28,6 +28,7 @@
 #include "imaging/file_bytes.h"
 #include "imaging/jpeg_file.h"
 #include "timing.h"
+#include "../photo_like.h"
 #include "win_support/files.h"
 #include "win_support/tapestrel_process.h"
 
@@ -36,23 +37,9 @@ using namespace tapestrel;
 namespace {
 
 using bench::Median;
+using bench::PhotoLike;
 using bench::Milliseconds;
 
-// The same photograph stand-in as the other JPEG benchmarks'.
-imaging::Bitmap PhotoLike(int w, int h) {
-  imaging::Bitmap b(w, h, imaging::PixelFormat::Bits24);
-  std::mt19937 rng(1);
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = b.Row(y);
-    for (int x = 0; x < w; ++x) {
-      const int grain = static_cast<int>(rng() % 24);
-      row[3 * x] = static_cast<uint8_t>((x * 255 / w + grain) & 0xFF);
-      row[3 * x + 1] = static_cast<uint8_t>((y * 255 / h + grain) & 0xFF);
-      row[3 * x + 2] = static_cast<uint8_t>(((x + y) * 127 / (w + h) + grain * 2) & 0xFF);
-    }
-  }
-  return b;
-}
 
 // libjpeg alone, the file read whole and decoded to BGR rows of one buffer.
 void BareDecode(const std::string& path, std::vector<uint8_t>& out) {
