@@ -64,7 +64,7 @@ TEST(ThumbnailWorker, StoppingNeverWaitsAndAHalfWrittenPictureEndsWithItsThumbna
   host.Open(heldFolder);
   host.DrawAll();
   ASSERT_TRUE(waitInside(inside.Get()));
-  host.View().RefreshFolder();  // cancels the worker, still inside the plug-in
+  host.View().ReloadFolder();  // F5: cancels the worker, still inside the plug-in
   SetEvent(gate.Get());
   EXPECT_EQ(0, HostileCount("HostileGateTimedOut"));
   // Free again, the worker makes what was asked for meanwhile.
@@ -74,7 +74,7 @@ TEST(ThumbnailWorker, StoppingNeverWaitsAndAHalfWrittenPictureEndsWithItsThumbna
   host.Open(slowFolder);
   host.DrawAll();
   ASSERT_TRUE(waitInside(slowInside.Get()));
-  host.View().RefreshFolder();
+  host.View().ReloadFolder();
   EXPECT_TRUE(PumpUntil([] { return HostileCount("HostileAborted") >= 1; }, 3000));
 
   const std::vector<uint8_t> bmp = imaging::WriteBmp(tapestrel::testing::SolidPicture(200, 150, 0x00FF00));
