@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -45,6 +46,16 @@ inline std::string Spread(const std::vector<double>& v) {
   std::snprintf(text, sizeof text, "%.2f .. %.2f", *std::min_element(v.begin(), v.end()),
                 *std::max_element(v.begin(), v.end()));
   return text;
+}
+
+// A benchmark's main: a failure is printed and ends the run with status 1.
+inline int RunReportingFailure(int (*run)(int, char**), int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    std::printf("FAILED: %s\n", e.what());
+    return 1;
+  }
 }
 
 }  // namespace tapestrel::bench

@@ -127,11 +127,4 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Run(argc, argv);
-  } catch (const std::exception& e) {
-    std::printf("FAILED: %s\n", e.what());
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return tapestrel::bench::RunReportingFailure(Run, argc, argv); }
