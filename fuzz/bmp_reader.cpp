@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "imaging/auto_colour.h"
+#include "imaging/auto_color.h"
 #include "imaging/bmp_file.h"
 #include "imaging/ratio_layout.h"
 #include "imaging/thumbnail_scaling.h"

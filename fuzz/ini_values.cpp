@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   app::ParseIniInteger(text);
 
-  if (auto colour = app::ParseColour(text)) {
-    if (app::ParseColour(app::ColourToText(*colour)) != colour) __builtin_trap();
+  if (auto color = app::ParseColor(text)) {
+    if (app::ParseColor(app::ColorToText(*color)) != color) __builtin_trap();
   }
 
   const auto lines = app::DecodeApplicationList(text);

@@ -146,8 +146,8 @@ class ScreenOfBenchmark : public platform::DesktopPort {
   void ScreenSize(int& width, int& height) const override { width = kScreenWidth, height = kScreenHeight; }
   std::vector<platform::ScreenRect> Monitors() const override { return {{0, 0, kScreenWidth, kScreenHeight}}; }
   bool SetWallpaper(const std::string&) override { return true; }
-  void SetBackgroundColour(uint32_t) override {}
-  uint32_t SystemColour(int) const override { return 0; }
+  void SetBackgroundColor(uint32_t) override {}
+  uint32_t SystemColor(int) const override { return 0; }
   bool PlaySoundFile(const std::string&) override { return true; }
   void DefaultBeep() override {}
 };
@@ -178,7 +178,7 @@ struct ApplyPorts {
 };
 
 // An ordinary change of the photo in ratio mode (centred, black blank
-// colour), through the program's own change classes.
+// color), through the program's own change classes.
 struct RatioModeChange {
   RatioModeChange(ApplyPorts& p, std::string photo)
       : photo(std::move(photo)),

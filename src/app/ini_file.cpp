@@ -26,10 +26,10 @@ platform::DateTime IniFile::ReadDateTime(const std::string& section, const std::
   return platform::ParseDateTime(ReadString(section, key, ""), locale_.DateTimeFormats()).value_or(fallback);
 }
 
-ColorValue IniFile::ReadColour(const std::string& section, const std::string& key,
+ColorValue IniFile::ReadColor(const std::string& section, const std::string& key,
                                ColorValue fallback) const {
-  // Text that is neither a colour name nor a number falls back to the default.
-  return ParseColour(ReadString(section, key, ColourToText(fallback))).value_or(fallback);
+  // Text that is neither a color name nor a number falls back to the default.
+  return ParseColor(ReadString(section, key, ColorToText(fallback))).value_or(fallback);
 }
 
 platform::HotKeyValue IniFile::ReadHotKey(const std::string& section, const std::string& key) const {
@@ -56,8 +56,8 @@ void IniFile::WriteDateTime(const std::string& section, const std::string& key, 
   WriteString(section, key, platform::FormatDateTime(value, locale_.DateTimeFormats()));
 }
 
-void IniFile::WriteColour(const std::string& section, const std::string& key, ColorValue value) {
-  WriteString(section, key, ColourToText(value));
+void IniFile::WriteColor(const std::string& section, const std::string& key, ColorValue value) {
+  WriteString(section, key, ColorToText(value));
 }
 
 void IniFile::WriteHotKey(const std::string& section, const std::string& key, platform::HotKeyValue value) {

@@ -37,7 +37,7 @@ class IniFile {
   bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
   platform::DateTime ReadDateTime(const std::string& section, const std::string& key,
                                   platform::DateTime fallback) const;
-  ColorValue ReadColour(const std::string& section, const std::string& key, ColorValue fallback) const;
+  ColorValue ReadColor(const std::string& section, const std::string& key, ColorValue fallback) const;
   platform::HotKeyValue ReadHotKey(const std::string& section, const std::string& key) const;
 
   // Each throws IniWriteError when the value cannot be written. Inside an
@@ -46,7 +46,7 @@ class IniFile {
   void WriteInteger(const std::string& section, const std::string& key, int32_t value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
   void WriteDateTime(const std::string& section, const std::string& key, platform::DateTime value);
-  void WriteColour(const std::string& section, const std::string& key, ColorValue value);
+  void WriteColor(const std::string& section, const std::string& key, ColorValue value);
   void WriteHotKey(const std::string& section, const std::string& key, platform::HotKeyValue value);
 
  private:

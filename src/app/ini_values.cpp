@@ -8,12 +8,12 @@
 namespace tapestrel::app {
 namespace {
 
-struct NamedColour {
+struct NamedColor {
   const char* name;
   ColorValue value;
 };
 
-constexpr std::array<NamedColour, 20> kColourNames{{
+constexpr std::array<NamedColor, 20> kColorNames{{
     {"clBlack", 0x000000},      {"clMaroon", 0x000080},  {"clGreen", 0x008000}, {"clOlive", 0x008080},
     {"clNavy", 0x800000},       {"clPurple", 0x800080},  {"clTeal", 0x808000},  {"clGray", 0x808080},
     {"clSilver", 0xC0C0C0},     {"clRed", 0x0000FF},     {"clLime", 0x00FF00},  {"clYellow", 0x00FFFF},
@@ -21,8 +21,8 @@ constexpr std::array<NamedColour, 20> kColourNames{{
     {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6}, {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0},
 }};
 
-// The Windows system colours by their COLOR_ index.
-constexpr std::array<NamedColour, 30> kSystemColourNames{{
+// The Windows system colors by their COLOR_ index.
+constexpr std::array<NamedColor, 30> kSystemColorNames{{
     {"clScrollBar", 0},
     {"clBackground", 1},
     {"clActiveCaption", 2},
@@ -115,23 +115,23 @@ std::optional<int32_t> ParseIniInteger(std::string_view text) {
   return static_cast<int32_t>(value);
 }
 
-std::string ColourToText(ColorValue colour) {
-  for (const NamedColour& c : kColourNames) {
-    if (c.value == colour) return c.name;
+std::string ColorToText(ColorValue color) {
+  for (const NamedColor& c : kColorNames) {
+    if (c.value == color) return c.name;
   }
-  for (const NamedColour& c : kSystemColourNames) {
-    if ((imaging::kSystemColorFlag | c.value) == colour) return c.name;
+  for (const NamedColor& c : kSystemColorNames) {
+    if ((imaging::kSystemColorFlag | c.value) == color) return c.name;
   }
   char text[16];
-  std::snprintf(text, sizeof text, "$%08X", static_cast<unsigned>(colour));
+  std::snprintf(text, sizeof text, "$%08X", static_cast<unsigned>(color));
   return text;
 }
 
-std::optional<ColorValue> ParseColour(std::string_view text) {
-  for (const NamedColour& c : kColourNames) {
+std::optional<ColorValue> ParseColor(std::string_view text) {
+  for (const NamedColor& c : kColorNames) {
     if (EqualsIgnoreCase(c.name, text)) return c.value;
   }
-  for (const NamedColour& c : kSystemColourNames) {
+  for (const NamedColor& c : kSystemColorNames) {
     if (EqualsIgnoreCase(c.name, text)) return imaging::kSystemColorFlag | c.value;
   }
   if (auto value = ParseIniInteger(text)) return static_cast<ColorValue>(*value);
@@ -166,9 +166,9 @@ std::vector<std::string> DecodeApplicationList(std::string_view value) {
   return lines;
 }
 
-std::string CustomColourToText(ColorValue colour) {
+std::string CustomColorToText(ColorValue color) {
   char text[16];
-  std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(colour));
+  std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(color));
   return text;
 }
 

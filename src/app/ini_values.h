@@ -18,17 +18,17 @@ using imaging::ColorValue;
 // are allowed; anything else makes the text unreadable.
 std::optional<int32_t> ParseIniInteger(std::string_view text);
 
-// A colour name ("clWhite", "clBtnFace", ...) or "$" and eight upper-case
+// A color name ("clWhite", "clBtnFace", ...) or "$" and eight upper-case
 // hexadecimal digits.
-std::string ColourToText(ColorValue colour);
-// A colour name or an integer text; empty for anything else.
-std::optional<ColorValue> ParseColour(std::string_view text);
+std::string ColorToText(ColorValue color);
+// A color name or an integer text; empty for anything else.
+std::optional<ColorValue> ParseColor(std::string_view text);
 
 // The application list: every line followed by "|".
 std::string EncodeApplicationList(const std::vector<std::string>& lines);
 std::vector<std::string> DecodeApplicationList(std::string_view value);
 
-// Six or more upper-case hexadecimal digits of a custom colour ("ColorA"...).
-std::string CustomColourToText(ColorValue colour);
+// Six or more upper-case hexadecimal digits of a custom color ("ColorA"...).
+std::string CustomColorToText(ColorValue color);
 
 }  // namespace tapestrel::app

@@ -20,7 +20,7 @@ namespace tapestrel::app {
 enum class SelectionMethod : int32_t { Next = 0, Previous = 1, Random = 2 };
 
 // "WallPosition": how the wallpaper covers the screen. Any other value is
-// treated as Center without setting a blank colour.
+// treated as Center without setting a blank color.
 enum class PositionMode : int32_t { Center = 0, Stretch = 1, Tile = 2, RatioExpansion = 3 };
 
 // "MonitorMode": what several monitors show. Any other value is treated as

@@ -48,7 +48,7 @@ struct Stored {
 struct AsInteger {};  // also for enumerations
 struct AsBoolean {};
 struct AsText {};
-struct AsColour {};
+struct AsColor {};
 struct AsHotKey {};
 struct AsDateTime {};
 struct AsApplicationList {};
@@ -93,7 +93,7 @@ const auto kSettingsKeys = std::make_tuple(
     TAPESTREL_KEY(kWhole, "WallPaperFolder", record.WallPaperFolder, AsText, ""),
     TAPESTREL_KEY(kWhole, "WallSlelct", record.WallSelect, AsInteger, SelectionMethod::Next),
     TAPESTREL_KEY(kWhole, "WallPosition", record.WallPosition, AsInteger, PositionMode::Center),
-    TAPESTREL_KEY(kWhole, "WallBlankColor", record.WallBlankColor, AsColour, imaging::ColorValue{0}),
+    TAPESTREL_KEY(kWhole, "WallBlankColor", record.WallBlankColor, AsColor, imaging::ColorValue{0}),
     TAPESTREL_KEY(kWhole, kTaskTrayResiding, record.TaskTrayResiding, AsBoolean, true),
     TAPESTREL_KEY(kWhole, "WallBlankAutoColor", record.WallBlankAutoColor, AsBoolean, false),
     TAPESTREL_KEY(kWhole, "WallPositionRatioDrawing", record.WallPositionRatioDrawing, AsInteger, 0),
@@ -151,9 +151,9 @@ inline bool Read(AsBoolean, const IniFile& ini, const char* s, const char* k, bo
 inline std::string Read(AsText, const IniFile& ini, const char* s, const char* k, const char* fallback) {
   return ini.ReadString(s, k, fallback);
 }
-inline imaging::ColorValue Read(AsColour, const IniFile& ini, const char* s, const char* k,
+inline imaging::ColorValue Read(AsColor, const IniFile& ini, const char* s, const char* k,
                                 imaging::ColorValue fallback) {
-  return ini.ReadColour(s, k, fallback);
+  return ini.ReadColor(s, k, fallback);
 }
 inline platform::HotKeyValue Read(AsHotKey, const IniFile& ini, const char* s, const char* k, int) {
   return ini.ReadHotKey(s, k);
@@ -177,8 +177,8 @@ inline void Write(AsBoolean, IniFile& ini, const char* s, const char* k, bool va
 inline void Write(AsText, IniFile& ini, const char* s, const char* k, const std::string& value) {
   ini.WriteString(s, k, value);
 }
-inline void Write(AsColour, IniFile& ini, const char* s, const char* k, imaging::ColorValue value) {
-  ini.WriteColour(s, k, value);
+inline void Write(AsColor, IniFile& ini, const char* s, const char* k, imaging::ColorValue value) {
+  ini.WriteColor(s, k, value);
 }
 inline void Write(AsHotKey, IniFile& ini, const char* s, const char* k, platform::HotKeyValue value) {
   ini.WriteHotKey(s, k, value);
@@ -285,21 +285,21 @@ std::string ReadLastWallpaperPath(const IniFile& ini) { return ini.ReadString(kS
 
 void WriteUrgentEvasionMode(IniFile& ini, bool on) { ini.WriteBool(kSystem, kUrgentEvasionMode, on); }
 
-CustomColours ReadCustomColours(const IniFile& ini) {
-  CustomColours colours{};
+CustomColors ReadCustomColors(const IniFile& ini) {
+  CustomColors colors{};
   for (int i = 0; i < 16; ++i) {
     const std::string key = std::string("Color") + static_cast<char>('A' + i);
-    colours[i] = static_cast<imaging::ColorValue>(
+    colors[i] = static_cast<imaging::ColorValue>(
         ParseIniInteger("$" + ini.ReadString(kWhole, key, "000000")).value_or(0));
   }
-  return colours;
+  return colors;
 }
 
-void WriteCustomColours(IniFile& ini, const CustomColours& colours) {
+void WriteCustomColors(IniFile& ini, const CustomColors& colors) {
   IniUpdate update(ini);
   for (int i = 0; i < 16; ++i) {
     ini.WriteString(kWhole, std::string("Color") + static_cast<char>('A' + i),
-                    CustomColourToText(colours[i]));
+                    CustomColorToText(colors[i]));
   }
   update.Commit();
 }

@@ -48,7 +48,7 @@ class SettingsHost {
 // and the hot keys, in that order.
 void LoadSettings(SettingsRecord& record, const IniFile& ini, const platform::ClockPort& clock,
                   SettingsHost& host);
-// Writes every section but "System" and the custom colours; "Window" only when
+// Writes every section but "System" and the custom colors; "Window" only when
 // asked; all in one step. Throws IniWriteError when the file cannot be
 // written, which then keeps everything it held.
 void SaveSettings(const SettingsRecord& record, IniFile& ini, const SettingsHost& host, bool includeWindow);
@@ -63,10 +63,10 @@ void WriteChangeState(IniFile& ini, int32_t index, const std::string& path, plat
 std::string ReadLastWallpaperPath(const IniFile& ini);
 void WriteUrgentEvasionMode(IniFile& ini, bool on);
 
-// The sixteen custom colours of the colour dialog, "ColorA" to "ColorP"
+// The sixteen custom colors of the color dialog, "ColorA" to "ColorP"
 // (written all or none).
-using CustomColours = std::array<imaging::ColorValue, 16>;
-CustomColours ReadCustomColours(const IniFile& ini);
-void WriteCustomColours(IniFile& ini, const CustomColours& colours);
+using CustomColors = std::array<imaging::ColorValue, 16>;
+CustomColors ReadCustomColors(const IniFile& ini);
+void WriteCustomColors(IniFile& ini, const CustomColors& colors);
 
 }  // namespace tapestrel::app

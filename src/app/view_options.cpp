@@ -32,7 +32,7 @@ TileTextOrigin TileTextPlace(int iconLeft, int iconTop, int iconRight, int thumb
           iconTop + platform::ScaleForDpi(kTileTextGapTop, dpi)};
 }
 
-imaging::ColorValue TileDetailColour(imaging::ColorValue background) {
+imaging::ColorValue TileDetailColor(imaging::ColorValue background) {
   // Not only on the grey itself: on style 5's brown the grey is as dark as
   // the background and cannot be read either.
   const int brightness = (299 * imaging::RedOf(background) + 587 * imaging::GreenOf(background) +

@@ -1,5 +1,5 @@
 // What the main window's view commands set on the thumbnail view: the six
-// view modes, the six colour styles and the sort order. The numbers are the
+// view modes, the six color styles and the sort order. The numbers are the
 // ones "Tapestrel.ini" stores in section "List".
 #pragma once
 
@@ -59,45 +59,45 @@ constexpr int kTileLineHeight = 16;
 TileTextOrigin TileTextPlace(int iconLeft, int iconTop, int iconRight, int thumbnailWidth,
                              int dpi = platform::kDefaultDpi);
 // The grey of the tile's second and third lines; a light grey instead on a
-// background (RGB, system colours resolved) about as bright as the grey.
-imaging::ColorValue TileDetailColour(imaging::ColorValue background);
+// background (RGB, system colors resolved) about as bright as the grey.
+imaging::ColorValue TileDetailColor(imaging::ColorValue background);
 
 enum class Bevel { None, Lowered, Raised };
 
 struct ViewStyleDefinition {
-  imaging::ColorValue background;  // the view's colour and the thumbnails' background
-  imaging::ColorValue text;        // the view's font colour and the thumbnails' texts
+  imaging::ColorValue background;  // the view's color and the thumbnails' background
+  imaging::ColorValue text;        // the view's font color and the thumbnails' texts
   bool frameVisible;
   bool singleBorder;
   Bevel innerBevel;
   Bevel outerBevel;
-  imaging::ColorValue frameColour;
-  imaging::ColorValue selectFrameColour;
+  imaging::ColorValue frameColor;
+  imaging::ColorValue selectFrameColor;
   int frameWidth;
 };
 
-// Windows' system colours, as the colour values store them.
-constexpr imaging::ColorValue SystemColour(int index) {
+// Windows' system colors, as the color values store them.
+constexpr imaging::ColorValue SystemColor(int index) {
   return imaging::kSystemColorFlag | static_cast<imaging::ColorValue>(index);
 }
-constexpr imaging::ColorValue kInactiveBorderColour = SystemColour(11);
-constexpr imaging::ColorValue kHighlightColour = SystemColour(13);
-constexpr imaging::ColorValue kButtonFaceColour = SystemColour(15);
-constexpr imaging::ColorValue kTooltipBackgroundColour = SystemColour(24);
+constexpr imaging::ColorValue kInactiveBorderColor = SystemColor(11);
+constexpr imaging::ColorValue kHighlightColor = SystemColor(13);
+constexpr imaging::ColorValue kButtonFaceColor = SystemColor(15);
+constexpr imaging::ColorValue kTooltipBackgroundColor = SystemColor(24);
 
 constexpr imaging::ColorValue kWhite = imaging::MakeColor(0xFF, 0xFF, 0xFF);
 constexpr imaging::ColorValue kBlack = imaging::MakeColor(0, 0, 0);
 
 constexpr int kViewStyleCount = 6;
 constexpr std::array<ViewStyleDefinition, kViewStyleCount> kViewStyles{{
-    {kWhite, kBlack, true, false, Bevel::None, Bevel::None, kInactiveBorderColour, kHighlightColour, 1},
-    {kBlack, kWhite, true, false, Bevel::None, Bevel::None, kInactiveBorderColour, kHighlightColour, 1},
-    {kButtonFaceColour, kBlack, false, true, Bevel::None, Bevel::None, kInactiveBorderColour,
-     kHighlightColour, 1},
-    {kTooltipBackgroundColour, kBlack, true, false, Bevel::Lowered, Bevel::Raised,
+    {kWhite, kBlack, true, false, Bevel::None, Bevel::None, kInactiveBorderColor, kHighlightColor, 1},
+    {kBlack, kWhite, true, false, Bevel::None, Bevel::None, kInactiveBorderColor, kHighlightColor, 1},
+    {kButtonFaceColor, kBlack, false, true, Bevel::None, Bevel::None, kInactiveBorderColor,
+     kHighlightColor, 1},
+    {kTooltipBackgroundColor, kBlack, true, false, Bevel::Lowered, Bevel::Raised,
      imaging::MakeColor(0xC0, 0xDC, 0xC0), imaging::MakeColor(0xA6, 0xCA, 0xF0), 2},
-    {imaging::MakeColor(0x80, 0x40, 0x00), kButtonFaceColour, false, false, Bevel::Raised, Bevel::Lowered,
-     kButtonFaceColour, kWhite, 1},
+    {imaging::MakeColor(0x80, 0x40, 0x00), kButtonFaceColor, false, false, Bevel::Raised, Bevel::Lowered,
+     kButtonFaceColor, kWhite, 1},
     {imaging::MakeColor(0x80, 0x80, 0x80), kWhite, true, false, Bevel::None, Bevel::None,
      imaging::MakeColor(0xFF, 0xFF, 0xC1), kWhite, 1},
 }};

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/registry_keys.h"
-#include "imaging/auto_colour.h"
+#include "imaging/auto_color.h"
 #include "imaging/bmp_file.h"
 #include "imaging/builtin_pictures.h"
 #include "imaging/picture_file.h"
@@ -90,7 +90,7 @@ void WallpaperRenderer::DrawOnMonitor(imaging::VirtualScreenCanvas& canvas, cons
     });
     return;
   }
-  std::optional<imaging::ColorValue> blank;  // none: the picture's automatic colour
+  std::optional<imaging::ColorValue> blank;  // none: the picture's automatic color
   if (!settings_.WallBlankAutoColor) blank = PlainRgb(settings_.WallBlankColor);
   const imaging::BuiltInPicture* builtIn = imaging::FindBuiltInPicture(picture.path);
   if (!builtIn || !builtIn->screenDrawing) throw imaging::ImageError("no drawing for " + picture.path);
@@ -114,7 +114,7 @@ std::optional<WallpaperRenderer::Picture> WallpaperRenderer::DecodePicture(const
     // Drawn while decoded: the whole picture is never held. Without a screen
     // size, ratio drawing fails later as it does for other pictures.
     if (width > 0 && height > 0) {
-      std::optional<imaging::ColorValue> blank;  // none: the picture's automatic colour
+      std::optional<imaging::ColorValue> blank;  // none: the picture's automatic color
       if (!settings_.WallBlankAutoColor) blank = PlainRgb(settings_.WallBlankColor);
       return std::visit([](auto&& drawn) { return Picture(std::move(drawn)); },
                         builtIn->ratioCanvas(fileName, width, height, settings_.WallPositionRatioDrawing,
@@ -130,7 +130,7 @@ void WallpaperRenderer::WriteWallpaperFile(const Picture& decoded, const std::st
                                            ChangeMode mode) {
   ReplaceWallpaperFile(wallpaperFile, [&](const std::string& path) { WritePictureFile(decoded, path); });
   const auto* picture = std::get_if<imaging::Bitmap>(&decoded);
-  if (picture && settings_.WallPosition == PositionMode::Center) ApplyBlankColour(*picture, mode);
+  if (picture && settings_.WallPosition == PositionMode::Center) ApplyBlankColor(*picture, mode);
 }
 
 void WallpaperRenderer::ReplaceWallpaperFile(const std::string& wallpaperFile,
@@ -195,18 +195,18 @@ void WallpaperRenderer::RenderRatioExpansion(const imaging::Bitmap& picture,
   }
 }
 
-void WallpaperRenderer::ApplyBlankColour(const imaging::Bitmap& picture, ChangeMode mode) {
+void WallpaperRenderer::ApplyBlankColor(const imaging::Bitmap& picture, ChangeMode mode) {
   const imaging::ColorValue rgb = PlainRgb(GetBlankColor(picture));
   const std::string text = RgbText(rgb);
   const std::string stored = ports_.registry.ReadString(kColorsKey, "Background").value_or(text);
   if (stored == text) return;
-  if (mode != ChangeMode::AtSessionEnd) ports_.desktop.SetBackgroundColour(rgb);
+  if (mode != ChangeMode::AtSessionEnd) ports_.desktop.SetBackgroundColor(rgb);
   ports_.registry.WriteString(kColorsKey, "Background", text);
 }
 
-imaging::ColorValue WallpaperRenderer::PlainRgb(imaging::ColorValue colour) const {
-  if (colour & imaging::kSystemColorFlag) return ports_.desktop.SystemColour(static_cast<int>(colour & 0xFF));
-  return colour & 0xFFFFFF;
+imaging::ColorValue WallpaperRenderer::PlainRgb(imaging::ColorValue color) const {
+  if (color & imaging::kSystemColorFlag) return ports_.desktop.SystemColor(static_cast<int>(color & 0xFF));
+  return color & 0xFFFFFF;
 }
 
 }  // namespace tapestrel::app

@@ -56,14 +56,14 @@ class WallpaperRenderer {
   std::optional<Picture> DecodePicture(const std::string& fileName);
   // Writes the wallpaper file for the position mode: the picture itself, or
   // the screen-sized canvas of ratio drawing; centred pictures also set the
-  // desktop colour (in the registry only at the end of the session).
+  // desktop color (in the registry only at the end of the session).
   void WriteWallpaperFile(const Picture& picture, const std::string& wallpaperFile, ChangeMode mode);
   // A picture to draw per monitor with its size as shown: read from its
   // header where the format allows, else decoded whole. Empty when nothing
   // reads the extension; throws when the header or decoder fails.
   std::optional<ChosenPicture> ProbePicture(const std::string& fileName);
   // Draws the picture into the monitor `at` of the virtual screen's canvas
-  // with the position mode and its blank colour, as on a screen of its own;
+  // with the position mode and its blank color, as on a screen of its own;
   // straight from the file where the format allows. Throws when its data
   // fail to decode.
   void DrawOnMonitor(imaging::VirtualScreenCanvas& canvas, const ChosenPicture& picture,
@@ -75,7 +75,7 @@ class WallpaperRenderer {
   // change), or leaves it in the registry for the next logon.
   void HandToWindows(const std::string& wallpaperFile, ChangeMode mode);
 
-  // The record's blank colour, or the picture's automatic colour.
+  // The record's blank color, or the picture's automatic color.
   imaging::ColorValue GetBlankColor(const imaging::Bitmap& picture) const;
   // Ratio drawing: the picture scaled onto a screen-sized canvas written as
   // the wallpaper file (the picture itself when its proportions already
@@ -89,11 +89,11 @@ class WallpaperRenderer {
                             const std::function<void(const std::string&)>& write);
   // The picture or canvas as a bitmap file at `path`.
   void WritePictureFile(const Picture& picture, const std::string& path);
-  void ApplyBlankColour(const imaging::Bitmap& picture, ChangeMode mode);
+  void ApplyBlankColor(const imaging::Bitmap& picture, ChangeMode mode);
   // The picture decoded whole: empty when nothing reads the extension.
   std::optional<imaging::Bitmap> DecodeWhole(const std::string& fileName);
-  // A system colour value resolved to its current RGB.
-  imaging::ColorValue PlainRgb(imaging::ColorValue colour) const;
+  // A system color value resolved to its current RGB.
+  imaging::ColorValue PlainRgb(imaging::ColorValue color) const;
 
   const SettingsRecord& settings_;
   Ports ports_;

@@ -9,8 +9,8 @@ int VisibleWidth(const TFrameStyle& frame) { return frame.Visible ? std::max(0, 
 
 CellRect Inset(const CellRect& r, int by) { return {r.left + by, r.top + by, r.right - by, r.bottom - by}; }
 
-// Top and left lines in one colour, bottom and right in the other, one pixel
-// wide; the bottom-right colour takes the two corners it shares.
+// Top and left lines in one color, bottom and right in the other, one pixel
+// wide; the bottom-right color takes the two corners it shares.
 void AddFrame3D(std::vector<CellFill>& fills, const CellRect& r, ColorValue topLeft, ColorValue bottomRight) {
   if (r.Width() <= 0 || r.Height() <= 0) return;
   fills.push_back({{r.left, r.top, r.right - 1, r.top + 1}, topLeft});

@@ -20,7 +20,7 @@ struct CellSize {
   friend bool operator==(const CellSize&, const CellSize&) = default;
 };
 
-// One rectangle filled with one colour (a system colour or RGB).
+// One rectangle filled with one color (a system color or RGB).
 struct CellFill {
   CellRect rect;
   ColorValue color;

@@ -64,7 +64,7 @@ class ThumbnailPlatform {
   virtual ~ThumbnailPlatform() = default;
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
-  // A colour value as RGB (system colours resolved).
+  // A color value as RGB (system colors resolved).
   virtual imaging::ColorValue ResolveColor(imaging::ColorValue color) = 0;
   // The metafile drawn at its own size on `background`; the source size is
   // the bitmap's.

@@ -14,7 +14,7 @@ namespace tapestrel::browser {
 
 using imaging::ColorValue;
 
-// Windows system colours as colour values (the flag and the COLOR_ index).
+// Windows system colors as color values (the flag and the COLOR_ index).
 inline constexpr ColorValue kClWindow = imaging::kSystemColorFlag | 5;
 inline constexpr ColorValue kClInactiveBorder = imaging::kSystemColorFlag | 11;
 inline constexpr ColorValue kClHighlight = imaging::kSystemColorFlag | 13;

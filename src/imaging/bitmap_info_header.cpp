@@ -12,7 +12,7 @@ uint32_t Get32(const uint8_t* p) {
 
 }  // namespace
 
-uint32_t BitmapInfoHeader::Colours() const {
+uint32_t BitmapInfoHeader::Colors() const {
   if (clrUsed != 0) return clrUsed;
   return bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
 }

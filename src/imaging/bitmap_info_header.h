@@ -24,9 +24,9 @@ struct BitmapInfoHeader {
   bool TopDown() const { return height < 0; }
   // |height|; 64 bits, so that the most negative height is no overflow.
   int64_t Rows() const { return height < 0 ? -int64_t{height} : int64_t{height}; }
-  // Entries of the colour table: biClrUsed, or 2, 16 and 256 for 1, 4 and 8
+  // Entries of the color table: biClrUsed, or 2, 16 and 256 for 1, 4 and 8
   // bits when that is 0.
-  uint32_t Colours() const;
+  uint32_t Colors() const;
   // One row padded to 4 bytes, and all rows. 64 bits, as every field may
   // hold anything; a negative width counts as none.
   uint64_t Stride() const;

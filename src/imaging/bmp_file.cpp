@@ -123,7 +123,7 @@ Header ParseHeader(std::span<const uint8_t> file) {
       hd.masks[0] = 0xFF0000, hd.masks[1] = 0xFF00, hd.masks[2] = 0xFF;
     }
 
-    if (hd.bits <= 8) hd.paletteCount = std::min<size_t>(info.Colours(), size_t{1} << hd.bits);
+    if (hd.bits <= 8) hd.paletteCount = std::min<size_t>(info.Colors(), size_t{1} << hd.bits);
   }
   if (hd.width <= 0 || hd.height <= 0) Fail("invalid size");
 

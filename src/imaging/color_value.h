@@ -1,6 +1,6 @@
-// The program's one colour type: 0x00BBGGRR, as Windows and "Tapestrel.ini"
-// store colours. A value with the top bit set stands for a Windows system
-// colour, its index in the low byte.
+// The program's one color type: 0x00BBGGRR, as Windows and "Tapestrel.ini"
+// store colors. A value with the top bit set stands for a Windows system
+// color, its index in the low byte.
 #pragma once
 
 #include <cstdint>

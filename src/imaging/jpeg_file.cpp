@@ -252,7 +252,7 @@ JpegRowReader::JpegRowReader(std::span<const uint8_t> data, const JpegDecodeOpti
   }
 
   d.Run([&] { jpeg_start_decompress(&c); });
-  if (c.output_components != (cmyk ? 4 : 3)) throw ImageError("JPEG: unexpected colour layout");
+  if (c.output_components != (cmyk ? 4 : 3)) throw ImageError("JPEG: unexpected color layout");
   state_->width = outWidth;
   state_->height = outHeight;
   state_->cmyk = cmyk;

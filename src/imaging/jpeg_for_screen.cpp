@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "imaging/auto_colour.h"
+#include "imaging/auto_color.h"
 #include "imaging/exif_orientation.h"
 #include "imaging/file_bytes.h"
 #include "imaging/jpeg_stretch_rows.h"

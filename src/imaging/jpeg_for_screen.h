@@ -20,7 +20,7 @@ JpegHeader ReadJpegFileShownSize(const std::string& path, bool exifOrientation);
 
 // Draws the picture into `area` of the canvas exactly as DrawForScreen draws
 // it decoded, on `blank` or, when there is none, the picture's automatic
-// colour. Ratio and stretched drawing take the rows as they are decoded;
+// color. Ratio and stretched drawing take the rows as they are decoded;
 // the other modes, and a photo turned by its Exif orientation, decode it
 // whole first. Throws ImageError when any of the data fail to decode, with
 // the area then partly drawn.

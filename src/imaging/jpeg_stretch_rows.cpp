@@ -24,13 +24,13 @@ void JpegStretchRows::ReadNext() {
   uint8_t* row = Slot(y);
   reader_.ReadRow(row);
   if (!edges_) return;
-  auto colour = [row](int x) { return MakeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]); };
-  edges_->left.push_back(colour(0));
-  edges_->right.push_back(colour(Width() - 1));
+  auto color = [row](int x) { return MakeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x]); };
+  edges_->left.push_back(color(0));
+  edges_->right.push_back(color(Width() - 1));
   for (auto* edge : {y == 0 ? &edges_->top : nullptr, y == Height() - 1 ? &edges_->bottom : nullptr}) {
     if (!edge) continue;
     edge->resize(static_cast<size_t>(Width()));
-    for (int x = 0; x < Width(); ++x) (*edge)[static_cast<size_t>(x)] = colour(x);
+    for (int x = 0; x < Width(); ++x) (*edge)[static_cast<size_t>(x)] = color(x);
   }
 }
 

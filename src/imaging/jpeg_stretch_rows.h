@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/auto_colour.h"
+#include "imaging/auto_color.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/stretch_bilinear.h"
 
 namespace tapestrel::imaging {
 
 // The last two rows decoded are kept, for the filter; on the way, the edges
-// for the automatic colour are gathered when `edges` is given.
+// for the automatic color are gathered when `edges` is given.
 class JpegStretchRows : public StretchSourceRows {
  public:
   JpegStretchRows(JpegRowReader& reader, PictureEdges* edges);

@@ -26,7 +26,7 @@ ScreenRect BoundingRect(std::span<const ScreenRect> monitors);
 enum class ScreenFit { Centre, Stretch, Tile, Ratio };
 
 // The picture on a width x height screen: centred at its own size on the
-// blank colour (cut where larger), stretched, tiled from the top left, or
+// blank color (cut where larger), stretched, tiled from the top left, or
 // ratio-drawn at the anchor (stretched when the proportions already match).
 // A picture already of the screen's size is copied as it is. Throws
 // ImageError for an empty picture or a size that is not positive.

@@ -1,5 +1,5 @@
-// Reading pixels of any format as colours, and widening whole bitmaps to the
-// true-colour formats the filters work on.
+// Reading pixels of any format as colors, and widening whole bitmaps to the
+// true-color formats the filters work on.
 #pragma once
 
 #include <cstdint>
@@ -10,14 +10,14 @@
 
 namespace tapestrel::imaging {
 
-// The colour of pixel (x, y), as a device context would report it: palette
+// The color of pixel (x, y), as a device context would report it: palette
 // indices resolve through the palette (an index past its end reads as black),
 // 5-bit and 6-bit channels are widened by repeating their high bits, and the
 // fourth byte of 32-bit pixels is ignored. Throws std::out_of_range outside
 // the bitmap.
 ColorValue PixelColor(const Bitmap& bitmap, int x, int y);
 
-// The colours of a whole row, as PixelColor gives them, but at the cost of one
+// The colors of a whole row, as PixelColor gives them, but at the cost of one
 // row conversion.
 std::vector<ColorValue> RowColors(const Bitmap& bitmap, int y);
 

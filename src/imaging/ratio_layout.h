@@ -1,6 +1,6 @@
 // Ratio drawing: a picture scaled at constant aspect ratio onto a canvas of
 // the screen's size, placed by one of nine anchors, the rest filled with the
-// blank colour. Windows then stretches the canvas, which already fits.
+// blank color. Windows then stretches the canvas, which already fits.
 #pragma once
 
 #include <cstdint>
@@ -41,7 +41,7 @@ struct RatioRect {
 std::optional<RatioRect> RatioExpansionRect(int pictureW, int pictureH, int screenW, int screenH, int anchor);
 
 // The screen-sized 32-bit canvas for `picture`, filled with `blank` (the
-// picture's automatic colour when there is none) and the picture drawn with
+// picture's automatic color when there is none) and the picture drawn with
 // the bilinear filter; no value when the aspect ratios are equal and the
 // wallpaper file is to stay as it is. Throws ImageError for an empty picture
 // or a screen size that is not positive.

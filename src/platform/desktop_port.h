@@ -1,4 +1,4 @@
-// The desktop: its size, its wallpaper and background colour, and the
+// The desktop: its size, its wallpaper and background color, and the
 // change sound.
 #pragma once
 
@@ -20,10 +20,10 @@ class DesktopPort {
   virtual std::vector<ScreenRect> Monitors() const = 0;
   // Makes Windows show the bitmap file as the wallpaper at once.
   virtual bool SetWallpaper(const std::string& bitmapFile) = 0;
-  // The desktop background colour (plain 0x00BBGGRR).
-  virtual void SetBackgroundColour(uint32_t rgb) = 0;
-  // The current value of a Windows system colour by its index.
-  virtual uint32_t SystemColour(int index) const = 0;
+  // The desktop background color (plain 0x00BBGGRR).
+  virtual void SetBackgroundColor(uint32_t rgb) = 0;
+  // The current value of a Windows system color by its index.
+  virtual uint32_t SystemColor(int index) const = 0;
   // Plays a wave file without waiting; false when it cannot.
   virtual bool PlaySoundFile(const std::string& path) = 0;
   virtual void DefaultBeep() = 0;

@@ -45,9 +45,9 @@ PageValues FillPageValues(const app::SettingsRecord& r, AutostartFlags shortcut)
   v.wallpaperFolder = r.WallPaperFolder;
   v.selection = ItemOr(static_cast<int>(r.WallSelect), 3, 0);
   v.position = ItemOr(static_cast<int>(r.WallPosition), 4, 0);
-  v.blankColour = r.WallBlankColor;
+  v.blankColor = r.WallBlankColor;
   v.taskTrayResiding = r.TaskTrayResiding;
-  v.blankAutoColour = r.WallBlankAutoColor;
+  v.blankAutoColor = r.WallBlankAutoColor;
   v.ratioDrawing = r.WallPositionRatioDrawing;
   v.exifOrientation = r.ExifOrientation;
   v.monitorMode = ItemOr(static_cast<int>(r.MonitorMode), 3, 0);
@@ -95,8 +95,8 @@ void WriteBackPageValues(const PageValues& v, AutostartFlags shortcutRead, app::
   if (r.WallPaperFolder != host.BrowserFolder()) host.OpenFolder(r.WallPaperFolder);
   TakeChoice(r.WallSelect, v.selection);
   TakeChoice(r.WallPosition, v.position);
-  r.WallBlankAutoColor = v.blankAutoColour;
-  r.WallBlankColor = v.blankColour;
+  r.WallBlankAutoColor = v.blankAutoColor;
+  r.WallBlankColor = v.blankColor;
   TakeChoice(r.WallPositionRatioDrawing, v.ratioDrawing);
   r.ExifOrientation = v.exifOrientation;
   TakeChoice(r.MonitorMode, v.monitorMode);

@@ -34,9 +34,9 @@ struct PageValues {
   std::string wallpaperFolder;
   int selection = 0;  // WallDownSelect, WallUpSelect, WallRandomSelect
   int position = 0;   // WallPositionCenter ... WallPositionRatioExpansion
-  imaging::ColorValue blankColour = 0;
+  imaging::ColorValue blankColor = 0;
   bool taskTrayResiding = false;
-  bool blankAutoColour = false;
+  bool blankAutoColor = false;
   int ratioDrawing = 0;
   bool exifOrientation = false;
   int monitorMode = 0;  // MonitorMode item index

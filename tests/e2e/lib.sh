@@ -95,7 +95,7 @@ screen_pixel() { # x y -> "R G B"
   /usr/bin/convert "$shot" -format "%[fx:int(255*p{$1,$2}.r)] %[fx:int(255*p{$1,$2}.g)] %[fx:int(255*p{$1,$2}.b)]" info:
 }
 
-# True when the screen shows the colour there; what it shows is left in $pixel.
+# True when the screen shows the color there; what it shows is left in $pixel.
 pixel_is() { # x y "R G B"
   pixel=$(screen_pixel "$1" "$2")
   [ "$pixel" = "$3" ]

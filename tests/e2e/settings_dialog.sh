@@ -15,7 +15,7 @@ sleep 4
 e2e_focus_desktop
 xdotool key alt+c  # "設定(&C)..." on the menu bar
 sleep 2
-# The title strip of the page shown, in the caption colour: the dialog is open.
+# The title strip of the page shown, in the caption color: the dialog is open.
 [ "$(screen_pixel 820 239)" != "$(screen_pixel 820 600)" ] || fail "the settings dialog did not open"
 for page in 0 1 2 3 4 5 6 7 8 9; do
   /usr/bin/import -window root "$SHOTS/settings-page-$page.png"

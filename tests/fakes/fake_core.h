@@ -53,11 +53,11 @@ struct FakeCore {
   app::WallpaperRenderer renderer{settings, {registry, desktop, files, plugins, folder.Path()}};
   app::WallpaperChanger changer{settings, ini, pictures, random, renderer, {clock, files, registry}};
 
-  // A picture file of one colour in the folder, known to the file system and,
+  // A picture file of one color in the folder, known to the file system and,
   // when asked, listed.
-  std::string Picture(const std::string& name, uint32_t colour, bool listed = true, int width = 8,
+  std::string Picture(const std::string& name, uint32_t color, bool listed = true, int width = 8,
                       int height = 8) {
-    const std::string path = folder.WriteBmp(name, SolidPicture(width, height, colour));
+    const std::string path = folder.WriteBmp(name, SolidPicture(width, height, color));
     files.files.insert(path);
     if (listed) pictures.paths.push_back(path);
     return path;

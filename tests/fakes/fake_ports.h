@@ -139,8 +139,8 @@ class FakeDesktop : public platform::DesktopPort {
     wallpapers.push_back(file);
     return true;
   }
-  void SetBackgroundColour(uint32_t rgb) override { backgrounds.push_back(rgb); }
-  uint32_t SystemColour(int index) const override { return 0x010101u * static_cast<uint32_t>(index); }
+  void SetBackgroundColor(uint32_t rgb) override { backgrounds.push_back(rgb); }
+  uint32_t SystemColor(int index) const override { return 0x010101u * static_cast<uint32_t>(index); }
   bool PlaySoundFile(const std::string& path) override {
     sounds.push_back(path);
     return soundWorks;

@@ -144,7 +144,7 @@ check_zip() { # zip arch
 # Unpacks the zip into a fresh prefix of its own kind and changes the
 # wallpaper with it.
 run_zip() { # zip arch
-  local zip=$1 app pictures before after bmp last colour centre w h r g b er eg eb pair got want
+  local zip=$1 app pictures before after bmp last color centre w h r g b er eg eb pair got want
   local rc=0
   WORK=$(mktemp -d /tmp/tapestrel-release.XXXXXX)
   (
@@ -177,17 +177,17 @@ run_zip() { # zip arch
     [ "$(head -c 2 "$bmp")" = BM ] || fail "$2: the wallpaper file $after is not a bitmap"
     last=$(tr -d '\r' < "$app/Tapestrel.ini" | sed -n 's/^LastWallPas=//p')
     case "$last" in
-      'C:\pictures\1-red.jpg') colour="255 0 0" ;;
-      'C:\pictures\2-blue.jpg') colour="0 0 255" ;;
+      'C:\pictures\1-red.jpg') color="255 0 0" ;;
+      'C:\pictures\2-blue.jpg') color="0 0 255" ;;
       *) fail "$2: Tapestrel.ini records '$last' as the last wallpaper" ;;
     esac
     centre=$(/usr/bin/convert "$bmp" -format '%w %h %[fx:int(255*p{320,240}.r+0.5)] %[fx:int(255*p{320,240}.g+0.5)] %[fx:int(255*p{320,240}.b+0.5)]' info:)
     read -r w h r g b <<< "$centre"
     [ "$w x $h" = "640 x 480" ] || fail "$2: the wallpaper bitmap is $w x $h, not 640 x 480"
-    read -r er eg eb <<< "$colour"
+    read -r er eg eb <<< "$color"
     for pair in "$r $er" "$g $eg" "$b $eb"; do
       read -r got want <<< "$pair"
-      [ $((got > want ? got - want : want - got)) -le 8 ] || fail "$2: the wallpaper shows $r $g $b, not $colour ($last)"
+      [ $((got > want ? got - want : want - got)) -le 8 ] || fail "$2: the wallpaper shows $r $g $b, not $color ($last)"
     done
     echo "release zip: $(basename "$zip") unpacked in a fresh prefix changed the wallpaper to $last"
   ) || rc=$?

@@ -8,8 +8,8 @@
  *   8  bits per pixel (1, 4, 8, 16, 24, 32)
  *   9  flags: 1 = hand the rows back top-down (negative height)
  *  10  mode: misbehaviour of the hostile plug-in (0 = none)
- *  12  colours in the table: 16 bits
- *  16  the colour table (4 bytes each), then the rows, top row first,
+ *  12  colors in the table: 16 bits
+ *  16  the color table (4 bytes each), then the rows, top row first,
  *      each padded to 4 bytes
  *
  * When the environment variable TAPESTREL_SPI_LOG names a file, every call
@@ -66,7 +66,7 @@ typedef int(__stdcall* ProgressCallback)(int numerator, int denominator, LONG_PT
 typedef struct {
   LONG left, top, width, height;
   WORD xDensity, yDensity;
-  SHORT colourDepth;
+  SHORT colorDepth;
   HLOCAL text;
 } PictureInfo;
 #pragma pack(pop)
@@ -142,7 +142,7 @@ EXPORT int FIXTURE_CALL GetPictureInfo(LPCSTR fileName, LONG_PTR offset, unsigne
   memset(info, 0, sizeof *info);
   info->width = (LONG)Get16(p + 4);
   info->height = (LONG)Get16(p + 6);
-  info->colourDepth = p[8];
+  info->colorDepth = p[8];
   /* A comment the host has to free. */
   info->text = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 4096);
   HeapFree(GetProcessHeap(), 0, p);
@@ -160,18 +160,18 @@ __attribute__((unused)) static int Decode(LPCSTR fileName, LONG_PTR offset, unsi
   unsigned char* p = ReadPicture(fileName, offset, &size);
   if (!p) return 2;
   int width = (int)Get16(p + 4), height = (int)Get16(p + 6), bits = p[8], topDown = p[9] & 1, mode = p[10];
-  unsigned colours = Get16(p + 12);
+  unsigned colors = Get16(p + 12);
   DWORD stride = (DWORD)((width * bits + 31) / 32 * 4);
   DWORD imageSize = stride * (DWORD)height;
-  if (size < 16 + 4 * colours + imageSize) {
+  if (size < 16 + 4 * colors + imageSize) {
     HeapFree(GetProcessHeap(), 0, p);
     return 3;
   }
   (void)mode;
 
-  DWORD infoSize = 40 + 4 * colours;
+  DWORD infoSize = 40 + 4 * colors;
 #ifdef FIXTURE_HOSTILE
-  if (mode == 2 && infoSize > 40 + 16) infoSize = 40 + 16; /* colour table cut short */
+  if (mode == 2 && infoSize > 40 + 16) infoSize = 40 + 16; /* color table cut short */
   if (mode == 8) infoSize += imageSize;                /* one block for both */
 #endif
   HLOCAL hInfo = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, infoSize);
@@ -182,10 +182,10 @@ __attribute__((unused)) static int Decode(LPCSTR fileName, LONG_PTR offset, unsi
   bih->biHeight = topDown ? -height : height;
   bih->biPlanes = 1;
   bih->biBitCount = (WORD)bits;
-  bih->biClrUsed = colours;
-  if (infoSize >= 40 + 4 * colours) memcpy(bih + 1, p + 16, 4 * colours);
+  bih->biClrUsed = colors;
+  if (infoSize >= 40 + 4 * colors) memcpy(bih + 1, p + 16, 4 * colors);
   unsigned char* dst = (unsigned char*)hPixels;
-  const unsigned char* rows = p + 16 + 4 * colours;
+  const unsigned char* rows = p + 16 + 4 * colors;
 #ifdef FIXTURE_HOSTILE
   if (mode == 22) AwaitGate();
   if (mode == 23) SignalEvent("TapestrelSpiSlow");
@@ -223,7 +223,7 @@ __attribute__((unused)) static int Decode(LPCSTR fileName, LONG_PTR offset, unsi
     case 7: bih->biHeight = INT_MIN; break;
     case 8: /* the pixels right behind the header, one handle twice */
       bih->biHeight = -height;
-      memcpy((unsigned char*)bih + 40 + 4 * colours, dst, imageSize);
+      memcpy((unsigned char*)bih + 40 + 4 * colors, dst, imageSize);
       LocalFree(hPixels);
       hPixels = hInfo;
       break;

@@ -53,7 +53,7 @@ class PluginStage {
   TempFolder pictures_;
 };
 
-// A picture of the test plug-ins' own format: the header, the colour table
+// A picture of the test plug-ins' own format: the header, the color table
 // and the rows (top row first), each row's bytes numbered so that every
 // pixel is told apart.
 struct Tspx {

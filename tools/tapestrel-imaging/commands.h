@@ -34,6 +34,6 @@ int RunBmp2Png(const Args& args);
 
 // wallpaper_commands.cpp
 int Ratio(const Args& args);
-int AutoColour(const Args& args);
+int AutoColor(const Args& args);
 
 }  // namespace tapestrel_imaging_tool

@@ -12,8 +12,8 @@ namespace {
 constexpr Command kCommands[] = {
     {"decode", "IN OUT.bmp", 2, Decode},
     {"thumb", "IN W H OUT.bmp", 4, Thumb},
-    {"ratio", "IN.bmp SCREEN_W SCREEN_H ANCHOR COLOUR OUT.bmp", 6, Ratio},
-    {"autocolour", "IN.bmp", 1, AutoColour},
+    {"ratio", "IN.bmp SCREEN_W SCREEN_H ANCHOR COLOR OUT.bmp", 6, Ratio},
+    {"autocolor", "IN.bmp", 1, AutoColor},
     {"encode-jpeg", "IN.bmp OUT.jpg", 2, EncodeJpegCommand},
     {"png2bmp", "IN.png OUT.bmp [--mask OUT_MASK.bmp]", 2, RunPng2Bmp, 4},
     {"bmp2png", "IN.bmp OUT.png [--interlace] [--filter N] [--level N] [--mask MASK.bmp] [--grey]", 2, RunBmp2Png, 10},

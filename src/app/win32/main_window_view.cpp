@@ -1,5 +1,5 @@
 // The main window's view commands: the six view modes, the tile layout and
-// its drawing, and the six colour styles.
+// its drawing, and the six color styles.
 #include <algorithm>
 #include <string>
 
@@ -107,8 +107,8 @@ void MainWindow::ViewStyleExecute(int style) {
       definition.singleBorder ? browser::TBorderStyle::bsSingle : browser::TBorderStyle::bsNone;
   image.BevelInner = BevelOf(definition.innerBevel);
   image.BevelOuter = BevelOf(definition.outerBevel);
-  image.Frame.Color = definition.frameColour;
-  image.SelectFrame.Color = definition.selectFrameColour;
+  image.Frame.Color = definition.frameColor;
+  image.SelectFrame.Color = definition.selectFrameColor;
   image.Frame.Width = definition.frameWidth;
   view.EndUpdate();
 }
@@ -147,7 +147,7 @@ void MainWindow::DrawTile(HDC dc, int index, const RECT& icon) {
   top += lineHeight;
   SelectObject(dc, font);
   const COLORREF background = imaging::ResolveColor(view_->Color());
-  SetTextColor(dc, imaging::ResolveColor(TileDetailColour(background)));
+  SetTextColor(dc, imaging::ResolveColor(TileDetailColor(background)));
   DrawTileLine(dc, item.TypeName(), at.left, top, right, lineHeight);
   if (!item.IsFolder()) {
     top += lineHeight;

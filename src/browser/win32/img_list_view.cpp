@@ -254,7 +254,7 @@ void TCustomImgListView::SetColor(ColorValue color) {
   if (color == color_) return;
   color_ = color;
   ApplyColors();
-  // The same as a rebuild, without the geometry: icon images carry the colour.
+  // The same as a rebuild, without the geometry: icon images carry the color.
   RebuildView();
 }
 

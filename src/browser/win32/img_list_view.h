@@ -209,7 +209,7 @@ class TCustomImgListView : public platform::Window {
   void SetThumbnailSource(ThumbnailSource* source) { thumbnails_ = source; }
   // What a cell shows: the thumbnail source's image, else the entry's icon image.
   const imaging::Bitmap* CellImage(TImgListItem& item);
-  // The shared icon image of an entry (its system icon on the background colour).
+  // The shared icon image of an entry (its system icon on the background color).
   std::shared_ptr<const imaging::Bitmap> IconImage(TImgListItem& item);
 
   // The view's drop target, as the shell's drag and drop sees it.

@@ -27,7 +27,7 @@ class ThumbnailCells : public ThumbnailSource {
     // The shared icon image of the entry.
     std::function<std::shared_ptr<const imaging::Bitmap>(TImgListItem&)> iconImage;
     std::function<void(TImgListItem&)> repaint;      // redraw the entry's cell
-    std::function<imaging::ColorValue()> viewColor;  // the control's colour, RGB
+    std::function<imaging::ColorValue()> viewColor;  // the control's color, RGB
     std::function<bool()> rebuilding;                // the view is recreating its entries
     std::function<bool()> thumbnailStyle;            // the view shows thumbnail cells
   };

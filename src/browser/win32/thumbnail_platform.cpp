@@ -41,7 +41,7 @@ struct ComPtr {
   void** Out() { return reinterpret_cast<void**>(&p); }
 };
 
-// A packed DIB (header, colours, pixels) as the program's bitmap, through the
+// A packed DIB (header, colors, pixels) as the program's bitmap, through the
 // bitmap file reader, which checks every size against the bytes there are.
 Bitmap FromPackedDib(const BITMAPINFOHEADER* info, size_t available) {
   if (!info || available < sizeof(BITMAPINFOHEADER)) throw ImageError("no frame");
@@ -49,10 +49,10 @@ Bitmap FromPackedDib(const BITMAPINFOHEADER* info, size_t available) {
   BITMAPFILEHEADER h{};
   h.bfType = 0x4D42;
   h.bfSize = static_cast<DWORD>(file.size());
-  DWORD colours = info->biClrUsed;
-  if (colours == 0 && info->biBitCount <= 8) colours = 1u << info->biBitCount;
-  if (info->biCompression == BI_BITFIELDS && info->biSize == sizeof(BITMAPINFOHEADER)) colours = 3;
-  h.bfOffBits = static_cast<DWORD>(14 + info->biSize + 4 * size_t{colours});
+  DWORD colors = info->biClrUsed;
+  if (colors == 0 && info->biBitCount <= 8) colors = 1u << info->biBitCount;
+  if (info->biCompression == BI_BITFIELDS && info->biSize == sizeof(BITMAPINFOHEADER)) colors = 3;
+  h.bfOffBits = static_cast<DWORD>(14 + info->biSize + 4 * size_t{colors});
   std::memcpy(file.data(), &h, 14);
   std::memcpy(file.data() + 14, info, available);
   return imaging::ReadBmp(file);
@@ -314,15 +314,15 @@ std::optional<Bitmap> WindowsThumbnailPlatform::VideoFrame(const std::string& pa
   } readerOwner{reader, avi};
   const auto* info = static_cast<const BITMAPINFOHEADER*>(avi->frame(reader, start + frame));
   if (!info) return std::nullopt;
-  // The decompressor's frame: header, colours, pixels, packed.
-  size_t colours = info->biClrUsed ? info->biClrUsed : (info->biBitCount <= 8 ? 1u << info->biBitCount : 0);
-  if (info->biCompression == BI_BITFIELDS) colours += 3;
+  // The decompressor's frame: header, colors, pixels, packed.
+  size_t colors = info->biClrUsed ? info->biClrUsed : (info->biBitCount <= 8 ? 1u << info->biBitCount : 0);
+  if (info->biCompression == BI_BITFIELDS) colors += 3;
   const size_t stride = ((size_t(info->biWidth) * info->biBitCount + 31) / 32) * 4;
   const size_t rows =
       static_cast<size_t>(info->biHeight < 0 ? -static_cast<long long>(info->biHeight) : info->biHeight);
   if (info->biWidth <= 0 || info->biWidth > Bitmap::kMaxDimension || rows > Bitmap::kMaxDimension)
     return std::nullopt;
-  return FromPackedDib(info, info->biSize + 4 * colours + stride * rows);
+  return FromPackedDib(info, info->biSize + 4 * colors + stride * rows);
 }
 
 Bitmap WindowsThumbnailPlatform::IconImage(const std::string& path, int iconIndex, ColorValue background) {

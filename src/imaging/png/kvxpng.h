@@ -33,7 +33,7 @@ class TKVXPNG : public PngProperties {
   // Copies both bitmaps, the flags and every member.
   void Assign(const TKVXPNG& other) { *this = other; }
   // Another picture becomes the image; everything else stays, but a
-  // transparent colour belonged to the old image.
+  // transparent color belonged to the old image.
   void Assign(const Bitmap& image) {
     image_ = image;
     transparent_ = false;
@@ -55,7 +55,7 @@ class TKVXPNG : public PngProperties {
   // The last load was a greyscale PNG; a save then writes grey.
   bool Greyscale() const { return greyscale_; }
   void SetGreyscale(bool on) { greyscale_ = on; }
-  // The image has a transparent colour, TransparentColor (an RGB colour or a
+  // The image has a transparent color, TransparentColor (an RGB color or a
   // palette index with bit 24 set).
   bool Transparent() const { return transparent_; }
 

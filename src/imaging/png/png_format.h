@@ -32,7 +32,7 @@ inline constexpr uint32_t gIFg = ChunkType("gIFg");
 inline constexpr uint32_t tpNG = ChunkType("tpNG");
 }  // namespace chunk
 
-// Colour type bits.
+// Color type bits.
 inline constexpr int kColorPalette = 1;
 inline constexpr int kColorRgb = 2;
 inline constexpr int kColorAlpha = 4;
@@ -53,7 +53,7 @@ struct Adam7Pass {
 inline constexpr Adam7Pass kAdam7[7] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                         {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
 
-// Colours as the rest of the program holds them: 0x00BBGGRR, or a palette
+// Colors as the rest of the program holds them: 0x00BBGGRR, or a palette
 // index with bit 24 set; -1 for none.
 inline constexpr int32_t kNoColor = -1;
 inline constexpr int32_t kPaletteIndexFlag = 0x01000000;

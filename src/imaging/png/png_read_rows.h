@@ -12,7 +12,7 @@ namespace tapestrel::imaging {
 // receives 255 - alpha for layouts with alpha and is unused otherwise.
 using PngRowConverter = void (*)(const uint8_t* src, uint8_t* dst, uint8_t* mask, size_t width);
 
-// Both for a valid colour type (0, 2, 3, 4, 6) and bit depth of it.
+// Both for a valid color type (0, 2, 3, 4, 6) and bit depth of it.
 PixelFormat PngOutputFormat(int color_type, int depth);
 PngRowConverter SelectPngRowConverter(int color_type, int depth);
 

@@ -503,7 +503,7 @@ bool TKVXPNGReadStream::FeedInflater() {
 
 void TKVXPNGReadStream::ApplyTransparency() {
   if (header_.color_type == kColorTypePalette) {
-    // Indices beyond a short palette must still name a colour.
+    // Indices beyond a short palette must still name a color.
     const size_t needed = static_cast<size_t>(max_index_) + 1;
     if (image_.Palette().size() < needed) image_.Palette().resize(needed, PaletteEntry{0, 0, 0, 0});
     if (!have_trns_) return;

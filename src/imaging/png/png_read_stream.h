@@ -16,7 +16,7 @@ namespace tapestrel::imaging {
 struct PngReadResult {
   bool has_alpha = false;    // the mask was filled
   bool greyscale = false;    // the file was a greyscale PNG
-  bool transparent = false;  // the image has a transparent colour (PngProperties::TransparentColor)
+  bool transparent = false;  // the image has a transparent color (PngProperties::TransparentColor)
 };
 
 class TKVXPNGReadStream : public TKVXCustomGraphicReadStream {

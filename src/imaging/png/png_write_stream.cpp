@@ -215,7 +215,7 @@ void TKVXPNGWriteStream::WritePalette() {
       d[3 * i + 1] = palette[i].green;
       d[3 * i + 2] = palette[i].blue;
     } else {
-      // A bitmap without a colour table: PLTE must not be empty.
+      // A bitmap without a color table: PLTE must not be empty.
       const auto v = static_cast<uint8_t>(palette_size_ > 1 ? i * 255 / (palette_size_ - 1) : 0);
       d[3 * i] = d[3 * i + 1] = d[3 * i + 2] = v;
     }

@@ -35,9 +35,9 @@ class TKVXPNGWriteStream : public TKVXCustomGraphicWriteStream {
   // The row loop: each row (of each interlace pass) encoded, filtered by
   // FilterMode and handed to the deflate step, which emits the IDAT chunks.
   void WriteImageData(const PngProperties& props);
-  // A colour as an index of the written palette, or -1.
+  // A color as an index of the written palette, or -1.
   int PaletteIndexOf(int32_t color) const;
-  // A colour as red, green, blue; false when it cannot be resolved.
+  // A color as red, green, blue; false when it cannot be resolved.
   bool ColorOf(int32_t color, uint8_t& r, uint8_t& g, uint8_t& b) const;
 
   const Bitmap* used_mask_ = nullptr;

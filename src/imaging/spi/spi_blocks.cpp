@@ -52,8 +52,8 @@ Bitmap SpiBlocksToBitmap(std::span<const uint8_t> info, std::span<const uint8_t>
 
   size_t paletteCount = 0;
   if (IsPaletted(format)) {
-    paletteCount = std::min<size_t>(hd.Colours(), static_cast<size_t>(MaxPaletteSize(format)));
-    if (kBitmapInfoHeaderSize + 4 * paletteCount > info.size()) Fail("colour table outside the header block");
+    paletteCount = std::min<size_t>(hd.Colors(), static_cast<size_t>(MaxPaletteSize(format)));
+    if (kBitmapInfoHeaderSize + 4 * paletteCount > info.size()) Fail("color table outside the header block");
   }
 
   Bitmap out(hd.width, static_cast<int>(rows), format);

@@ -12,11 +12,11 @@
 namespace tapestrel::imaging {
 
 // The header is read by ReadBitmapInfoHeader (bitmap_info_header.h); its
-// colour table follows the 40 bytes, whatever biSize says.
+// color table follows the 40 bytes, whatever biSize says.
 //
 // Uncompressed 1, 4, 8, 16 (5-5-5), 24 and 32 bits per pixel, either row
 // order. Throws ImageError when the blocks hold less than the header claims
-// (colour table or pixels), for a zero, negative or absurd size, and for a
+// (color table or pixels), for a zero, negative or absurd size, and for a
 // depth or compression not handled. Paletted pictures keep the entries the
 // header announces (at most 2^bits), so a picture's palette may be shorter
 // than its depth allows.

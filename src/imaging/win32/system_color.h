@@ -1,4 +1,4 @@
-// A colour value as Windows draws it: a system colour is looked up when it
+// A color value as Windows draws it: a system color is looked up when it
 // is drawn, so that it follows the user's scheme.
 #pragma once
 

@@ -18,7 +18,7 @@ bool ShowOpenFileDialog(OPENFILENAMEA& dialog) {
   return open && open(&dialog);
 }
 
-bool ShowColourDialog(CHOOSECOLORW& dialog) {
+bool ShowColorDialog(CHOOSECOLORW& dialog) {
   static const auto choose = LateBound<decltype(&ChooseColorW)>(kLibrary, "ChooseColorW");
   return choose && choose(&dialog);
 }

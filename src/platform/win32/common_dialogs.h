@@ -15,7 +15,7 @@ namespace tapestrel::platform {
 
 bool ShowOpenFileDialog(OPENFILENAMEW& dialog);
 bool ShowOpenFileDialog(OPENFILENAMEA& dialog);
-bool ShowColourDialog(CHOOSECOLORW& dialog);
+bool ShowColorDialog(CHOOSECOLORW& dialog);
 
 // The full paths an open dialog returned in its file buffer, in its order
 // (one, or the folder joined to each name of a multiple selection).

@@ -43,13 +43,13 @@ bool WindowsDesktop::SetWallpaper(const std::string& bitmapFile) {
   return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE) != FALSE;
 }
 
-void WindowsDesktop::SetBackgroundColour(uint32_t rgb) {
+void WindowsDesktop::SetBackgroundColor(uint32_t rgb) {
   const INT element = COLOR_BACKGROUND;
-  const COLORREF colour = rgb;
-  SetSysColors(1, &element, &colour);
+  const COLORREF color = rgb;
+  SetSysColors(1, &element, &color);
 }
 
-uint32_t WindowsDesktop::SystemColour(int index) const { return GetSysColor(index); }
+uint32_t WindowsDesktop::SystemColor(int index) const { return GetSysColor(index); }
 
 bool WindowsDesktop::PlaySoundFile(const std::string& path) {
   static const auto play = LateBound<decltype(&sndPlaySoundA)>("winmm.dll", "sndPlaySoundA");

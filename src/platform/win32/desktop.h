@@ -10,8 +10,8 @@ class WindowsDesktop : public DesktopPort {
   void ScreenSize(int& width, int& height) const override;
   std::vector<ScreenRect> Monitors() const override;
   bool SetWallpaper(const std::string& bitmapFile) override;
-  void SetBackgroundColour(uint32_t rgb) override;
-  uint32_t SystemColour(int index) const override;
+  void SetBackgroundColor(uint32_t rgb) override;
+  uint32_t SystemColor(int index) const override;
   bool PlaySoundFile(const std::string& path) override;
   void DefaultBeep() override;
 };

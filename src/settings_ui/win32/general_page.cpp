@@ -29,16 +29,16 @@ void GeneralPage::OnInit() {
            {"中央", "上寄せ", "右寄せ", "下寄せ", "左寄せ", "左上寄せ", "右上寄せ", "右下寄せ", "左下寄せ"});
   SetItems(IDC_MONITOR_MODE,
            {"すべてのモニタに同じピクチャ", "モニタごとに別のピクチャ", "すべてのモニタに1枚を広げる"});
-  SetBlankColour(0);
+  SetBlankColor(0);
 }
 
 void GeneralPage::Fill(const PageValues& v) {
   SetAnsiText(IDC_WALLPAPER_FOLDER1, v.wallpaperFolder);
   CheckOneOf(kSelections, v.selection);
   CheckOneOf(kPositions, v.position);
-  SetBlankColour(v.blankColour);
+  SetBlankColor(v.blankColor);
   SetChecked(IDC_TASK_TRAY_RESIDING, v.taskTrayResiding);
-  SetChecked(IDC_WALL_BLANK_AUTO_COLOR, v.blankAutoColour);
+  SetChecked(IDC_WALL_BLANK_AUTO_COLOR, v.blankAutoColor);
   SetItemIndex(IDC_WALL_POSITION_RATIO_DRAWING, v.ratioDrawing);
   SetChecked(IDC_EXIF_ORIENTATION, v.exifOrientation);
   SetItemIndex(IDC_MONITOR_MODE, v.monitorMode);
@@ -46,15 +46,15 @@ void GeneralPage::Fill(const PageValues& v) {
   SetChecked(IDC_EXE_AUTORUN, v.exeAutorun);
   UpdateRatioDrawing();
   UpdateMatchOrientation();
-  UpdateAutoColour();
+  UpdateAutoColor();
 }
 
 void GeneralPage::Read(PageValues& v) {
   if (auto folder = PathText(IDC_WALLPAPER_FOLDER1)) v.wallpaperFolder = *folder;
   v.selection = CheckedOf(kSelections);
   v.position = CheckedOf(kPositions);
-  v.blankAutoColour = Checked(IDC_WALL_BLANK_AUTO_COLOR);
-  v.blankColour = blankColour_;
+  v.blankAutoColor = Checked(IDC_WALL_BLANK_AUTO_COLOR);
+  v.blankColor = blankColor_;
   v.ratioDrawing = ItemIndex(IDC_WALL_POSITION_RATIO_DRAWING);
   v.exifOrientation = Checked(IDC_EXIF_ORIENTATION);
   v.monitorMode = ItemIndex(IDC_MONITOR_MODE);
@@ -81,7 +81,7 @@ bool GeneralPage::OnCommand(int id, int code) {
       if (code == BN_CLICKED) UpdateRatioDrawing();
       return true;
     case IDC_WALL_BLANK_AUTO_COLOR:
-      if (code == BN_CLICKED) UpdateAutoColour();
+      if (code == BN_CLICKED) UpdateAutoColor();
       return true;
     case IDC_MONITOR_MODE:
       if (code == CBN_SELCHANGE) UpdateMatchOrientation();
@@ -96,13 +96,13 @@ bool GeneralPage::OnCommand(int id, int code) {
 
 void GeneralPage::OnDpiChanged() { ShowShortenedPath(IDC_WALLPAPER_FOLDER1, IDC_WALLPAPER_FOLDER2); }
 
-HBRUSH GeneralPage::OnStaticColour(HWND control, HDC) {
+HBRUSH GeneralPage::OnStaticColor(HWND control, HDC) {
   return control == Item(IDC_WALL_BLANK_COLOR_PANEL) ? static_cast<HBRUSH>(swatch_.Get()) : nullptr;
 }
 
-void GeneralPage::SetBlankColour(imaging::ColorValue colour) {
-  blankColour_ = colour;
-  swatch_.Reset(CreateSolidBrush(static_cast<COLORREF>(colour & 0x00FFFFFF)));
+void GeneralPage::SetBlankColor(imaging::ColorValue color) {
+  blankColor_ = color;
+  swatch_.Reset(CreateSolidBrush(static_cast<COLORREF>(color & 0x00FFFFFF)));
   InvalidateRect(Item(IDC_WALL_BLANK_COLOR_PANEL), nullptr, TRUE);
 }
 
@@ -114,7 +114,7 @@ void GeneralPage::UpdateMatchOrientation() {
   EnableWindow(Item(IDC_MATCH_ORIENTATION), ItemIndex(IDC_MONITOR_MODE) == kPicturePerMonitor);
 }
 
-void GeneralPage::UpdateAutoColour() {
+void GeneralPage::UpdateAutoColor() {
   const bool manual = !Checked(IDC_WALL_BLANK_AUTO_COLOR);
   EnableWindow(Item(IDC_WALL_BLANK_COLOR_SELECT), manual);
   EnableWindow(Item(IDC_WALL_BLANK_COLOR_PANEL), manual);
@@ -135,7 +135,7 @@ void GeneralPage::WallpaperFolderSelectClick() {
 }
 
 void GeneralPage::WallBlankColorSelectClick() {
-  const app::CustomColours stored = app::ReadCustomColours(ini_);
+  const app::CustomColors stored = app::ReadCustomColors(ini_);
   COLORREF custom[16];
   for (int i = 0; i < 16; ++i) custom[i] = static_cast<COLORREF>(stored[static_cast<size_t>(i)] & 0x00FFFFFF);
   CHOOSECOLORW dialog{};
@@ -144,13 +144,13 @@ void GeneralPage::WallBlankColorSelectClick() {
   dialog.rgbResult = lastChosen_;
   dialog.lpCustColors = custom;
   dialog.Flags = CC_FULLOPEN | CC_RGBINIT;
-  if (!platform::ShowColourDialog(dialog)) return;
+  if (!platform::ShowColorDialog(dialog)) return;
   lastChosen_ = dialog.rgbResult;
-  SetBlankColour(dialog.rgbResult);
+  SetBlankColor(dialog.rgbResult);
   // At once, whatever becomes of the settings dialog.
-  app::CustomColours chosen{};
+  app::CustomColors chosen{};
   for (int i = 0; i < 16; ++i) chosen[static_cast<size_t>(i)] = custom[i];
-  app::WriteCustomColours(ini_, chosen);
+  app::WriteCustomColors(ini_, chosen);
 }
 
 }  // namespace tapestrel::settings_ui

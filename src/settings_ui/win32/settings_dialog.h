@@ -22,7 +22,7 @@ class SettingsDialog : public SettingsDialogPort {
  public:
   static constexpr int kPageCount = 10;
 
-  // `ini` keeps the colour dialog's custom colours; the dialog and its pages
+  // `ini` keeps the color dialog's custom colors; the dialog and its pages
   // belong to `owner`.
   SettingsDialog(app::IniFile& ini, HWND owner);
   ~SettingsDialog() override;

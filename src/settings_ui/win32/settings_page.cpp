@@ -56,7 +56,7 @@ INT_PTR SettingsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         SetBkColor(dc, GetSysColor(COLOR_ACTIVECAPTION));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_ACTIVECAPTION));
       }
-      return reinterpret_cast<INT_PTR>(OnStaticColour(control, dc));
+      return reinterpret_cast<INT_PTR>(OnStaticColor(control, dc));
     }
     default:
       return FALSE;
@@ -80,7 +80,7 @@ void SettingsPage::FollowDpi(int dpi) {
 }
 
 void SettingsPage::InitTitleStrip() {
-  // The node name after one ideographic space, bold, in the caption colours,
+  // The node name after one ideographic space, bold, in the caption colors,
   // across the top of the page.
   const HWND title = Item(IDC_PAGE_TITLE);
   LOGFONTW font{};

@@ -49,7 +49,7 @@ class SettingsPage {
   virtual bool OnCommand(int id, int code) { return false; }
   virtual bool OnNotify(const NMHDR& header) { return false; }
   // The brush of a static control that paints itself differently, or null.
-  virtual HBRUSH OnStaticColour(HWND control, HDC dc) { return nullptr; }
+  virtual HBRUSH OnStaticColor(HWND control, HDC dc) { return nullptr; }
 
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   bool Checked(int id) const;

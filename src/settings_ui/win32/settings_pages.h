@@ -15,39 +15,39 @@
 
 namespace tapestrel::settings_ui {
 
-// "全般": the wallpaper folder, position, blank colour, choice of the next
+// "全般": the wallpaper folder, position, blank color, choice of the next
 // picture, photo orientation, several monitors, tray residence and start with Windows.
 class GeneralPage : public SettingsPage {
  public:
-  // The colour dialog's custom colours live in `ini` ("ColorA" to "ColorP").
+  // The color dialog's custom colors live in `ini` ("ColorA" to "ColorP").
   explicit GeneralPage(app::IniFile& ini);
   void Fill(const PageValues& values) override;
   void Read(PageValues& values) override;
   std::optional<std::wstring> UnusableName() const override;
 
-  imaging::ColorValue BlankColour() const { return blankColour_; }
-  // The colour dialog ("変更"): the custom colours in and, on OK, out.
+  imaging::ColorValue BlankColor() const { return blankColor_; }
+  // The color dialog ("変更"): the custom colors in and, on OK, out.
   void WallBlankColorSelectClick();
 
  protected:
   void OnInit() override;
   bool OnCommand(int id, int code) override;
   void OnDpiChanged() override;
-  HBRUSH OnStaticColour(HWND control, HDC dc) override;
+  HBRUSH OnStaticColor(HWND control, HDC dc) override;
 
  private:
-  void SetBlankColour(imaging::ColorValue colour);
+  void SetBlankColor(imaging::ColorValue color);
   void WallpaperFolderSelectClick();
   // The alignment list follows "等比率拡大表示"; the swatch and its button
   // follow "自動モード".
   void UpdateRatioDrawing();
-  void UpdateAutoColour();
+  void UpdateAutoColor();
   // The portrait preference matters only with a picture per monitor.
   void UpdateMatchOrientation();
 
   app::IniFile& ini_;
-  imaging::ColorValue blankColour_ = 0;
-  COLORREF lastChosen_ = 0;  // the colour dialog starts where it ended
+  imaging::ColorValue blankColor_ = 0;
+  COLORREF lastChosen_ = 0;  // the color dialog starts where it ended
   platform::UniqueGdiObject swatch_;
 };
 

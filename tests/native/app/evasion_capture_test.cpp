@@ -35,8 +35,8 @@ class EvasionCaptureTest : public ::testing::Test, protected testing::FakeCore {
                           icons.push_back(static_cast<int>(icon));
                         }};
 
-  std::string Picture(const std::string& name, uint32_t colour) {
-    return FakeCore::Picture(name, colour, false);
+  std::string Picture(const std::string& name, uint32_t color) {
+    return FakeCore::Picture(name, color, false);
   }
 };
 

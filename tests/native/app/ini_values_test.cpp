@@ -23,15 +23,15 @@ TEST(ParseIniInteger, RejectsEverythingElse) {
   }
 }
 
-TEST(Colours, NamesWinOverHex) {
-  EXPECT_EQ(ColourToText(0), "clBlack");
-  EXPECT_EQ(ColourToText(0xA4A0A0), "clMedGray");
-  EXPECT_EQ(ColourToText(0x123456), "$00123456");
-  EXPECT_EQ(ColourToText(0x80000001), "clBackground");
-  EXPECT_EQ(ParseColour("clred"), 0x0000FFu);
-  EXPECT_EQ(ParseColour("$000000"), 0u);
-  EXPECT_EQ(ParseColour("255"), 255u);
-  EXPECT_FALSE(ParseColour("red").has_value());
+TEST(Colors, NamesWinOverHex) {
+  EXPECT_EQ(ColorToText(0), "clBlack");
+  EXPECT_EQ(ColorToText(0xA4A0A0), "clMedGray");
+  EXPECT_EQ(ColorToText(0x123456), "$00123456");
+  EXPECT_EQ(ColorToText(0x80000001), "clBackground");
+  EXPECT_EQ(ParseColor("clred"), 0x0000FFu);
+  EXPECT_EQ(ParseColor("$000000"), 0u);
+  EXPECT_EQ(ParseColor("255"), 255u);
+  EXPECT_FALSE(ParseColor("red").has_value());
 }
 
 TEST(ApplicationList, DoubleByteCharactersAreNotSplit) {

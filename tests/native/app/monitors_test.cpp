@@ -4,7 +4,7 @@
 
 #include "common/monitor_wallpaper.h"
 #include "fakes/fake_core.h"
-#include "imaging/auto_colour.h"
+#include "imaging/auto_color.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/monitor_canvas.h"
 #include "imaging/ratio_layout.h"
@@ -105,7 +105,7 @@ TEST_F(MonitorWallpaperTest, EachMonitorShowsItsPictureAsOnAScreenOfItsOwn) {
 }
 
 TEST_F(MonitorWallpaperTest, JpegsAreDrawnFromTheirRowsExactlyAsDecodedWhole) {
-  // Ratio drawing with the picture's own colour and stretching: a picture of
+  // Ratio drawing with the picture's own color and stretching: a picture of
   // its monitor's size, one with bars, one of the same proportions, and a
   // monitor above that reaches round the bitmap's edge.
   settings.MonitorMode = MonitorLayout::PerMonitor;

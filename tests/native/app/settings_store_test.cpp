@@ -124,7 +124,7 @@ TEST_F(SettingsStoreTest, OutOfRangeListValuesLoadAsZeroAndSaveAsZero) {
   EXPECT_EQ(profile.Get("List", "ViewStyle"), "0");
 }
 
-TEST_F(SettingsStoreTest, ColoursRoundTripByNameOrHex) {
+TEST_F(SettingsStoreTest, ColorsRoundTripByNameOrHex) {
   record.WallBlankColor = 0xFFFFFF;
   SaveSettings(record, ini, host, false);
   EXPECT_EQ(profile.Get("Whole", "WallBlankColor"), "clWhite");
@@ -141,7 +141,7 @@ TEST_F(SettingsStoreTest, ColoursRoundTripByNameOrHex) {
   EXPECT_EQ(profile.Get("Whole", "WallBlankColor"), "clBtnFace");
 }
 
-TEST_F(SettingsStoreTest, UnreadableBlankColourFallsBackToBlack) {
+TEST_F(SettingsStoreTest, UnreadableBlankColorFallsBackToBlack) {
   Set("Whole", "WallBlankColor", "purple-ish");
   record.WallBlankColor = 0x123456;
   Load();
@@ -207,12 +207,12 @@ TEST_F(SettingsStoreTest, FailedSaveWritesNothingAndNamesThePath) {
 TEST_F(SettingsStoreTest, NarrowWritersWriteAllTheirKeysOrNone) {
   profile.failFrom = "System/LastChangTime";
   EXPECT_THROW(WriteChangeState(ini, 1, "C:\\a.jpg", 2.0), IniWriteError);
-  testing::FakeProfile colourProfile;
-  colourProfile.failFrom = "Whole/ColorP";
-  IniFile colourIni{colourProfile, locale};
-  EXPECT_THROW(WriteCustomColours(colourIni, {}), IniWriteError);
+  testing::FakeProfile colorProfile;
+  colorProfile.failFrom = "Whole/ColorP";
+  IniFile colorIni{colorProfile, locale};
+  EXPECT_THROW(WriteCustomColors(colorIni, {}), IniWriteError);
   EXPECT_TRUE(profile.writeLog.empty());
-  EXPECT_TRUE(colourProfile.writeLog.empty());
+  EXPECT_TRUE(colorProfile.writeLog.empty());
 }
 
 TEST_F(SettingsStoreTest, HotKeysAreStoredAsText) {
@@ -240,17 +240,17 @@ TEST_F(SettingsStoreTest, ChangeStateAndLastChangeTimeRoundTrip) {
   EXPECT_EQ(profile.Get("System", "LastChangTime"), "2026/12/08");
 }
 
-TEST_F(SettingsStoreTest, CustomColoursUseSixHexDigits) {
-  CustomColours colours{};
-  colours[0] = 0xFFFFFF;
-  colours[15] = 0x0000FF;
-  WriteCustomColours(ini, colours);
+TEST_F(SettingsStoreTest, CustomColorsUseSixHexDigits) {
+  CustomColors colors{};
+  colors[0] = 0xFFFFFF;
+  colors[15] = 0x0000FF;
+  WriteCustomColors(ini, colors);
   EXPECT_EQ(profile.Get("Whole", "ColorA"), "FFFFFF");
   EXPECT_EQ(profile.Get("Whole", "ColorP"), "0000FF");
   EXPECT_EQ(profile.Get("Whole", "ColorB"), "000000");
-  EXPECT_EQ(ReadCustomColours(ini), colours);
+  EXPECT_EQ(ReadCustomColors(ini), colors);
   Set("Whole", "ColorC", "zz");
-  EXPECT_EQ(ReadCustomColours(ini)[2], 0u);
+  EXPECT_EQ(ReadCustomColors(ini)[2], 0u);
 }
 
 }  // namespace

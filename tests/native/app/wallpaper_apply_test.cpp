@@ -5,7 +5,7 @@
 #include "app/wallpaper_changer.h"
 #include "common/exif_photo.h"
 #include "fakes/fake_core.h"
-#include "imaging/auto_colour.h"
+#include "imaging/auto_color.h"
 #include "imaging/bmp_file.h"
 #include "imaging/file_bytes.h"
 #include "imaging/jpeg_file.h"
@@ -74,7 +74,7 @@ TEST_F(ApplyWallpaperTest, CentredPictureSetsTheBackgroundOnlyWhenItDiffers) {
   EXPECT_EQ(Reg(kColorsKey, "Background"), "0 0 0");
   EXPECT_EQ(desktop.backgrounds.size(), 1u);
 
-  // A system colour is written as its current RGB; the automatic colour
+  // A system color is written as its current RGB; the automatic color
   // comes from the picture.
   settings.WallBlankColor = 0x80000005;
   changer.ApplyWallpaper(picture, ChangeMode::Ordinary);
@@ -147,7 +147,7 @@ TEST_F(ApplyWallpaperTest, RatioDrawingFillsTheScreen) {
 
 TEST_F(ApplyWallpaperTest, RatioDrawnJpegsGiveTheCanvasOfTheDecodedPicture) {
   // A JPEG is drawn while it is decoded; the file must be what drawing the
-  // decoded picture gives, with a set colour or the picture's own.
+  // decoded picture gives, with a set color or the picture's own.
   desktop.width = 64;
   desktop.height = 48;
   settings.WallPosition = PositionMode::RatioExpansion;
@@ -188,7 +188,7 @@ TEST_F(ApplyWallpaperTest, RatioDrawnJpegsGiveTheCanvasOfTheDecodedPicture) {
 }
 
 TEST_F(ApplyWallpaperTest, PhotosAreTurnedAsTheirCameraRecordedBeforeAnyScaling) {
-  // Centred and ratio-drawn (around it the turned picture's frame colour): the
+  // Centred and ratio-drawn (around it the turned picture's frame color): the
   // photo turned by hand applied as a bitmap; switched off, as stored.
   desktop.width = 64;
   desktop.height = 40;

@@ -40,7 +40,7 @@ size_t FindMarker(const std::vector<uint8_t>& f, uint8_t code) {
 
 }  // namespace
 
-TEST(JpegFile, DecodesEveryColourLayoutTo24Bits) {
+TEST(JpegFile, DecodesEveryColorLayoutTo24Bits) {
   const Bitmap picture = SmoothPicture(67, 45);
   struct Case {
     JpegKind kind;

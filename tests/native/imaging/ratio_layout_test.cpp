@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "allocation_meter.h"
-#include "imaging/auto_colour.h"
+#include "imaging/auto_color.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/stretch_bilinear.h"
 #include "test_images.h"
@@ -43,14 +43,14 @@ TEST(RenderRatioExpansion, FillsTheBarsAndDrawsThePictureInItsRectangle) {
   ASSERT_EQ(canvas->Width(), 100);
   ASSERT_EQ(canvas->Height(), 100);
   ASSERT_EQ(canvas->Dib().Format(), PixelFormat::Bits32);
-  // Rows 0..49 the picture, rows 50..99 the blank colour with fourth byte 0.
+  // Rows 0..49 the picture, rows 50..99 the blank color with fourth byte 0.
   EXPECT_EQ(PixelColor(canvas->Dib(), 50, 0), MakeColor(255, 255, 255));
   EXPECT_EQ(PixelColor(canvas->Dib(), 99, 49), MakeColor(255, 255, 255));
   EXPECT_EQ(PixelColor(canvas->Dib(), 0, 50), MakeColor(1, 2, 3));
   EXPECT_EQ(canvas->Row(99)[3], 0);
 }
 
-TEST(RenderRatioExpansion, WithoutAColourTheBarsTakeThePicturesOwn) {
+TEST(RenderRatioExpansion, WithoutAColorTheBarsTakeThePicturesOwn) {
   Bitmap picture(30, 10, PixelFormat::Bits8);
   picture.Palette() = {{0, 128, 0, 0}};  // all green
   const auto canvas = RenderRatioExpansion(picture, 40, 40, kAnchorBottom, std::nullopt);

@@ -12,7 +12,7 @@
 
 using namespace tapestrel::imaging;
 
-TEST(PixelConversion, EveryFormatWidensToTheSameColours) {
+TEST(PixelConversion, EveryFormatWidensToTheSameColors) {
   // 5-bit and 6-bit channels repeat their high bits: full scale stays full.
   Bitmap b15(2, 1, PixelFormat::Bits15);
   b15.Row(0)[0] = 0xFF, b15.Row(0)[1] = 0x7F;  // white

@@ -98,7 +98,7 @@ std::vector<uint8_t> MakeJpeg(const Bitmap& bgr, JpegKind kind, int quality) {
           break;
         case JpegKind::AdobeCmyk: {
           // Adobe's inverted inks: stored values are 255 - ink, with all the
-          // darkness in K here so that the colours survive exactly.
+          // darkness in K here so that the colors survive exactly.
           const int k = std::max({r, g, b});
           const auto inv = [&](int v) { return k == 0 ? 0 : v * 255 / k; };
           line[4 * x] = static_cast<uint8_t>(inv(r));

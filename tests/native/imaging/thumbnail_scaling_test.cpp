@@ -167,7 +167,7 @@ TEST(ThumbnailDecode, JpegsAreDecodedAtTheChosenScaleThenFitted) {
   EXPECT_EQ(t.bitmap.Height(), 90);
   EXPECT_EQ(t.sourceWidth, 4000);
   EXPECT_EQ(t.sourceHeight, 3000);
-  // Its colours are the picture's: compare with the full picture shrunk directly.
+  // Its colors are the picture's: compare with the full picture shrunk directly.
   ResampleTo(direct, 120, 90);
   EXPECT_LT(imaging_test::MeanAbsDiff(t.bitmap, direct), 3.0);
 

@@ -123,14 +123,14 @@ TEST(HelpPage, NamesEveryKeyTheProgramWrites) {
   SaveSettings(record, ini, host, true);
   WriteChangeState(ini, 0, "", {});
   WriteUrgentEvasionMode(ini, false);
-  WriteCustomColours(ini, {});
+  WriteCustomColors(ini, {});
   ASSERT_GT(profile.writeLog.size(), 60u);
 
   const std::string page = HelpPage();
   std::set<std::string> sections;
   for (const auto& [key, value] : profile.values) {
     sections.insert(key.first);
-    // The sixteen custom colours are named together, "ColorA" to "ColorP".
+    // The sixteen custom colors are named together, "ColorA" to "ColorP".
     if (key.second.size() == 6 && key.second.rfind("Color", 0) == 0) continue;
     EXPECT_NE(page.find(key.second), std::string::npos) << key.first << "/" << key.second;
   }

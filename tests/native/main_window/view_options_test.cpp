@@ -56,7 +56,7 @@ TEST(TileText, InAGreyThatShowsOnEveryStyle) {
       {imaging::MakeColor(0x50, 0x50, 0x50), light},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(TileDetailColour(c.background), c.expected) << std::hex << c.background;
+    EXPECT_EQ(TileDetailColor(c.background), c.expected) << std::hex << c.background;
 }
 
 }  // namespace

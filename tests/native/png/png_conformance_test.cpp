@@ -60,17 +60,17 @@ void ExpectSameAsLibpng(const Bytes& data, const std::string& name) {
   ASSERT_EQ(ours.width, reference.width) << name;
   ASSERT_EQ(ours.height, reference.height) << name;
   const bool palette = reference.color_type == 3;
-  // A transparent grey or RGB colour is compared against libpng's alpha: for
+  // A transparent grey or RGB color is compared against libpng's alpha: for
   // 16-bit files we see only the high byte, so only one direction holds.
-  const bool colour_key = picture.transparent && !palette;
+  const bool color_key = picture.transparent && !palette;
   for (int y = 0; y < ours.height; ++y) {
     for (int x = 0; x < ours.width; ++x) {
       const uint8_t* o = ours.At(x, y);
       const uint8_t* r = reference.At(x, y);
       ASSERT_TRUE(o[0] == r[0] && o[1] == r[1] && o[2] == r[2])
-          << name << " colour at " << x << "," << y << ": ours " << int{o[0]} << " " << int{o[1]} << " "
+          << name << " color at " << x << "," << y << ": ours " << int{o[0]} << " " << int{o[1]} << " "
           << int{o[2]} << ", libpng " << int{r[0]} << " " << int{r[1]} << " " << int{r[2]};
-      if (colour_key) {
+      if (color_key) {
         const bool keyed = RgbColor(o[0], o[1], o[2]) == picture.transparent_color;
         if (r[3] == 0) {
           ASSERT_TRUE(keyed) << name << " at " << x << "," << y;
@@ -152,7 +152,7 @@ TEST_F(PngConformance, EveryCleanFileSurvivesASaveAndLoad) {
     const PngPicture after{back.Image(), back.AlphaMask(), back.HasAlpha(), false, -1};
     const Rgba a = ToRgba(before), b = ToRgba(after);
     if (png.HasAlpha() && IsPaletted(png.Image().Format()) && !png.Greyscale()) {
-      // Palette images with partial alpha keep their colours; the writer
+      // Palette images with partial alpha keep their colors; the writer
       // has no way to store a mask with a palette.
       for (size_t i = 0; i < a.pixels.size(); i += 4) {
         ASSERT_EQ(0, std::memcmp(&a.pixels[i], &b.pixels[i], 3)) << file;

@@ -68,7 +68,7 @@ TEST(PngReader, HeaderErrorsUseTheirTextsInOrder) {
     EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, type).bytes()), "Read Header(PNG): Error ColorType")
         << type;
   }
-  // Colour type is tested before the methods, and the methods in their order.
+  // Color type is tested before the methods, and the methods in their order.
   EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, 1, 2, 2, 2).bytes()), "Read Header(PNG): Error ColorType");
   EXPECT_EQ(LoadError(PngBuilder().Header(1, 1, 8, 2, 2, 2, 2).bytes()),
             "Read Header(PNG): not support Compression");
@@ -243,7 +243,7 @@ TEST(PngReader, SixteenBitSamplesKeepTheirHighByte) {
 TEST(PngReader, PaletteTransparency) {
   const Bytes plte{10, 0, 0, 20, 0, 0, 30, 0, 0, 40, 0, 0, 50, 0, 0};
   const Bytes raw{0, 0, 1, 2, 3, 4};
-  // One fully transparent entry and the rest opaque: a transparent colour.
+  // One fully transparent entry and the rest opaque: a transparent color.
   const TKVXPNG single = Load(PngBuilder()
                                   .Header(5, 1, 8, 3)
                                   .Add("PLTE", plte)
@@ -282,8 +282,8 @@ TEST(PngReader, PaletteTransparency) {
   EXPECT_FALSE(longer.HasAlpha());
 }
 
-TEST(PngReader, GreyAndRgbTransparentColours) {
-  // Grey samples of low depths name the ramp colour they show as.
+TEST(PngReader, GreyAndRgbTransparentColors) {
+  // Grey samples of low depths name the ramp color they show as.
   const TKVXPNG grey1 =
       Load(PngBuilder().Header(8, 1, 1, 0).Add("tRNS", Be16({1})).ImageData(Bytes{0, 0x0F}).End().bytes());
   EXPECT_TRUE(grey1.Transparent());
@@ -324,7 +324,7 @@ TEST(PngReader, GreyAndRgbTransparentColours) {
   EXPECT_EQ(rgba.AlphaMask().Row(0)[0], 251);
 }
 
-TEST(PngReader, PaletteIndicesBeyondAShortPaletteStillHaveAColour) {
+TEST(PngReader, PaletteIndicesBeyondAShortPaletteStillHaveAColor) {
   const TKVXPNG png = Load(PngBuilder()
                                .Header(3, 1, 8, 3)
                                .Add("PLTE", Bytes{1, 2, 3, 4, 5, 6})

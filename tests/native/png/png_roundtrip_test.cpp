@@ -99,7 +99,7 @@ TEST(PngRoundTrip, EverySourceFormatAndOption) {
             Bytes data;
             png.SaveToMemory(data);
 
-            // A mask is written for direct-colour sources, and for 8-bit
+            // A mask is written for direct-color sources, and for 8-bit
             // palettes written as grey + alpha.
             const bool alpha_written =
                 with_mask && (!IsPaletted(format) || (grey && format == PixelFormat::Bits8));
@@ -170,7 +170,7 @@ TEST(PngRoundTrip, TinyInterlacedPicturesWithEmptyPasses) {
   }
 }
 
-TEST(PngRoundTrip, PaletteBitmapWithoutColourTable) {
+TEST(PngRoundTrip, PaletteBitmapWithoutColorTable) {
   Bitmap image = Pattern(6, 2, PixelFormat::Bits4);
   image.Palette().clear();
   Rgba reference;

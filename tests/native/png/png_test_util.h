@@ -55,7 +55,7 @@ struct Rgba {
 bool DecodeWithLibpng(const Bytes& png, Rgba& out, std::string* error = nullptr);
 
 // Our picture as 8-bit RGBA: palette looked up, alpha from the mask or the
-// transparent palette index (a transparent RGB colour is not applied).
+// transparent palette index (a transparent RGB color is not applied).
 Rgba ToRgba(const tapestrel::imaging::PngPicture& picture);
 
 Bytes ReadFile(const std::string& path);

@@ -163,7 +163,7 @@ TEST(PngWriter, OptionalChunksAndTheirConditions) {
   EXPECT_EQ(Types(chunks), (std::vector<std::string>{"IHDR", "tEXt", "tpNG", "PLTE", "IDAT", "IEND"}));
 }
 
-TEST(PngWriter, ColourChunksOfRgbAndGreyImages) {
+TEST(PngWriter, ColorChunksOfRgbAndGreyImages) {
   TKVXPNG png;
   png.Assign(Pattern(3, 3, PixelFormat::Bits16));
   png.BackgroundColor = 0x302010;

@@ -78,7 +78,7 @@ TEST(SpiBlocks, PaletteTakesTheAnnouncedEntriesWithoutTheirFourthByte) {
   const Bitmap one = Convert(MakeInfoBlock(1, 1, 1, {0, 0xFFFFFF, 0x123456}, 3), {0x80, 0, 0, 0});
   EXPECT_EQ(one.Palette().size(), 2u);
 
-  // A colour table beside a 24-bit picture is not needed, so not checked.
+  // A color table beside a 24-bit picture is not needed, so not checked.
   EXPECT_NO_THROW(Convert(MakeInfoBlock(1, 1, 24, {}, 0xFFFFFFFFu), {1, 2, 3, 0}));
 }
 
@@ -87,7 +87,7 @@ TEST(SpiBlocks, BlocksThatHoldLessThanTheirHeaderClaimAreRefused) {
   std::vector<uint8_t> shortInfo = MakeInfoBlock(1, 1, 24);
   shortInfo.resize(39);
   EXPECT_THROW(Convert(shortInfo, {0, 0, 0, 0}), ImageError);
-  // 256 colours announced, 4 present.
+  // 256 colors announced, 4 present.
   EXPECT_THROW(Convert(MakeInfoBlock(1, 1, 8, {1, 2, 3, 4}), {0, 0, 0, 0}), ImageError);
   EXPECT_THROW(Convert(MakeInfoBlock(1, 1, 8, {1, 2, 3, 4}, 0xFFFFFFFFu), {0, 0, 0, 0}), ImageError);
   // One pixel byte missing, whichever row order.
@@ -119,10 +119,10 @@ TEST(SpiBlocks, AbsurdSizesAndUnknownKindsAreRefusedBeforeAllocating) {
 
 TEST(SpiBlocks, HeaderFieldsAndSizesHoldAnyValue) {
   const BitmapInfoHeader h = ReadBitmapInfoHeader(MakeInfoBlock(33, -2, 1));
-  EXPECT_EQ(h.Colours(), 2u);
+  EXPECT_EQ(h.Colors(), 2u);
   EXPECT_TRUE(h.TopDown());
   EXPECT_EQ(h.ImageSize(), 16u);  // 33 bits padded to 8 bytes, two rows
-  EXPECT_EQ(ReadBitmapInfoHeader(MakeInfoBlock(1, 1, 8, {}, 0xFFFFFFFFu)).Colours(), 0xFFFFFFFFu);
+  EXPECT_EQ(ReadBitmapInfoHeader(MakeInfoBlock(1, 1, 8, {}, 0xFFFFFFFFu)).Colors(), 0xFFFFFFFFu);
   EXPECT_EQ(ReadBitmapInfoHeader(MakeInfoBlock(-5, 3, 32)).ImageSize(), 0u);
   EXPECT_EQ(ReadBitmapInfoHeader(MakeInfoBlock(65535, INT_MIN, 32)).ImageSize(), 262140ull << 31);
   EXPECT_THROW(ReadBitmapInfoHeader(std::vector<uint8_t>(39)), ImageError);

@@ -82,7 +82,7 @@ TEST_F(SPluginTest, LoadPictureStopsAtTheFirstSuccessAndReportsTheLastCode) {
   FakePlugin liar = ImportPlugin("liar", {"*.tsp"});
   liar.picture = [](const std::string&, int32_t, bool) {
     return FakePicture{
-        0, true, MakeInfoBlock(1, 1, 8, {1, 2}), {0, 0, 0, 0}};  // 256 colours announced, 2 given
+        0, true, MakeInfoBlock(1, 1, 8, {1, 2}), {0, 0, 0, 0}};  // 256 colors announced, 2 given
   };
   FakePlugin noBlocks = ImportPlugin("noblocks", {"*.tsp"});
   noBlocks.picture = [](const std::string&, int32_t, bool) { return FakePicture{0, false}; };

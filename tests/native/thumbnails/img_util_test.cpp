@@ -192,7 +192,7 @@ TEST_F(ImgUtilTest, FittingByGetTypeAndCentringInTheCell) {
     EXPECT_EQ(c.th, util.WorkBitmap().Height()) << c.w << "x" << c.h;
   }
 
-  // A 60 x 40 thumbnail lies at 30, 25 in its 120 x 90 cell on the view colour.
+  // A 60 x 40 thumbnail lies at 30, 25 in its 120 x 90 cell on the view color.
   tapestrel::testing::WriteSolidBmp(folder / "s.bmp", 60, 40, 0x0000FF);
   ASSERT_EQ(0, util.MakeThumbnail(folder / "s.bmp", 120, 0, 90));
   TImgItems items;

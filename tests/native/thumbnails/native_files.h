@@ -42,7 +42,7 @@ inline std::vector<uint8_t> FileBytes(const std::string& path) {
 }
 
 // Answers the file questions from the real file system and draws everything
-// else as a solid picture of a known colour and size, counting the calls.
+// else as a solid picture of a known color and size, counting the calls.
 class FakeThumbnailPlatform : public browser::ThumbnailPlatform, public browser::ThumbStorePort {
  public:
   static constexpr imaging::ColorValue kIconColor = 0x00AA00;

@@ -134,9 +134,9 @@ TEST(MainWindowNamesTest, EnterDoubleClickAndTheChangeApplyThePictureNamedOrNone
     const std::string before = elsewhere / "before.bmp";
     WriteSolidBmp(before, 8, 8, 0);
     WriteSolidBmp(folder / "Cafe.bmp", 8, 8, 0x0000FF);  // what a best fit makes of "Café.bmp"
-    uint32_t colour = 0x00FF00;
+    uint32_t color = 0x00FF00;
     for (const std::wstring& name : NamesOutsideTheCodePage()) {
-      WriteSolidBmp(folder / "x.bmp", 8, 8, colour += 0x40);
+      WriteSolidBmp(folder / "x.bmp", 8, 8, color += 0x40);
       RenameWide(folder / "x.bmp", name + L".bmp");
     }
     MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + folder.Path() + "\r\n");

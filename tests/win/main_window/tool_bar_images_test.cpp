@@ -8,7 +8,7 @@
 namespace tapestrel::testing {
 namespace {
 
-TEST(ToolBarImages, FiveImagesDrawnWithoutTheirTransparentColour) {
+TEST(ToolBarImages, FiveImagesDrawnWithoutTheirTransparentColor) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -42,16 +42,16 @@ TEST(ToolBarImages, FiveImagesDrawnWithoutTheirTransparentColour) {
   const HDC dc = GetWindowDC(window);
   const imaging::Bitmap shot = app::CopyFromDc(dc, 220, 36, SRCCOPY);
   ReleaseDC(window, dc);
-  int magenta = 0, coloured = 0;
+  int magenta = 0, colored = 0;
   for (int y = 0; y < shot.Height(); ++y) {
     const uint8_t* row = shot.Row(y);  // blue, green, red
     for (int x = 0; x < shot.Width(); ++x, row += 3) {
       if (row[0] == 255 && row[1] == 0 && row[2] == 255) ++magenta;
-      if (row[0] != row[1] || row[1] != row[2]) ++coloured;
+      if (row[0] != row[1] || row[1] != row[2]) ++colored;
     }
   }
   EXPECT_EQ(magenta, 0);
-  EXPECT_GT(coloured, 5 * 100);  // the pictures themselves are there
+  EXPECT_GT(colored, 5 * 100);  // the pictures themselves are there
   DestroyWindow(window);
   ImageList_Destroy(images);
 }

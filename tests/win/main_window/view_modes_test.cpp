@@ -136,7 +136,7 @@ TEST(ViewModes, EverySwitchLaysTheItemsOutAsAFreshStartInThatModeDoes) {
   }
 }
 
-// The tile texts: the bold name in the view's text colour, then the type
+// The tile texts: the bold name in the view's text color, then the type
 // and the size in grey, right of the thumbnail.
 TEST(ViewModes, TilesShowNameTypeAndSizeBesideTheThumbnailInEveryStyle) {
   ShownMainWindow window;
@@ -144,9 +144,9 @@ TEST(ViewModes, TilesShowNameTypeAndSizeBesideTheThumbnailInEveryStyle) {
     SCOPED_TRACE(style);
     const app::ViewStyleDefinition& definition = app::kViewStyles[static_cast<size_t>(style)];
     window.Command(app::kActViewStyle1 + static_cast<UINT>(style));
-    const COLORREF text = ResolvedColour(definition.text);
-    const COLORREF grey = ResolvedColour(app::TileDetailColour(ResolvedColour(definition.background)));
-    ASSERT_NE(grey, ResolvedColour(definition.background));
+    const COLORREF text = ResolvedColor(definition.text);
+    const COLORREF grey = ResolvedColor(app::TileDetailColor(ResolvedColor(definition.background)));
+    ASSERT_NE(grey, ResolvedColor(definition.background));
 
     const auto line = [&](const RECT& icon, int n) {
       const app::TileTextOrigin at = app::TileTextPlace(icon.left, icon.top, icon.right, 120);

@@ -29,7 +29,7 @@ inline void PumpFor(int milliseconds) {
   }
 }
 
-inline COLORREF ResolvedColour(imaging::ColorValue c) {
+inline COLORREF ResolvedColor(imaging::ColorValue c) {
   return (c & imaging::kSystemColorFlag) ? GetSysColor(static_cast<int>(c & 0xFF)) : c & 0xFFFFFF;
 }
 
@@ -50,15 +50,15 @@ class WindowPixels {
     const uint8_t* p = picture_.Row(y) + 3 * x;
     return RGB(p[2], p[1], p[0]);
   }
-  // Pixels of the rectangle within `tolerance` of `colour` in each channel.
-  int Count(const RECT& r, COLORREF colour, int tolerance = 24) const {
+  // Pixels of the rectangle within `tolerance` of `color` in each channel.
+  int Count(const RECT& r, COLORREF color, int tolerance = 24) const {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y) {
       for (int x = r.left; x < r.right; ++x) {
         const COLORREF p = Pixel(x, y);
-        if (p != CLR_INVALID && std::abs(GetRValue(p) - GetRValue(colour)) <= tolerance &&
-            std::abs(GetGValue(p) - GetGValue(colour)) <= tolerance &&
-            std::abs(GetBValue(p) - GetBValue(colour)) <= tolerance)
+        if (p != CLR_INVALID && std::abs(GetRValue(p) - GetRValue(color)) <= tolerance &&
+            std::abs(GetGValue(p) - GetGValue(color)) <= tolerance &&
+            std::abs(GetBValue(p) - GetBValue(color)) <= tolerance)
           ++n;
       }
     }

@@ -1,4 +1,4 @@
-// The colour styles through the real main window: the view's background and
+// The color styles through the real main window: the view's background and
 // the cell frames as the screen shows them, and the style stored in and taken
 // from "Tapestrel.ini".
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ constexpr imaging::ColorValue Sys(int index) {
   return imaging::kSystemColorFlag | static_cast<imaging::ColorValue>(index);
 }
 
-TEST(ViewStyles, EachMenuCommandColoursTheViewAndItsFramesAndIsSaved) {
+TEST(ViewStyles, EachMenuCommandColorsTheViewAndItsFramesAndIsSaved) {
   // Cells are 3 pixels of decoration wide on each side (the selection frame's
   // width); the unselected frame lies inside that band, a narrower one
   // inset by the difference; without a frame the border or bevels are
@@ -44,9 +44,9 @@ TEST(ViewStyles, EachMenuCommandColoursTheViewAndItsFramesAndIsSaved) {
     RECT client;
     GetClientRect(window.List(), &client);
     const WindowPixels pixels(window.List());
-    EXPECT_EQ(pixels.Pixel(client.right - 30, client.bottom - 30), ResolvedColour(c.background));
-    EXPECT_EQ(pixels.Pixel(cell.left + c.edgeOffset, middle), ResolvedColour(c.edge));
-    EXPECT_EQ(pixels.Pixel(selected.left, middle), ResolvedColour(c.selectedEdge));
+    EXPECT_EQ(pixels.Pixel(client.right - 30, client.bottom - 30), ResolvedColor(c.background));
+    EXPECT_EQ(pixels.Pixel(cell.left + c.edgeOffset, middle), ResolvedColor(c.edge));
+    EXPECT_EQ(pixels.Pixel(selected.left, middle), ResolvedColor(c.selectedEdge));
     EXPECT_TRUE(window.Form().Actions().IsChecked(c.action));
     EXPECT_EQ(window.Saved("ViewStyle"), c.stored);
   }

@@ -54,10 +54,10 @@ TEST(PluginDecode, EveryDepthAndRowOrderThroughBothManagers) {
   Tspx topDown;
   topDown.topDown = true;
   cases.push_back(topDown);
-  Tspx fewColours;  // an 8-bit picture with a short colour table
-  fewColours.bits = 8;
-  fewColours.palette = {0x0000FF, 0x00FF00, 0xFF0000};
-  cases.push_back(fewColours);
+  Tspx fewColors;  // an 8-bit picture with a short color table
+  fewColors.bits = 8;
+  fewColors.palette = {0x0000FF, 0x00FF00, 0xFF0000};
+  cases.push_back(fewColors);
 
   for (const Tspx& t : cases) {
     SCOPED_TRACE(std::to_string(t.bits) + (t.topDown ? " top-down" : ""));

@@ -36,7 +36,7 @@ enum Mode : uint8_t {
   kNoPixels = 9,
   kErrorWithHandles = 10,
   kAccessViolation = 11,
-  kAbsurdColours = 12,
+  kAbsurdColors = 12,
   kOddDepth = 13,
   kCompressed = 14,
   kNonsenseProgress = 15,
@@ -59,7 +59,7 @@ class HostileTest : public ::testing::Test {
   }
   void TearDown() override { EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr)); }
 
-  // An 8-bit picture with a full colour table, misbehaving as `mode` says.
+  // An 8-bit picture with a full color table, misbehaving as `mode` says.
   std::string Picture(uint8_t mode, int width = 16, int height = 8) {
     Tspx t;
     t.width = width;
@@ -129,8 +129,8 @@ TEST_F(HostileTest, OneHandleForBothBlocksIsFreedOnce) {
 TEST_F(HostileTest, NonsenseThatStaysInBoundsStillDecodes) {
   // Progress with a zero denominator and foreign data.
   EXPECT_TRUE(CollectionDecodes(Picture(kNonsenseProgress)));
-  // 2^32 - 1 colours announced: the 256 an 8-bit picture can use are there.
-  EXPECT_TRUE(CollectionDecodes(Picture(kAbsurdColours)));
+  // 2^32 - 1 colors announced: the 256 an 8-bit picture can use are there.
+  EXPECT_TRUE(CollectionDecodes(Picture(kAbsurdColors)));
 }
 
 TEST_F(HostileTest, RegistersThePluginShouldHaveKeptAreRestored) {

@@ -119,15 +119,15 @@ TEST(Customize, OkWritesTheRecordBackAndFollowsWithItsSideEffects) {
   EXPECT_FALSE(RegisterHotKey(nullptr, 0x7000, MOD_CONTROL | MOD_SHIFT, VK_F9));
 }
 
-TEST(Customize, TheColourDialogsCustomColoursSurviveACancel) {
+TEST(Customize, TheColorDialogsCustomColorsSurviveACancel) {
   TempFolder pictures;
   MainWindowFixture fixture("[Whole]\r\nWallPaperFolder=" + pictures.Path() + "\r\nColorA=123456\r\n");
   Customize(fixture.Form(), [&](HWND frame) {
     const HWND general = ShowPage(frame, 0);
-    WhileModal colours([&] { return ThreadDialog(frame); },
+    WhileModal colors([&] { return ThreadDialog(frame); },
                        [](HWND chooser) { PostMessageW(chooser, WM_COMMAND, IDOK, 0); });
     SendMessageW(GetDlgItem(general, IDC_WALL_BLANK_COLOR_SELECT), BM_CLICK, 0, 0);
-    EXPECT_TRUE(colours.Ran());
+    EXPECT_TRUE(colors.Ran());
     PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
   });
   EXPECT_EQ(IniValue(fixture.Ini(), "Whole", "ColorA"), "123456");

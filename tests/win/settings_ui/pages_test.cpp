@@ -1,5 +1,5 @@
 // The rules of the pages on the real controls: the spin edit, the general
-// page's dependent controls, the shortened paths, the colour dialog and the
+// page's dependent controls, the shortened paths, the color dialog and the
 // application list.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -148,7 +148,7 @@ TEST_F(PagesTest, SpinEditShape) {
 
 TEST_F(PagesTest, GeneralPageFollowsItsSwitches) {
   values.position = 0;
-  values.blankAutoColour = true;
+  values.blankAutoColor = true;
   EXPECT_TRUE(OnPage(0, [&](HWND page) {
     const HWND ratio = GetDlgItem(page, IDC_WALL_POSITION_RATIO_DRAWING);
     EXPECT_FALSE(IsWindowEnabled(ratio));
@@ -184,7 +184,7 @@ TEST_F(PagesTest, GeneralPageFollowsItsSwitches) {
     }
   }));
   EXPECT_EQ(values.position, 1);
-  EXPECT_FALSE(values.blankAutoColour);
+  EXPECT_FALSE(values.blankAutoColor);
   EXPECT_FALSE(values.exifOrientation);
   EXPECT_EQ(values.monitorMode, 1);
 }
@@ -261,32 +261,32 @@ TEST_F(PagesTest, ApplicationListAddDeleteAndMoves) {
 }
 
 // Six hexadecimal digits, different for each letter.
-std::string CustomColourText(char letter) {
+std::string CustomColorText(char letter) {
   char text[8];
   std::snprintf(text, sizeof text, "%06X", 0x102030 + (letter - 'A') * 0x010101);
   return text;
 }
 
-TEST_F(PagesTest, TheColourDialogWritesTheSixteenCustomColoursAtOnce) {
+TEST_F(PagesTest, TheColorDialogWritesTheSixteenCustomColorsAtOnce) {
   for (char letter = 'A'; letter <= 'P'; ++letter) {
-    ini.WriteString("Whole", std::string("Color") + letter, letter == 'C' ? "ff" : CustomColourText(letter));
+    ini.WriteString("Whole", std::string("Color") + letter, letter == 'C' ? "ff" : CustomColorText(letter));
   }
   EXPECT_TRUE(OnPage(0, [&](HWND page) {
-    WhileModal colours(
+    WhileModal colors(
         [&] { return ThreadDialog(dialog.Frame()); },
         [&](HWND chooser) {
-          // The current colour in the dialog's red, green and blue fields.
+          // The current color in the dialog's red, green and blue fields.
           for (auto [id, text] : {std::pair{706, L"1"}, std::pair{707, L"2"}, std::pair{708, L"3"}}) {
             SetDlgItemTextW(chooser, id, text);
           }
           PostMessageW(chooser, WM_COMMAND, IDOK, 0);
         });
     SendMessageW(GetDlgItem(page, IDC_WALL_BLANK_COLOR_SELECT), BM_CLICK, 0, 0);
-    EXPECT_TRUE(colours.Ran());
+    EXPECT_TRUE(colors.Ran());
   }));
-  EXPECT_EQ(values.blankColour, 0x030201u);
+  EXPECT_EQ(values.blankColor, 0x030201u);
   for (char letter = 'A'; letter <= 'P'; ++letter) {
-    const std::string expected = letter == 'C' ? "0000FF" : CustomColourText(letter);
+    const std::string expected = letter == 'C' ? "0000FF" : CustomColorText(letter);
     EXPECT_EQ(IniValue(profile.Path(), "Whole", std::string("Color") + letter), expected) << letter;
   }
 }

@@ -42,7 +42,7 @@ imaging::Bitmap Gradient(int w, int h) {
 }
 
 // What a cell must show for a decoded picture: FitSize, ResampleTo, centred
-// in 120 x 90 on the view colour.
+// in 120 x 90 on the view color.
 imaging::Bitmap ExpectedCell(imaging::Bitmap picture) {
   const imaging::Size s = imaging::FitSize(picture.Width(), picture.Height(), 120, 90);
   imaging::ResampleTo(picture, s.width, s.height);
@@ -373,7 +373,7 @@ TEST(ThumbnailLoading, HostileFilesShowTheirIconAndTheWorkerGoesOn) {
   EXPECT_EQ(0x0000FFu, imaging::PixelColor(*host.Entry(L"one.bmp")->Image, 59, 44));  // 1 x 1, centred
 }
 
-TEST(ThumbnailLoading, TheViewShowsEachThumbnailCentredOnTheViewColour) {
+TEST(ThumbnailLoading, TheViewShowsEachThumbnailCentredOnTheViewColor) {
   PictureFolder f;
   const struct {
     const char* name;

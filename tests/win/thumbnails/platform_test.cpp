@@ -14,7 +14,7 @@ using tapestrel::testing::TempFolder;
 
 namespace {
 
-// An uncompressed AVI of `frames` 32 x 24 frames, frame i all of colour
+// An uncompressed AVI of `frames` 32 x 24 frames, frame i all of color
 // i x 20 in red; or, with `audioOnly`, one audio stream and no video.
 void WriteAvi(const std::string& path, int frames, bool audioOnly = false) {
   AVIFileInit();
@@ -52,7 +52,7 @@ void WriteAvi(const std::string& path, int frames, bool audioOnly = false) {
   AVIFileExit();
 }
 
-bool HasColourOtherThan(const imaging::Bitmap& b, imaging::ColorValue c) {
+bool HasColorOtherThan(const imaging::Bitmap& b, imaging::ColorValue c) {
   for (int y = 0; y < b.Height(); ++y)
     for (int x = 0; x < b.Width(); ++x)
       if (imaging::PixelColor(b, x, y) != c) return true;
@@ -151,13 +151,13 @@ TEST(ThumbnailPlatform, VideoFramesAtAPercentageOfTheStream) {
   EXPECT_FALSE(platform.VideoFrame(folder / "gone.avi", 20));
 }
 
-TEST(ThumbnailPlatform, IconsStoreStampsAndColours) {
+TEST(ThumbnailPlatform, IconsStoreStampsAndColors) {
   TempFolder folder;
   WindowsThumbnailPlatform platform;
   tapestrel::testing::WriteFile(folder / "a.xyz", "x");
   const imaging::Bitmap icon = platform.IconImage(folder / "a.xyz", 0, 0x00FF00);
   EXPECT_EQ(GetSystemMetrics(SM_CXICON), icon.Width());
-  EXPECT_TRUE(HasColourOtherThan(icon, 0x00FF00));
+  EXPECT_TRUE(HasColorOtherThan(icon, 0x00FF00));
   EXPECT_EQ(0x00FF00u, imaging::PixelColor(icon, 0, 0));  // icons leave their corners to the background
 
   EXPECT_TRUE(platform.FileExists(folder / "a.xyz"));

@@ -85,13 +85,13 @@ TEST_F(RealApplyTest, RatioDrawingPlacesThePictureAtItsAnchor) {
   EXPECT_LT(imaging::RedOf(blue), 60);
   EXPECT_EQ(imaging::PixelColor(file, w / 2, 5), 0x00FFFFu);
 
-  settings.WallBlankAutoColor = true;  // the picture's own frame colour
+  settings.WallBlankAutoColor = true;  // the picture's own frame color
   changer.ApplyWallpaper(pictures / "c.jpg", app::ChangeMode::Ordinary);
   const auto top = imaging::PixelColor(imaging::ReadBmpFile(wallpaper), w / 2, 5);
   EXPECT_GT(imaging::BlueOf(top), 200);
 }
 
-TEST_F(RealApplyTest, BackgroundColourIsWrittenOnlyWhenItDiffers) {
+TEST_F(RealApplyTest, BackgroundColorIsWrittenOnlyWhenItDiffers) {
   settings.WallBlankColor = 0x030201;
   changer.ApplyWallpaper(pictures / "a.bmp", app::ChangeMode::Ordinary);
   EXPECT_EQ(RegValue(app::kColorsKey, "Background"), "1 2 3");

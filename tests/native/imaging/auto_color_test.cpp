@@ -1,4 +1,4 @@
-#include "imaging/auto_colour.h"
+#include "imaging/auto_color.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ ColorValue EdgeMean(const Bitmap& b) {
 
 }  // namespace
 
-TEST(AutoBlankColor, AUniformFrameGivesItsColour) {
+TEST(AutoBlankColor, AUniformFrameGivesItsColor) {
   Bitmap b = Noise(20, 10, 1);
   Frame(b, true, true, true, true, kRed);
   EXPECT_EQ(AutoBlankColor(b), kRed);

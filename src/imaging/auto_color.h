@@ -1,4 +1,4 @@
-// The automatic blank colour: the colour of a picture's frame, for the
+// The automatic blank color: the color of a picture's frame, for the
 // desktop around a centred picture or the bars beside a ratio-drawn one.
 #pragma once
 
@@ -11,7 +11,7 @@ namespace tapestrel::imaging {
 
 // The top and right edges are compared with the top-left pixel, the bottom
 // and left edges with the bottom-right pixel. When some edges are uniform and
-// all of those agree on their reference colour, that colour; otherwise the
+// all of those agree on their reference color, that color; otherwise the
 // mean of all edge pixels (corners counted once per edge), each channel
 // truncated. Black for an empty bitmap.
 ColorValue AutoBlankColor(const Bitmap& picture);

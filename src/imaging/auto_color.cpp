@@ -1,4 +1,4 @@
-#include "imaging/auto_colour.h"
+#include "imaging/auto_color.h"
 
 #include <cstdint>
 #include <vector>
