@@ -1,20 +1,26 @@
 #include "browser/img_threads.h"
 
-#include <algorithm>
 #include <exception>
+#include <iterator>
 
 namespace tapestrel::browser {
 
 void TImgThreads::Enqueue(int serial, bool back) {
-  const auto at = std::find(queue_.begin(), queue_.end(), serial);
-  if (at != queue_.end()) {
-    queue_.erase(at);
-    queue_.push_back(serial);
-  } else if (back) {
-    queue_.push_back(serial);
-  } else {
-    queue_.push_front(serial);
+  const auto known = placeOf_.find(serial);
+  if (known != placeOf_.end()) {
+    queue_.erase(known->second);
+    back = true;
   }
+  const int64_t place = queue_.empty() ? 0 : back ? queue_.rbegin()->first + 1 : queue_.begin()->first - 1;
+  queue_.emplace(place, serial);
+  placeOf_[serial] = place;
+}
+
+std::vector<int> TImgThreads::Queue() const {
+  std::vector<int> serials;
+  serials.reserve(queue_.size());
+  for (const auto& [place, serial] : queue_) serials.push_back(serial);
+  return serials;
 }
 
 void TImgThreads::Kick() {
@@ -23,8 +29,9 @@ void TImgThreads::Kick() {
   if (!StopWorker()) return;
   busy_ = true;
   while (!queue_.empty()) {
-    const int serial = queue_.back();
-    queue_.pop_back();
+    const int serial = std::prev(queue_.end())->second;
+    queue_.erase(std::prev(queue_.end()));
+    placeOf_.erase(serial);
     TImgListItem* entry = FindEntry(serial);
     if (!entry || entry->Loaded) continue;
     // Whatever the handler throws, the entry is still made; the error then
@@ -56,6 +63,7 @@ void TImgThreads::CancelAll() {
   // The queue goes even when idle: serials of entries about to go would
   // only be looked for in vain.
   queue_.clear();
+  placeOf_.clear();
   if (!busy_) return;
   StopWorker();
   busy_ = false;

@@ -63,7 +63,7 @@ TEST(ThumbnailQueue, BackServedFirstRequeueMovesToTheBackLookAheadAtTheFront) {
   t.Enqueue(8, false);
   t.Enqueue(1, true);   // drawn again: to the back
   t.Enqueue(7, false);  // queued already: to the back as well
-  EXPECT_EQ((std::deque<int>{8, 2, 3, 1, 7}), t.Queue());
+  EXPECT_EQ((std::vector<int>{8, 2, 3, 1, 7}), t.Queue());
 
   std::vector<std::string> loads;
   t.OnImageLoad = [&](TImgListItem& e) { loads.push_back("load " + std::to_string(e.Serial())); };
@@ -179,7 +179,7 @@ TEST(ThumbnailQueue, AFailingHandlerInstallOrWorkerStartStopsNothing) {
   n.Enqueue(2, true);
   EXPECT_THROW(n.Kick(), std::runtime_error);
   EXPECT_FALSE(n.Busy());  // the next request starts over
-  EXPECT_EQ((std::deque<int>{1}), n.Queue());
+  EXPECT_EQ((std::vector<int>{1}), n.Queue());
 }
 
 TEST(CellImages, ClippedWhenLargerIconsShared) {

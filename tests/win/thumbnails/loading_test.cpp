@@ -189,7 +189,8 @@ TEST(ThumbnailLoading, AnEntryScrolledIntoViewIsServedBeforeEarlierRequests) {
   UpdateWindow(host.Window().List());
   ASSERT_TRUE(host.cells->Loader().Busy());
   // The entries of the first screen: the one being made and those queued.
-  std::set<int> firstScreen(host.cells->Loader().Queue().begin(), host.cells->Loader().Queue().end());
+  const std::vector<int> queued = host.cells->Loader().Queue();
+  std::set<int> firstScreen(queued.begin(), queued.end());
   firstScreen.insert(host.loadOrder.at(0));
   ASSERT_LT(firstScreen.size(), 40u);
   // The last entry is scrolled into view while the worker is busy.
