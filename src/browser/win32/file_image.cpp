@@ -134,12 +134,21 @@ void TFileImage::Install(TImgListItem& entry, int code) {
     // has settled.
     const std::optional<FileStamp> seen = worker_ ? worker_->StampSeen() : std::nullopt;
     if (code != TImgUtil::kNoSuchFile && seen && !IsIconType(TypeOf(entry))) {
-      if (auto path = platform::PathToAnsi(entry.ParsingPath())) {
-        retry_.Watch(entry.Serial(), std::move(*path), *seen, static_cast<int64_t>(GetTickCount64()));
-        SetTimer(view_, kRetryTimer, 250, nullptr);
-      }
+      if (auto path = platform::PathToAnsi(entry.ParsingPath())) Watch(entry, std::move(*path), *seen);
     }
   }
+}
+
+void TFileImage::Watch(TImgListItem& entry, std::string path, FileStamp seen) {
+  retry_.Watch(entry.Serial(), std::move(path), seen, static_cast<int64_t>(GetTickCount64()));
+  SetTimer(view_, kRetryTimer, 250, nullptr);
+}
+
+void TFileImage::WatchIfStillArriving(TImgListItem& entry) {
+  if (TypeOf(entry) != TImageType::iitNone || entry.IsFolder()) return;
+  const std::optional<std::string> path = platform::PathToAnsi(entry.ParsingPath());
+  const std::optional<FileStamp> now = path ? ReadFileStamp(*path) : std::nullopt;
+  if (now && WrittenWithinMs(*now, ThumbnailRetry::kGiveUpMs)) Watch(entry, *path, *now);
 }
 
 void TFileImage::RetrySettled() {
@@ -150,6 +159,7 @@ void TFileImage::RetrySettled() {
     // Still showing the icon it failed with: made again, its icon kept until then.
     if (!entry || !entry->Loaded || !entry->ImageShared) continue;
     entry->Loaded = false;
+    if (entry->ImageType == TImageType::iitNone) entry->ImageType.reset();
     Enqueue(serial, true);
   }
   if (!due.empty()) Kick();

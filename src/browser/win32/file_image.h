@@ -88,8 +88,13 @@ class TFileImage : public TImgThreads {
   TFileImage(HWND view, TImgItems& items, TViewImage& image, ViewHooks hooks);
   ~TFileImage() override;
 
-  // The entry's kind, decided once (on this thread).
+  // The entry's kind, decided once (on this thread), or again once a file of
+  // no known type written just now has settled (WatchIfStillArriving).
   TImageType TypeOf(TImgListItem& entry);
+  // For an entry just given its icon: a file of no known type written in the
+  // last seconds may be a picture whose first bytes, by which a plug-in knows
+  // it, are still to come; it is watched like a failed thumbnail.
+  void WatchIfStillArriving(TImgListItem& entry);
   // On the view's retry timer: the failed entries whose file has settled
   // since are made again.
   void RetrySettled();
@@ -104,6 +109,8 @@ class TFileImage : public TImgThreads {
   }
 
  private:
+  void Watch(TImgListItem& entry, std::string path, FileStamp seen);
+
   HWND view_;
   TImgItems& items_;
   TViewImage& image_;

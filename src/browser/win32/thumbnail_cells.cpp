@@ -82,6 +82,7 @@ const imaging::Bitmap* ThumbnailCells::CellImage(TImgListItem& entry) {
   if (IsIconType(loader_.TypeOf(entry))) {
     entry.Loaded = true;
     InstallIconImage(entry);
+    loader_.WatchIfStillArriving(entry);
     return entry.Image.get();
   }
   loader_.Enqueue(entry.Serial(), true);

@@ -364,6 +364,15 @@ std::optional<FileStamp> ReadFileStamp(const std::string& path) {
                             join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
 }
 
+bool WrittenWithinMs(const FileStamp& stamp, int64_t ms) {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const uint64_t nowTicks = (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+  // File times count 100-ns ticks; one written "later" than now (another
+  // machine's clock) counts as just written.
+  return stamp.written + static_cast<uint64_t>(ms) * 10000 >= nowTicks;
+}
+
 std::optional<ThumbStorePort::Stamp> WindowsThumbnailPlatform::FileStamp(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;

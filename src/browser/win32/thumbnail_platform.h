@@ -60,6 +60,8 @@ class DibCanvas {
 
 // The file's size and last-write time; nothing when it is gone.
 std::optional<FileStamp> ReadFileStamp(const std::string& path);
+// Whether the stamp's last write is at most `ms` before now.
+bool WrittenWithinMs(const FileStamp& stamp, int64_t ms);
 
 // A font made from the thumbnail maker's font description.
 HFONT CreateThumbnailFont(const TImgFont& font);

@@ -32,7 +32,7 @@ LONG HostileCount(const char* name) {
 // go, which it does only after the refresh, the other asks its progress
 // callback every row. Then a picture is written in two halves a second
 // apart, as a copy in progress is: the first half fails and shows the icon,
-// the whole file its picture.
+// the whole file its picture; so does a plug-in's picture first written empty.
 TEST(ThumbnailWorker, StoppingNeverWaitsAndAHalfWrittenPictureEndsWithItsThumbnail) {
   tapestrel::testing::TempFolder folder;
   tapestrel::testing::PluginStage stage;
@@ -77,17 +77,23 @@ TEST(ThumbnailWorker, StoppingNeverWaitsAndAHalfWrittenPictureEndsWithItsThumbna
   host.View().ReloadFolder();
   EXPECT_TRUE(PumpUntil([] { return HostileCount("HostileAborted") >= 1; }, 3000));
 
+  // A picture copied in, and one whose type only a plug-in tells from its
+  // first bytes, copied in while still empty.
   const std::vector<uint8_t> bmp = imaging::WriteBmp(tapestrel::testing::SolidPicture(200, 150, 0x00FF00));
   const std::string whole(bmp.begin(), bmp.end()), path = copies + "\\copied.bmp";
+  const std::string pluginPath = copies + "\\copied.bad";
   host.Open(copies);  // stops the slow one for good
   tapestrel::testing::WriteFile(path, whole.substr(0, whole.size() / 2));
-  const auto failed = [&] {
+  tapestrel::testing::WriteFile(pluginPath, "");
+  const auto showsIcon = [&](const wchar_t* name) {
     host.DrawAll();
-    browser::TImgListItem* e = host.Entry(L"copied.bmp");
+    browser::TImgListItem* e = host.Entry(name);
     return e && e->Loaded && e->ImageShared;
   };
-  ASSERT_TRUE(PumpUntil(failed, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return showsIcon(L"copied.bmp") && showsIcon(L"copied.bad"); }, 5000));
   tapestrel::testing::Pump(1000);
   std::ofstream(path, std::ios::binary | std::ios::app) << whole.substr(whole.size() / 2);
+  tapestrel::testing::WriteFile(pluginPath, tapestrel::testing::Tspx().Bytes());
   EXPECT_TRUE(PumpUntil([&] { return HasOwnPicture(host.Entry(L"copied.bmp")); }, 6000));
+  EXPECT_TRUE(PumpUntil([&] { return HasOwnPicture(host.Entry(L"copied.bad")); }, 6000));
 }
