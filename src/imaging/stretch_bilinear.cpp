@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "imaging/pixel_convert.h"
@@ -189,6 +191,14 @@ void StretchRowScalarAll(const RowJob& job) {
   StretchRowScalar<Bpp>(job, 0);
 }
 
+// How many threads draw `pixels` destination pixels: one per processor, up
+// to four, each with at least a million pixels, below which starting a
+// thread costs more than it saves.
+int ShareCount(int64_t pixels) {
+  const int processors = static_cast<int>(std::min(4u, std::max(1u, std::thread::hardware_concurrency())));
+  return static_cast<int>(std::clamp<int64_t>(pixels / 1000000, 1, processors));
+}
+
 RowKernel ChooseKernel(int bytesPerPixel, int sourceWidth) {
 #if defined(__SSE2__)
   if (!forceScalar && sourceWidth >= 2) return bytesPerPixel == 3 ? StretchRowSse2<3> : StretchRowSse2<4>;
@@ -224,32 +234,54 @@ void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, dou
   const int bytesPerPixel = source.BytesPerPixel();
   const Columns plan = PlanColumns(x0, stepX, columns, SW, static_cast<uint32_t>(bytesPerPixel));
   const RowKernel kernel = ChooseKernel(bytesPerPixel, SW);
-  RowJob job{};
-  job.columns = &plan;
-  job.count = columns;
-  job.wide = columns;
   auto sourceRow = [&](uint32_t y) {
     return static_cast<int>(std::min<int64_t>(int64_t{y >> 8} + ys, SH - 1));
   };
-  uint32_t y = 0;
-  for (int r = 0; r < rows; ++r, y += stepY) {
-    const StretchSourceRows::Pair pair = source.Rows(sourceRow(y), sourceRow(y + stepY));
-    job.upper = pair.upper;
-    job.lower = pair.lower;
-    job.nextUpper = pair.aheadUpper;
-    job.nextLower = pair.aheadLower;
-    if (bytesPerPixel == 3) {
-      // The lower row lies at or after the upper one, so it is the one that
-      // can run out; a 32-bit pair's 8 bytes always end inside its row.
-      const size_t room = pair.lowerRoom;
-      job.wide = room < 8 ? 0
-                          : static_cast<int>(std::upper_bound(plan.left.begin(), plan.left.end(), room - 8) -
-                                             plan.left.begin());
+  // Destination rows [first, end): every row's arithmetic depends on its
+  // index alone, so any split gives the same pixels.
+  auto drawRows = [&](int first, int end) {
+    RowJob job{};
+    job.columns = &plan;
+    job.count = columns;
+    job.wide = columns;
+    uint32_t y = stepY * static_cast<uint32_t>(first);
+    for (int r = first; r < end; ++r, y += stepY) {
+      const StretchSourceRows::Pair pair = source.Rows(sourceRow(y), sourceRow(y + stepY));
+      job.upper = pair.upper;
+      job.lower = pair.lower;
+      job.nextUpper = pair.aheadUpper;
+      job.nextLower = pair.aheadLower;
+      if (bytesPerPixel == 3) {
+        // The lower row lies at or after the upper one, so it is the one that
+        // can run out; a 32-bit pair's 8 bytes always end inside its row.
+        const size_t room = pair.lowerRoom;
+        job.wide = room < 8 ? 0
+                            : static_cast<int>(std::upper_bound(plan.left.begin(), plan.left.end(), room - 8) -
+                                               plan.left.begin());
+      }
+      job.fy = y & 0xFF;
+      job.out = dest.Row(r0 + r) + size_t{4} * static_cast<size_t>(c0);
+      kernel(job);
     }
-    job.fy = y & 0xFF;
-    job.out = dest.Row(r0 + r) + size_t{4} * static_cast<size_t>(c0);
-    kernel(job);
+  };
+  const int parts = source.AnyOrder() ? ShareCount(int64_t{rows} * columns) : 1;
+  if (parts <= 1) return drawRows(0, rows);
+  std::vector<std::thread> helpers;
+  int first = 0;
+  for (int part = 0; part < parts; ++part) {
+    const int end = static_cast<int>(int64_t{rows} * (part + 1) / parts);
+    if (part + 1 == parts) {
+      drawRows(first, end);  // this thread takes the last share
+    } else {
+      try {
+        helpers.emplace_back(drawRows, first, end);
+      } catch (const std::system_error&) {
+        drawRows(first, end);  // no thread to be had: drawn here
+      }
+    }
+    first = end;
   }
+  for (std::thread& helper : helpers) helper.join();
 }
 
 namespace {
@@ -261,6 +293,7 @@ class BitmapRows : public StretchSourceRows {
   int Width() const override { return b_.Width(); }
   int Height() const override { return b_.Height(); }
   int BytesPerPixel() const override { return b_.Format() == PixelFormat::Bits24 ? 3 : 4; }
+  bool AnyOrder() const override { return true; }
   Pair Rows(int y, int next) override {
     const int last = b_.Height() - 1;
     const uint8_t* lower = b_.Row(std::min(y + 1, last));

@@ -51,6 +51,10 @@ class StretchSourceRows {
   virtual int BytesPerPixel() const = 0;
   // Row y and the one below it; `next` is the y of the call to follow.
   virtual Pair Rows(int y, int next) = 0;
+  // True when Rows may be asked in any order and from several threads at
+  // once (a whole picture in memory): the filter then shares large pictures
+  // out among the processors.
+  virtual bool AnyOrder() const { return false; }
 };
 void StretchBilinear(int srcW, int srcH, int dstW, double srcX, double srcY, double dstX, double dstY,
                      int dstH, StretchSourceRows& source, TABitmap& dest);

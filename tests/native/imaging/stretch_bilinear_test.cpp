@@ -230,3 +230,44 @@ TEST(StretchBilinear, PicturesAreReadInTheirOwnFormatAsIfWidenedFirst) {
     }
   }
 }
+
+// A large picture is shared out among threads by destination rows; the
+// pixels are those of one pass over the rows in order, as a decoder hands
+// them over, clipped or not, from 24 or 32 bits.
+TEST(StretchBilinear, LargePicturesDrawnInSharesEqualOnePassInOrder) {
+  class InOrder : public StretchSourceRows {
+   public:
+    explicit InOrder(const Bitmap& b) : b_(b) {}
+    int Width() const override { return b_.Width(); }
+    int Height() const override { return b_.Height(); }
+    int BytesPerPixel() const override { return b_.Format() == PixelFormat::Bits24 ? 3 : 4; }
+    Pair Rows(int y, int next) override {
+      EXPECT_GE(y, last_);
+      last_ = y;
+      const int below = std::min(y + 1, b_.Height() - 1);
+      const size_t room = static_cast<size_t>(b_.Pixels() + b_.PixelBytes() - b_.Row(below));
+      return {b_.Row(y), b_.Row(below), room, b_.Row(next), b_.Row(std::min(next + 1, b_.Height() - 1))};
+    }
+
+   private:
+    const Bitmap& b_;
+    int last_ = 0;
+  };
+  const struct {
+    PixelFormat format;
+    int sw, sh, dw, dh;
+    double dx, dy;
+  } cases[] = {
+      {PixelFormat::Bits24, 1601, 1203, 1920, 1081, 0, 0},
+      {PixelFormat::Bits32, 3000, 2000, 1500, 1401, 0, 0},
+      {PixelFormat::Bits24, 2000, 1500, 2600, 1900, -301.5, -77.25},  // clipped on two sides
+  };
+  for (const auto& c : cases) {
+    const Bitmap src = RandomPicture(c.sw, c.sh, c.format, 11);
+    TABitmap shared = Blank(c.dw, c.dh, 0xA5), inOrder = Blank(c.dw, c.dh, 0xA5);
+    StretchBilinear(c.sw, c.sh, c.dw, 0, 0, c.dx, c.dy, c.dh, src, shared);
+    InOrder rows(src);
+    StretchBilinear(c.sw, c.sh, c.dw, 0, 0, c.dx, c.dy, c.dh, rows, inOrder);
+    ASSERT_EQ(shared.Dib(), inOrder.Dib()) << c.sw << "x" << c.sh << " to " << c.dw << "x" << c.dh;
+  }
+}
