@@ -25,8 +25,10 @@ inline constexpr UINT kImageLoadedMessage = WM_USER + 1;
 // Worker to view: a worker that was told to stop, and outlasted the wait for
 // it, is free again.
 inline constexpr UINT kWorkerFreeMessage = WM_USER + 2;
-// The longest the window thread waits for a worker told to stop.
-inline constexpr DWORD kStopWaitMs = 20;
+// The longest the window thread waits for a worker told to stop: with the
+// timer's slack (a wait under Wine overruns by a millisecond or two) and the
+// rest of a cancel, within 20 ms.
+inline constexpr DWORD kStopWaitMs = 15;
 // The view's timer that looks again at files whose thumbnail failed.
 inline constexpr UINT_PTR kRetryTimer = 0x5452;
 
