@@ -46,24 +46,9 @@ int MainWindow::RegisterPictures(const std::vector<std::string>& entries) {
 }
 
 void MainWindow::LoadFileExecute() {
-  // The filter's "|" separators become zeros; the list ends with two.
-  std::wstring filter = platform::Utf8ToWide(openPictureFilter_);
-  for (wchar_t& c : filter) {
-    if (c == L'|') c = L'\0';
-  }
-  filter.append(2, L'\0');
-  std::vector<wchar_t> names(1 << 18, L'\0');
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = Handle();
-  dialog.lpstrFilter = openPictureFilter_.empty() ? nullptr : filter.c_str();
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = names.data();
-  dialog.nMaxFile = static_cast<DWORD>(names.size());
-  dialog.lpstrTitle = kAddPicturesTitle;
-  dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  if (!platform::ShowOpenFileDialog(dialog)) return;
-  const std::vector<std::string> files = platform::PathsToAnsi(platform::ChosenFiles(dialog));
+  // A typed name is passed on whether or not a file has it.
+  const std::vector<std::string> files = platform::PathsToAnsi(platform::ChooseFilesToOpen(
+      Handle(), {platform::WideToUtf8(kAddPicturesTitle), openPictureFilter_, "", true, false}));
   if (!files.empty()) RegisterPictures(files);
 }
 

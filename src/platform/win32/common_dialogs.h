@@ -13,12 +13,21 @@
 
 namespace tapestrel::platform {
 
-bool ShowOpenFileDialog(OPENFILENAMEW& dialog);
-bool ShowOpenFileDialog(OPENFILENAMEA& dialog);
 bool ShowColorDialog(CHOOSECOLORW& dialog);
 
-// The full paths an open dialog returned in its file buffer, in its order
-// (one, or the folder joined to each name of a multiple selection).
-std::vector<std::wstring> ChosenFiles(const OPENFILENAMEW& dialog);
+// What the open dialog asks for. Texts are UTF-8; an empty one leaves the
+// system's choice.
+struct OpenFileOptions {
+  std::string title;
+  std::string filter;            // "description|mask|description|mask"
+  std::string defaultExtension;  // without the dot
+  bool multiple = false;
+  bool mustExist = true;  // the dialog itself refuses a typed name of no file
+};
+
+// Shows the open dialog (explorer style, resizable, no read-only box) and
+// returns the full paths chosen, in the dialog's order; none when the user
+// cancels or the dialog cannot be shown.
+std::vector<std::wstring> ChooseFilesToOpen(HWND owner, const OpenFileOptions& options);
 
 }  // namespace tapestrel::platform

@@ -95,14 +95,4 @@ class SettingsPage {
 platform::HotKeyValue HotKeyFromControl(WORD control);
 WORD HotKeyToControl(platform::HotKeyValue value);
 
-// File dialogs. `filter` is "description|mask|..." (UTF-8); the chosen paths,
-// or none when the user cancels.
-struct FileDialogOptions {
-  std::string title;  // UTF-8; empty: the system's
-  std::string filter;
-  std::string defaultExtension;
-  bool multiple = false;
-};
-std::vector<std::wstring> ChooseFiles(HWND owner, const FileDialogOptions& options);
-
 }  // namespace tapestrel::settings_ui

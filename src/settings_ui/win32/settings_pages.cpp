@@ -5,6 +5,7 @@
 
 #include "imaging/win32/plugin_install.h"
 #include "platform/win32/ansi_path.h"
+#include "platform/win32/common_dialogs.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
 
@@ -169,7 +170,7 @@ void EvasionPage::OnDpiChanged() {
 
 void EvasionPage::UrgentEvasionFileSelectClick() {
   const std::vector<std::wstring> files =
-      ChooseFiles(Handle(), {"緊急回避用壁紙ファイルの選択", pictureFilter_, "", false});
+      platform::ChooseFilesToOpen(Handle(), {"緊急回避用壁紙ファイルの選択", pictureFilter_, "", false});
   if (!files.empty()) TakeChosenPath(IDC_URGENT_EVASION_FILE_NAME1, files.front());
 }
 
@@ -224,7 +225,8 @@ bool InvalidConditionPage::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return false;
   switch (id) {
     case IDC_APPLICATION_LIST_ADD:
-      AddApplications(platform::PathsToAnsi(ChooseFiles(Handle(), {"", "EXEファイル(*.exe)|*.exe", "", true})));
+      AddApplications(
+          platform::PathsToAnsi(platform::ChooseFilesToOpen(Handle(), {"", "EXEファイル(*.exe)|*.exe", "", true})));
       return true;
     case IDC_APPLICATION_LIST_DELETE:
       ApplicationListDeleteClick();
@@ -350,7 +352,7 @@ bool SoundPage::OnCommand(int id, int code) {
       // SoundSelectClick
       if (code == BN_CLICKED) {
         const std::vector<std::wstring> files =
-            ChooseFiles(Handle(), {"", "waveファイル(*.wav)|*.wav", "", false});
+            platform::ChooseFilesToOpen(Handle(), {"", "waveファイル(*.wav)|*.wav", "", false});
         if (!files.empty()) TakeChosenPath(IDC_SOUND_FILE1, files.front());
       }
       return true;
