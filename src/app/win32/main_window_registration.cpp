@@ -36,7 +36,7 @@ void MainWindow::CreateRegistration() {
   actions_.SetHandler(kActCopy, [this] { CopyExecute(); });
 }
 
-platform::TCP& MainWindow::Clipboard() { return registration_->clipboard; }
+platform::FileClipboard& MainWindow::Clipboard() { return registration_->clipboard; }
 
 RegistrationProgressWindow& MainWindow::RegistrationWindow() { return registration_->progress; }
 
@@ -71,7 +71,7 @@ void MainWindow::LoadFolderExecute() {
 }
 
 void MainWindow::PasteExecute() {
-  platform::TCP& clipboard = registration_->clipboard;
+  platform::FileClipboard& clipboard = registration_->clipboard;
   clipboard.PasteFromClipboard();
   // Always copied, whatever effect the list was announced with.
   const std::vector<std::string> files = clipboard.PasteFiles;
@@ -93,7 +93,7 @@ void MainWindow::CutExecute() { PlaceSelectionOnClipboard(platform::DropEffect::
 void MainWindow::CopyExecute() { PlaceSelectionOnClipboard(platform::DropEffect::Copy); }
 
 void MainWindow::PlaceSelectionOnClipboard(platform::DropEffect effect) {
-  platform::TCP& clipboard = registration_->clipboard;
+  platform::FileClipboard& clipboard = registration_->clipboard;
   clipboard.CopyFiles = SelectedPicturePaths();
   if (effect == platform::DropEffect::Move) {
     clipboard.CutToClipboard();
