@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "app/screen_capture.h"
 #include "imaging/win32/plugin_install.h"
 #include "platform/win32/ansi_path.h"
 #include "platform/win32/common_dialogs.h"
@@ -96,7 +97,7 @@ void ConditionPage::Read(PageValues& v) {
 // "壁紙キャプチャ変更"
 
 void CapturePage::OnInit() {
-  SetItems(IDC_CAPTURE_FILE_EXT, {"bmp", "jpg", "png"});
+  SetItems(IDC_CAPTURE_FILE_EXT, app::CaptureFileTypes());
   SendDlgItemMessageW(Handle(), IDC_ALL_CAPTURE_HOT_KEY, HKM_SETRULES, 0, 0);
   SendDlgItemMessageW(Handle(), IDC_ACTIVE_CAPTURE_HOT_KEY, HKM_SETRULES, 0, 0);
 }
