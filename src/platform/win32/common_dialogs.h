@@ -1,7 +1,6 @@
 // The common dialogs, through functions bound on first use (see
 // late_bound.h): a resident program that never opens a dialog does not load
-// the dialog library. Each answers as the function it stands for, and false
-// when the library cannot be loaded.
+// the dialog library.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +12,7 @@
 
 namespace tapestrel::platform {
 
+// Answers as ChooseColorW, and false when the library cannot be loaded.
 bool ShowColorDialog(CHOOSECOLORW& dialog);
 
 // What the open dialog asks for. Texts are UTF-8; an empty one leaves the
