@@ -25,6 +25,7 @@
 using namespace tapestrel;
 using namespace tapestrel::browser;
 using tapestrel::testing::PumpUntil;
+using tapestrel::testing::SaveScreenshot;
 using tapestrel::testing::TempFolder;
 using tapestrel::testing::ThumbnailHost;
 
