@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "imaging/builtin_pictures.h"
+#include "imaging/picture_formats.h"
+
 namespace tapestrel::app {
 namespace {
 
@@ -30,14 +33,20 @@ void ReplaceAll(std::string& text, const std::string& what, const std::string& w
   }
 }
 
+// "*.ico": the mask of a built-in format.
+std::string MaskOf(const imaging::BuiltInPicture& picture) { return std::string("*.") + picture.extension; }
+
+// The icons and metafiles: registered, but the program does not read them.
+bool Undecoded(const imaging::BuiltInPicture& picture) { return picture.wallpaper == nullptr; }
+
 }  // namespace
 
 std::vector<std::string> BuildPictureExtensionList(const std::string& fileMask) {
   std::string mask = fileMask;
   RemoveAll(mask, "*.*");
-  RemoveFirst(mask, "*.ico");
-  RemoveFirst(mask, "*.emf");
-  RemoveFirst(mask, "*.wmf");
+  for (const imaging::BuiltInPicture& picture : imaging::BuiltInPictures()) {
+    if (Undecoded(picture)) RemoveFirst(mask, MaskOf(picture));
+  }
   ReplaceAll(mask, ";;", ";");
   ReplaceAll(mask, ";;", ";");
 
@@ -66,24 +75,17 @@ std::string BuildDisplayedExtensions(const std::vector<std::string>& extensions)
 }
 
 std::string BuildOpenPictureFilter(const std::string& standardFilter, const std::string& displayed) {
-  struct Kind {
-    const char* mask;
-    const char* entry;
-  };
-  static const Kind kKinds[] = {
-      {"*.ico", "|アイコン (*.ico)|*.ico"},
-      {"*.emf", "|エンハンス メタファイル (*.emf)|*.emf"},
-      {"*.wmf", "|メタファイル (*.wmf)|*.wmf"},
-  };
   std::string filter = standardFilter;
-  for (const Kind& k : kKinds) {
-    if (FindIgnoreCase(filter, k.mask) == std::string::npos ||
-        FindIgnoreCase(displayed, k.mask) != std::string::npos) {
+  for (const imaging::BuiltInPicture& picture : imaging::BuiltInPictures()) {
+    if (!Undecoded(picture)) continue;
+    const std::string mask = MaskOf(picture);
+    if (FindIgnoreCase(filter, mask) == std::string::npos ||
+        FindIgnoreCase(displayed, mask) != std::string::npos) {
       continue;
     }
-    RemoveAll(filter, k.entry);
-    RemoveAll(filter, std::string(k.mask) + ";");
-    RemoveAll(filter, std::string(";") + k.mask);
+    RemoveAll(filter, "|" + imaging::FilterEntry(picture.extension, picture.description));
+    RemoveAll(filter, mask + ";");
+    RemoveAll(filter, ";" + mask);
   }
   return filter;
 }

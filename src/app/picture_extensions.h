@@ -8,7 +8,8 @@
 namespace tapestrel::app {
 
 // From the file mask of all registered formats: every "*.*" and the first
-// "*.ico", "*.emf" and "*.wmf" removed, each entry reduced to its extension
+// mask of each built-in format the program does not read ("*.ico", "*.emf",
+// "*.wmf") removed, each entry reduced to its extension
 // (".bmp"); an entry without a dot is empty.
 std::vector<std::string> BuildPictureExtensionList(const std::string& fileMask);
 

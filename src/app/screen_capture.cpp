@@ -2,24 +2,37 @@
 
 #include <cstdio>
 
-#include "imaging/bmp_file.h"
-#include "imaging/jpeg_file.h"
-#include "imaging/png/png_file.h"
+#include "imaging/builtin_pictures.h"
+#include "imaging/picture_file.h"
 #include "platform/paths.h"
 
 namespace tapestrel::app {
 
+namespace {
+
+// The format saved for a "CaptureFileExt" number, or null.
+const imaging::BuiltInPicture* CaptureFormat(int format) {
+  const std::vector<const imaging::BuiltInPicture*> formats = imaging::WritablePictures();
+  return format >= 0 && static_cast<size_t>(format) < formats.size() ? formats[static_cast<size_t>(format)]
+                                                                     : nullptr;
+}
+
+std::string ExtensionOf(const imaging::BuiltInPicture& format) {
+  return imaging::LowerCaseExtension(std::string(".") + format.extension);
+}
+
+}  // namespace
+
+std::vector<std::string> CaptureFileTypes() {
+  std::vector<std::string> types;
+  for (const imaging::BuiltInPicture* format : imaging::WritablePictures())
+    types.push_back(ExtensionOf(*format).substr(1));
+  return types;
+}
+
 std::string CaptureExtension(int format) {
-  switch (format) {
-    case kCaptureBmp:
-      return ".bmp";
-    case kCaptureJpg:
-      return ".jpg";
-    case kCapturePng:
-      return ".png";
-    default:
-      return "";
-  }
+  const imaging::BuiltInPicture* picture = CaptureFormat(format);
+  return picture ? ExtensionOf(*picture) : std::string();
 }
 
 std::string NextCaptureFileName(const platform::FileSystemPort& files, const std::string& folder,
@@ -42,19 +55,9 @@ std::string WallpaperCapture::CaptureToWallpaper(CaptureArea area, const std::fu
       area == CaptureArea::ActiveWindow ? screen_.CaptureActiveWindow() : screen_.CaptureScreen();
   const std::string path = NextCaptureFileName(files_, settings_.WallPaperFolder, settings_.CaptureFileName,
                                                CaptureExtension(settings_.CaptureFileExt));
-  switch (settings_.CaptureFileExt) {
-    case kCaptureBmp:
-      imaging::WriteBmpFile(path, picture);
-      break;
-    case kCaptureJpg:
-      imaging::EncodeJpegFile(path, picture);
-      break;
-    case kCapturePng:
-      imaging::SavePngFile(path, picture);
-      break;
-    default:
-      break;  // an unknown format writes nothing, and nothing is applied
-  }
+  // An unknown format writes nothing, and nothing is applied.
+  if (const imaging::BuiltInPicture* format = CaptureFormat(settings_.CaptureFileExt))
+    format->writer(path, picture);
   if (fileAdded) fileAdded();
   changer_.ApplyWallpaper(path, ChangeMode::Ordinary);
   return path;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/screen_capture_port.h"
 #include "app/settings_record.h"
@@ -14,7 +15,11 @@ namespace tapestrel::app {
 
 enum class CaptureArea { WholeScreen, ActiveWindow };
 
-// ".bmp", ".jpg" or ".png" for "CaptureFileExt" 0, 1, 2; empty otherwise.
+// The file types a capture is saved as, numbered by "CaptureFileExt": the
+// built-in formats the program writes, lower-cased ("bmp", "jpg", "png").
+std::vector<std::string> CaptureFileTypes();
+
+// "." and the file type for a "CaptureFileExt" number; empty for another.
 std::string CaptureExtension(int format);
 
 // The folder, a backslash, the base name, the first number (at least three

@@ -32,21 +32,33 @@ ThumbnailPicture ThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetT
   return DecodeThumbnailPng(data, w, h, type);
 }
 
+void WriteBmp(const std::string& path, const Bitmap& picture) { WriteBmpFile(path, picture); }
+void WriteJpeg(const std::string& path, const Bitmap& picture) { EncodeJpegFile(path, picture); }
+void WritePng(const std::string& path, const Bitmap& picture) { SavePngFile(path, picture); }
+
 constexpr BuiltInPicture kBuiltIn[] = {
-    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr},
-    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr, WriteBmp},
+    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
-     ReadJpegFileShownSize, DrawJpegFileForScreen},
+     ReadJpegFileShownSize, DrawJpegFileForScreen, nullptr},
     {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
-     ReadJpegFileShownSize, DrawJpegFileForScreen},
-    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr},
+     ReadJpegFileShownSize, DrawJpegFileForScreen, WriteJpeg},
+    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr, WritePng},
 };
 
 }  // namespace
 
 std::span<const BuiltInPicture> BuiltInPictures() { return kBuiltIn; }
+
+std::vector<const BuiltInPicture*> WritablePictures() {
+  std::vector<const BuiltInPicture*> writable;
+  for (const BuiltInPicture& p : kBuiltIn) {
+    if (p.writer) writable.push_back(&p);
+  }
+  return writable;
+}
 
 const BuiltInPicture* FindBuiltInPicture(const std::string& path) {
   const std::string ext = LowerCaseExtension(path);

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "imaging/bitmap.h"
 #include "imaging/color_value.h"
@@ -34,6 +35,8 @@ using ShownSizeReader = JpegHeader (*)(const std::string& path, bool exifOrienta
 using ScreenDrawer = void (*)(const std::string& path, TABitmap& canvas, const ScreenRect& area,
                               ScreenFit fit, int anchor, std::optional<ColorValue> blank,
                               bool exifOrientation);
+// Saving a picture in the format (a screen capture).
+using PictureWriter = void (*)(const std::string& path, const Bitmap& picture);
 using ThumbnailDecoder = ThumbnailPicture (*)(std::span<const uint8_t> data, int w, int h, TGetType type,
                                               JpegMode mode, bool exifOrientation);
 
@@ -45,10 +48,15 @@ struct BuiltInPicture {
   RatioCanvasDecoder ratioCanvas;  // null: decode, then draw the picture
   ShownSizeReader shownSize;       // null: the size is known only by decoding
   ScreenDrawer screenDrawing;      // null: decode, then draw the picture
+  PictureWriter writer;            // null: not written (one writer per format)
 };
 
 // In registration order; the order and texts make the user-visible filters.
 std::span<const BuiltInPicture> BuiltInPictures();
+
+// The formats a picture can be saved in: the entries with a writer, in the
+// table's order (bitmap, JPEG as "jpg", PNG).
+std::vector<const BuiltInPicture*> WritablePictures();
 
 // The entry for the file's extension (compared without regard to ASCII
 // case), or null.

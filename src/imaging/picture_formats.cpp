@@ -31,9 +31,13 @@ std::string PictureFormatRegistry::Filter() const {
   const std::string mask = FileMask();
   std::string filter = "すべての画像 (" + mask + ")|" + mask;
   for (const PictureFormat& f : formats_) {
-    filter += "|" + f.description + " (*." + f.extension + ")|*." + f.extension;
+    filter += "|" + FilterEntry(f.extension, f.description);
   }
   return filter;
+}
+
+std::string FilterEntry(const std::string& extension, const std::string& description) {
+  return description + " (*." + extension + ")|*." + extension;
 }
 
 PictureFormatRegistry& PictureFormats() {

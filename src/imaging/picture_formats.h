@@ -34,6 +34,9 @@ class PictureFormatRegistry {
   std::vector<PictureFormat> formats_;
 };
 
+// One format's entry of a filter: "description (*.ext)|*.ext".
+std::string FilterEntry(const std::string& extension, const std::string& description);
+
 // The program's one registry.
 PictureFormatRegistry& PictureFormats();
 

@@ -37,7 +37,7 @@
 #include "platform/win32/window.h"
 
 namespace tapestrel::platform {
-class TCP;
+class FileClipboard;
 }
 
 namespace tapestrel::settings_ui {
@@ -105,7 +105,7 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   void OnFileDragDrop(const std::vector<std::string>& files, bool& accept);
   // Copies pictures into the wallpaper folder; answers how many were copied.
   int RegisterPictures(const std::vector<std::string>& entries);
-  platform::TCP& Clipboard();
+  platform::FileClipboard& Clipboard();
   RegistrationProgressWindow& RegistrationWindow();
 
   // SettingsHost: what loading applies and saving reads back.

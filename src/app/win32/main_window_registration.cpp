@@ -36,7 +36,7 @@ void MainWindow::CreateRegistration() {
   actions_.SetHandler(kActCopy, [this] { CopyExecute(); });
 }
 
-platform::TCP& MainWindow::Clipboard() { return registration_->clipboard; }
+platform::FileClipboard& MainWindow::Clipboard() { return registration_->clipboard; }
 
 RegistrationProgressWindow& MainWindow::RegistrationWindow() { return registration_->progress; }
 
@@ -46,24 +46,9 @@ int MainWindow::RegisterPictures(const std::vector<std::string>& entries) {
 }
 
 void MainWindow::LoadFileExecute() {
-  // The filter's "|" separators become zeros; the list ends with two.
-  std::wstring filter = platform::Utf8ToWide(openPictureFilter_);
-  for (wchar_t& c : filter) {
-    if (c == L'|') c = L'\0';
-  }
-  filter.append(2, L'\0');
-  std::vector<wchar_t> names(1 << 18, L'\0');
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = Handle();
-  dialog.lpstrFilter = openPictureFilter_.empty() ? nullptr : filter.c_str();
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = names.data();
-  dialog.nMaxFile = static_cast<DWORD>(names.size());
-  dialog.lpstrTitle = kAddPicturesTitle;
-  dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  if (!platform::ShowOpenFileDialog(dialog)) return;
-  const std::vector<std::string> files = platform::PathsToAnsi(platform::ChosenFiles(dialog));
+  // A typed name is passed on whether or not a file has it.
+  const std::vector<std::string> files = platform::PathsToAnsi(platform::ChooseFilesToOpen(
+      Handle(), {platform::WideToUtf8(kAddPicturesTitle), openPictureFilter_, "", true, false}));
   if (!files.empty()) RegisterPictures(files);
 }
 
@@ -86,7 +71,7 @@ void MainWindow::LoadFolderExecute() {
 }
 
 void MainWindow::PasteExecute() {
-  platform::TCP& clipboard = registration_->clipboard;
+  platform::FileClipboard& clipboard = registration_->clipboard;
   clipboard.PasteFromClipboard();
   // Always copied, whatever effect the list was announced with.
   const std::vector<std::string> files = clipboard.PasteFiles;
@@ -108,7 +93,7 @@ void MainWindow::CutExecute() { PlaceSelectionOnClipboard(platform::DropEffect::
 void MainWindow::CopyExecute() { PlaceSelectionOnClipboard(platform::DropEffect::Copy); }
 
 void MainWindow::PlaceSelectionOnClipboard(platform::DropEffect effect) {
-  platform::TCP& clipboard = registration_->clipboard;
+  platform::FileClipboard& clipboard = registration_->clipboard;
   clipboard.CopyFiles = SelectedPicturePaths();
   if (effect == platform::DropEffect::Move) {
     clipboard.CutToClipboard();

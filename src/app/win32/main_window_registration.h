@@ -15,7 +15,7 @@ struct MainWindow::Registration {
   explicit Registration(HWND owner)
       : clipboard(owner), progress(owner), question([this] { return progress.Handle(); }) {}
 
-  platform::TCP clipboard;
+  platform::FileClipboard clipboard;
   RegistrationProgressWindow progress;
   OverwriteQuestionDialog question;
   WindowsRegistrationFiles files;

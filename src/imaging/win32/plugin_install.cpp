@@ -47,26 +47,12 @@ int InstallPlugins(const std::vector<std::string>& files, const std::string& exe
 }
 
 std::vector<std::string> ChoosePluginFiles(HWND owner) {
-  // Room for many names: the dialog returns the folder, then each name.
-  std::wstring buffer(32768, L'\0');
-  const std::wstring title = platform::Utf8ToWide(kPluginInstallTitle);
   // "Susie Plug-in (*.spi)|*.spi", or the same for ".sph" in the 64-bit program.
-  const std::wstring extension(kPluginExtension.begin() + 1, kPluginExtension.end());
-  const std::wstring filter = L"Susie Plug-in (*." + extension + L")" + L'\0' + L"*." + extension + L'\0';
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = buffer.data();
-  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-  ofn.lpstrTitle = title.c_str();
-  ofn.lpstrDefExt = extension.c_str();
-  ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST;
-  if (!platform::ShowOpenFileDialog(ofn)) return {};
-
+  const std::string extension(kPluginExtension.substr(1));
+  const std::string filter = "Susie Plug-in (*." + extension + ")|*." + extension;
   // A file whose name has no ANSI form is left out, as from every list.
-  return platform::PathsToAnsi(platform::ChosenFiles(ofn));
+  return platform::PathsToAnsi(
+      platform::ChooseFilesToOpen(owner, {kPluginInstallTitle, filter, extension, true}));
 }
 
 void SusiePluginInstallClick(HWND owner) {

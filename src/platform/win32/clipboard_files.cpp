@@ -12,7 +12,7 @@
 namespace tapestrel::platform {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x54435021;  // "TCP!"
+constexpr UINT_PTR kSubclassId = 0x54435021;
 
 struct GlobalTraits {
   static HGLOBAL Invalid() { return nullptr; }
@@ -62,12 +62,12 @@ UINT PreferredDropEffectFormat() {
   return format;
 }
 
-TCP::TCP(HWND owner) : owner_(owner) {
-  SetWindowSubclass(owner_, &TCP::Procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+FileClipboard::FileClipboard(HWND owner) : owner_(owner) {
+  SetWindowSubclass(owner_, &FileClipboard::Procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
-TCP::~TCP() {
-  RemoveWindowSubclass(owner_, &TCP::Procedure, kSubclassId);
+FileClipboard::~FileClipboard() {
+  RemoveWindowSubclass(owner_, &FileClipboard::Procedure, kSubclassId);
   // A file list left behind by us goes with us; what another program put
   // there since is the user's and stays.
   if (GetClipboardOwner() != owner_ || !owner_) return;
@@ -75,7 +75,7 @@ TCP::~TCP() {
   if (clipboard) EmptyClipboard();
 }
 
-bool TCP::Place(DropEffect effect) {
+bool FileClipboard::Place(DropEffect effect) {
   if (CopyFiles.empty()) return false;
   const DropBlock block = BuildDropBlock(CopyFiles);
   if (block.written.empty()) return false;
@@ -92,7 +92,7 @@ bool TCP::Place(DropEffect effect) {
   return true;
 }
 
-void TCP::PasteFromClipboard() {
+void FileClipboard::PasteFromClipboard() {
   PasteFiles.clear();
   OpenClipboardFor clipboard(owner_);
   if (!clipboard) return;
@@ -106,12 +106,12 @@ void TCP::PasteFromClipboard() {
   EmptyClipboard();
 }
 
-LRESULT CALLBACK TCP::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                DWORD_PTR self) {
+LRESULT CALLBACK FileClipboard::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR self) {
   if (message == WM_RENDERFORMAT) {
     Guarded([&] {
-      auto* cp = reinterpret_cast<TCP*>(self);
-      if (++cp->renderCount_ > 3 && cp->OnRenderFormat) cp->OnRenderFormat();
+      auto* clipboard = reinterpret_cast<FileClipboard*>(self);
+      if (++clipboard->renderCount_ > 3 && clipboard->OnRenderFormat) clipboard->OnRenderFormat();
     });
   }
   return DefSubclassProc(hwnd, message, wParam, lParam);

@@ -1,6 +1,6 @@
-// TCP: lists of file paths to and from the Windows clipboard in the shell's
-// file-list form, so that the main window's files can be pasted in the file
-// manager and the file manager's into the wallpaper folder.
+// The file clipboard: lists of file paths to and from the Windows clipboard
+// in the shell's file-list form, so that the main window's files can be
+// pasted in the file manager and the file manager's into the wallpaper folder.
 #pragma once
 
 #include <windows.h>
@@ -13,14 +13,14 @@
 
 namespace tapestrel::platform {
 
-class TCP {
+class FileClipboard {
  public:
   // Chains in front of the owner's window procedure for its life.
-  explicit TCP(HWND owner);
-  TCP(const TCP&) = delete;
-  TCP& operator=(const TCP&) = delete;
+  explicit FileClipboard(HWND owner);
+  FileClipboard(const FileClipboard&) = delete;
+  FileClipboard& operator=(const FileClipboard&) = delete;
   // Empties the clipboard when it still holds what this put there.
-  ~TCP();
+  ~FileClipboard();
 
   // ANSI paths to place on the clipboard, and those the last paste read.
   std::vector<std::string> CopyFiles;

@@ -1,7 +1,6 @@
 #include "settings_ui/win32/settings_page.h"
 
 #include <commctrl.h>
-#include "platform/win32/common_dialogs.h"
 
 #include <stdexcept>
 
@@ -141,9 +140,9 @@ void SettingsPage::SetAnsiText(int id, const std::string& text) {
   SetDlgItemTextW(hwnd_, id, platform::AnsiToWide(text).c_str());
 }
 
-void SettingsPage::SetItems(int id, std::initializer_list<const char*> items) {
+void SettingsPage::SetItems(int id, const std::vector<std::string>& items) {
   SendDlgItemMessageW(hwnd_, id, CB_RESETCONTENT, 0, 0);
-  for (const char* item : items) {
+  for (const std::string& item : items) {
     SendDlgItemMessageW(hwnd_, id, CB_ADDSTRING, 0,
                         reinterpret_cast<LPARAM>(platform::Utf8ToWide(item).c_str()));
   }
@@ -205,32 +204,6 @@ WORD HotKeyToControl(platform::HotKeyValue value) {
   // Shown as the key itself ("Left"), not as its keypad twin ("Num 4").
   if (platform::IsKeypadTwinCode(key)) flags |= HOTKEYF_EXT;
   return MAKEWORD(key, flags);
-}
-
-std::vector<std::wstring> ChooseFiles(HWND owner, const FileDialogOptions& options) {
-  std::wstring filter = platform::Utf8ToWide(options.filter);
-  for (wchar_t& c : filter) {
-    if (c == L'|') c = L'\0';
-  }
-  filter.append(2, L'\0');
-  const std::wstring title = platform::Utf8ToWide(options.title);
-  const std::wstring extension = platform::Utf8ToWide(options.defaultExtension);
-  // Room for many names: with several chosen the dialog returns the folder,
-  // then each name.
-  std::wstring buffer(options.multiple ? 32768 : MAX_PATH, L'\0');
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = buffer.data();
-  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-  ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-  ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_FILEMUSTEXIST |
-              (options.multiple ? OFN_ALLOWMULTISELECT : 0);
-  if (!platform::ShowOpenFileDialog(ofn)) return {};
-  return platform::ChosenFiles(ofn);
 }
 
 }  // namespace tapestrel::settings_ui

@@ -68,7 +68,7 @@ class SettingsPage {
   // ANSI path is refused with a message, and the text stays as it was.
   void TakeChosenPath(int id, const std::wstring& path);
   // Drop-down lists: the items (UTF-8), the selected index or -1.
-  void SetItems(int id, std::initializer_list<const char*> items);
+  void SetItems(int id, const std::vector<std::string>& items);
   int ItemIndex(int id) const;
   void SetItemIndex(int id, int index);
   // Hot-key controls, in hot-key values.
@@ -94,15 +94,5 @@ class SettingsPage {
 // The hot-key control's word (virtual key, HOTKEYF_ flags) and hot-key values.
 platform::HotKeyValue HotKeyFromControl(WORD control);
 WORD HotKeyToControl(platform::HotKeyValue value);
-
-// File dialogs. `filter` is "description|mask|..." (UTF-8); the chosen paths,
-// or none when the user cancels.
-struct FileDialogOptions {
-  std::string title;  // UTF-8; empty: the system's
-  std::string filter;
-  std::string defaultExtension;
-  bool multiple = false;
-};
-std::vector<std::wstring> ChooseFiles(HWND owner, const FileDialogOptions& options);
 
 }  // namespace tapestrel::settings_ui

@@ -3,8 +3,10 @@
 
 #include <commctrl.h>
 
+#include "app/screen_capture.h"
 #include "imaging/win32/plugin_install.h"
 #include "platform/win32/ansi_path.h"
+#include "platform/win32/common_dialogs.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
 
@@ -95,7 +97,7 @@ void ConditionPage::Read(PageValues& v) {
 // "壁紙キャプチャ変更"
 
 void CapturePage::OnInit() {
-  SetItems(IDC_CAPTURE_FILE_EXT, {"bmp", "jpg", "png"});
+  SetItems(IDC_CAPTURE_FILE_EXT, app::CaptureFileTypes());
   SendDlgItemMessageW(Handle(), IDC_ALL_CAPTURE_HOT_KEY, HKM_SETRULES, 0, 0);
   SendDlgItemMessageW(Handle(), IDC_ACTIVE_CAPTURE_HOT_KEY, HKM_SETRULES, 0, 0);
 }
@@ -169,7 +171,7 @@ void EvasionPage::OnDpiChanged() {
 
 void EvasionPage::UrgentEvasionFileSelectClick() {
   const std::vector<std::wstring> files =
-      ChooseFiles(Handle(), {"緊急回避用壁紙ファイルの選択", pictureFilter_, "", false});
+      platform::ChooseFilesToOpen(Handle(), {"緊急回避用壁紙ファイルの選択", pictureFilter_, "", false});
   if (!files.empty()) TakeChosenPath(IDC_URGENT_EVASION_FILE_NAME1, files.front());
 }
 
@@ -224,7 +226,8 @@ bool InvalidConditionPage::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return false;
   switch (id) {
     case IDC_APPLICATION_LIST_ADD:
-      AddApplications(platform::PathsToAnsi(ChooseFiles(Handle(), {"", "EXEファイル(*.exe)|*.exe", "", true})));
+      AddApplications(
+          platform::PathsToAnsi(platform::ChooseFilesToOpen(Handle(), {"", "EXEファイル(*.exe)|*.exe", "", true})));
       return true;
     case IDC_APPLICATION_LIST_DELETE:
       ApplicationListDeleteClick();
@@ -350,7 +353,7 @@ bool SoundPage::OnCommand(int id, int code) {
       // SoundSelectClick
       if (code == BN_CLICKED) {
         const std::vector<std::wstring> files =
-            ChooseFiles(Handle(), {"", "waveファイル(*.wav)|*.wav", "", false});
+            platform::ChooseFilesToOpen(Handle(), {"", "waveファイル(*.wav)|*.wav", "", false});
         if (!files.empty()) TakeChosenPath(IDC_SOUND_FILE1, files.front());
       }
       return true;

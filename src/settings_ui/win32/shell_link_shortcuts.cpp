@@ -8,6 +8,7 @@
 
 #include "platform/win32/ansi_path.h"
 #include "platform/win32/com_scope.h"
+#include "platform/win32/text.h"
 
 namespace tapestrel::settings_ui {
 namespace {
@@ -45,8 +46,8 @@ struct ShellLink {
 };
 
 std::wstring WidePath(const std::string& path) {
-  wchar_t wide[MAX_PATH] = {};
-  if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) throw ShortcutError("path too long");
+  std::wstring wide = platform::AnsiToWide(path);
+  if (wide.size() >= MAX_PATH) throw ShortcutError("path too long");
   return wide;
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "allocation_meter.h"
+#include "common/allocation_meter.h"
 #include "imaging/file_bytes.h"
 #include "imaging/pixel_convert.h"
 #include "test_images.h"

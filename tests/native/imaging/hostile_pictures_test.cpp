@@ -7,7 +7,7 @@
 #include <istream>
 #include <streambuf>
 
-#include "allocation_meter.h"
+#include "common/allocation_meter.h"
 #include "fakes/fake_spi.h"
 #include "fakes/hostile_pictures.h"
 #include "imaging/bmp_file.h"

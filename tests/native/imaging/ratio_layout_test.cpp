@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "allocation_meter.h"
+#include "common/allocation_meter.h"
 #include "imaging/auto_color.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/stretch_bilinear.h"

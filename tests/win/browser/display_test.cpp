@@ -1,13 +1,12 @@
 // What the view draws: cell geometry in the real list view, the cell
-// decoration's pixels, the view styles. With TAPESTREL_SCREENSHOT_DIR set,
-// each drawing is also saved there as a BMP file to be looked at.
-#include <cstdlib>
+// decoration's pixels, the view styles (and screenshots of each drawing, see
+// win_support/screenshots.h).
 #include <cstring>
 
 #include "common/solid_picture.h"
-#include "imaging/bmp_file.h"
 #include "view_fixture.h"
 #include "win_support/screen_pixels.h"
+#include "win_support/screenshots.h"
 
 namespace tapestrel::testing {
 namespace {
@@ -22,11 +21,6 @@ imaging::Bitmap Capture(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Pump(100);
   return ScreenPixels(WindowArea(window));
-}
-
-void SaveShot(const imaging::Bitmap& picture, const std::string& name) {
-  if (const char* dir = std::getenv("TAPESTREL_SCREENSHOT_DIR"))
-    imaging::WriteBmpFile(std::string(dir) + "\\" + name + ".bmp", picture);
 }
 
 COLORREF PixelAt(const imaging::Bitmap& b, POINT screen, HWND window) {
@@ -88,7 +82,7 @@ TEST_F(DisplayTest, SelectedAndPlainCellsShowTheirFrames) {
   view.Select(0, true);
   SetFocus(window.List());
   const imaging::Bitmap shot = Capture(window.Frame());
-  SaveShot(shot, "view-main-window-cells");
+  SaveScreenshot(shot, "view-main-window-cells");
   const auto cellOf = [&](int index) {
     RECT icon{};
     ListView_GetItemRect(window.List(), index, &icon, LVIR_ICON);
@@ -128,7 +122,7 @@ TEST_F(DisplayTest, EachViewStyle) {
     view.SetIconStyle(s.icons);
     view.Select(1, true);
     view.ResetDisplayRequestStats();
-    SaveShot(Capture(window.Frame()), s.name);
+    SaveScreenshot(Capture(window.Frame()), s.name);
     // Every style asks the view for what it shows, and the view answers.
     EXPECT_GT(view.DisplayRequestStats().count, 0) << s.name;
     EXPECT_EQ(window.Text(2, 0), L"notes.txt") << s.name;
@@ -176,7 +170,7 @@ TEST_F(DisplayTest, FrameBorderAndBevelCombinations) {
   }
   ShowWindow(window.List(), SW_HIDE);
   const imaging::Bitmap shot = Capture(window.Frame());
-  SaveShot(shot, "view-cell-decorations");
+  SaveScreenshot(shot, "view-cell-decorations");
   // The bevelled view's cells carry both button shadow and highlight.
   RECT icon{};
   ListView_GetItemRect(views[4]->ListView(), 1, &icon, LVIR_ICON);

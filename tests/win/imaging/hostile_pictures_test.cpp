@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "allocation_meter.h"
+#include "common/allocation_meter.h"
 #include "fakes/hostile_pictures.h"
 #include "imaging/bmp_file.h"
 #include "imaging/file_bytes.h"

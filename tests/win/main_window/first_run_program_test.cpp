@@ -39,7 +39,7 @@ TEST(FirstRunProgram, NewFolderTwiceThenClosingEndsWithoutWritingTheIni) {
   GetDlgItemTextW(dialog, IDC_WALLPAPER_FOLDER_PATH, path, MAX_PATH);
   EXPECT_EQ(platform::WideToAnsi(path), parent.Path());
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
-  SaveWindowShot(dialog, "first-run-program-new-folders");
+  SaveScreenshot(dialog, "first-run-program-new-folders");
 
   WriteFile(parent / platform::Utf8ToAnsi("新しいフォルダ(3)"), "a file");
   PostMessageW(dialog, WM_COMMAND, IDM_CREATE_FOLDER, 0);

@@ -78,7 +78,7 @@ TEST_F(FolderDialogTest, ExistingProposalEnablesOkAtOnceAndShowsItShortenedToThe
   EXPECT_EQ(text.rfind(L"C:\\...\\", 0), 0u) << text;
   EXPECT_LE(width(text), area.right - area.left);
   ReleaseDC(shown, dc);
-  SaveWindowShot(window, "first-run-dialog-existing-proposal");
+  SaveScreenshot(window, "first-run-dialog-existing-proposal");
 
   PostMessageW(window, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(Modal().WaitDone(10000));
@@ -106,14 +106,14 @@ TEST_F(FolderDialogTest, MissingProposalKeepsOkDisabledUntilAFolderIsChosenByMou
   ASSERT_TRUE(WaitFor([&] { return tree.Text(tree.Selected()) == names[0]; }, 5000));
   EXPECT_EQ(Path(window), "");
   EXPECT_FALSE(OkEnabled(window));
-  SaveWindowShot(window, "first-run-dialog-missing-proposal");
+  SaveScreenshot(window, "first-run-dialog-missing-proposal");
 
   tree.Click(tree.Child(tree.Find(folder.Path()), L"a"));
   ASSERT_TRUE(WaitFor([&] { return Path(window) == folder / "a"; }, 5000));
   EXPECT_TRUE(OkEnabled(window));
   tree.Key(VK_DOWN);
   ASSERT_TRUE(WaitFor([&] { return Path(window) == folder / "b"; }, 5000)) << Path(window);
-  SaveWindowShot(window, "first-run-dialog-folder-chosen");
+  SaveScreenshot(window, "first-run-dialog-folder-chosen");
 
   PostMessageW(window, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(Modal().WaitDone(10000));
@@ -155,7 +155,7 @@ TEST_F(FolderDialogTest, AFolderNamedOutsideTheCodePageIsTakenByItsShortPathOrRe
         10000));
     const std::wstring told = WindowText(GetDlgItem(box, 0xFFFF));
     EXPECT_EQ(told.rfind(cafe, 0), 0u) << platform::WideToUtf8(told);
-    SaveWindowShot(box, "first-run-dialog-unusable-name");
+    SaveScreenshot(box, "first-run-dialog-unusable-name");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_FALSE(Modal().WaitDone(500));  // nothing taken: the dialog waits for another folder
     PostMessageW(window, WM_CLOSE, 0, 0);

@@ -100,7 +100,7 @@ TEST(AboutBox, ModalWithNameVersionLicencesAndALinkThatOpensTheHelp) {
       GetDlgItemTextW(box, IDC_ABOUT_VERSION, text, 256);
       version = text;
       ownerDisabled = !IsWindowEnabled(form) && GetWindow(box, GW_OWNER) == form;
-      SaveWindowShot(box, "about-box");
+      SaveScreenshot(box, "about-box");
       // A click on the link's text.
       const HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
       RECT area{};
@@ -127,7 +127,7 @@ TEST(AboutBox, ModalWithNameVersionLicencesAndALinkThatOpensTheHelp) {
             GetWindowTextW(edit, licenceText.data(), static_cast<int>(licenceText.size()))));
         boxDisabledUnderLicences = !IsWindowEnabled(box) && GetWindow(licences, GW_OWNER) == box &&
                                    (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
-        SaveWindowShot(licences, "about-licences");
+        SaveScreenshot(licences, "about-licences");
         PostMessageW(licences, WM_COMMAND, IDOK, 0);
         WaitFor([&] { return IsWindowEnabled(box) != FALSE; }, 10000);
       }

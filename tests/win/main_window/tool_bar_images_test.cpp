@@ -37,7 +37,7 @@ TEST(ToolBarImages, FiveImagesDrawnWithoutTheirTransparentColor) {
   };
   SendMessageW(bar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
   UpdateWindow(window);
-  SaveWindowShot(window, "tool-bar");
+  SaveScreenshot(window, "tool-bar");
 
   const HDC dc = GetWindowDC(window);
   const imaging::Bitmap shot = app::CopyFromDc(dc, 220, 36, SRCCOPY);

@@ -1,9 +1,9 @@
 // Driving dialogs of another thread or process the way a user does: the
 // shell folder tree through its messages and mouse messages at an item's
 // place, popup menus by their keys. What the tree writes into lives in the
-// tree's own process. Also: screenshots of a window, a ".htm" opener that
-// records what it is asked to open, and modal dialogs run on a thread of
-// their own.
+// tree's own process. Also: screenshots (win_support/screenshots.h), a
+// ".htm" opener that records what it is asked to open, and modal dialogs run
+// on a thread of their own.
 #pragma once
 
 #include <windows.h>
@@ -19,10 +19,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/win32/screen_capture.h"
-#include "imaging/bmp_file.h"
 #include "platform/win32/text.h"
 #include "win_support/files.h"
+#include "win_support/screenshots.h"
 #include "win_support/waiting.h"
 #include "win_support/window_search.h"
 
@@ -214,22 +213,6 @@ inline bool ChooseFirstMenuItem(DWORD pid, int milliseconds) {
   PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
   return WaitFor([&] { return OpenPopupMenu(pid) == nullptr; }, milliseconds);
-}
-
-// Saves what `window` shows as a BMP in "screenshots\" beside the test
-// program (a build artefact).
-inline void SaveWindowShot(HWND window, const std::string& name) {
-  // What the window's thread has yet to paint first.
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(300);
-  RECT r{};
-  GetWindowRect(window, &r);
-  const HDC dc = GetWindowDC(window);
-  const imaging::Bitmap shot = app::CopyFromDc(dc, r.right - r.left, r.bottom - r.top, SRCCOPY);
-  ReleaseDC(window, dc);
-  const std::string folder = ThisProgramFolder() + "screenshots";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  imaging::WriteBmpFile(folder + "\\" + name + ".bmp", shot);
 }
 
 // ".htm" files opened by a copy of open_recorder.exe (a fixture built beside

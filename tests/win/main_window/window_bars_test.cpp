@@ -1,6 +1,6 @@
 // The real main window's tool bar, status bar, menus and shortcuts. Menus are
 // read back while they are open (a timer of this thread runs inside the
-// menu's loop), with a screenshot of each.
+// menu's loop), with a screenshot of each when screenshots are wanted.
 #include <gtest/gtest.h>
 
 #include "app/win32/actions.h"
@@ -33,15 +33,6 @@ std::wstring MenuText(HMENU menu, const std::wstring& indent = L"") {
   return text;
 }
 
-void SaveScreenShot(const std::string& name) {
-  const HDC dc = GetDC(nullptr);
-  const imaging::Bitmap shot =
-      app::CopyFromDc(dc, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), SRCCOPY);
-  ReleaseDC(nullptr, dc);
-  CreateDirectoryA((ThisProgramFolder() + "screenshots").c_str(), nullptr);
-  imaging::WriteBmpFile(ThisProgramFolder() + "screenshots\\" + name + ".bmp", shot);
-}
-
 struct OpenedMenu {
   RECT place{-1, -1, -1, -1};
   std::wstring text;
@@ -58,7 +49,7 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) seen.radioChecked.push_back(i);
   }
-  SaveScreenShot(shotName);
+  SaveScreenshot(nullptr, shotName);
   EndMenu();
 }
 
@@ -131,7 +122,7 @@ TEST_F(WindowBarsTest, ToolBarButtonsHintsStateAndLayout) {
   ClientToScreen(bar, &at);
   SetCursorPos(at.x, at.y);
   PumpUntil([] { return false; }, 1500);
-  SaveScreenShot("tool-bar-hint");
+  SaveScreenshot(nullptr, "tool-bar-hint");
   for (bool enabled : {false, true}) {
     form->Actions().SetEnabled(app::kActCustomize, enabled);
     EXPECT_EQ(SendMessageW(bar, TB_ISBUTTONENABLED, app::kActCustomize, 0) != 0, enabled);
@@ -258,7 +249,7 @@ TEST_F(WindowBarsTest, SelectAllChangeSelectAndTheLoadingText) {
   EXPECT_EQ(loading, (std::vector<std::wstring>{L"a.bmp を開いています", L"b.bmp を開いています",
                                                 L"c.bmp を開いています"}));
   EXPECT_TRUE(PumpUntil([&] { return SendMessageW(form->StatusBar(), SB_GETTEXTLENGTHW, 1, 0) == 0; }, 5000));
-  SaveWindowShot(form->Handle(), "main-window");
+  SaveScreenshot(form->Handle(), "main-window");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// TCP on the real clipboard: what it writes as other programs read it, what
-// it reads from a file manager's list, and what it leaves behind.
+// The file clipboard on the real clipboard: what it writes as other programs
+// read it, what it reads from a file manager's list, and what it leaves behind.
 #include <gtest/gtest.h>
 
 #include "clipboard_helpers.h"
@@ -9,7 +9,7 @@
 namespace tapestrel::testing {
 namespace {
 
-using platform::TCP;
+using platform::FileClipboard;
 using platform::Utf8ToAnsi;
 
 int g_ownerRenders = 0;
@@ -41,9 +41,9 @@ class ClipboardTest : public ::testing::Test {
 TEST_F(ClipboardTest, CopyAndCutWriteTheShellsBlockWithTheirEffect) {
   const std::string japanese = Utf8ToAnsi("C:\\写真\\猫.jpg");
   for (const bool cut : {false, true}) {
-    TCP cp(owner);
-    cp.CopyFiles = {"C:\\a.jpg", "D:\\b.png", japanese};
-    ASSERT_TRUE(cut ? cp.CutToClipboard() : cp.CopyToClipboard());
+    FileClipboard clipboard(owner);
+    clipboard.CopyFiles = {"C:\\a.jpg", "D:\\b.png", japanese};
+    ASSERT_TRUE(cut ? clipboard.CutToClipboard() : clipboard.CopyToClipboard());
 
     const auto block = ClipboardBytes(CF_HDROP);
     ASSERT_TRUE(block.has_value());
@@ -52,46 +52,46 @@ TEST_F(ClipboardTest, CopyAndCutWriteTheShellsBlockWithTheirEffect) {
     EXPECT_EQ(header, (std::vector<uint8_t>{20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     const std::string names = std::string("C:\\a.jpg") + '\0' + "D:\\b.png" + '\0' + japanese + '\0' + '\0';
     EXPECT_EQ(std::string(block->begin() + 20, block->begin() + 20 + static_cast<long>(names.size())), names);
-    EXPECT_EQ(ClipboardFilesByShell(), cp.CopyFiles);
+    EXPECT_EQ(ClipboardFilesByShell(), clipboard.CopyFiles);
     EXPECT_EQ(ClipboardDropEffect(), cut ? DWORD{DROPEFFECT_MOVE} : DWORD{DROPEFFECT_COPY});
   }
 }
 
 TEST_F(ClipboardTest, NothingToPlaceLeavesTheClipboardAlone) {
-  TCP cp(owner);
-  EXPECT_FALSE(cp.CopyToClipboard());
-  cp.CopyFiles = {"C:\\?.jpg"};  // what a failed conversion leaves: no path
-  EXPECT_FALSE(cp.CutToClipboard());
+  FileClipboard clipboard(owner);
+  EXPECT_FALSE(clipboard.CopyToClipboard());
+  clipboard.CopyFiles = {"C:\\?.jpg"};  // what a failed conversion leaves: no path
+  EXPECT_FALSE(clipboard.CutToClipboard());
   EXPECT_EQ(ClipboardText(), "before");
   EXPECT_FALSE(ClipboardHasFiles());
 }
 
 TEST_F(ClipboardTest, APasteConvertsAFileManagersWideListAndConsumesItButNothingElse) {
-  TCP cp(owner);
-  cp.PasteFromClipboard();  // text only: nothing read, nothing taken
-  EXPECT_TRUE(cp.PasteFiles.empty());
+  FileClipboard clipboard(owner);
+  clipboard.PasteFromClipboard();  // text only: nothing read, nothing taken
+  EXPECT_TRUE(clipboard.PasteFiles.empty());
   EXPECT_EQ(ClipboardText(), "before");
 
   PutWideFileList({L"C:\\写真\\猫.jpg", L"C:\\한글.jpg", L"C:\\\xD800x.jpg", L"D:\\b.png"}, DROPEFFECT_MOVE);
-  cp.PasteFromClipboard();
+  clipboard.PasteFromClipboard();
   // Names with no exact form in code page 932 are left out, never mangled.
-  EXPECT_EQ(cp.PasteFiles, (std::vector<std::string>{Utf8ToAnsi("C:\\写真\\猫.jpg"), "D:\\b.png"}));
+  EXPECT_EQ(clipboard.PasteFiles, (std::vector<std::string>{Utf8ToAnsi("C:\\写真\\猫.jpg"), "D:\\b.png"}));
   EXPECT_FALSE(ClipboardHasFiles());
-  cp.PasteFromClipboard();  // the second paste finds nothing
-  EXPECT_TRUE(cp.PasteFiles.empty());
+  clipboard.PasteFromClipboard();  // the second paste finds nothing
+  EXPECT_TRUE(clipboard.PasteFiles.empty());
 }
 
 TEST_F(ClipboardTest, AtItsEndItTakesItsOwnListAlongButNotAnotherProgramsData) {
   {
-    TCP cp(owner);
-    cp.CopyFiles = {"C:\\a.jpg"};
-    ASSERT_TRUE(cp.CopyToClipboard());
+    FileClipboard clipboard(owner);
+    clipboard.CopyFiles = {"C:\\a.jpg"};
+    ASSERT_TRUE(clipboard.CopyToClipboard());
   }
   EXPECT_FALSE(ClipboardHasFiles());
   {
-    TCP cp(owner);
-    cp.CopyFiles = {"C:\\a.jpg"};
-    ASSERT_TRUE(cp.CopyToClipboard());
+    FileClipboard clipboard(owner);
+    clipboard.CopyFiles = {"C:\\a.jpg"};
+    ASSERT_TRUE(clipboard.CopyToClipboard());
     PutText("copied elsewhere later");
   }
   EXPECT_EQ(ClipboardText(), "copied elsewhere later");
@@ -100,10 +100,10 @@ TEST_F(ClipboardTest, AtItsEndItTakesItsOwnListAlongButNotAnotherProgramsData) {
 TEST_F(ClipboardTest, RenderRequestsAreCountedAndPassedOnToTheOwner) {
   int notified = 0;
   {
-    TCP cp(owner);
-    cp.OnRenderFormat = [&] { ++notified; };
+    FileClipboard clipboard(owner);
+    clipboard.OnRenderFormat = [&] { ++notified; };
     for (int i = 0; i < 5; ++i) SendMessageW(owner, WM_RENDERFORMAT, CF_HDROP, 0);
-    EXPECT_EQ(cp.RenderCount(), 5);
+    EXPECT_EQ(clipboard.RenderCount(), 5);
     EXPECT_EQ(notified, 2);  // the first three only count
   }
   EXPECT_EQ(g_ownerRenders, 5);

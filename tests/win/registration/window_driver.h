@@ -1,6 +1,6 @@
 // Driving the registration's windows from another thread or process, as a
-// user would: finding them, reading their texts, pressing their buttons, and
-// a picture of them for people to look at.
+// user would: finding them, reading their texts, pressing their buttons
+// (and, for people to look at, screenshots of them).
 #pragma once
 
 #include <windows.h>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "imaging/bmp_file.h"
 #include "win_support/screen_pixels.h"
+#include "win_support/screenshots.h"
 #include "win_support/waiting.h"
 #include "win_support/window_search.h"
 
@@ -70,17 +70,6 @@ inline std::vector<std::wstring> Texts(const std::vector<HWND>& windows) {
 inline void Press(HWND button) {
   PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                reinterpret_cast<LPARAM>(button));
-}
-
-// What the screen shows of the window, as a BMP in the build tree's
-// screenshots folder (people look at them; no test reads them).
-inline void SaveScreenshot(HWND window, const std::string& name) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  const imaging::Bitmap picture = ScreenPixels(WindowArea(window));
-  std::string folder = TAPESTREL_BINARY_DIR "/screenshots";
-  std::replace(folder.begin(), folder.end(), '/', '\\');
-  CreateDirectoryA(("Z:" + folder).c_str(), nullptr);
-  imaging::WriteBmpFile("Z:" + folder + "\\" + name + ".bmp", picture);
 }
 
 }  // namespace tapestrel::testing

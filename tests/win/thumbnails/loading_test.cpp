@@ -19,11 +19,13 @@
 #include "thumbnail_fixture.h"
 #include "win_support/files.h"
 #include "win_support/names_outside_code_page.h"
+#include "win_support/screenshots.h"
 #include "win_support/test_plugins.h"
 
 using namespace tapestrel;
 using namespace tapestrel::browser;
 using tapestrel::testing::PumpUntil;
+using tapestrel::testing::SaveScreenshot;
 using tapestrel::testing::TempFolder;
 using tapestrel::testing::ThumbnailHost;
 
@@ -407,8 +409,7 @@ TEST(ThumbnailLoading, TheViewShowsEachThumbnailCentredOnTheViewColor) {
   BitBlt(screen.Dc(), 0, 0, cw, ch, listDc, 0, 0, SRCCOPY);
   ReleaseDC(list, listDc);
   const imaging::Bitmap shot = screen.Pixels();
-  if (const char* dir = getenv("TAPESTREL_SCREENSHOT_DIR"))
-    imaging::WriteBmpFile(std::string(dir) + "\\thumbnail-view.bmp", shot);
+  SaveScreenshot(shot, "thumbnail-view");
 
   imaging::JpegDecodeOptions fast;
   fast.mode = imaging::JpegMode::BestSpeed;

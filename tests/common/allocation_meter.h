@@ -1,12 +1,11 @@
 // Counts every heap allocation of the test program (malloc and what is built
 // on it: operator new, libjpeg, zlib), so that a test can tell the most
-// memory a call held at once.
+// memory a call held at once and the largest block it asked for. Both the
+// Windows and the native test programs build it (see CMakeLists.txt).
 //
 //   AllocationMeter meter;  // counts from here
 //   Decode(...);
 //   EXPECT_LT(meter.PeakBytes(), 4u << 20);
-//
-// The Windows test programs have their own (tests/win/imaging).
 #pragma once
 
 #include <cstddef>
