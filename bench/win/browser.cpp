@@ -17,7 +17,7 @@
 //   - 100 re-enumerations: GDI and USER objects and handles where they were.
 // Every repetition times the reference and the view's steps in turn; each
 // ratio is the median of the per-repetition ratios.
-// Usage: bench_win_browser.exe [--repetitions=N] [--files=N]
+// Usage: bench_win_browser.exe [--repetitions=N] [--files=N] [--prepared=DIR]
 #include <windows.h>
 
 #include <commctrl.h>
@@ -44,14 +44,6 @@ namespace {
 
 using bench::Median;
 using bench::Milliseconds;
-
-int Argument(int argc, char** argv, const char* name, int fallback) {
-  const size_t n = std::strlen(name);
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], name, n) == 0) return std::max(1, std::atoi(argv[i] + n));
-  }
-  return fallback;
-}
 
 void Pump() {
   MSG m;
@@ -191,18 +183,26 @@ void MainWindowSettings(browser::TImgListView& v) {
 }
 
 int Run(int argc, char** argv) {
-  const int repetitions = Argument(argc, argv, "--repetitions=", 7);
-  const int files = Argument(argc, argv, "--files=", 10000);
+  const int repetitions = bench::CountArgument(argc, argv, "--repetitions=", 7);
+  const int files = bench::CountArgument(argc, argv, "--files=", 10000);
   // Two folders alike: the first reading of a folder costs more, so the
   // reference and the view each read one of them for the first time.
-  testing::TempFolder folder, twin, empty;
-  std::printf("Making 2 x %d files...\n", files);
-  const double making = Milliseconds([&] {
-    MakeFolder(folder.Path(), files);
-    MakeFolder(twin.Path(), files);
-  });
-  std::printf("  made in %.0f s\n", making / 1000);
-  const std::wstring path = platform::AnsiToWide(folder.Path());
+  // Made here, or (--prepared=DIR) already made in DIR\one and DIR\twin by
+  // scripts/bench-folders, which makes 2 x 50,000 files in seconds where
+  // Wine's file calls take half an hour to make and remove them.
+  const std::string prepared = bench::TextArgument(argc, argv, "--prepared=");
+  std::unique_ptr<testing::TempFolder> made, madeTwin;
+  testing::TempFolder empty;
+  if (prepared.empty()) {
+    made = std::make_unique<testing::TempFolder>();
+    madeTwin = std::make_unique<testing::TempFolder>();
+    std::printf("Making 2 x %d files...\n", files);
+    MakeFolder(made->Path(), files);
+    MakeFolder(madeTwin->Path(), files);
+  }
+  const std::string folder = prepared.empty() ? made->Path() : prepared + "\\one";
+  const std::string twin = prepared.empty() ? madeTwin->Path() : prepared + "\\twin";
+  const std::wstring path = platform::AnsiToWide(folder);
 
   HWND frame = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0,
                                0, 800, 600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -216,7 +216,7 @@ int Run(int argc, char** argv) {
   Pump();
 
   // First readings, and the view's memory for the entries.
-  const double coldBare = Milliseconds([&] { BareEnumeration(platform::AnsiToWide(twin.Path())); });
+  const double coldBare = Milliseconds([&] { BareEnumeration(platform::AnsiToWide(twin)); });
   const size_t heapBefore = HeapBytesInUse();
   const double coldOpen = Milliseconds([&] { view->OpenFolder(path); });
   const size_t heapAfter = HeapBytesInUse();
@@ -284,7 +284,7 @@ int Run(int argc, char** argv) {
   double longestMessage = 0, shownAfter = -1;
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
-  CopyFileA((folder / "picture_00000.jpg").c_str(), (folder / "picture_00000 copy.jpg").c_str(), FALSE);
+  CopyFileA((folder + "\\picture_00000.jpg").c_str(), (folder + "\\picture_00000 copy.jpg").c_str(), FALSE);
   const auto since = [&] {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
@@ -308,7 +308,7 @@ int Run(int argc, char** argv) {
   const bool placeKept = selectedNow >= 0 && &view->ImgItems()[selectedNow] == chosenEntry &&
                          view->SelCount() == 1 && originBefore.y == originAfter.y;
   view->ShellChangeNotification.Enabled = false;
-  DeleteFileA((folder / "picture_00000 copy.jpg").c_str());
+  DeleteFileA((folder + "\\picture_00000 copy.jpg").c_str());
   view->RefreshFolder();
 
   // Re-enumerations, each drawn: nothing may stay behind.

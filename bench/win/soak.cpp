@@ -18,20 +18,13 @@
 #include <vector>
 
 #include "common/solid_picture.h"
+#include "timing.h"
 #include "win_support/main_window_fixture.h"
 #include "win_support/message_pump.h"
 
 using namespace tapestrel;
 
 namespace {
-
-int Argument(int argc, char** argv, const char* name, int fallback) {
-  const size_t n = std::strlen(name);
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], name, n) == 0) return std::max(1, std::atoi(argv[i] + n));
-  }
-  return fallback;
-}
 
 // Kernel handles, found one by one: Wine answers GetProcessHandleCount with 0.
 long KernelHandles() {
@@ -175,7 +168,7 @@ int main(int argc, char** argv) {
   OleInitialize(nullptr);
   int result = 1;
   try {
-    result = Run(Argument(argc, argv, "--minutes=", 30));
+    result = Run(bench::CountArgument(argc, argv, "--minutes=", 30));
   } catch (const std::exception& e) {
     std::printf("FAILED: %s\n", e.what());
   }

@@ -22,13 +22,6 @@ using namespace tapestrel;
 
 namespace {
 
-int Option(int argc, char** argv, const char* name, int fallback) {
-  const size_t n = std::strlen(name);
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], name, n) == 0) return std::max(1, std::atoi(argv[i] + n));
-  return fallback;
-}
-
 // Gradients with grain: a photo's share of work for inflate and the filters.
 imaging::Bitmap Picture(int size) {
   imaging::Bitmap b(size, size, imaging::PixelFormat::Bits24);
@@ -47,8 +40,8 @@ imaging::Bitmap Picture(int size) {
 }
 
 int Run(int argc, char** argv) {
-  const int size = Option(argc, argv, "--size=", 8000);
-  const int points = Option(argc, argv, "--points=", 12);
+  const int size = bench::CountArgument(argc, argv, "--size=", 8000);
+  const int points = bench::CountArgument(argc, argv, "--points=", 12);
   tapestrel::testing::TempFolder folder;
   const std::string path = folder / "large.png";
   imaging::SavePngFile(path, Picture(size));

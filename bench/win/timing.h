@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <string>
@@ -46,6 +48,21 @@ inline std::string Spread(const std::vector<double>& v) {
   std::snprintf(text, sizeof text, "%.2f .. %.2f", *std::min_element(v.begin(), v.end()),
                 *std::max_element(v.begin(), v.end()));
   return text;
+}
+
+// The text after "--name=" on the command line (name given with its "="),
+// or nothing.
+inline std::string TextArgument(int argc, char** argv, const char* name) {
+  const size_t n = std::strlen(name);
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], name, n) == 0) return argv[i] + n;
+  return {};
+}
+
+// A count given as "--name=N" (at least 1), or `fallback`.
+inline int CountArgument(int argc, char** argv, const char* name, int fallback) {
+  const std::string text = TextArgument(argc, argv, name);
+  return text.empty() ? fallback : std::max(1, std::atoi(text.c_str()));
 }
 
 // A benchmark's main: a failure is printed and ends the run with status 1.
