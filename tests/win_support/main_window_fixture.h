@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/main_window.h"
+#include "program/win32/main_window.h"
 #include "platform/win32/clock_and_locale.h"
 #include "platform/win32/desktop.h"
 #include "platform/win32/file_system.h"

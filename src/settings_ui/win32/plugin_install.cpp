@@ -1,4 +1,4 @@
-#include "imaging/win32/plugin_install.h"
+#include "settings_ui/win32/plugin_install.h"
 
 #include "platform/win32/common_dialogs.h"
 
@@ -9,7 +9,7 @@
 #include "platform/win32/file_system.h"
 #include "platform/win32/text.h"
 
-namespace tapestrel::imaging {
+namespace tapestrel::settings_ui {
 
 const char kPluginInstallTitle[] = "Susie Plug-in　インストール";
 const char kPluginRestartMessage[] = "プラグインを有効にするためにTapestrelの再起動が必要です。";
@@ -35,7 +35,7 @@ void ForceDirectories(const std::string& folder) {
 
 int InstallPlugins(const std::vector<std::string>& files, const std::string& executableFolder,
                    const std::function<void(const std::string& message)>& inform) {
-  const std::string pluginFolder = platform::IncludeTrailingBackslash(executableFolder) + kPluginFolderName;
+  const std::string pluginFolder = platform::IncludeTrailingBackslash(executableFolder) + imaging::kPluginFolderName;
   ForceDirectories(pluginFolder);
   int copied = 0;
   for (const std::string& file : files) {
@@ -51,7 +51,7 @@ std::vector<std::string> ChoosePluginFiles(HWND owner) {
   std::wstring buffer(32768, L'\0');
   const std::wstring title = platform::Utf8ToWide(kPluginInstallTitle);
   // "Susie Plug-in (*.spi)|*.spi", or the same for ".sph" in the 64-bit program.
-  const std::wstring extension(kPluginExtension.begin() + 1, kPluginExtension.end());
+  const std::wstring extension(imaging::kPluginExtension.begin() + 1, imaging::kPluginExtension.end());
   const std::wstring filter = L"Susie Plug-in (*." + extension + L")" + L'\0' + L"*." + extension + L'\0';
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
@@ -77,4 +77,4 @@ void SusiePluginInstallClick(HWND owner) {
   });
 }
 
-}  // namespace tapestrel::imaging
+}  // namespace tapestrel::settings_ui

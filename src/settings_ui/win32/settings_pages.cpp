@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "imaging/win32/plugin_install.h"
+#include "settings_ui/win32/plugin_install.h"
 #include "platform/win32/ansi_path.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
@@ -320,7 +320,7 @@ void FormatsPage::Fill(const PageValues& v) {
 
 bool FormatsPage::OnCommand(int id, int code) {
   if (id != IDC_SUSIE_PLUGIN_INSTALL || code != BN_CLICKED) return false;
-  imaging::SusiePluginInstallClick(Handle());
+  SusiePluginInstallClick(Handle());
   return true;
 }
 

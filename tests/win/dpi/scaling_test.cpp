@@ -14,8 +14,8 @@
 #include <map>
 
 #include "app/picture_registration.h"
-#include "app/win32/about_box.h"
-#include "app/win32/registration_progress_window.h"
+#include "program/win32/about_box.h"
+#include "program/win32/registration_progress_window.h"
 #include "platform/win32/dpi.h"
 #include "settings_ui/win32/settings_dialog.h"
 #include "settings_ui/win32/wallpaper_folder_dialog.h"

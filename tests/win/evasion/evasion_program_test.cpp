@@ -2,7 +2,7 @@
 // its commands.
 #include <gtest/gtest.h>
 
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 #include "common/solid_picture.h"
 #include "platform/win32/registry.h"
 #include "win_support/main_window_fixture.h"

@@ -8,7 +8,7 @@
 
 #include "app/help_url.h"
 #include "app/view_options.h"
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 #include "main_window_ids.h"
 #include "ui_driver.h"
 #include "win_support/main_window_fixture.h"

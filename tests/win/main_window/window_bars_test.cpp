@@ -3,7 +3,7 @@
 // menu's loop), with a screenshot of each.
 #include <gtest/gtest.h>
 
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 #include "common/solid_picture.h"
 #include "main_window_ids.h"
 #include "ui_driver.h"

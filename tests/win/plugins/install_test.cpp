@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/win32/plugin_host.h"
-#include "imaging/win32/plugin_install.h"
+#include "settings_ui/win32/plugin_install.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
 #include "win_support/test_plugins.h"
@@ -11,6 +11,7 @@
 namespace platform = tapestrel::platform;
 namespace tt = tapestrel::testing;
 using namespace tapestrel::imaging;
+using tapestrel::settings_ui::InstallPlugins;
 using tt::PluginStage;
 using Strings = std::vector<std::string>;
 

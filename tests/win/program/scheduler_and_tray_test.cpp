@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 #include "common/solid_picture.h"
 #include "win_support/main_window_fixture.h"
 #include "win_support/system_load.h"

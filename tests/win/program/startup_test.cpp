@@ -2,7 +2,7 @@
 // wallpaper-folder check and what each way of ending saves.
 #include <gtest/gtest.h>
 
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 #include "common/solid_picture.h"
 #include "main_window_ids.h"
 #include "platform/win32/text.h"

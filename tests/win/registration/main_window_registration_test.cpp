@@ -8,8 +8,8 @@
 
 #include <thread>
 
-#include "app/win32/main_window.h"
-#include "app/win32/registration_progress_window.h"
+#include "program/win32/main_window.h"
+#include "program/win32/registration_progress_window.h"
 #include "browser/win32/com_ptr.h"
 #include "clipboard_helpers.h"
 #include "platform/win32/clipboard_files.h"

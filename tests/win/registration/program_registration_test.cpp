@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 #include "app/win32/registration_files.h"
 #include "clipboard_helpers.h"
 #include "folder_additions.h"

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 #include "imaging/win32/plugin_host.h"
 #include "modal.h"
 #include "platform/error_guard.h"

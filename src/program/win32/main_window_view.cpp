@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/view_options.h"
-#include "app/win32/main_window.h"
+#include "program/win32/main_window.h"
 #include "imaging/win32/system_color.h"
 
 namespace tapestrel::app {

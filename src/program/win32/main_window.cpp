@@ -1,11 +1,11 @@
-#include "app/win32/main_window.h"
+#include "program/win32/main_window.h"
 
 #include <ctime>
 
 #include "app/picture_extensions.h"
 #include "app/startup_rules.h"
 #include "app/view_options.h"
-#include "app/win32/main_window_registration.h"
+#include "program/win32/main_window_registration.h"
 #include "imaging/picture_formats.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"

@@ -2,7 +2,7 @@
 // and CustomizeExecute, the one way every setting is changed.
 #include <algorithm>
 
-#include "app/win32/main_window.h"
+#include "program/win32/main_window.h"
 #include "imaging/spi/spis.h"
 #include "platform/win32/ansi_path.h"
 #include "settings_ui/win32/settings_dialog.h"
