@@ -53,7 +53,7 @@ SettingsDialog::SettingsDialog(app::IniFile& ini, HWND owner) : owner_(owner) {
       IntervalPage::Fields{&PageValues::randomIntervalEnabled, &PageValues::randomIntervalValue,
                            &PageValues::randomIntervalUnit, IDC_RANDOM_INTERVAL_ENABLED,
                            IDC_RANDOM_INTERVAL_VALUE, IDC_RANDOM_INTERVAL_UNIT});
-  AddPage<ShortcutPage>(pages_, owner, IDD_PAGE_SHORTCUT, "壁紙ショートカット変更");
+  AddPage<HotKeyPage>(pages_, owner, IDD_PAGE_HOT_KEY, "壁紙ショートカット変更");
   AddPage<ConditionPage>(pages_, owner, IDD_PAGE_CONDITION, "壁紙条件変更");
   AddPage<CapturePage>(pages_, owner, IDD_PAGE_CAPTURE, "壁紙キャプチャ変更");
   AddPage<EvasionPage>(pages_, owner, IDD_PAGE_EVASION, "緊急回避");
@@ -104,7 +104,7 @@ INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return TRUE;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header->idFrom == IDC_SETTINGS_TREE && header->code == TVN_SELCHANGEDW) TreeView1Change();
+      if (header->idFrom == IDC_SETTINGS_TREE && header->code == TVN_SELCHANGEDW) ShowSelectedPage();
       return FALSE;
     }
     case WM_COMMAND:
@@ -195,7 +195,7 @@ void SettingsDialog::FormShow() {
   TreeView_SelectItem(tree, TreeView_GetRoot(tree));
 }
 
-void SettingsDialog::TreeView1Change() {
+void SettingsDialog::ShowSelectedPage() {
   const HWND tree = Tree();
   wchar_t text[64] = {};
   TVITEMW item{};

@@ -58,7 +58,7 @@ class SettingsDialog : public SettingsDialogPort {
   FrameScale MeasureFrameScale() const;
   void PlaceControls();
   void LayOut(int dpi);
-  void TreeView1Change();
+  void ShowSelectedPage();
   void OnOkClick();
 
   std::vector<std::unique_ptr<SettingsPage>> pages_;

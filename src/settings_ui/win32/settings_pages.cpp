@@ -63,17 +63,17 @@ void IntervalPage::Read(PageValues& v) {
 
 // "壁紙ショートカット変更"
 
-void ShortcutPage::OnInit() {
+void HotKeyPage::OnInit() {
   // No key combination is refused.
   SendDlgItemMessageW(Handle(), IDC_WALL_CHANGE_SHORTCUT_KEY, HKM_SETRULES, 0, 0);
 }
 
-void ShortcutPage::Fill(const PageValues& v) {
+void HotKeyPage::Fill(const PageValues& v) {
   SetChecked(IDC_WALL_CHANGE_SHORTCUT_ENABLED, v.wallChangeShortCutEnabled);
   SetHotKey(IDC_WALL_CHANGE_SHORTCUT_KEY, v.wallChangeShortCutKey);
 }
 
-void ShortcutPage::Read(PageValues& v) {
+void HotKeyPage::Read(PageValues& v) {
   v.wallChangeShortCutEnabled = Checked(IDC_WALL_CHANGE_SHORTCUT_ENABLED);
   v.wallChangeShortCutKey = HotKey(IDC_WALL_CHANGE_SHORTCUT_KEY);
 }

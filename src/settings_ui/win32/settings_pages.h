@@ -74,7 +74,7 @@ class IntervalPage : public SettingsPage {
 };
 
 // "壁紙ショートカット変更"
-class ShortcutPage : public SettingsPage {
+class HotKeyPage : public SettingsPage {
  public:
   using SettingsPage::SettingsPage;
   void Fill(const PageValues& values) override;

@@ -33,10 +33,10 @@ TEST(PluginInstall, CopiesIntoANewPluginFolderAndAsksForARestart) {
   PictureFormatRegistry registry;
   PluginHost plugins(app, registry);
   plugins.LoadAtStartup();
-  EXPECT_EQ(plugins.SPIs1().Count(), 2);
-  EXPECT_EQ(plugins.SPIs1().UserDir, app + "SPlugin\\");
-  plugins.SPIs1().Search(tt::PluginMask());  // nothing new
-  EXPECT_EQ(plugins.SPIs1().Count(), 2);
+  EXPECT_EQ(plugins.Plugins().Count(), 2);
+  EXPECT_EQ(plugins.Plugins().UserDir, app + "SPlugin\\");
+  plugins.Plugins().Search(tt::PluginMask());  // nothing new
+  EXPECT_EQ(plugins.Plugins().Count(), 2);
 }
 
 TEST(PluginInstall, OverwritesAPluginOfTheSameName) {
