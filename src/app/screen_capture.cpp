@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "imaging/bmp_file.h"
+#include "imaging/builtin_pictures.h"
 #include "imaging/jpeg_file.h"
 #include "imaging/png/png_file.h"
 #include "platform/paths.h"
@@ -10,16 +11,9 @@
 namespace tapestrel::app {
 
 std::string CaptureExtension(int format) {
-  switch (format) {
-    case kCaptureBmp:
-      return ".bmp";
-    case kCaptureJpg:
-      return ".jpg";
-    case kCapturePng:
-      return ".png";
-    default:
-      return "";
-  }
+  const std::vector<imaging::OwnFormat> formats = imaging::OwnFormats();
+  if (format < 0 || static_cast<size_t>(format) >= formats.size()) return "";
+  return "." + formats[static_cast<size_t>(format)].extensions.front();
 }
 
 std::string NextCaptureFileName(const platform::FileSystemPort& files, const std::string& folder,

@@ -14,7 +14,8 @@ namespace tapestrel::app {
 
 enum class CaptureArea { WholeScreen, ActiveWindow };
 
-// ".bmp", ".jpg" or ".png" for "CaptureFileExt" 0, 1, 2; empty otherwise.
+// The usual extension of the program's own format that "CaptureFileExt"
+// indexes (".bmp", ".jpg", ".png"); empty for any other value.
 std::string CaptureExtension(int format);
 
 // The folder, a backslash, the base name, the first number (at least three

@@ -33,20 +33,34 @@ ThumbnailPicture ThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetT
 }
 
 constexpr BuiltInPicture kBuiltIn[] = {
-    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr},
-    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
+    {"bmp", "ビットマップ", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr},
+    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"jpeg", "JPEG イメージ ファイル", nullptr, WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
      ReadJpegFileShownSize, DrawJpegFileForScreen},
-    {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
-     ReadJpegFileShownSize, DrawJpegFileForScreen},
-    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr},
+    {"jpg", "JPEG イメージ ファイル", "JPEG イメージファイル", WallpaperJpeg, ThumbnailJpeg,
+     RenderRatioExpansionJpegFile, ReadJpegFileShownSize, DrawJpegFileForScreen},
+    {"PNG", "PNG Format", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr},
 };
 
 }  // namespace
 
 std::span<const BuiltInPicture> BuiltInPictures() { return kBuiltIn; }
+
+std::vector<OwnFormat> OwnFormats() {
+  std::vector<OwnFormat> formats;
+  for (const BuiltInPicture& usual : kBuiltIn) {
+    if (!usual.formatListName) continue;
+    OwnFormat format{{platform::AnsiLowerAscii(usual.extension)}, usual.formatListName};
+    for (const BuiltInPicture& other : kBuiltIn) {
+      if (&other != &usual && other.wallpaper == usual.wallpaper)
+        format.extensions.push_back(platform::AnsiLowerAscii(other.extension));
+    }
+    formats.push_back(std::move(format));
+  }
+  return formats;
+}
 
 const BuiltInPicture* FindBuiltInPicture(const std::string& path) {
   const std::string ext = LowerCaseExtension(path);

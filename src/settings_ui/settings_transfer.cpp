@@ -1,5 +1,6 @@
 #include "settings_ui/settings_transfer.h"
 
+#include "imaging/builtin_pictures.h"
 #include "platform/paths.h"
 
 namespace tapestrel::settings_ui {
@@ -30,9 +31,12 @@ std::string Joined(const std::vector<std::string>& texts, const char* separator)
 }  // namespace
 
 std::vector<FormatRow> BuildFormatRows(const std::vector<PluginListing>& plugins) {
-  std::vector<FormatRow> rows{{"*.bmp", "ビットマップ", "", true},
-                              {"*.jpg;*.jpeg", "JPEG イメージファイル", "", true},
-                              {"*.png", "PNG Format", "", true}};
+  std::vector<FormatRow> rows;
+  for (const imaging::OwnFormat& format : imaging::OwnFormats()) {
+    std::vector<std::string> masks;
+    for (const std::string& extension : format.extensions) masks.push_back("*." + extension);
+    rows.push_back({Joined(masks, ";"), format.listName, "", true});
+  }
   for (const PluginListing& plugin : plugins) {
     rows.push_back({Joined(plugin.masks, ";"), Joined(plugin.descriptions, " / "),
                     platform::ExtractFileName(plugin.libraryPath), false});

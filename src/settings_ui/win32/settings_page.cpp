@@ -141,9 +141,9 @@ void SettingsPage::SetAnsiText(int id, const std::string& text) {
   SetDlgItemTextW(hwnd_, id, platform::AnsiToWide(text).c_str());
 }
 
-void SettingsPage::SetItems(int id, std::initializer_list<const char*> items) {
+void SettingsPage::SetItems(int id, const std::vector<std::string>& items) {
   SendDlgItemMessageW(hwnd_, id, CB_RESETCONTENT, 0, 0);
-  for (const char* item : items) {
+  for (const std::string& item : items) {
     SendDlgItemMessageW(hwnd_, id, CB_ADDSTRING, 0,
                         reinterpret_cast<LPARAM>(platform::Utf8ToWide(item).c_str()));
   }

@@ -68,7 +68,7 @@ class SettingsPage {
   // ANSI path is refused with a message, and the text stays as it was.
   void TakeChosenPath(int id, const std::wstring& path);
   // Drop-down lists: the items (UTF-8), the selected index or -1.
-  void SetItems(int id, std::initializer_list<const char*> items);
+  void SetItems(int id, const std::vector<std::string>& items);
   int ItemIndex(int id) const;
   void SetItemIndex(int id, int index);
   // Hot-key controls, in hot-key values.

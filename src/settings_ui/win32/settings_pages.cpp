@@ -3,10 +3,11 @@
 
 #include <commctrl.h>
 
-#include "settings_ui/win32/plugin_install.h"
+#include "imaging/builtin_pictures.h"
 #include "platform/win32/ansi_path.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
+#include "settings_ui/win32/plugin_install.h"
 
 namespace tapestrel::settings_ui {
 namespace {
@@ -95,7 +96,9 @@ void ConditionPage::Read(PageValues& v) {
 // "壁紙キャプチャ変更"
 
 void CapturePage::OnInit() {
-  SetItems(IDC_CAPTURE_FILE_EXT, {"bmp", "jpg", "png"});
+  std::vector<std::string> types;
+  for (const imaging::OwnFormat& format : imaging::OwnFormats()) types.push_back(format.extensions.front());
+  SetItems(IDC_CAPTURE_FILE_EXT, types);
   SendDlgItemMessageW(Handle(), IDC_ALL_CAPTURE_HOT_KEY, HKM_SETRULES, 0, 0);
   SendDlgItemMessageW(Handle(), IDC_ACTIVE_CAPTURE_HOT_KEY, HKM_SETRULES, 0, 0);
 }
