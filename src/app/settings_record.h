@@ -1,9 +1,10 @@
 // Every setting of the program and the little change state that survives a
 // restart, one field per key of "Tapestrel.ini". Fields are named after their
 // keys, spelled correctly where a key is not ("WallSlelct" is WallSelect).
-// The "Window" and "List" keys are not kept here: they live in the main
-// window and the browser and are read back from them when saving. A new
-// record holds the defaults of the settings table (settings_store.cpp).
+// The "Window" and "List" fields are what the main window and the browser
+// show: loading applies them there, and the main window fills them in from
+// there before a save. A new record holds the defaults of the settings table
+// (settings_store.cpp).
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,13 @@ enum TimeUnit { kSeconds = 0, kMinutes = 1, kHours = 2 };
 // "CaptureFileExt".
 enum CaptureFileType { kCaptureBmp = 0, kCaptureJpg = 1, kCapturePng = 2 };
 
+// The "Window" keys: the main window's edges in screen coordinates and its
+// state.
+struct WindowGeometry {
+  int32_t left{}, top{}, width{}, height{};
+  bool maximized{};
+};
+
 struct SettingsRecord {
   SettingsRecord();  // the table's defaults
 
@@ -40,6 +48,16 @@ struct SettingsRecord {
   int32_t LastWallIndex{};
   platform::DateTime LastChangeTime{};  // "LastChangTime"
   bool UrgentEvasionMode{};
+
+  // "Window".
+  WindowGeometry Window;
+
+  // "List": the checked view mode and style (0 when none of 1..5 is checked)
+  // and the browser's sort kind and direction.
+  int32_t ViewMode{};
+  int32_t ViewStyle{};
+  int32_t SortType{};
+  bool SortDescending{};  // "SortDirection"
 
   // "Whole".
   std::string WallPaperFolder;

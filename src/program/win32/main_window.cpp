@@ -156,7 +156,12 @@ void MainWindow::BuildPictureExtensions() {
 void MainWindow::LoadSettings() { app::LoadSettings(settings_, ini_, ports_.clock, *this); }
 
 void MainWindow::SaveSettings(bool includeWindow) {
-  app::SaveSettings(settings_, ini_, *this, includeWindow);
+  if (includeWindow) settings_.Window = GetWindowGeometry();
+  settings_.ViewMode = CheckedViewMode();
+  settings_.ViewStyle = CheckedViewStyle();
+  settings_.SortType = SortKind();
+  settings_.SortDescending = SortDescending();
+  app::SaveSettings(settings_, ini_, includeWindow);
 }
 
 void MainWindow::SetWindowGeometry(const WindowGeometry& g) {

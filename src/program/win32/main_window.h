@@ -108,17 +108,21 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   platform::TCP& Clipboard();
   RegistrationProgressWindow& RegistrationWindow();
 
-  // SettingsHost: what loading applies and saving reads back.
+  // What a save takes into the record's "Window" and "List" fields: the
+  // window's place, the checked view mode and style (0 when none of 1..5 is
+  // checked), the browser's sort kind and direction.
+  WindowGeometry GetWindowGeometry() const;
+  int CheckedViewMode() const;
+  int CheckedViewStyle() const;
+  int SortKind() const;
+  bool SortDescending() const;
+
+  // SettingsHost: what loading applies.
   void SetWindowGeometry(const WindowGeometry& geometry) override;
-  WindowGeometry GetWindowGeometry() const override;
   void RunViewAction(int mode) override;
   void RunStyleAction(int style) override;
   void RunSortAction(int kind) override;
   void SetSortDescending(bool descending) override;
-  int CheckedViewMode() const override;
-  int CheckedViewStyle() const override;
-  int SortKind() const override;
-  bool SortDescending() const override;
   void SetBrowserFolder(const std::string& folder) override;
   void ApplyTrayResiding() override;
   void RegisterHotKeys() override;

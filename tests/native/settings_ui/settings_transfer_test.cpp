@@ -44,28 +44,11 @@ class RecordingHost : public CustomizeHost {
 };
 
 // The INI text of a record, every key that SaveSettings writes.
-class NoWindow : public app::SettingsHost {
- public:
-  void SetWindowGeometry(const app::WindowGeometry&) override {}
-  app::WindowGeometry GetWindowGeometry() const override { return {}; }
-  void RunViewAction(int) override {}
-  void RunStyleAction(int) override {}
-  void RunSortAction(int) override {}
-  void SetSortDescending(bool) override {}
-  int CheckedViewMode() const override { return 0; }
-  int CheckedViewStyle() const override { return 0; }
-  int SortKind() const override { return 0; }
-  bool SortDescending() const override { return false; }
-  void SetBrowserFolder(const std::string&) override {}
-  void ApplyTrayResiding() override {}
-  void RegisterHotKeys() override {}
-};
 std::map<std::pair<std::string, std::string>, std::string> Saved(const SettingsRecord& record) {
   testing::FakeProfile profile;
   testing::FakeLocale locale;
   app::IniFile ini(profile, locale);
-  NoWindow window;
-  app::SaveSettings(record, ini, window, false);
+  app::SaveSettings(record, ini, false);
   return profile.values;
 }
 
