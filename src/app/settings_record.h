@@ -7,6 +7,7 @@
 // (settings_store.cpp).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ struct WindowGeometry {
   bool maximized{};
 };
 
+// The sixteen custom colors of the color dialog, "ColorA" to "ColorP".
+using CustomColors = std::array<imaging::ColorValue, 16>;
+
 struct SettingsRecord {
   SettingsRecord();  // the table's defaults
 
@@ -70,6 +74,9 @@ struct SettingsRecord {
   bool ExifOrientation{};              // photos turned as their camera recorded
   MonitorLayout MonitorMode{};
   bool MatchOrientation{};  // per monitor: portrait pictures for portrait monitors
+  // "ColorA" to "ColorP": not saved with the rest, but written at once when
+  // the color dialog closes with OK (WriteCustomColors).
+  CustomColors ColorDialogColors{};
 
   // "Interval".
   bool IntervalEnabled{};

@@ -49,9 +49,7 @@ void WriteChangeState(IniFile& ini, int32_t index, const std::string& path, plat
 std::string ReadLastWallpaperPath(const IniFile& ini);
 void WriteUrgentEvasionMode(IniFile& ini, bool on);
 
-// The sixteen custom colors of the color dialog, "ColorA" to "ColorP"
-// (written all or none).
-using CustomColors = std::array<imaging::ColorValue, 16>;
+// The sixteen custom colors of the color dialog (written all or none).
 CustomColors ReadCustomColors(const IniFile& ini);
 void WriteCustomColors(IniFile& ini, const CustomColors& colors);
 

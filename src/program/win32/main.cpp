@@ -12,7 +12,6 @@
 #include "app/registry_keys.h"
 #include "app/settings_store.h"
 #include "app/startup_rules.h"
-#include "program/win32/main_window.h"
 #include "app/win32/susie_plugin_pictures.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
@@ -24,6 +23,7 @@
 #include "platform/win32/profile_file.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/text.h"
+#include "program/win32/main_window.h"
 #include "settings_ui/win32/wallpaper_folder_dialog.h"
 
 using namespace tapestrel;

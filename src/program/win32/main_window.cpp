@@ -5,12 +5,12 @@
 #include "app/picture_extensions.h"
 #include "app/startup_rules.h"
 #include "app/view_options.h"
-#include "program/win32/main_window_registration.h"
 #include "imaging/picture_formats.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/text.h"
+#include "program/win32/main_window_registration.h"
 
 namespace tapestrel::app {
 namespace {

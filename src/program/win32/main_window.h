@@ -21,9 +21,7 @@
 #include "app/urgent_evasion.h"
 #include "app/wallpaper_changer.h"
 #include "app/wallpaper_renderer.h"
-#include "program/win32/actions.h"
 #include "app/win32/application_probe.h"
-#include "program/win32/main_window_thumbnails.h"
 #include "app/win32/screen_capture.h"
 #include "browser/win32/img_list_view.h"
 #include "browser/win32/view_picture_list.h"
@@ -35,6 +33,8 @@
 #include "platform/win32/keyboard.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window.h"
+#include "program/win32/actions.h"
+#include "program/win32/main_window_thumbnails.h"
 
 namespace tapestrel::platform {
 class TCP;

@@ -3,9 +3,9 @@
 // menu's loop), with a screenshot of each.
 #include <gtest/gtest.h>
 
-#include "program/win32/actions.h"
 #include "common/solid_picture.h"
 #include "main_window_ids.h"
+#include "program/win32/actions.h"
 #include "ui_driver.h"
 #include "win_support/main_window_fixture.h"
 

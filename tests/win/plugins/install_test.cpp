@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "imaging/win32/plugin_host.h"
-#include "settings_ui/win32/plugin_install.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
+#include "settings_ui/win32/plugin_install.h"
 #include "win_support/test_plugins.h"
 
 namespace platform = tapestrel::platform;
