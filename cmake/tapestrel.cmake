@@ -69,7 +69,7 @@ endfunction()
 # Every .cpp under a win32/ folder of src/, except the program entry.
 function(tapestrel_win32_sources out)
   file(GLOB_RECURSE all CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
-  list(FILTER all EXCLUDE REGEX "/app/win32/main\\.cpp$")
+  list(FILTER all EXCLUDE REGEX "/program/win32/main\\.cpp$")
   set(${out} ${all} PARENT_SCOPE)
 endfunction()
 

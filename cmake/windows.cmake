@@ -64,7 +64,7 @@ file(GLOB RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
 list(APPEND RESOURCE_FILES ${TAPESTREL_GENERATED}/tapestrel_version.h ${TAPESTREL_GENERATED}/tapestrel.manifest
   ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/THIRD-PARTY-NOTICES.txt)
 add_executable(Tapestrel WIN32
-  ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp
+  ${CMAKE_SOURCE_DIR}/src/program/win32/main.cpp
   ${CMAKE_SOURCE_DIR}/resources/tapestrel.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/tapestrel.rc PROPERTIES
   OBJECT_DEPENDS "${RESOURCE_FILES}")

@@ -23,7 +23,7 @@
 
 #include "app/picture_registration.h"
 #include "app/win32/registration_files.h"
-#include "app/win32/registration_progress_window.h"
+#include "program/win32/registration_progress_window.h"
 #include "timing.h"
 #include "win_support/files.h"
 

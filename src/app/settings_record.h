@@ -1,11 +1,13 @@
 // Every setting of the program and the little change state that survives a
 // restart, one field per key of "Tapestrel.ini". Fields are named after their
 // keys, spelled correctly where a key is not ("WallSlelct" is WallSelect).
-// The "Window" and "List" keys are not kept here: they live in the main
-// window and the browser and are read back from them when saving. A new
-// record holds the defaults of the settings table (settings_store.cpp).
+// The "Window" and "List" fields are what the main window and the browser
+// show: loading applies them there, and the main window fills them in from
+// there before a save. A new record holds the defaults of the settings table
+// (settings_store.cpp).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +35,16 @@ enum TimeUnit { kSeconds = 0, kMinutes = 1, kHours = 2 };
 // "CaptureFileExt".
 enum CaptureFileType { kCaptureBmp = 0, kCaptureJpg = 1, kCapturePng = 2 };
 
+// The "Window" keys: the main window's edges in screen coordinates and its
+// state.
+struct WindowGeometry {
+  int32_t left{}, top{}, width{}, height{};
+  bool maximized{};
+};
+
+// The sixteen custom colors of the color dialog, "ColorA" to "ColorP".
+using CustomColors = std::array<imaging::ColorValue, 16>;
+
 struct SettingsRecord {
   SettingsRecord();  // the table's defaults
 
@@ -40,6 +52,16 @@ struct SettingsRecord {
   int32_t LastWallIndex{};
   platform::DateTime LastChangeTime{};  // "LastChangTime"
   bool UrgentEvasionMode{};
+
+  // "Window".
+  WindowGeometry Window;
+
+  // "List": the checked view mode and style (0 when none of 1..5 is checked)
+  // and the browser's sort kind and direction.
+  int32_t ViewMode{};
+  int32_t ViewStyle{};
+  int32_t SortType{};
+  bool SortDescending{};  // "SortDirection"
 
   // "Whole".
   std::string WallPaperFolder;
@@ -52,6 +74,9 @@ struct SettingsRecord {
   bool ExifOrientation{};              // photos turned as their camera recorded
   MonitorLayout MonitorMode{};
   bool MatchOrientation{};  // per monitor: portrait pictures for portrait monitors
+  // "ColorA" to "ColorP": not saved with the rest, but written at once when
+  // the color dialog closes with OK (WriteCustomColors).
+  CustomColors ColorDialogColors{};
 
   // "Interval".
   bool IntervalEnabled{};

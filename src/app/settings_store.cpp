@@ -30,20 +30,6 @@ constexpr char kLastChangTime[] = "LastChangTime";
 constexpr char kUrgentEvasionMode[] = "UrgentEvasionMode";
 constexpr char kTaskTrayResiding[] = "TaskTrayResiding";
 
-// The "List" keys, as loading reads them; the host's actions apply them.
-struct ListSettings {
-  int32_t viewMode{}, viewStyle{}, sortType{};
-  bool sortDescending{};
-};
-
-// Everything the table reaches: the record, the window and the list.
-template <typename Record, typename Window, typename List>
-struct Stored {
-  Record& record;
-  Window& window;
-  List& list;
-};
-
 // How a key's text becomes its field and back.
 struct AsInteger {};  // also for enumerations
 struct AsBoolean {};
@@ -59,7 +45,7 @@ template <typename Access, typename Codec, typename Fallback>
 struct Key {
   const char* section;
   const char* name;
-  Access field;  // Stored<...>& -> the field
+  Access field;  // SettingsRecord& -> the field
   Codec codec;
   Fallback fallback;
 };
@@ -68,7 +54,7 @@ Key(const char*, const char*, Access, Codec, Fallback) -> Key<Access, Codec, Fal
 
 #define TAPESTREL_KEY(section, name, member, codec, fallback) \
   Key {                                                       \
-    section, name, [](auto& s) -> auto& { return s.member; }  \
+    section, name, [](auto& record) -> auto& { return member; }  \
     , codec{}, fallback                                       \
   }
 
@@ -79,16 +65,16 @@ const auto kSettingsKeys = std::make_tuple(
     TAPESTREL_KEY(kSystem, kLastChangTime, record.LastChangeTime, AsDateTime, NowAtReading{}),
     TAPESTREL_KEY(kSystem, kUrgentEvasionMode, record.UrgentEvasionMode, AsBoolean, false),
 
-    TAPESTREL_KEY(kWindow, "WindowPosX", window.left, AsInteger, 0),
-    TAPESTREL_KEY(kWindow, "WindowPosY", window.top, AsInteger, 0),
-    TAPESTREL_KEY(kWindow, "WindowWidth", window.width, AsInteger, 800),
-    TAPESTREL_KEY(kWindow, "WindowHeight", window.height, AsInteger, 600),
-    TAPESTREL_KEY(kWindow, "Maximized", window.maximized, AsBoolean, false),
+    TAPESTREL_KEY(kWindow, "WindowPosX", record.Window.left, AsInteger, 0),
+    TAPESTREL_KEY(kWindow, "WindowPosY", record.Window.top, AsInteger, 0),
+    TAPESTREL_KEY(kWindow, "WindowWidth", record.Window.width, AsInteger, 800),
+    TAPESTREL_KEY(kWindow, "WindowHeight", record.Window.height, AsInteger, 600),
+    TAPESTREL_KEY(kWindow, "Maximized", record.Window.maximized, AsBoolean, false),
 
-    TAPESTREL_KEY(kList, "ViewMode", list.viewMode, AsInteger, 0),
-    TAPESTREL_KEY(kList, "ViewStyle", list.viewStyle, AsInteger, 0),
-    TAPESTREL_KEY(kList, "SortType", list.sortType, AsInteger, 0),
-    TAPESTREL_KEY(kList, "SortDirection", list.sortDescending, AsBoolean, false),
+    TAPESTREL_KEY(kList, "ViewMode", record.ViewMode, AsInteger, 0),
+    TAPESTREL_KEY(kList, "ViewStyle", record.ViewStyle, AsInteger, 0),
+    TAPESTREL_KEY(kList, "SortType", record.SortType, AsInteger, 0),
+    TAPESTREL_KEY(kList, "SortDirection", record.SortDescending, AsBoolean, false),
 
     TAPESTREL_KEY(kWhole, "WallPaperFolder", record.WallPaperFolder, AsText, ""),
     TAPESTREL_KEY(kWhole, "WallSlelct", record.WallSelect, AsInteger, SelectionMethod::Next),
@@ -228,10 +214,7 @@ int InRangeOrZero(int value, int last) { return value >= 0 && value <= last ? va
 }  // namespace
 
 SettingsRecord::SettingsRecord() {
-  WindowGeometry window;
-  ListSettings list;
-  Stored<SettingsRecord, WindowGeometry, ListSettings> target{*this, window, list};
-  ForEachKey(target, [](const auto& key, auto& field) {
+  ForEachKey(*this, [](const auto& key, auto& field) {
     using Field = std::remove_reference_t<decltype(field)>;
     field = static_cast<Field>(DefaultOf(key.codec, FallbackAt(key.fallback, platform::DateTime{})));
   });
@@ -239,28 +222,25 @@ SettingsRecord::SettingsRecord() {
 
 void LoadSettings(SettingsRecord& record, const IniFile& ini, const platform::ClockPort& clock,
                   SettingsHost& host) {
-  WindowGeometry window;
-  ListSettings list;
-  Stored<SettingsRecord, WindowGeometry, ListSettings> target{record, window, list};
-  ReadAll(target, ini, clock.Now());
+  ReadAll(record, ini, clock.Now());
+  // A view the menus do not have is the first one, as the actions show it.
+  record.ViewMode = InRangeOrZero(record.ViewMode, 5);
+  record.ViewStyle = InRangeOrZero(record.ViewStyle, 5);
+  record.SortType = InRangeOrZero(record.SortType, 3);
 
-  host.SetWindowGeometry(window);
-  host.RunViewAction(InRangeOrZero(list.viewMode, 5));
-  host.RunStyleAction(InRangeOrZero(list.viewStyle, 5));
-  host.RunSortAction(InRangeOrZero(list.sortType, 3));
-  host.SetSortDescending(list.sortDescending);
+  host.SetWindowGeometry(record.Window);
+  host.RunViewAction(record.ViewMode);
+  host.RunStyleAction(record.ViewStyle);
+  host.RunSortAction(record.SortType);
+  host.SetSortDescending(record.SortDescending);
   host.SetBrowserFolder(record.WallPaperFolder);
   host.ApplyTrayResiding();
   host.RegisterHotKeys();
 }
 
-void SaveSettings(const SettingsRecord& record, IniFile& ini, const SettingsHost& host, bool includeWindow) {
-  const WindowGeometry window = includeWindow ? host.GetWindowGeometry() : WindowGeometry{};
-  const ListSettings list{host.CheckedViewMode(), host.CheckedViewStyle(), host.SortKind(),
-                          host.SortDescending()};
-  Stored<const SettingsRecord, const WindowGeometry, const ListSettings> source{record, window, list};
+void SaveSettings(const SettingsRecord& record, IniFile& ini, bool includeWindow) {
   IniUpdate update(ini);
-  ForEachKey(source, [&](const auto& key, const auto& field) {
+  ForEachKey(record, [&](const auto& key, const auto& field) {
     // "System" has writers of its own; "Window" only when asked.
     const std::string_view section = key.section;
     if (section == kSystem || (section == kWindow && !includeWindow)) return;

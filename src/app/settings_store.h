@@ -13,31 +13,17 @@ namespace tapestrel::app {
 
 extern const char kIniFileName[];  // "Tapestrel.ini"
 
-// The "Window" keys: the main window's edges in screen coordinates and its
-// state.
-struct WindowGeometry {
-  int32_t left{}, top{}, width{}, height{};
-  bool maximized{};
-};
-
-// What loading applies the settings to and saving reads them back from: the
-// main window, its view actions and the browser.
+// What loading applies the settings to: the main window, its view actions
+// and the browser.
 class SettingsHost {
  public:
   virtual ~SettingsHost() = default;
   virtual void SetWindowGeometry(const WindowGeometry& geometry) = 0;
-  virtual WindowGeometry GetWindowGeometry() const = 0;
   // Run the view-mode, style and sort actions; the index is always in range.
   virtual void RunViewAction(int mode) = 0;
   virtual void RunStyleAction(int style) = 0;
   virtual void RunSortAction(int kind) = 0;
   virtual void SetSortDescending(bool descending) = 0;
-  // The checked view mode and style (0 when none of 1..5 is checked), the
-  // browser's sort kind and direction.
-  virtual int CheckedViewMode() const = 0;
-  virtual int CheckedViewStyle() const = 0;
-  virtual int SortKind() const = 0;
-  virtual bool SortDescending() const = 0;
   virtual void SetBrowserFolder(const std::string& folder) = 0;
   virtual void ApplyTrayResiding() = 0;
   virtual void RegisterHotKeys() = 0;
@@ -51,7 +37,7 @@ void LoadSettings(SettingsRecord& record, const IniFile& ini, const platform::Cl
 // Writes every section but "System" and the custom colors; "Window" only when
 // asked; all in one step. Throws IniWriteError when the file cannot be
 // written, which then keeps everything it held.
-void SaveSettings(const SettingsRecord& record, IniFile& ini, const SettingsHost& host, bool includeWindow);
+void SaveSettings(const SettingsRecord& record, IniFile& ini, bool includeWindow);
 
 // "Whole" / "TaskTrayResiding" as stored, default true.
 bool ReadTaskTrayResiding(const IniFile& ini);
@@ -63,9 +49,7 @@ void WriteChangeState(IniFile& ini, int32_t index, const std::string& path, plat
 std::string ReadLastWallpaperPath(const IniFile& ini);
 void WriteUrgentEvasionMode(IniFile& ini, bool on);
 
-// The sixteen custom colors of the color dialog, "ColorA" to "ColorP"
-// (written all or none).
-using CustomColors = std::array<imaging::ColorValue, 16>;
+// The sixteen custom colors of the color dialog (written all or none).
 CustomColors ReadCustomColors(const IniFile& ini);
 void WriteCustomColors(IniFile& ini, const CustomColors& colors);
 

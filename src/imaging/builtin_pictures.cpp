@@ -37,15 +37,15 @@ void WriteJpeg(const std::string& path, const Bitmap& picture) { EncodeJpegFile(
 void WritePng(const std::string& path, const Bitmap& picture) { SavePngFile(path, picture); }
 
 constexpr BuiltInPicture kBuiltIn[] = {
-    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr, WriteBmp},
-    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
+    {"bmp", "ビットマップ", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr, WriteBmp},
+    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"jpeg", "JPEG イメージ ファイル", nullptr, WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
      ReadJpegFileShownSize, DrawJpegFileForScreen, nullptr},
-    {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
-     ReadJpegFileShownSize, DrawJpegFileForScreen, WriteJpeg},
-    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr, WritePng},
+    {"jpg", "JPEG イメージ ファイル", "JPEG イメージファイル", WallpaperJpeg, ThumbnailJpeg,
+     RenderRatioExpansionJpegFile, ReadJpegFileShownSize, DrawJpegFileForScreen, WriteJpeg},
+    {"PNG", "PNG Format", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr, WritePng},
 };
 
 }  // namespace
@@ -58,6 +58,20 @@ std::vector<const BuiltInPicture*> WritablePictures() {
     if (p.writer) writable.push_back(&p);
   }
   return writable;
+}
+
+std::vector<OwnFormat> OwnFormats() {
+  std::vector<OwnFormat> formats;
+  for (const BuiltInPicture& usual : kBuiltIn) {
+    if (!usual.formatListName) continue;
+    OwnFormat format{{platform::AnsiLowerAscii(usual.extension)}, usual.formatListName};
+    for (const BuiltInPicture& other : kBuiltIn) {
+      if (&other != &usual && other.wallpaper == usual.wallpaper)
+        format.extensions.push_back(platform::AnsiLowerAscii(other.extension));
+    }
+    formats.push_back(std::move(format));
+  }
+  return formats;
 }
 
 const BuiltInPicture* FindBuiltInPicture(const std::string& path) {

@@ -43,6 +43,9 @@ using ThumbnailDecoder = ThumbnailPicture (*)(std::span<const uint8_t> data, int
 struct BuiltInPicture {
   const char* extension;           // without the dot, as registered ("bmp", "PNG")
   const char* description;         // UTF-8
+  // The format's name on the settings page's list of formats, on the entry of
+  // its usual extension ("jpg", not "jpeg"); null on the others.
+  const char* formatListName;
   WallpaperDecoder wallpaper;      // null: the program does not decode it (icons, metafiles)
   ThumbnailDecoder thumbnail;      // null: no thumbnail of its own
   RatioCanvasDecoder ratioCanvas;  // null: decode, then draw the picture
@@ -57,6 +60,15 @@ std::span<const BuiltInPicture> BuiltInPictures();
 // The formats a picture can be saved in: the entries with a writer, in the
 // table's order (bitmap, JPEG as "jpg", PNG).
 std::vector<const BuiltInPicture*> WritablePictures();
+
+// The formats the program decodes itself, one per decoder, in table order of
+// their usual extension: the rows of the settings page's list of formats.
+// Extensions in lower case, without the dot, the usual one first.
+struct OwnFormat {
+  std::vector<std::string> extensions;
+  const char* listName;  // UTF-8
+};
+std::vector<OwnFormat> OwnFormats();
 
 // The entry for the file's extension (compared without regard to ASCII
 // case), or null.

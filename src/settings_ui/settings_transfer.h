@@ -1,7 +1,6 @@
-// What the settings dialog's pages hold, how they are filled from the
-// settings record and how OK writes them back, with every side effect in its
-// order. Portable: the dialog and the main window are reached through the
-// two interfaces below.
+// What the settings dialog's pages edit, and how OK takes it into the
+// settings record, with every side effect in its order. Portable: the dialog
+// and the main window are reached through the two interfaces below.
 #pragma once
 
 #include <cstdint>
@@ -27,64 +26,7 @@ struct FormatRow {
   bool operator==(const FormatRow&) const = default;
 };
 
-// The values of the page controls, named after their controls. An item index
-// or radio choice of -1 means that nothing is selected.
-struct PageValues {
-  // "全般"
-  std::string wallpaperFolder;
-  int selection = 0;  // WallDownSelect, WallUpSelect, WallRandomSelect
-  int position = 0;   // WallPositionCenter ... WallPositionRatioExpansion
-  imaging::ColorValue blankColor = 0;
-  bool taskTrayResiding = false;
-  bool blankAutoColor = false;
-  int ratioDrawing = 0;
-  bool exifOrientation = false;
-  int monitorMode = 0;  // MonitorMode item index
-  bool matchOrientation = false;
-  bool exeAutorun = false;
-  // "壁紙インターバル変更"
-  bool intervalEnabled = false;
-  int64_t intervalValue = 1;
-  int intervalUnit = 0;
-  // "壁紙ランダム時間変更"
-  bool randomIntervalEnabled = false;
-  int64_t randomIntervalValue = 1;
-  int randomIntervalUnit = 0;
-  // "壁紙ショートカット変更"
-  bool wallChangeShortCutEnabled = false;
-  platform::HotKeyValue wallChangeShortCutKey = 0;
-  // "壁紙条件変更"
-  bool wallOSStartChange = false;
-  bool wallOSEndChange = false;
-  bool wallDateChange = false;
-  // "壁紙キャプチャ変更"
-  bool captureEnabled = false;
-  platform::HotKeyValue allCaptureHotKey = 0;
-  platform::HotKeyValue activeCaptureHotKey = 0;
-  std::string captureFileName;
-  int captureFileExt = 0;
-  // "緊急回避"
-  bool urgentEvasionEnabled = false;
-  platform::HotKeyValue urgentEvasionHotKey = 0;
-  std::string urgentEvasionFileName;
-  bool allWindowMinimize = false;
-  bool urgentEvasionMode = false;
-  std::string pictureFilter;  // "description|mask|..." of the picture-file dialog
-  // "壁紙変更の無効条件"
-  bool invalidConditionCPUEnabled = false;
-  int64_t invalidConditionCPUValue = 1;
-  bool invalidConditionApplicationEnabled = false;
-  std::vector<std::string> applications;
-  // "サウンド"
-  bool soundEnabled = false;
-  std::string soundFile;
-  // "対応ピクチャファイル形式": shown only, never written back.
-  std::vector<FormatRow> formats;
-
-  bool operator==(const PageValues&) const = default;
-};
-
-// The three built-in rows, then one per loaded plug-in: its masks joined as
+// The program's own formats, then one row per loaded plug-in: its masks joined as
 // one mask list, its format names, its library's file name.
 struct PluginListing {
   std::vector<std::string> masks, descriptions;
@@ -92,9 +34,29 @@ struct PluginListing {
 };
 std::vector<FormatRow> BuildFormatRows(const std::vector<PluginListing>& plugins);
 
-// Out-of-range record values come out as the controls show them: a radio
-// value outside its group checks the first button, a spin value is limited.
-PageValues FillPageValues(const app::SettingsRecord& record, AutostartFlags shortcut);
+// What the settings dialog edits: a copy of the settings record, the two
+// flags the Startup link holds instead of the INI file, and what the pages
+// show without editing it.
+struct SettingsDraft {
+  app::SettingsRecord record;
+  AutostartFlags startup;
+  std::string pictureFilter;  // "description|mask|..." of the picture-file dialog
+  std::vector<FormatRow> formats;
+};
+
+// How a record value shows in its control and comes back from it.
+// A radio group or list filled from a record value: the value when it names
+// one of `count` items, else the first.
+inline int ItemOrFirst(int value, int count) { return value >= 0 && value < count ? value : 0; }
+// Nothing selected (-1) keeps the record's value.
+template <typename T>
+void TakeChoice(T& field, int choice) {
+  if (choice >= 0) field = static_cast<T>(choice);
+}
+// A spin edit's value, limited to its range.
+inline int32_t SpinField(const SpinRange& range, int64_t value) {
+  return static_cast<int32_t>(LimitSpinValue(range, value));
+}
 
 // What OK changes besides the record: the main window's side.
 class CustomizeHost {
@@ -113,19 +75,20 @@ class CustomizeHost {
   virtual void RegisterHotKeys() = 0;
 };
 
-// The modal dialog: shows the values, and on OK gives back what the user left
+// The modal dialog: shows the draft, and on OK gives back what the user left
 // in the controls. False for Cancel.
 class SettingsDialogPort {
  public:
   virtual ~SettingsDialogPort() = default;
-  virtual bool ShowModal(PageValues& values) = 0;
+  virtual bool ShowModal(SettingsDraft& draft) = 0;
 };
 
-// OK: the record takes the values and the host follows, in the fixed order.
-// A shortcut error ends it there (before the INI file is written); the fields
-// copied by then stay in the record.
-void WriteBackPageValues(const PageValues& values, AutostartFlags shortcutRead, app::SettingsRecord& record,
-                         CustomizeHost& host, StartupShortcut& shortcut, const platform::ClockPort& clock);
+// OK: the record takes the draft's values and the host follows, in the fixed
+// order. A shortcut error ends it there (before the INI file is written); the
+// values taken by then stay in the record. The change state ("System") stays
+// the record's own.
+void ApplySettings(const SettingsDraft& draft, AutostartFlags startupRead, app::SettingsRecord& record,
+                   CustomizeHost& host, StartupShortcut& shortcut, const platform::ClockPort& clock);
 
 // One complete use of the dialog: the shortcut read, the pages filled, the
 // dialog shown, and on OK the write-back. Cancel changes nothing.

@@ -35,7 +35,7 @@ head_hex() { od -An -t x1 -N "$2" "$1" | tr -d ' \n'; }
 # Ctrl+I, Ctrl+C, Ctrl+X, Ctrl+V; main_window_input.cpp: Enter).
 main_window_keys() {
   local shortcuts
-  shortcuts=$(grep -o 'add(kAct[A-Za-z0-9]*, "[^"]*", "[^"]*", "[^"]\+"' "$ROOT/src/app/win32/main_window.cpp" |
+  shortcuts=$(grep -o 'add(kAct[A-Za-z0-9]*, "[^"]*", "[^"]*", "[^"]\+"' "$ROOT/src/program/win32/main_window.cpp" |
     sed 's/.*, "\([^"]*\)"$/\1/')
   # A table that no longer reads this way must not pass for one without keys.
   [ "$(wc -l <<< "$shortcuts")" -ge 7 ] || fail "the action table's shortcuts were not found"

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/main_window.h"
 #include "platform/win32/clock_and_locale.h"
 #include "platform/win32/desktop.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/profile_file.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/text.h"
+#include "program/win32/main_window.h"
 #include "win_support/files.h"
 
 namespace tapestrel::testing {

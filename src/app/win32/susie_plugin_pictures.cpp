@@ -5,7 +5,7 @@
 namespace tapestrel::app {
 
 imaging::Bitmap SusiePluginPictures::LoadPicture(const std::string& path) {
-  imaging::TSPIBitmap bitmap([](const std::string& file) { return imaging::ReadBmpFile(file); }, &host_.SPIs1());
+  imaging::TSPIBitmap bitmap([](const std::string& file) { return imaging::ReadBmpFile(file); }, &host_.Plugins());
   bitmap.LoadFromFile(path);
   return bitmap.TakePicture();
 }

@@ -1,12 +1,12 @@
 // The program's picture plug-ins: the Windows host and the two managers over
 // it, created once with the main window and loaded at start-up.
 //
-//   imaging::PluginHost plugins;           // owns SPlugin and SPIs1
+//   imaging::PluginHost plugins;           // owns SPlugin and Plugins()
 //   plugins.LoadAtStartup();               // before the settings are loaded
 //   plugins.SPlugin().FindPlugin(path)     // -1: no plug-in reads the file
-//   imaging::TSPIBitmap bitmap(reader);    // decodes through SPIs1
+//   imaging::TSPIBitmap bitmap(reader);    // decodes through Plugins()
 //
-// Only one PluginHost may exist at a time (SPIs1 is process-wide).
+// Only one PluginHost may exist at a time (Plugins() is process-wide).
 #pragma once
 
 #include <string>
@@ -27,12 +27,12 @@ class PluginHost {
   PluginHost(const std::string& executableFolder, PictureFormatRegistry& registry);
 
   // SPlugin from the executable's, Windows, system and "SPlugin\" folders;
-  // SPIs1 searched for "*.spi" or "*.sph" (registering the extensions). Never throws for
+  // Plugins() searched for "*.spi" or "*.sph" (registering the extensions). Never throws for
   // a bad plug-in: it is skipped.
   void LoadAtStartup() { LoadPluginsAtStartup(host_, splugin_, spis_); }
 
   TSPlugin& SPlugin() { return splugin_; }
-  TSPIs& SPIs1() { return spis_; }
+  TSPIs& Plugins() { return spis_; }
   SpiHostPort& Host() { return host_; }
 
  private:

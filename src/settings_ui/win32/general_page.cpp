@@ -4,7 +4,6 @@
 #include "platform/win32/common_dialogs.h"
 #include <shlobj.h>
 
-#include "app/settings_store.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
 #include "settings_ui/win32/settings_pages.h"
@@ -17,12 +16,14 @@ constexpr std::initializer_list<int> kPositions{IDC_WALL_POSITION_CENTER, IDC_WA
                                                 IDC_WALL_POSITION_RATIO_EXPANSION};
 constexpr std::initializer_list<int> kSelections{IDC_WALL_DOWN_SELECT, IDC_WALL_UP_SELECT,
                                                  IDC_WALL_RANDOM_SELECT};
+constexpr int kMonitorModes = 3;
 constexpr int kRatioExpansion = 3;
 constexpr int kPicturePerMonitor = 1;
 
 }  // namespace
 
-GeneralPage::GeneralPage(app::IniFile& ini) : SettingsPage("全般"), ini_(ini) {}
+GeneralPage::GeneralPage(CustomColorsWriter keepCustomColors)
+    : SettingsPage("全般"), keepCustomColors_(std::move(keepCustomColors)) {}
 
 void GeneralPage::OnInit() {
   SetItems(IDC_WALL_POSITION_RATIO_DRAWING,
@@ -32,35 +33,40 @@ void GeneralPage::OnInit() {
   SetBlankColor(0);
 }
 
-void GeneralPage::Fill(const PageValues& v) {
-  SetAnsiText(IDC_WALLPAPER_FOLDER1, v.wallpaperFolder);
-  CheckOneOf(kSelections, v.selection);
-  CheckOneOf(kPositions, v.position);
-  SetBlankColor(v.blankColor);
-  SetChecked(IDC_TASK_TRAY_RESIDING, v.taskTrayResiding);
-  SetChecked(IDC_WALL_BLANK_AUTO_COLOR, v.blankAutoColor);
-  SetItemIndex(IDC_WALL_POSITION_RATIO_DRAWING, v.ratioDrawing);
-  SetChecked(IDC_EXIF_ORIENTATION, v.exifOrientation);
-  SetItemIndex(IDC_MONITOR_MODE, v.monitorMode);
-  SetChecked(IDC_MATCH_ORIENTATION, v.matchOrientation);
-  SetChecked(IDC_EXE_AUTORUN, v.exeAutorun);
+void GeneralPage::Fill(const SettingsDraft& draft) {
+  const app::SettingsRecord& r = draft.record;
+  SetAnsiText(IDC_WALLPAPER_FOLDER1, r.WallPaperFolder);
+  // A value outside a radio group checks its first button.
+  CheckOneOf(kSelections, ItemOrFirst(static_cast<int>(r.WallSelect), static_cast<int>(kSelections.size())));
+  CheckOneOf(kPositions, ItemOrFirst(static_cast<int>(r.WallPosition), static_cast<int>(kPositions.size())));
+  SetBlankColor(r.WallBlankColor);
+  customColors_ = r.ColorDialogColors;
+  SetChecked(IDC_TASK_TRAY_RESIDING, r.TaskTrayResiding);
+  SetChecked(IDC_WALL_BLANK_AUTO_COLOR, r.WallBlankAutoColor);
+  SetItemIndex(IDC_WALL_POSITION_RATIO_DRAWING, r.WallPositionRatioDrawing);
+  SetChecked(IDC_EXIF_ORIENTATION, r.ExifOrientation);
+  SetItemIndex(IDC_MONITOR_MODE, ItemOrFirst(static_cast<int>(r.MonitorMode), kMonitorModes));
+  SetChecked(IDC_MATCH_ORIENTATION, r.MatchOrientation);
+  SetChecked(IDC_EXE_AUTORUN, draft.startup.startWithWindows);
   UpdateRatioDrawing();
   UpdateMatchOrientation();
   UpdateAutoColor();
 }
 
-void GeneralPage::Read(PageValues& v) {
-  if (auto folder = PathText(IDC_WALLPAPER_FOLDER1)) v.wallpaperFolder = *folder;
-  v.selection = CheckedOf(kSelections);
-  v.position = CheckedOf(kPositions);
-  v.blankAutoColor = Checked(IDC_WALL_BLANK_AUTO_COLOR);
-  v.blankColor = blankColor_;
-  v.ratioDrawing = ItemIndex(IDC_WALL_POSITION_RATIO_DRAWING);
-  v.exifOrientation = Checked(IDC_EXIF_ORIENTATION);
-  v.monitorMode = ItemIndex(IDC_MONITOR_MODE);
-  v.matchOrientation = Checked(IDC_MATCH_ORIENTATION);
-  v.taskTrayResiding = Checked(IDC_TASK_TRAY_RESIDING);
-  v.exeAutorun = Checked(IDC_EXE_AUTORUN);
+void GeneralPage::Read(SettingsDraft& draft) {
+  app::SettingsRecord& r = draft.record;
+  if (auto folder = PathText(IDC_WALLPAPER_FOLDER1)) r.WallPaperFolder = *folder;
+  TakeChoice(r.WallSelect, CheckedOf(kSelections));
+  TakeChoice(r.WallPosition, CheckedOf(kPositions));
+  r.WallBlankAutoColor = Checked(IDC_WALL_BLANK_AUTO_COLOR);
+  r.WallBlankColor = blankColor_;
+  r.ColorDialogColors = customColors_;
+  TakeChoice(r.WallPositionRatioDrawing, ItemIndex(IDC_WALL_POSITION_RATIO_DRAWING));
+  r.ExifOrientation = Checked(IDC_EXIF_ORIENTATION);
+  TakeChoice(r.MonitorMode, ItemIndex(IDC_MONITOR_MODE));
+  r.MatchOrientation = Checked(IDC_MATCH_ORIENTATION);
+  r.TaskTrayResiding = Checked(IDC_TASK_TRAY_RESIDING);
+  draft.startup.startWithWindows = Checked(IDC_EXE_AUTORUN);
 }
 
 std::optional<std::wstring> GeneralPage::UnusableName() const { return UnusablePath(IDC_WALLPAPER_FOLDER1); }
@@ -135,9 +141,8 @@ void GeneralPage::WallpaperFolderSelectClick() {
 }
 
 void GeneralPage::WallBlankColorSelectClick() {
-  const app::CustomColors stored = app::ReadCustomColors(ini_);
   COLORREF custom[16];
-  for (int i = 0; i < 16; ++i) custom[i] = static_cast<COLORREF>(stored[static_cast<size_t>(i)] & 0x00FFFFFF);
+  for (int i = 0; i < 16; ++i) custom[i] = static_cast<COLORREF>(customColors_[static_cast<size_t>(i)] & 0x00FFFFFF);
   CHOOSECOLORW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = Handle();
@@ -148,9 +153,8 @@ void GeneralPage::WallBlankColorSelectClick() {
   lastChosen_ = dialog.rgbResult;
   SetBlankColor(dialog.rgbResult);
   // At once, whatever becomes of the settings dialog.
-  app::CustomColors chosen{};
-  for (int i = 0; i < 16; ++i) chosen[static_cast<size_t>(i)] = custom[i];
-  app::WriteCustomColors(ini_, chosen);
+  for (int i = 0; i < 16; ++i) customColors_[static_cast<size_t>(i)] = custom[i];
+  if (keepCustomColors_) keepCustomColors_(customColors_);
 }
 
 }  // namespace tapestrel::settings_ui

@@ -37,23 +37,24 @@ Page* AddPage(std::vector<std::unique_ptr<SettingsPage>>& pages, HWND owner, int
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(app::IniFile& ini, HWND owner) : owner_(owner) {
+SettingsDialog::SettingsDialog(CustomColorsWriter keepCustomColors, HWND owner) : owner_(owner) {
   const INITCOMMONCONTROLSEX controls{
       sizeof(INITCOMMONCONTROLSEX),
       ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  general_ = AddPage<GeneralPage>(pages_, owner, IDD_PAGE_GENERAL, ini);
+  general_ = AddPage<GeneralPage>(pages_, owner, IDD_PAGE_GENERAL, std::move(keepCustomColors));
   interval_ =
       AddPage<IntervalPage>(pages_, owner, IDD_PAGE_INTERVAL, "壁紙インターバル変更",
-                            IntervalPage::Fields{&PageValues::intervalEnabled, &PageValues::intervalValue,
-                                                 &PageValues::intervalUnit, IDC_INTERVAL_ENABLED,
+                            IntervalPage::Fields{&app::SettingsRecord::IntervalEnabled, &app::SettingsRecord::IntervalValue,
+                                                 &app::SettingsRecord::IntervalUnit, IDC_INTERVAL_ENABLED,
                                                  IDC_INTERVAL_VALUE, IDC_INTERVAL_UNIT});
   AddPage<IntervalPage>(
       pages_, owner, IDD_PAGE_RANDOM, "壁紙ランダム時間変更",
-      IntervalPage::Fields{&PageValues::randomIntervalEnabled, &PageValues::randomIntervalValue,
-                           &PageValues::randomIntervalUnit, IDC_RANDOM_INTERVAL_ENABLED,
+      IntervalPage::Fields{&app::SettingsRecord::RandomIntervalEnabled,
+                           &app::SettingsRecord::RandomIntervalValue, &app::SettingsRecord::RandomIntervalUnit,
+                           IDC_RANDOM_INTERVAL_ENABLED,
                            IDC_RANDOM_INTERVAL_VALUE, IDC_RANDOM_INTERVAL_UNIT});
-  AddPage<ShortcutPage>(pages_, owner, IDD_PAGE_SHORTCUT, "壁紙ショートカット変更");
+  AddPage<HotKeyPage>(pages_, owner, IDD_PAGE_HOT_KEY, "壁紙ショートカット変更");
   AddPage<ConditionPage>(pages_, owner, IDD_PAGE_CONDITION, "壁紙条件変更");
   AddPage<CapturePage>(pages_, owner, IDD_PAGE_CAPTURE, "壁紙キャプチャ変更");
   AddPage<EvasionPage>(pages_, owner, IDD_PAGE_EVASION, "緊急回避");
@@ -67,18 +68,18 @@ SettingsDialog::~SettingsDialog() = default;
 
 HWND SettingsDialog::Tree() const { return frame_ ? GetDlgItem(frame_, IDC_SETTINGS_TREE) : nullptr; }
 
-bool SettingsDialog::ShowModal(PageValues& values) {
+bool SettingsDialog::ShowModal(SettingsDraft& draft) {
   // Asked again while open (the tray menu stays usable): the open dialog
   // comes to the front with what the user has put in it so far.
   if (frame_) {
     SetForegroundWindow(frame_);
     return false;
   }
-  for (const auto& page : pages_) page->Fill(values);
-  values_ = &values;
+  for (const auto& page : pages_) page->Fill(draft);
+  draft_ = &draft;
   const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS_FRAME),
                                          owner_, &SettingsDialog::Procedure, reinterpret_cast<LPARAM>(this));
-  values_ = nullptr;
+  draft_ = nullptr;
   return result == IDOK;
 }
 
@@ -104,7 +105,7 @@ INT_PTR SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return TRUE;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header->idFrom == IDC_SETTINGS_TREE && header->code == TVN_SELCHANGEDW) TreeView1Change();
+      if (header->idFrom == IDC_SETTINGS_TREE && header->code == TVN_SELCHANGEDW) ShowSelectedPage();
       return FALSE;
     }
     case WM_COMMAND:
@@ -195,7 +196,7 @@ void SettingsDialog::FormShow() {
   TreeView_SelectItem(tree, TreeView_GetRoot(tree));
 }
 
-void SettingsDialog::TreeView1Change() {
+void SettingsDialog::ShowSelectedPage() {
   const HWND tree = Tree();
   wchar_t text[64] = {};
   TVITEMW item{};
@@ -226,7 +227,7 @@ void SettingsDialog::OnOkClick() {
     }
     node = TreeView_GetNextSibling(tree, node);
   }
-  for (const auto& page : pages_) page->Read(*values_);
+  for (const auto& page : pages_) page->Read(*draft_);
   EndDialog(frame_, IDOK);
 }
 

@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/ini_file.h"
 #include "platform/win32/dpi.h"
 #include "settings_ui/settings_transfer.h"
 #include "settings_ui/win32/form_panel.h"
@@ -22,15 +21,15 @@ class SettingsDialog : public SettingsDialogPort {
  public:
   static constexpr int kPageCount = 10;
 
-  // `ini` keeps the color dialog's custom colors; the dialog and its pages
-  // belong to `owner`.
-  SettingsDialog(app::IniFile& ini, HWND owner);
+  // `keepCustomColors` stores the color dialog's custom colors as soon as it
+  // closes with OK; the dialog and its pages belong to `owner`.
+  SettingsDialog(CustomColorsWriter keepCustomColors, HWND owner);
   ~SettingsDialog() override;
 
-  // Fills every page, shows the dialog modally over `owner` (with "全般"
-  // selected) and, on OK, reads the pages back into `values`. While the
-  // dialog is open already, answers false at once.
-  bool ShowModal(PageValues& values) override;
+  // Fills every page from `draft`, shows the dialog modally over `owner`
+  // (with "全般" selected) and, on OK, reads the pages back into it. While
+  // the dialog is open already, answers false at once.
+  bool ShowModal(SettingsDraft& draft) override;
 
   // While shown: the frame, its tree and panel.
   HWND Frame() const { return frame_; }
@@ -58,7 +57,7 @@ class SettingsDialog : public SettingsDialogPort {
   FrameScale MeasureFrameScale() const;
   void PlaceControls();
   void LayOut(int dpi);
-  void TreeView1Change();
+  void ShowSelectedPage();
   void OnOkClick();
 
   std::vector<std::unique_ptr<SettingsPage>> pages_;
@@ -69,7 +68,7 @@ class SettingsDialog : public SettingsDialogPort {
   HWND owner_ = nullptr;
   HWND frame_ = nullptr;
   platform::DialogDpi dpi_;
-  PageValues* values_ = nullptr;
+  SettingsDraft* draft_ = nullptr;
 };
 
 }  // namespace tapestrel::settings_ui

@@ -1,7 +1,7 @@
 // One page of the settings dialog: a dialog from the resource script, created
 // hidden at start-up and hosted by the dialog's panel while its node is
 // selected. It holds values only in its controls; the dialog fills it from
-// the page values before showing and reads it back on OK.
+// the settings draft before showing and reads it back into the draft on OK.
 #pragma once
 
 #include <windows.h>
@@ -35,8 +35,8 @@ class SettingsPage {
   // The page's name in the dialog's tree (UTF-8).
   const std::string& NodeName() const { return nodeName_; }
 
-  virtual void Fill(const PageValues& values) = 0;
-  virtual void Read(PageValues& values) = 0;
+  virtual void Fill(const SettingsDraft& draft) = 0;
+  virtual void Read(SettingsDraft& draft) = 0;
   // The first text of the page that the settings could not keep, because
   // it has no form in the ANSI code page; asked before anything is read.
   virtual std::optional<std::wstring> UnusableName() const { return std::nullopt; }

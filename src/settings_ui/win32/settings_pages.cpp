@@ -4,11 +4,11 @@
 #include <commctrl.h>
 
 #include "app/screen_capture.h"
-#include "imaging/win32/plugin_install.h"
 #include "platform/win32/ansi_path.h"
 #include "platform/win32/common_dialogs.h"
 #include "platform/win32/text.h"
 #include "settings_dialog_ids.h"
+#include "settings_ui/win32/plugin_install.h"
 
 namespace tapestrel::settings_ui {
 namespace {
@@ -51,47 +51,49 @@ void IntervalPage::OnInit() {
   SetItems(fields_.unitId, {"秒", "分", "時間"});
 }
 
-void IntervalPage::Fill(const PageValues& v) {
-  SetChecked(fields_.enabledId, v.*fields_.enabled);
-  value_.SetValue(v.*fields_.value);
-  SetItemIndex(fields_.unitId, v.*fields_.unit);
+void IntervalPage::Fill(const SettingsDraft& draft) {
+  const app::SettingsRecord& r = draft.record;
+  SetChecked(fields_.enabledId, r.*fields_.enabled);
+  value_.SetValue(r.*fields_.value);
+  SetItemIndex(fields_.unitId, r.*fields_.unit);
 }
 
-void IntervalPage::Read(PageValues& v) {
-  v.*fields_.enabled = Checked(fields_.enabledId);
-  v.*fields_.value = value_.Value();
-  v.*fields_.unit = ItemIndex(fields_.unitId);
+void IntervalPage::Read(SettingsDraft& draft) {
+  app::SettingsRecord& r = draft.record;
+  r.*fields_.enabled = Checked(fields_.enabledId);
+  r.*fields_.value = SpinField(kIntervalRange, value_.Value());
+  TakeChoice(r.*fields_.unit, ItemIndex(fields_.unitId));
 }
 
 // "壁紙ショートカット変更"
 
-void ShortcutPage::OnInit() {
+void HotKeyPage::OnInit() {
   // No key combination is refused.
   SendDlgItemMessageW(Handle(), IDC_WALL_CHANGE_SHORTCUT_KEY, HKM_SETRULES, 0, 0);
 }
 
-void ShortcutPage::Fill(const PageValues& v) {
-  SetChecked(IDC_WALL_CHANGE_SHORTCUT_ENABLED, v.wallChangeShortCutEnabled);
-  SetHotKey(IDC_WALL_CHANGE_SHORTCUT_KEY, v.wallChangeShortCutKey);
+void HotKeyPage::Fill(const SettingsDraft& draft) {
+  SetChecked(IDC_WALL_CHANGE_SHORTCUT_ENABLED, draft.record.WallChangeShortCutEnabled);
+  SetHotKey(IDC_WALL_CHANGE_SHORTCUT_KEY, draft.record.WallChangeShortCutKey);
 }
 
-void ShortcutPage::Read(PageValues& v) {
-  v.wallChangeShortCutEnabled = Checked(IDC_WALL_CHANGE_SHORTCUT_ENABLED);
-  v.wallChangeShortCutKey = HotKey(IDC_WALL_CHANGE_SHORTCUT_KEY);
+void HotKeyPage::Read(SettingsDraft& draft) {
+  draft.record.WallChangeShortCutEnabled = Checked(IDC_WALL_CHANGE_SHORTCUT_ENABLED);
+  draft.record.WallChangeShortCutKey = HotKey(IDC_WALL_CHANGE_SHORTCUT_KEY);
 }
 
 // "壁紙条件変更"
 
-void ConditionPage::Fill(const PageValues& v) {
-  SetChecked(IDC_WALL_OS_START_CHANGE, v.wallOSStartChange);
-  SetChecked(IDC_WALL_OS_END_CHANGE, v.wallOSEndChange);
-  SetChecked(IDC_WALL_DATE_CHANGE, v.wallDateChange);
+void ConditionPage::Fill(const SettingsDraft& draft) {
+  SetChecked(IDC_WALL_OS_START_CHANGE, draft.startup.changeAtStartup);
+  SetChecked(IDC_WALL_OS_END_CHANGE, draft.record.WallOSEndChange);
+  SetChecked(IDC_WALL_DATE_CHANGE, draft.record.WallDateChange);
 }
 
-void ConditionPage::Read(PageValues& v) {
-  v.wallOSStartChange = Checked(IDC_WALL_OS_START_CHANGE);
-  v.wallOSEndChange = Checked(IDC_WALL_OS_END_CHANGE);
-  v.wallDateChange = Checked(IDC_WALL_DATE_CHANGE);
+void ConditionPage::Read(SettingsDraft& draft) {
+  draft.startup.changeAtStartup = Checked(IDC_WALL_OS_START_CHANGE);
+  draft.record.WallOSEndChange = Checked(IDC_WALL_OS_END_CHANGE);
+  draft.record.WallDateChange = Checked(IDC_WALL_DATE_CHANGE);
 }
 
 // "壁紙キャプチャ変更"
@@ -102,20 +104,22 @@ void CapturePage::OnInit() {
   SendDlgItemMessageW(Handle(), IDC_ACTIVE_CAPTURE_HOT_KEY, HKM_SETRULES, 0, 0);
 }
 
-void CapturePage::Fill(const PageValues& v) {
-  SetChecked(IDC_CAPTURE_ENABLED, v.captureEnabled);
-  SetHotKey(IDC_ALL_CAPTURE_HOT_KEY, v.allCaptureHotKey);
-  SetHotKey(IDC_ACTIVE_CAPTURE_HOT_KEY, v.activeCaptureHotKey);
-  SetAnsiText(IDC_CAPTURE_FILE_NAME, v.captureFileName);
-  SetItemIndex(IDC_CAPTURE_FILE_EXT, v.captureFileExt);
+void CapturePage::Fill(const SettingsDraft& draft) {
+  const app::SettingsRecord& r = draft.record;
+  SetChecked(IDC_CAPTURE_ENABLED, r.CaptureEnabled);
+  SetHotKey(IDC_ALL_CAPTURE_HOT_KEY, r.AllCaptureHotKey);
+  SetHotKey(IDC_ACTIVE_CAPTURE_HOT_KEY, r.ActiveCaptureHotKey);
+  SetAnsiText(IDC_CAPTURE_FILE_NAME, r.CaptureFileName);
+  SetItemIndex(IDC_CAPTURE_FILE_EXT, r.CaptureFileExt);
 }
 
-void CapturePage::Read(PageValues& v) {
-  v.captureEnabled = Checked(IDC_CAPTURE_ENABLED);
-  v.allCaptureHotKey = HotKey(IDC_ALL_CAPTURE_HOT_KEY);
-  v.activeCaptureHotKey = HotKey(IDC_ACTIVE_CAPTURE_HOT_KEY);
-  if (auto name = platform::WideToAnsiExact(Text(IDC_CAPTURE_FILE_NAME))) v.captureFileName = *name;
-  v.captureFileExt = ItemIndex(IDC_CAPTURE_FILE_EXT);
+void CapturePage::Read(SettingsDraft& draft) {
+  app::SettingsRecord& r = draft.record;
+  r.CaptureEnabled = Checked(IDC_CAPTURE_ENABLED);
+  r.AllCaptureHotKey = HotKey(IDC_ALL_CAPTURE_HOT_KEY);
+  r.ActiveCaptureHotKey = HotKey(IDC_ACTIVE_CAPTURE_HOT_KEY);
+  if (auto name = platform::WideToAnsiExact(Text(IDC_CAPTURE_FILE_NAME))) r.CaptureFileName = *name;
+  TakeChoice(r.CaptureFileExt, ItemIndex(IDC_CAPTURE_FILE_EXT));
 }
 
 // The base of new files' names: no file has it yet, so there is no short
@@ -130,21 +134,23 @@ std::optional<std::wstring> CapturePage::UnusableName() const {
 
 void EvasionPage::OnInit() { SendDlgItemMessageW(Handle(), IDC_URGENT_EVASION_HOT_KEY, HKM_SETRULES, 0, 0); }
 
-void EvasionPage::Fill(const PageValues& v) {
-  SetChecked(IDC_URGENT_EVASION_ENABLED, v.urgentEvasionEnabled);
-  SetHotKey(IDC_URGENT_EVASION_HOT_KEY, v.urgentEvasionHotKey);
-  SetAnsiText(IDC_URGENT_EVASION_FILE_NAME1, v.urgentEvasionFileName);
-  SetChecked(IDC_ALL_WINDOW_MINIMIZE, v.allWindowMinimize);
-  SetChecked(IDC_URGENT_EVASION_MODE, v.urgentEvasionMode);
-  pictureFilter_ = v.pictureFilter;
+void EvasionPage::Fill(const SettingsDraft& draft) {
+  const app::SettingsRecord& r = draft.record;
+  SetChecked(IDC_URGENT_EVASION_ENABLED, r.UrgentEvasionEnabled);
+  SetHotKey(IDC_URGENT_EVASION_HOT_KEY, r.UrgentEvasionHotKey);
+  SetAnsiText(IDC_URGENT_EVASION_FILE_NAME1, r.UrgentEvasionFileName);
+  SetChecked(IDC_ALL_WINDOW_MINIMIZE, r.AllWindowMinimize);
+  SetChecked(IDC_URGENT_EVASION_MODE, r.UrgentEvasionMode);
+  pictureFilter_ = draft.pictureFilter;
 }
 
-void EvasionPage::Read(PageValues& v) {
-  v.urgentEvasionEnabled = Checked(IDC_URGENT_EVASION_ENABLED);
-  v.urgentEvasionHotKey = HotKey(IDC_URGENT_EVASION_HOT_KEY);
-  if (auto file = PathText(IDC_URGENT_EVASION_FILE_NAME1)) v.urgentEvasionFileName = *file;
-  v.allWindowMinimize = Checked(IDC_ALL_WINDOW_MINIMIZE);
-  v.urgentEvasionMode = Checked(IDC_URGENT_EVASION_MODE);
+void EvasionPage::Read(SettingsDraft& draft) {
+  app::SettingsRecord& r = draft.record;
+  r.UrgentEvasionEnabled = Checked(IDC_URGENT_EVASION_ENABLED);
+  r.UrgentEvasionHotKey = HotKey(IDC_URGENT_EVASION_HOT_KEY);
+  if (auto file = PathText(IDC_URGENT_EVASION_FILE_NAME1)) r.UrgentEvasionFileName = *file;
+  r.AllWindowMinimize = Checked(IDC_ALL_WINDOW_MINIMIZE);
+  r.UrgentEvasionMode = Checked(IDC_URGENT_EVASION_MODE);
 }
 
 std::optional<std::wstring> EvasionPage::UnusableName() const {
@@ -205,21 +211,23 @@ void InvalidConditionPage::OnInit() {
   }
 }
 
-void InvalidConditionPage::Fill(const PageValues& v) {
-  SetChecked(IDC_INVALID_CONDITION_CPU_ENABLED, v.invalidConditionCPUEnabled);
-  cpuValue_.SetValue(v.invalidConditionCPUValue);
-  SetChecked(IDC_INVALID_CONDITION_APPLICATION_ENABLED, v.invalidConditionApplicationEnabled);
+void InvalidConditionPage::Fill(const SettingsDraft& draft) {
+  const app::SettingsRecord& r = draft.record;
+  SetChecked(IDC_INVALID_CONDITION_CPU_ENABLED, r.InvalidConditionCPUEnabled);
+  cpuValue_.SetValue(r.InvalidConditionCPUValue);
+  SetChecked(IDC_INVALID_CONDITION_APPLICATION_ENABLED, r.InvalidConditionApplicationEnabled);
   ApplicationRows rows;
-  for (const std::string& path : v.applications) rows.push_back({path, false});
+  for (const std::string& path : r.ApplicationList) rows.push_back({path, false});
   SetRows(rows, -1);
 }
 
-void InvalidConditionPage::Read(PageValues& v) {
-  v.invalidConditionCPUEnabled = Checked(IDC_INVALID_CONDITION_CPU_ENABLED);
-  v.invalidConditionCPUValue = cpuValue_.Value();
-  v.invalidConditionApplicationEnabled = Checked(IDC_INVALID_CONDITION_APPLICATION_ENABLED);
-  v.applications.clear();
-  for (const ApplicationRow& row : Rows()) v.applications.push_back(row.path);
+void InvalidConditionPage::Read(SettingsDraft& draft) {
+  app::SettingsRecord& r = draft.record;
+  r.InvalidConditionCPUEnabled = Checked(IDC_INVALID_CONDITION_CPU_ENABLED);
+  r.InvalidConditionCPUValue = SpinField(kCpuRange, cpuValue_.Value());
+  r.InvalidConditionApplicationEnabled = Checked(IDC_INVALID_CONDITION_APPLICATION_ENABLED);
+  r.ApplicationList.clear();
+  for (const ApplicationRow& row : Rows()) r.ApplicationList.push_back(row.path);
 }
 
 bool InvalidConditionPage::OnCommand(int id, int code) {
@@ -306,11 +314,11 @@ void FormatsPage::OnInit() {
   AddColumn(list, 2, "プラグイン名", Scaled(110));
 }
 
-void FormatsPage::Fill(const PageValues& v) {
+void FormatsPage::Fill(const SettingsDraft& draft) {
   const HWND list = Item(IDC_FORMAT_LIST);
   ListView_DeleteAllItems(list);
   int row = 0;
-  for (const FormatRow& format : v.formats) {
+  for (const FormatRow& format : draft.formats) {
     auto text = [&](const std::string& s) {
       return format.programText ? platform::Utf8ToWide(s) : platform::AnsiToWide(s);
     };
@@ -323,20 +331,20 @@ void FormatsPage::Fill(const PageValues& v) {
 
 bool FormatsPage::OnCommand(int id, int code) {
   if (id != IDC_SUSIE_PLUGIN_INSTALL || code != BN_CLICKED) return false;
-  imaging::SusiePluginInstallClick(Handle());
+  SusiePluginInstallClick(Handle());
   return true;
 }
 
 // "サウンド"
 
-void SoundPage::Fill(const PageValues& v) {
-  SetChecked(IDC_SOUND_ENABLED, v.soundEnabled);
-  SetAnsiText(IDC_SOUND_FILE1, v.soundFile);
+void SoundPage::Fill(const SettingsDraft& draft) {
+  SetChecked(IDC_SOUND_ENABLED, draft.record.SoundEnabled);
+  SetAnsiText(IDC_SOUND_FILE1, draft.record.SoundFile);
 }
 
-void SoundPage::Read(PageValues& v) {
-  v.soundEnabled = Checked(IDC_SOUND_ENABLED);
-  if (auto file = PathText(IDC_SOUND_FILE1)) v.soundFile = *file;
+void SoundPage::Read(SettingsDraft& draft) {
+  draft.record.SoundEnabled = Checked(IDC_SOUND_ENABLED);
+  if (auto file = PathText(IDC_SOUND_FILE1)) draft.record.SoundFile = *file;
 }
 
 void SoundPage::OnDpiChanged() { ShowShortenedPath(IDC_SOUND_FILE1, IDC_SOUND_FILE2); }

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_file.h"
+#include <functional>
+
+#include "app/settings_record.h"
 #include "platform/win32/handles.h"
 #include "settings_ui/application_list.h"
 #include "settings_ui/win32/settings_page.h"
@@ -15,14 +17,18 @@
 
 namespace tapestrel::settings_ui {
 
+// Stores the color dialog's custom colors ("ColorA" to "ColorP") at once.
+using CustomColorsWriter = std::function<void(const app::CustomColors& colors)>;
+
 // "全般": the wallpaper folder, position, blank color, choice of the next
 // picture, photo orientation, several monitors, tray residence and start with Windows.
 class GeneralPage : public SettingsPage {
  public:
-  // The color dialog's custom colors live in `ini` ("ColorA" to "ColorP").
-  explicit GeneralPage(app::IniFile& ini);
-  void Fill(const PageValues& values) override;
-  void Read(PageValues& values) override;
+  // The color dialog's custom colors come with the draft and, when it
+  // closes with OK, go to `keepCustomColors` at once as well.
+  explicit GeneralPage(CustomColorsWriter keepCustomColors);
+  void Fill(const SettingsDraft& draft) override;
+  void Read(SettingsDraft& draft) override;
   std::optional<std::wstring> UnusableName() const override;
 
   imaging::ColorValue BlankColor() const { return blankColor_; }
@@ -45,7 +51,8 @@ class GeneralPage : public SettingsPage {
   // The portrait preference matters only with a picture per monitor.
   void UpdateMatchOrientation();
 
-  app::IniFile& ini_;
+  CustomColorsWriter keepCustomColors_;
+  app::CustomColors customColors_{};
   imaging::ColorValue blankColor_ = 0;
   COLORREF lastChosen_ = 0;  // the color dialog starts where it ended
   platform::UniqueGdiObject swatch_;
@@ -55,14 +62,14 @@ class GeneralPage : public SettingsPage {
 class IntervalPage : public SettingsPage {
  public:
   struct Fields {
-    bool PageValues::*enabled;
-    int64_t PageValues::*value;
-    int PageValues::*unit;
+    bool app::SettingsRecord::*enabled;
+    int32_t app::SettingsRecord::*value;
+    int32_t app::SettingsRecord::*unit;
     int enabledId, valueId, unitId;
   };
   IntervalPage(std::string nodeName, Fields fields) : SettingsPage(std::move(nodeName)), fields_(fields) {}
-  void Fill(const PageValues& values) override;
-  void Read(PageValues& values) override;
+  void Fill(const SettingsDraft& draft) override;
+  void Read(SettingsDraft& draft) override;
   TWinSpinEdit& Value() { return value_; }
 
  protected:
@@ -74,11 +81,11 @@ class IntervalPage : public SettingsPage {
 };
 
 // "壁紙ショートカット変更"
-class ShortcutPage : public SettingsPage {
+class HotKeyPage : public SettingsPage {
  public:
   using SettingsPage::SettingsPage;
-  void Fill(const PageValues& values) override;
-  void Read(PageValues& values) override;
+  void Fill(const SettingsDraft& draft) override;
+  void Read(SettingsDraft& draft) override;
 
  protected:
   void OnInit() override;
@@ -88,16 +95,16 @@ class ShortcutPage : public SettingsPage {
 class ConditionPage : public SettingsPage {
  public:
   using SettingsPage::SettingsPage;
-  void Fill(const PageValues& values) override;
-  void Read(PageValues& values) override;
+  void Fill(const SettingsDraft& draft) override;
+  void Read(SettingsDraft& draft) override;
 };
 
 // "壁紙キャプチャ変更"
 class CapturePage : public SettingsPage {
  public:
   using SettingsPage::SettingsPage;
-  void Fill(const PageValues& values) override;
-  void Read(PageValues& values) override;
+  void Fill(const SettingsDraft& draft) override;
+  void Read(SettingsDraft& draft) override;
   std::optional<std::wstring> UnusableName() const override;
 
  protected:
@@ -108,8 +115,8 @@ class CapturePage : public SettingsPage {
 class EvasionPage : public SettingsPage {
  public:
   using SettingsPage::SettingsPage;
-  void Fill(const PageValues& values) override;
-  void Read(PageValues& values) override;
+  void Fill(const SettingsDraft& draft) override;
+  void Read(SettingsDraft& draft) override;
   std::optional<std::wstring> UnusableName() const override;
 
  protected:
@@ -126,8 +133,8 @@ class EvasionPage : public SettingsPage {
 class InvalidConditionPage : public SettingsPage {
  public:
   using SettingsPage::SettingsPage;
-  void Fill(const PageValues& values) override;
-  void Read(PageValues& values) override;
+  void Fill(const SettingsDraft& draft) override;
+  void Read(SettingsDraft& draft) override;
   TWinSpinEdit& CpuValue() { return cpuValue_; }
 
   // The list's buttons; adding takes the files a dialog returned.
@@ -152,8 +159,8 @@ class InvalidConditionPage : public SettingsPage {
 class FormatsPage : public SettingsPage {
  public:
   using SettingsPage::SettingsPage;
-  void Fill(const PageValues& values) override;
-  void Read(PageValues&) override {}
+  void Fill(const SettingsDraft& draft) override;
+  void Read(SettingsDraft&) override {}
 
  protected:
   void OnInit() override;
@@ -164,8 +171,8 @@ class FormatsPage : public SettingsPage {
 class SoundPage : public SettingsPage {
  public:
   using SettingsPage::SettingsPage;
-  void Fill(const PageValues& values) override;
-  void Read(PageValues& values) override;
+  void Fill(const SettingsDraft& draft) override;
+  void Read(SettingsDraft& draft) override;
   std::optional<std::wstring> UnusableName() const override;
 
  protected:

@@ -20,7 +20,6 @@ class RecordingHost : public SettingsHost {
     geometry = g;
     calls.push_back("geometry");
   }
-  WindowGeometry GetWindowGeometry() const override { return geometry; }
   void RunViewAction(int mode) override {
     viewMode = mode;
     calls.push_back("view " + std::to_string(mode));
@@ -37,10 +36,6 @@ class RecordingHost : public SettingsHost {
     descending = d;
     calls.push_back(std::string("descending ") + (d ? "1" : "0"));
   }
-  int CheckedViewMode() const override { return viewMode; }
-  int CheckedViewStyle() const override { return viewStyle; }
-  int SortKind() const override { return sortKind; }
-  bool SortDescending() const override { return descending; }
   void SetBrowserFolder(const std::string& f) override {
     folder = f;
     calls.push_back("folder");
@@ -119,17 +114,17 @@ TEST_F(SettingsStoreTest, OutOfRangeListValuesLoadAsZeroAndSaveAsZero) {
   EXPECT_EQ(host.viewMode, 0);
   EXPECT_EQ(host.viewStyle, 0);
   EXPECT_EQ(host.sortKind, 0);
-  SaveSettings(record, ini, host, false);
+  SaveSettings(record, ini, false);
   EXPECT_EQ(profile.Get("List", "ViewMode"), "0");
   EXPECT_EQ(profile.Get("List", "ViewStyle"), "0");
 }
 
 TEST_F(SettingsStoreTest, ColorsRoundTripByNameOrHex) {
   record.WallBlankColor = 0xFFFFFF;
-  SaveSettings(record, ini, host, false);
+  SaveSettings(record, ini, false);
   EXPECT_EQ(profile.Get("Whole", "WallBlankColor"), "clWhite");
   record.WallBlankColor = 0x030201;  // red 1, green 2, blue 3
-  SaveSettings(record, ini, host, false);
+  SaveSettings(record, ini, false);
   EXPECT_EQ(profile.Get("Whole", "WallBlankColor"), "$00030201");
   Load();
   EXPECT_EQ(record.WallBlankColor, 0x030201u);
@@ -137,7 +132,7 @@ TEST_F(SettingsStoreTest, ColorsRoundTripByNameOrHex) {
   Set("Whole", "WallBlankColor", "clBtnFace");
   Load();
   EXPECT_EQ(record.WallBlankColor, 0x8000000Fu);
-  SaveSettings(record, ini, host, false);
+  SaveSettings(record, ini, false);
   EXPECT_EQ(profile.Get("Whole", "WallBlankColor"), "clBtnFace");
 }
 
@@ -150,7 +145,7 @@ TEST_F(SettingsStoreTest, UnreadableBlankColorFallsBackToBlack) {
 
 TEST_F(SettingsStoreTest, ApplicationListRoundTrips) {
   record.ApplicationList = {"C:\\Games\\a.exe", "D:\\b.exe"};
-  SaveSettings(record, ini, host, false);
+  SaveSettings(record, ini, false);
   EXPECT_EQ(profile.Get("InvalidCondition", "InvalidConditionApplicationList"),
             "C:\\Games\\a.exe|D:\\b.exe|");
   record.ApplicationList.clear();
@@ -168,11 +163,11 @@ TEST_F(SettingsStoreTest, LongApplicationListIsCutOnReading) {
 
 TEST_F(SettingsStoreTest, WindowSectionIsWrittenOnlyWhenAsked) {
   Set("Window", "WindowPosX", "17");
-  host.geometry = {5, 6, 700, 500, true};
-  SaveSettings(record, ini, host, false);
+  record.Window = {5, 6, 700, 500, true};
+  SaveSettings(record, ini, false);
   EXPECT_EQ(profile.Get("Window", "WindowPosX"), "17");
   EXPECT_FALSE(profile.Has("Window", "Maximized"));
-  SaveSettings(record, ini, host, true);
+  SaveSettings(record, ini, true);
   EXPECT_EQ(profile.Get("Window", "WindowPosX"), "5");
   EXPECT_EQ(profile.Get("Window", "WindowPosY"), "6");
   EXPECT_EQ(profile.Get("Window", "WindowWidth"), "700");
@@ -180,7 +175,7 @@ TEST_F(SettingsStoreTest, WindowSectionIsWrittenOnlyWhenAsked) {
 }
 
 TEST_F(SettingsStoreTest, SaveWritesEverySectionButSystemInOrderInOneStep) {
-  SaveSettings(record, ini, host, true);
+  SaveSettings(record, ini, true);
   EXPECT_EQ(profile.writeSteps, 1);
   EXPECT_EQ(profile.writeLog.front(), "Window/WindowPosX");
   EXPECT_EQ(profile.writeLog.back(), "Sound/SoundFile");
@@ -194,7 +189,7 @@ TEST_F(SettingsStoreTest, FailedSaveWritesNothingAndNamesThePath) {
   record.WallPaperFolder = "C:\\new";
   profile.failFrom = "Interval/IntervalEnabled";
   try {
-    SaveSettings(record, ini, host, false);
+    SaveSettings(record, ini, false);
     FAIL() << "no error";
   } catch (const IniWriteError& e) {
     EXPECT_STREQ(e.what(), "C:\\Tapestrel\\Tapestrel.ini に書き込めません");
@@ -218,7 +213,7 @@ TEST_F(SettingsStoreTest, NarrowWritersWriteAllTheirKeysOrNone) {
 TEST_F(SettingsStoreTest, HotKeysAreStoredAsText) {
   record.WallChangeShortCutKey = 0x4000 | 0x8000 | 'W';
   record.AllCaptureHotKey = 0x2000 | 112;
-  SaveSettings(record, ini, host, false);
+  SaveSettings(record, ini, false);
   EXPECT_EQ(profile.Get("ShortCut", "WallChangeShortCutKey"), "Ctrl+Alt+W");
   EXPECT_EQ(profile.Get("Capture", "AllCaptureHotKey"), "Shift+F1");
   EXPECT_EQ(profile.Get("Capture", "ActiveCaptureHotKey"), "");

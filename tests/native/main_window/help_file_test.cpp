@@ -104,23 +104,8 @@ TEST(HelpPage, NamesEveryKeyTheProgramWrites) {
   testing::FakeProfile profile;
   testing::FakeLocale locale;
   IniFile ini(profile, locale);
-  struct Host : SettingsHost {
-    void SetWindowGeometry(const WindowGeometry&) override {}
-    WindowGeometry GetWindowGeometry() const override { return {}; }
-    void RunViewAction(int) override {}
-    void RunStyleAction(int) override {}
-    void RunSortAction(int) override {}
-    void SetSortDescending(bool) override {}
-    int CheckedViewMode() const override { return 0; }
-    int CheckedViewStyle() const override { return 0; }
-    int SortKind() const override { return 0; }
-    bool SortDescending() const override { return false; }
-    void SetBrowserFolder(const std::string&) override {}
-    void ApplyTrayResiding() override {}
-    void RegisterHotKeys() override {}
-  } host;
   SettingsRecord record;
-  SaveSettings(record, ini, host, true);
+  SaveSettings(record, ini, true);
   WriteChangeState(ini, 0, "", {});
   WriteUrgentEvasionMode(ini, false);
   WriteCustomColors(ini, {});

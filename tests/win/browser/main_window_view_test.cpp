@@ -3,8 +3,8 @@
 // and the screen capture working on the view's entries.
 #include <set>
 
-#include "app/win32/actions.h"
 #include "common/solid_picture.h"
+#include "program/win32/actions.h"
 #include "view_fixture.h"
 #include "win/settings_ui/modal.h"
 #include "win_support/desktop_registry.h"

@@ -14,9 +14,9 @@
 #include <map>
 
 #include "app/picture_registration.h"
-#include "app/win32/about_box.h"
-#include "app/win32/registration_progress_window.h"
 #include "platform/win32/dpi.h"
+#include "program/win32/about_box.h"
+#include "program/win32/registration_progress_window.h"
 #include "settings_ui/win32/settings_dialog.h"
 #include "settings_ui/win32/wallpaper_folder_dialog.h"
 #include "win/settings_ui/modal.h"
@@ -154,17 +154,14 @@ TEST(AtOneScale, DISABLED_EveryWindowAndPage) {
   }
   TempFolder folder;
   const HWND owner = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-  platform::ProfileFile profile{folder / "Tapestrel.ini"};
-  platform::UserLocale locale;
-  app::IniFile ini{profile, locale};
-  settings_ui::SettingsDialog settings{ini, owner};
-  settings_ui::PageValues values = settings_ui::FillPageValues(app::SettingsRecord(), {});
+  settings_ui::SettingsDialog settings{nullptr, owner};
+  settings_ui::SettingsDraft draft;
   app::AboutBox about{[] {}};
   settings_ui::WallpaperFolderDialog first;
   first.SetPath(folder.Path());
   app::OverwriteQuestionDialog question([&] { return owner; });
   const std::pair<std::function<void()>, std::function<void(HWND)>> dialogs[] = {
-      {[&] { settings.ShowModal(values); },
+      {[&] { settings.ShowModal(draft); },
        [&](HWND frame) {
          ExpectFits(L"設定", frame, px);
          for (HTREEITEM node = TreeView_GetRoot(settings.Tree()); node;

@@ -2,9 +2,9 @@
 // its commands.
 #include <gtest/gtest.h>
 
-#include "app/win32/actions.h"
 #include "common/solid_picture.h"
 #include "platform/win32/registry.h"
+#include "program/win32/actions.h"
 #include "win_support/main_window_fixture.h"
 #include "win_support/tapestrel_process.h"
 #include "win_support/tray_icon_size.h"

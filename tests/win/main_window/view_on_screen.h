@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/win32/actions.h"
 #include "common/solid_picture.h"
+#include "program/win32/actions.h"
 #include "win_support/main_window_fixture.h"
 #include "win_support/screen_pixels.h"
 

@@ -3,9 +3,9 @@
 // menu's loop), with a screenshot of each when screenshots are wanted.
 #include <gtest/gtest.h>
 
-#include "app/win32/actions.h"
 #include "common/solid_picture.h"
 #include "main_window_ids.h"
+#include "program/win32/actions.h"
 #include "ui_driver.h"
 #include "win_support/main_window_fixture.h"
 

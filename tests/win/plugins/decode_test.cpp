@@ -84,7 +84,7 @@ TEST(PluginDecode, CandidatesClaimingTheExtensionFirstLaterLoadedAhead) {
   PictureFormatRegistry registry;
   PluginHost plugins(stage.AppFolder(), registry);
   plugins.LoadAtStartup();
-  TSPIs& spis = plugins.SPIs1();
+  TSPIs& spis = plugins.Plugins();
   spis.MacBinary = false;
 
   // Nobody reads it, so everyone is asked, in candidate order.
@@ -184,8 +184,8 @@ TEST(PluginDecode, WrongCallingConventionStillWorks) {
   PictureFormatRegistry registry;
   PluginHost plugins(stage.AppFolder(), registry);
   plugins.LoadAtStartup();
-  ASSERT_EQ(plugins.SPIs1().Count(), 1);
-  EXPECT_EQ(plugins.SPIs1().Items(0).Masks(), (Strings{"*.tsc"}));
+  ASSERT_EQ(plugins.Plugins().Count(), 1);
+  EXPECT_EQ(plugins.Plugins().Items(0).Masks(), (Strings{"*.tsc"}));
   Tspx t;
   t.bits = 8;
   t.palette = tt::GreyPalette(256);

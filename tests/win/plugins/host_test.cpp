@@ -46,8 +46,8 @@ TEST(PluginHost, NoPluginsAnywhere) {
   PluginHost plugins(stage.AppFolder(), registry);
   plugins.LoadAtStartup();
   EXPECT_EQ(plugins.SPlugin().Count(), 0);
-  EXPECT_EQ(plugins.SPIs1().Count(), 0);
-  EXPECT_EQ(plugins.SPIs1().UserDir, stage.AppFolder());
+  EXPECT_EQ(plugins.Plugins().Count(), 0);
+  EXPECT_EQ(plugins.Plugins().UserDir, stage.AppFolder());
   EXPECT_TRUE(PluginFormats(registry).empty());
   const std::string picture = stage.Picture("a.tsp", Tspx().Bytes());
   Bitmap bitmap;
@@ -62,13 +62,13 @@ TEST(PluginHost, SameFileBesideTheProgramAndInThePluginFolder) {
   PictureFormatRegistry registry;
   PluginHost plugins(stage.AppFolder(), registry);
   plugins.LoadAtStartup();
-  EXPECT_EQ(plugins.SPIs1().UserDir, stage.PluginFolder());
+  EXPECT_EQ(plugins.Plugins().UserDir, stage.PluginFolder());
   // Loaded once by file name here, twice by path there.
   EXPECT_EQ(plugins.SPlugin().Count(), 1);
-  ASSERT_EQ(plugins.SPIs1().Count(), 2);
-  EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(plugins.SPIs1().Items(0).FileName(),
+  ASSERT_EQ(plugins.Plugins().Count(), 2);
+  EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(plugins.Plugins().Items(0).FileName(),
                                                   stage.AppFolder() + tt::PluginFile("tsp_in")));
-  EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(plugins.SPIs1().Items(1).FileName(),
+  EXPECT_TRUE(platform::AnsiEqualsIgnoreAsciiCase(plugins.Plugins().Items(1).FileName(),
                                                   stage.PluginFolder() + tt::PluginFile("tsp_in")));
   // Each copy registered its extensions.
   EXPECT_EQ(PluginFormats(registry).size(), 8u);
@@ -82,7 +82,7 @@ TEST(PluginHost, PluginFolderAloneAndTheProgramFolderSearchedOnce) {
     PluginHost plugins(plugFolderOnly.AppFolder(), registry);
     plugins.LoadAtStartup();
     EXPECT_EQ(plugins.SPlugin().Count(), 1);
-    EXPECT_EQ(SpisFiles(plugins.SPIs1()), (Strings{tt::PluginFile("tsp_in")}));
+    EXPECT_EQ(SpisFiles(plugins.Plugins()), (Strings{tt::PluginFile("tsp_in")}));
   }
   // Without "SPlugin\" the user folder is the program's again: the module
   // names the system reports must match the listing, or it loads twice.
@@ -93,7 +93,7 @@ TEST(PluginHost, PluginFolderAloneAndTheProgramFolderSearchedOnce) {
   PluginHost plugins(appOnly.AppFolder(), registry);
   plugins.LoadAtStartup();
   EXPECT_EQ(plugins.SPlugin().Count(), 2);
-  EXPECT_EQ(plugins.SPIs1().Count(), 2);
+  EXPECT_EQ(plugins.Plugins().Count(), 2);
 }
 
 TEST(PluginHost, MasksRegisterRightToLeftAndReachTheStartUpLists) {
@@ -126,7 +126,7 @@ TEST(PluginHost, EachManagerKeepsWhatItCanUse) {
   PluginHost plugins(stage.AppFolder(), registry);
   plugins.LoadAtStartup();
 
-  TSPIs& spis = plugins.SPIs1();
+  TSPIs& spis = plugins.Plugins();
   std::map<std::string, const TSPIsItem*> byName;
   for (int i = 0; i < spis.Count(); ++i)
     byName[platform::ExtractFileName(spis.Items(i).FileName())] = &spis.Items(i);

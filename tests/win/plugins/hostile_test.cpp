@@ -54,7 +54,7 @@ class HostileTest : public ::testing::Test {
     stage.Put("tsp_hostile");
     plugins = std::make_unique<PluginHost>(stage.AppFolder(), registry);
     plugins->LoadAtStartup();
-    ASSERT_EQ(plugins->SPIs1().Count(), 1);
+    ASSERT_EQ(plugins->Plugins().Count(), 1);
     ASSERT_EQ(plugins->SPlugin().Count(), 1);
   }
   void TearDown() override { EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr)); }

@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "imaging/win32/plugin_host.h"
-#include "imaging/win32/plugin_install.h"
 #include "platform/ansi_text.h"
 #include "platform/paths.h"
+#include "settings_ui/win32/plugin_install.h"
 #include "win_support/test_plugins.h"
 
 namespace platform = tapestrel::platform;
 namespace tt = tapestrel::testing;
 using namespace tapestrel::imaging;
+using tapestrel::settings_ui::InstallPlugins;
 using tt::PluginStage;
 using Strings = std::vector<std::string>;
 
@@ -32,10 +33,10 @@ TEST(PluginInstall, CopiesIntoANewPluginFolderAndAsksForARestart) {
   PictureFormatRegistry registry;
   PluginHost plugins(app, registry);
   plugins.LoadAtStartup();
-  EXPECT_EQ(plugins.SPIs1().Count(), 2);
-  EXPECT_EQ(plugins.SPIs1().UserDir, app + "SPlugin\\");
-  plugins.SPIs1().Search(tt::PluginMask());  // nothing new
-  EXPECT_EQ(plugins.SPIs1().Count(), 2);
+  EXPECT_EQ(plugins.Plugins().Count(), 2);
+  EXPECT_EQ(plugins.Plugins().UserDir, app + "SPlugin\\");
+  plugins.Plugins().Search(tt::PluginMask());  // nothing new
+  EXPECT_EQ(plugins.Plugins().Count(), 2);
 }
 
 TEST(PluginInstall, OverwritesAPluginOfTheSameName) {

@@ -3,7 +3,7 @@
 // browser's order, and the sort actions change what is saved.
 #include <gtest/gtest.h>
 
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 #include "win_support/main_window_fixture.h"
 
 namespace tapestrel::testing {

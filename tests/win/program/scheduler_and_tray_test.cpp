@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
-#include "app/win32/actions.h"
 #include "common/solid_picture.h"
+#include "program/win32/actions.h"
 #include "win_support/main_window_fixture.h"
 #include "win_support/system_load.h"
 #include "win_support/tapestrel_process.h"

@@ -2,10 +2,10 @@
 // wallpaper-folder check and what each way of ending saves.
 #include <gtest/gtest.h>
 
-#include "app/win32/actions.h"
 #include "common/solid_picture.h"
 #include "main_window_ids.h"
 #include "platform/win32/text.h"
+#include "program/win32/actions.h"
 #include "win_support/desktop_registry.h"
 #include "win_support/tapestrel_process.h"
 

@@ -8,12 +8,12 @@
 
 #include <thread>
 
-#include "app/win32/main_window.h"
-#include "app/win32/registration_progress_window.h"
 #include "browser/win32/com_ptr.h"
 #include "clipboard_helpers.h"
 #include "platform/win32/clipboard_files.h"
 #include "platform/win32/text.h"
+#include "program/win32/main_window.h"
+#include "program/win32/registration_progress_window.h"
 #include "win_support/main_window_fixture.h"
 #include "window_driver.h"
 

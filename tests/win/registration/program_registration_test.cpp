@@ -8,11 +8,11 @@
 
 #include <algorithm>
 
-#include "app/win32/actions.h"
 #include "app/win32/registration_files.h"
 #include "clipboard_helpers.h"
 #include "folder_additions.h"
 #include "platform/win32/text.h"
+#include "program/win32/actions.h"
 #include "registration_ids.h"
 #include "win_support/tapestrel_process.h"
 #include "window_driver.h"

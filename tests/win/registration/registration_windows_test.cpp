@@ -10,8 +10,8 @@
 
 #include "app/picture_registration.h"
 #include "app/win32/registration_files.h"
-#include "app/win32/registration_progress_window.h"
 #include "platform/win32/text.h"
+#include "program/win32/registration_progress_window.h"
 #include "registration_ids.h"
 #include "win_support/files.h"
 #include "window_driver.h"

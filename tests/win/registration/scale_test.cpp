@@ -9,7 +9,7 @@
 
 #include "app/picture_registration.h"
 #include "app/win32/registration_files.h"
-#include "app/win32/registration_progress_window.h"
+#include "program/win32/registration_progress_window.h"
 #include "registration_ids.h"
 #include "win_support/files.h"
 #include "win_support/waiting.h"

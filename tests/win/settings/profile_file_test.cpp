@@ -15,15 +15,10 @@ class NullHost : public app::SettingsHost {
   app::WindowGeometry geometry;
   int viewMode = -1;
   void SetWindowGeometry(const app::WindowGeometry& g) override { geometry = g; }
-  app::WindowGeometry GetWindowGeometry() const override { return geometry; }
   void RunViewAction(int mode) override { viewMode = mode; }
   void RunStyleAction(int) override {}
   void RunSortAction(int) override {}
   void SetSortDescending(bool) override {}
-  int CheckedViewMode() const override { return viewMode; }
-  int CheckedViewStyle() const override { return 0; }
-  int SortKind() const override { return 0; }
-  bool SortDescending() const override { return false; }
   void SetBrowserFolder(const std::string&) override {}
   void ApplyTrayResiding() override {}
   void RegisterHotKeys() override {}
@@ -73,7 +68,7 @@ TEST_F(ProfileFileTest, ValuesAsOtherProgramsWriteThem) {
   EXPECT_EQ(record.ActiveCaptureHotKey, 0);  // no key of that name
 
   record.WallBlankColor = 0xFFFFFF;
-  app::SaveSettings(record, ini, host, false);
+  app::SaveSettings(record, ini, false);
   EXPECT_EQ(IniValue(path, "Whole", "WallBlankColor"), "clWhite");
   EXPECT_EQ(IniValue(path, "List", "ViewMode"), "0");
   EXPECT_EQ(IniValue(path, "ShortCut", "WallChangeShortCutKey"), "Ctrl+Alt+W");
@@ -85,7 +80,7 @@ TEST_F(ProfileFileTest, KeysWithoutFixedNamesUseTheKeyboardLayout) {
   // read back as the same key. A keypad digit is written as its digit.
   record.UrgentEvasionHotKey = 0x2000 + VK_OEM_COMMA;
   record.WallChangeShortCutKey = 0x4000 + VK_NUMPAD7;
-  app::SaveSettings(record, ini, host, false);
+  app::SaveSettings(record, ini, false);
   const std::string text = IniValue(path, "UrgentEvasion", "UrgentEvasionHotKey");
   ASSERT_EQ(text.rfind("Shift+", 0), 0u) << text;
   EXPECT_GT(text.size(), 6u);
@@ -99,7 +94,7 @@ TEST_F(ProfileFileTest, KeysWithoutFixedNamesUseTheKeyboardLayout) {
 TEST_F(ProfileFileTest, ApplicationListAndLongValues) {
   record.ApplicationList = {"C:\\Program Files\\Game\\game.exe", "D:\\ポスト\\tool.exe"};
   for (auto& p : record.ApplicationList) p = platform::Utf8ToAnsi(p);
-  app::SaveSettings(record, ini, host, false);
+  app::SaveSettings(record, ini, false);
   const auto saved = record.ApplicationList;
   record.ApplicationList.clear();
   Load();
@@ -126,7 +121,7 @@ TEST_F(ProfileFileTest, ReadOnlyFileStopsSavingWithItsPath) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
   record.IntervalValue = 3;
   try {
-    app::SaveSettings(record, ini, host, true);
+    app::SaveSettings(record, ini, true);
     FAIL() << "the save reported success";
   } catch (const app::IniWriteError& e) {
     EXPECT_EQ(std::string(e.what()), path + " に書き込めません");
@@ -151,7 +146,7 @@ TEST_F(ProfileFileTest, SavingKeepsWhatTheProgramDoesNotKnowAndNeverReadsAReplac
 
   record.IntervalValue = 5;
   record.SoundFile = "C:\\b.wav";
-  app::SaveSettings(record, ini, host, true);
+  app::SaveSettings(record, ini, true);
   const std::string saved = ReadFile(path);
   EXPECT_EQ(saved.rfind("; mine\r\n[Interval]\r\nIntervalValue=5\r\nMyKey =  a b  \r\n", 0), 0u) << saved;
   EXPECT_NE(saved.find("\r\n\r\n[Mine]\r\nX=\x95\x5C\r\n[Sound]\r\nSoundFile=C:\\b.wav\r\n"),

@@ -10,11 +10,11 @@
 
 #include <algorithm>
 
-#include "app/win32/actions.h"
 #include "imaging/win32/plugin_host.h"
 #include "modal.h"
 #include "platform/error_guard.h"
 #include "platform/win32/text.h"
+#include "program/win32/actions.h"
 #include "settings_dialog_ids.h"
 #include "shell_link_reader.h"
 #include "win_support/main_window_fixture.h"

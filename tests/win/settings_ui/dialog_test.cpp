@@ -16,7 +16,7 @@
 namespace tapestrel::testing {
 namespace {
 
-using settings_ui::PageValues;
+using settings_ui::SettingsDraft;
 using settings_ui::SettingsDialog;
 
 const std::vector<std::wstring> kNodes = {L"全般",
@@ -71,23 +71,19 @@ std::vector<std::wstring> ComboItems(HWND combo) {
 
 class SettingsDialogTest : public ::testing::Test {
  protected:
-  TempFolder folder;
-  platform::ProfileFile profile{folder / "Tapestrel.ini"};
-  platform::UserLocale locale;
-  app::IniFile ini{profile, locale};
   // The main window's stand-in.
   HWND owner =
       CreateWindowExW(0, L"Static", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  SettingsDialog dialog{ini, owner};
+  SettingsDialog dialog{nullptr, owner};
 
   ~SettingsDialogTest() override { DestroyWindow(owner); }
 
-  // Shows the dialog with `values` and runs `body` in it.
-  bool Show(PageValues& values, std::function<void(HWND frame)> body) {
+  // Shows the dialog with `draft` and runs `body` in it.
+  bool Show(SettingsDraft& draft, std::function<void(HWND frame)> body) {
     WhileModal modal(
         [this] { return dialog.Frame() && IsWindowVisible(dialog.Frame()) ? dialog.Frame() : nullptr; },
         std::move(body));
-    const bool ok = dialog.ShowModal(values);
+    const bool ok = dialog.ShowModal(draft);
     EXPECT_TRUE(modal.Ran());
     return ok;
   }
@@ -95,8 +91,8 @@ class SettingsDialogTest : public ::testing::Test {
 };
 
 TEST_F(SettingsDialogTest, FrameTreeAndPagesAtTheirPlaces) {
-  PageValues values = settings_ui::FillPageValues(app::SettingsRecord(), {});
-  const bool ok = Show(values, [&](HWND frame) {
+  SettingsDraft draft;
+  const bool ok = Show(draft, [&](HWND frame) {
     EXPECT_EQ(WindowText(frame), L"Tapestrel 設定");
     EXPECT_TRUE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST);
     RECT client;
@@ -221,15 +217,30 @@ TEST_F(SettingsDialogTest, TextsAreExact) {
   }
 }
 
-TEST_F(SettingsDialogTest, ListIndexesTheListsDoNotHaveComeBackAsNothingSelected) {
-  PageValues values = settings_ui::FillPageValues(app::SettingsRecord(), {});
-  values.intervalUnit = 5;
-  values.captureFileExt = -3;
-  values.ratioDrawing = 9;
-  EXPECT_TRUE(Show(values, [](HWND frame) { PostMessageW(frame, WM_COMMAND, IDOK, 0); }));
-  EXPECT_EQ(values.intervalUnit, -1);
-  EXPECT_EQ(values.captureFileExt, -1);
-  EXPECT_EQ(values.ratioDrawing, -1);
+// Record values the controls cannot show: a list shows nothing and keeps
+// the value; a radio group or the monitor list checks its first item, and a
+// spin edit its limit, and OK takes what they show.
+TEST_F(SettingsDialogTest, ValuesTheControlsDoNotHave) {
+  SettingsDraft draft;
+  draft.record.IntervalUnit = 5;
+  draft.record.CaptureFileExt = -3;
+  draft.record.WallPositionRatioDrawing = 9;
+  draft.record.WallSelect = static_cast<app::SelectionMethod>(7);
+  draft.record.WallPosition = static_cast<app::PositionMode>(-2);
+  draft.record.MonitorMode = static_cast<app::MonitorLayout>(4);
+  draft.record.IntervalValue = 0;
+  draft.record.RandomIntervalValue = 123456;
+  draft.record.InvalidConditionCPUValue = 250;
+  EXPECT_TRUE(Show(draft, [](HWND frame) { PostMessageW(frame, WM_COMMAND, IDOK, 0); }));
+  EXPECT_EQ(draft.record.IntervalUnit, 5);
+  EXPECT_EQ(draft.record.CaptureFileExt, -3);
+  EXPECT_EQ(draft.record.WallPositionRatioDrawing, 9);
+  EXPECT_EQ(draft.record.WallSelect, app::SelectionMethod::Next);
+  EXPECT_EQ(draft.record.WallPosition, app::PositionMode::Center);
+  EXPECT_EQ(draft.record.MonitorMode, app::MonitorLayout::Same);
+  EXPECT_EQ(draft.record.IntervalValue, 1);
+  EXPECT_EQ(draft.record.RandomIntervalValue, 99999);
+  EXPECT_EQ(draft.record.InvalidConditionCPUValue, 100);
 }
 
 }  // namespace

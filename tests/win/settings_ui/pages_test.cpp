@@ -25,7 +25,7 @@
 namespace tapestrel::testing {
 namespace {
 
-using settings_ui::PageValues;
+using settings_ui::SettingsDraft;
 using settings_ui::SettingsDialog;
 
 std::wstring Text(HWND w) { return WindowText(w); }
@@ -36,8 +36,8 @@ class PagesTest : public ::testing::Test {
   platform::ProfileFile profile{folder / "Tapestrel.ini"};
   platform::UserLocale locale;
   app::IniFile ini{profile, locale};
-  SettingsDialog dialog{ini, nullptr};
-  PageValues values = settings_ui::FillPageValues(app::SettingsRecord(), {});
+  SettingsDialog dialog{[this](const app::CustomColors& c) { app::WriteCustomColors(ini, c); }, nullptr};
+  SettingsDraft draft;
 
   // Shows the dialog on page `index` and runs `body` there; OK afterwards.
   bool OnPage(int index, std::function<void(HWND page)> body) {
@@ -50,7 +50,7 @@ class PagesTest : public ::testing::Test {
           body(dialog.Page(index).Handle());
           PostMessageW(frame, WM_COMMAND, IDOK, 0);
         });
-    return dialog.ShowModal(values);
+    return dialog.ShowModal(draft);
   }
 };
 
@@ -68,7 +68,7 @@ void Click(HWND w, int x, int y) {
 }
 
 TEST_F(PagesTest, SpinEditKeysButtonAndCorrection) {
-  values.invalidConditionCPUValue = 50;
+  draft.record.InvalidConditionCPUValue = 50;
   EXPECT_TRUE(OnPage(7, [&](HWND page) {
     settings_ui::TWinSpinEdit& spin = dialog.InvalidCondition().CpuValue();
     const HWND edit = spin.Edit(), other = GetDlgItem(page, IDC_INVALID_CONDITION_CPU_ENABLED);
@@ -105,7 +105,7 @@ TEST_F(PagesTest, SpinEditKeysButtonAndCorrection) {
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, end);
   }));
-  EXPECT_EQ(values.invalidConditionCPUValue, 64);
+  EXPECT_EQ(draft.record.InvalidConditionCPUValue, 64);
 }
 
 TEST_F(PagesTest, SpinEditTakesDigitsTypedWithTheJapaneseInputMethod) {
@@ -122,7 +122,7 @@ TEST_F(PagesTest, SpinEditTakesDigitsTypedWithTheJapaneseInputMethod) {
     EXPECT_EQ(Text(edit), L"64");
     SetWindowTextW(edit, L"３２");
   }));
-  EXPECT_EQ(values.invalidConditionCPUValue, 32);
+  EXPECT_EQ(draft.record.InvalidConditionCPUValue, 32);
 }
 
 TEST_F(PagesTest, SpinEditShape) {
@@ -147,8 +147,8 @@ TEST_F(PagesTest, SpinEditShape) {
 }
 
 TEST_F(PagesTest, GeneralPageFollowsItsSwitches) {
-  values.position = 0;
-  values.blankAutoColor = true;
+  draft.record.WallPosition = app::PositionMode::Center;
+  draft.record.WallBlankAutoColor = true;
   EXPECT_TRUE(OnPage(0, [&](HWND page) {
     const HWND ratio = GetDlgItem(page, IDC_WALL_POSITION_RATIO_DRAWING);
     EXPECT_FALSE(IsWindowEnabled(ratio));
@@ -183,18 +183,18 @@ TEST_F(PagesTest, GeneralPageFollowsItsSwitches) {
       EXPECT_EQ(IsWindowEnabled(match) != FALSE, index == 1);
     }
   }));
-  EXPECT_EQ(values.position, 1);
-  EXPECT_FALSE(values.blankAutoColor);
-  EXPECT_FALSE(values.exifOrientation);
-  EXPECT_EQ(values.monitorMode, 1);
+  EXPECT_EQ(draft.record.WallPosition, app::PositionMode::Stretch);
+  EXPECT_FALSE(draft.record.WallBlankAutoColor);
+  EXPECT_FALSE(draft.record.ExifOrientation);
+  EXPECT_EQ(draft.record.MonitorMode, app::MonitorLayout::PerMonitor);
 }
 
 TEST_F(PagesTest, PathsAreShownShortenedToTheirFields) {
   const std::string deep =
       "C:\\Users\\somebody\\Pictures\\wallpapers\\collected over the years\\2023\\summer";
-  values.wallpaperFolder = deep;
-  values.soundFile = "C:\\Windows\\Media\\ding.wav";
-  values.urgentEvasionFileName =
+  draft.record.WallPaperFolder = deep;
+  draft.record.SoundFile = "C:\\Windows\\Media\\ding.wav";
+  draft.record.UrgentEvasionFileName =
       deep + "\\a very long file name that does not fit anywhere at all at all.bmp";
   EXPECT_TRUE(OnPage(0, [&](HWND general) {
     const std::wstring shown = Text(GetDlgItem(general, IDC_WALLPAPER_FOLDER2));
@@ -220,11 +220,11 @@ TEST_F(PagesTest, PathsAreShownShortenedToTheirFields) {
     EXPECT_EQ(Text(GetDlgItem(dialog.Page(6).Handle(), IDC_URGENT_EVASION_FILE_NAME2)),
               L"a very long file name that does not fit anywhere at all at all.bmp");
   }));
-  EXPECT_EQ(values.wallpaperFolder, "D:\\Walls");
+  EXPECT_EQ(draft.record.WallPaperFolder, "D:\\Walls");
 }
 
 TEST_F(PagesTest, ApplicationListAddDeleteAndMoves) {
-  values.applications = {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe", "C:\\d.exe", "C:\\e.exe"};
+  draft.record.ApplicationList = {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe", "C:\\d.exe", "C:\\e.exe"};
   EXPECT_TRUE(OnPage(7, [&](HWND page) {
     const HWND list = GetDlgItem(page, IDC_INVALID_CONDITION_APPLICATION_LIST);
     auto select = [&](std::initializer_list<int> rows) {
@@ -256,7 +256,7 @@ TEST_F(PagesTest, ApplicationListAddDeleteAndMoves) {
     select({2, 5});
     click(IDC_APPLICATION_LIST_DELETE);
   }));
-  EXPECT_EQ(values.applications,
+  EXPECT_EQ(draft.record.ApplicationList,
             (std::vector<std::string>{"C:\\c.exe", "C:\\b.exe", "C:\\d.exe", "C:\\e.exe"}));
 }
 
@@ -271,6 +271,7 @@ TEST_F(PagesTest, TheColorDialogWritesTheSixteenCustomColorsAtOnce) {
   for (char letter = 'A'; letter <= 'P'; ++letter) {
     ini.WriteString("Whole", std::string("Color") + letter, letter == 'C' ? "ff" : CustomColorText(letter));
   }
+  draft.record.ColorDialogColors = app::ReadCustomColors(ini);
   EXPECT_TRUE(OnPage(0, [&](HWND page) {
     WhileModal colors(
         [&] { return ThreadDialog(dialog.Frame()); },
@@ -284,7 +285,7 @@ TEST_F(PagesTest, TheColorDialogWritesTheSixteenCustomColorsAtOnce) {
     SendMessageW(GetDlgItem(page, IDC_WALL_BLANK_COLOR_SELECT), BM_CLICK, 0, 0);
     EXPECT_TRUE(colors.Ran());
   }));
-  EXPECT_EQ(values.blankColor, 0x030201u);
+  EXPECT_EQ(draft.record.WallBlankColor, 0x030201u);
   for (char letter = 'A'; letter <= 'P'; ++letter) {
     const std::string expected = letter == 'C' ? "0000FF" : CustomColorText(letter);
     EXPECT_EQ(IniValue(profile.Path(), "Whole", std::string("Color") + letter), expected) << letter;
@@ -350,7 +351,7 @@ TEST_F(PagesTest, FileDialogsWithTheirTitlesAndFilters) {
   const std::string program = folder / "game.exe";
   const std::string picture = folder / "safe.bmp";
   for (const std::string& file : {wave, program, picture}) WriteFile(file, "x");
-  values.pictureFilter = "ビットマップ (*.bmp)|*.bmp";
+  draft.pictureFilter = "ビットマップ (*.bmp)|*.bmp";
   EXPECT_TRUE(OnPage(9, [&](HWND sound) {
     const HWND frame = dialog.Frame();
     SeenDialog seen = ChooseThrough(frame, sound, IDC_SOUND_SELECT, wave);
@@ -370,10 +371,10 @@ TEST_F(PagesTest, FileDialogsWithTheirTitlesAndFilters) {
     SendMessageW(GetDlgItem(dialog.Page(0).Handle(), IDC_WALLPAPER_FOLDER_SELECT), BM_CLICK, 0, 0);
     EXPECT_TRUE(browser.Ran());
   }));
-  EXPECT_EQ(values.soundFile, wave);
-  EXPECT_EQ(values.applications, std::vector<std::string>{program});
-  EXPECT_EQ(values.urgentEvasionFileName, picture);
-  EXPECT_EQ(values.wallpaperFolder, "");
+  EXPECT_EQ(draft.record.SoundFile, wave);
+  EXPECT_EQ(draft.record.ApplicationList, std::vector<std::string>{program});
+  EXPECT_EQ(draft.record.UrgentEvasionFileName, picture);
+  EXPECT_EQ(draft.record.WallPaperFolder, "");
 }
 
 // Files named outside the code page, in a folder named so too, chosen in
@@ -387,7 +388,7 @@ TEST_F(PagesTest, NamesOutsideTheCodePageAreKeptByShortPathOrRefused) {
   const std::wstring wave = cafe + L"\\" + names[1] + L".wav", program = cafe + L"\\" + names[0] + L".exe",
                      picture = cafe + L"\\" + names[2] + L".bmp";
   for (const std::wstring& file : {wave, program, picture, cafe + L"\\marker"}) WriteWide(file, ReadableName(file));
-  values.pictureFilter = "ビットマップ (*.bmp)|*.bmp";
+  draft.pictureFilter = "ビットマップ (*.bmp)|*.bmp";
   EXPECT_TRUE(OnPage(9, [&](HWND sound) {
     const HWND frame = dialog.Frame();
     ChooseThrough(frame, sound, IDC_SOUND_SELECT, wave);
@@ -399,14 +400,14 @@ TEST_F(PagesTest, NamesOutsideTheCodePageAreKeptByShortPathOrRefused) {
     });
     SendMessageW(GetDlgItem(dialog.Page(0).Handle(), IDC_WALLPAPER_FOLDER_SELECT), BM_CLICK, 0, 0);
   }));
-  EXPECT_EQ(ReadFile(values.soundFile), ReadableName(wave));
-  ASSERT_EQ(values.applications.size(), 1u);
-  EXPECT_EQ(ReadFile(values.applications[0]), ReadableName(program));
-  EXPECT_EQ(ReadFile(values.urgentEvasionFileName), ReadableName(picture));
-  EXPECT_EQ(ReadFile(values.wallpaperFolder + "\\marker"), ReadableName(cafe + L"\\marker"));
+  EXPECT_EQ(ReadFile(draft.record.SoundFile), ReadableName(wave));
+  ASSERT_EQ(draft.record.ApplicationList.size(), 1u);
+  EXPECT_EQ(ReadFile(draft.record.ApplicationList[0]), ReadableName(program));
+  EXPECT_EQ(ReadFile(draft.record.UrgentEvasionFileName), ReadableName(picture));
+  EXPECT_EQ(ReadFile(draft.record.WallPaperFolder + "\\marker"), ReadableName(cafe + L"\\marker"));
 
   NoShortNames none;
-  const PageValues kept = values;
+  const SettingsDraft kept = draft;
   std::vector<std::wstring> told;
   std::wstring shownPage;
   auto tell = [&](std::function<void()> then) {
@@ -436,15 +437,15 @@ TEST_F(PagesTest, NamesOutsideTheCodePageAreKeptByShortPathOrRefused) {
                      });
                      SendMessageW(frame, WM_COMMAND, IDOK, 0);  // refused: the message, the page
                    });
-  EXPECT_TRUE(dialog.ShowModal(values));
+  EXPECT_TRUE(dialog.ShowModal(draft));
   ASSERT_EQ(told.size(), 2u);
   EXPECT_EQ(told[0].rfind(wave, 0), 0u) << platform::WideToUtf8(told[0]);
   EXPECT_EQ(told[1].rfind(names[1], 0), 0u) << platform::WideToUtf8(told[1]);
   EXPECT_NE(told[1].find(L"扱えない文字"), std::wstring::npos);
   EXPECT_EQ(shownPage, L"壁紙キャプチャ変更");
-  EXPECT_EQ(values.soundFile, kept.soundFile);
-  EXPECT_EQ(values.applications, kept.applications);
-  EXPECT_EQ(values.captureFileName, "shot");
+  EXPECT_EQ(draft.record.SoundFile, kept.record.SoundFile);
+  EXPECT_EQ(draft.record.ApplicationList, kept.record.ApplicationList);
+  EXPECT_EQ(draft.record.CaptureFileName, "shot");
 }
 
 }  // namespace

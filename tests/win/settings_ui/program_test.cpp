@@ -9,7 +9,7 @@
 #include <map>
 #include <sstream>
 
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 #include "settings_dialog_ids.h"
 #include "shell_link_reader.h"
 #include "win_support/tapestrel_process.h"

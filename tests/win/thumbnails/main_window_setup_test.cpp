@@ -1,9 +1,9 @@
 // The main window's set-up of thumbnail loading on a real view.
 #include <gtest/gtest.h>
 
-#include "app/win32/main_window_thumbnails.h"
 #include "common/solid_picture.h"
 #include "imaging/png/png_file.h"
+#include "program/win32/main_window_thumbnails.h"
 #include "thumbnail_fixture.h"
 #include "win_support/files.h"
 

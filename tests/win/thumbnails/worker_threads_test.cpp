@@ -37,7 +37,7 @@ TEST(ThumbnailWorker, PlugInsMakeThumbnailsWithComOneThreadAtATime) {
   host.DrawAll();
   // The wallpaper's decoding on this thread, through the plug-in collection's
   // own hold on the same library, while the worker makes thumbnails with it.
-  imaging::TSPIGraphic wallpaper(plugins.SPIs1());
+  imaging::TSPIGraphic wallpaper(plugins.Plugins());
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   int decoded = 0;
   for (; host.cells->Loader().Busy() && std::chrono::steady_clock::now() < deadline; ++decoded) {

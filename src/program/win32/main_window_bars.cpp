@@ -5,10 +5,10 @@
 
 #include "app/status_texts.h"
 #include "app/view_options.h"
-#include "app/win32/main_window.h"
 #include "main_window_ids.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
+#include "program/win32/main_window.h"
 
 namespace tapestrel::app {
 namespace {

@@ -1,8 +1,8 @@
-#include "app/win32/about_box.h"
+#include "program/win32/about_box.h"
 
 #include <commctrl.h>
 
-#include "app/win32/licence_window.h"
+#include "program/win32/licence_window.h"
 
 #include "main_window_ids.h"
 #include "platform/error_guard.h"

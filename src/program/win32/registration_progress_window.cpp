@@ -1,4 +1,4 @@
-#include "app/win32/registration_progress_window.h"
+#include "program/win32/registration_progress_window.h"
 
 #include <commctrl.h>
 

@@ -12,7 +12,6 @@
 #include "app/registry_keys.h"
 #include "app/settings_store.h"
 #include "app/startup_rules.h"
-#include "app/win32/main_window.h"
 #include "app/win32/susie_plugin_pictures.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
@@ -24,7 +23,7 @@
 #include "platform/win32/profile_file.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/text.h"
-#include "settings_ui/win32/form_shells.h"
+#include "program/win32/main_window.h"
 #include "settings_ui/win32/wallpaper_folder_dialog.h"
 
 using namespace tapestrel;
@@ -98,7 +97,6 @@ int Run() {
   const std::vector<std::string> args = CommandLineArguments();
 
   app::MainWindow form(ports, args);
-  auto otherForms = settings_ui::CreateFormShells();
 
   if (!EnsureWallpaperFolder(form, ports)) return 0;
 

@@ -4,10 +4,10 @@
 #pragma once
 
 #include "app/picture_registration.h"
-#include "app/win32/main_window.h"
 #include "app/win32/registration_files.h"
-#include "app/win32/registration_progress_window.h"
 #include "platform/win32/clipboard_files.h"
+#include "program/win32/main_window.h"
+#include "program/win32/registration_progress_window.h"
 
 namespace tapestrel::app {
 

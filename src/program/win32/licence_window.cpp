@@ -1,4 +1,4 @@
-#include "app/win32/licence_window.h"
+#include "program/win32/licence_window.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "app/win32/main_window_thumbnails.h"
+#include "program/win32/main_window_thumbnails.h"
 
 #include "app/status_texts.h"
-#include "app/win32/main_window.h"
+#include "program/win32/main_window.h"
 
 #include "platform/paths.h"
 #include "platform/win32/ansi_path.h"

@@ -1,8 +1,8 @@
 // The view's keyboard and mouse as the main window uses them: a double click
 // on one picture makes it the wallpaper, Enter does so quietly (not recorded,
 // no sound); the view's own context menu; selecting all and inverting.
-#include "app/win32/main_window.h"
 #include "platform/win32/ansi_path.h"
+#include "program/win32/main_window.h"
 
 namespace tapestrel::app {
 

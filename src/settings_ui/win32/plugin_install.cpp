@@ -1,4 +1,4 @@
-#include "imaging/win32/plugin_install.h"
+#include "settings_ui/win32/plugin_install.h"
 
 #include "platform/win32/common_dialogs.h"
 
@@ -9,7 +9,7 @@
 #include "platform/win32/file_system.h"
 #include "platform/win32/text.h"
 
-namespace tapestrel::imaging {
+namespace tapestrel::settings_ui {
 
 const char kPluginInstallTitle[] = "Susie Plug-in　インストール";
 const char kPluginRestartMessage[] = "プラグインを有効にするためにTapestrelの再起動が必要です。";
@@ -35,7 +35,7 @@ void ForceDirectories(const std::string& folder) {
 
 int InstallPlugins(const std::vector<std::string>& files, const std::string& executableFolder,
                    const std::function<void(const std::string& message)>& inform) {
-  const std::string pluginFolder = platform::IncludeTrailingBackslash(executableFolder) + kPluginFolderName;
+  const std::string pluginFolder = platform::IncludeTrailingBackslash(executableFolder) + imaging::kPluginFolderName;
   ForceDirectories(pluginFolder);
   int copied = 0;
   for (const std::string& file : files) {
@@ -48,7 +48,7 @@ int InstallPlugins(const std::vector<std::string>& files, const std::string& exe
 
 std::vector<std::string> ChoosePluginFiles(HWND owner) {
   // "Susie Plug-in (*.spi)|*.spi", or the same for ".sph" in the 64-bit program.
-  const std::string extension(kPluginExtension.substr(1));
+  const std::string extension(imaging::kPluginExtension.substr(1));
   const std::string filter = "Susie Plug-in (*." + extension + ")|*." + extension;
   // A file whose name has no ANSI form is left out, as from every list.
   return platform::PathsToAnsi(
@@ -63,4 +63,4 @@ void SusiePluginInstallClick(HWND owner) {
   });
 }
 
-}  // namespace tapestrel::imaging
+}  // namespace tapestrel::settings_ui

@@ -1,16 +1,16 @@
-#include "app/win32/main_window.h"
+#include "program/win32/main_window.h"
 
 #include <ctime>
 
 #include "app/picture_extensions.h"
 #include "app/startup_rules.h"
 #include "app/view_options.h"
-#include "app/win32/main_window_registration.h"
 #include "imaging/picture_formats.h"
 #include "platform/ansi_text.h"
 #include "platform/error_guard.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/text.h"
+#include "program/win32/main_window_registration.h"
 
 namespace tapestrel::app {
 namespace {
@@ -156,7 +156,12 @@ void MainWindow::BuildPictureExtensions() {
 void MainWindow::LoadSettings() { app::LoadSettings(settings_, ini_, ports_.clock, *this); }
 
 void MainWindow::SaveSettings(bool includeWindow) {
-  app::SaveSettings(settings_, ini_, *this, includeWindow);
+  if (includeWindow) settings_.Window = GetWindowGeometry();
+  settings_.ViewMode = CheckedViewMode();
+  settings_.ViewStyle = CheckedViewStyle();
+  settings_.SortType = SortKind();
+  settings_.SortDescending = SortDescending();
+  app::SaveSettings(settings_, ini_, includeWindow);
 }
 
 void MainWindow::SetWindowGeometry(const WindowGeometry& g) {

@@ -1,6 +1,6 @@
 // Adding pictures to the wallpaper folder (the open dialog, the folder
 // dialog, dropping, pasting) and the file clipboard commands.
-#include "app/win32/main_window_registration.h"
+#include "program/win32/main_window_registration.h"
 
 #include <commctrl.h>
 #include "platform/win32/common_dialogs.h"

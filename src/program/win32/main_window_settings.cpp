@@ -2,9 +2,9 @@
 // and CustomizeExecute, the one way every setting is changed.
 #include <algorithm>
 
-#include "app/win32/main_window.h"
 #include "imaging/spi/spis.h"
 #include "platform/win32/ansi_path.h"
+#include "program/win32/main_window.h"
 #include "settings_ui/win32/settings_dialog.h"
 #include "settings_ui/win32/shell_link_shortcuts.h"
 
@@ -68,7 +68,14 @@ class KeepHidden {
 }  // namespace
 
 void MainWindow::CreateSettingsDialog() {
-  settingsDialog_ = std::make_shared<settings_ui::SettingsDialog>(ini_, Handle());
+  // The color dialog's custom colors are kept at once, even when the
+  // settings dialog is then cancelled.
+  settingsDialog_ = std::make_shared<settings_ui::SettingsDialog>(
+      [this](const CustomColors& colors) {
+        settings_.ColorDialogColors = colors;
+        WriteCustomColors(ini_, colors);
+      },
+      Handle());
   actions_.SetHandler(kActCustomize, [this] { CustomizeExecute(); });
 }
 
@@ -77,6 +84,7 @@ void MainWindow::CustomizeExecute() {
   MainWindowCustomizeHost host(*this);
   settings_ui::ShellLinkShortcuts shortcuts(Handle());
   settings_ui::StartupShortcut shortcut(shortcuts, ExecutablePath());
+  settings_.ColorDialogColors = ReadCustomColors(ini_);
   settings_ui::CustomizeExecute(
       {settings_, host, shortcut, *settingsDialog_, ports_.clock, openPictureFilter_, FormatRows()});
   FollowPictureSettings();

@@ -1,11 +1,11 @@
 // The main window's help commands: the help page beside the executable and
 // the about box.
-#include "app/win32/main_window.h"
+#include "program/win32/main_window.h"
 
 #include <shellapi.h>
 
 #include "app/help_url.h"
-#include "app/win32/about_box.h"
+#include "program/win32/about_box.h"
 
 namespace tapestrel::app {
 

@@ -1,6 +1,6 @@
 // The main window's system services: the notification-area icon and its
 // menu, the global hot keys and the one-second scheduler tick.
-#include "app/win32/main_window.h"
+#include "program/win32/main_window.h"
 
 #include "platform/error_guard.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace tapestrel::imaging {
+namespace tapestrel::settings_ui {
 
 extern const char kPluginInstallTitle[];  // "Susie Plug-in　インストール"
 extern const char kPluginRestartMessage[];  // "プラグインを有効にするためにTapestrelの再起動が必要です。"
@@ -29,4 +29,4 @@ std::vector<std::string> ChoosePluginFiles(HWND owner);
 // executable with an information message box.
 void SusiePluginInstallClick(HWND owner);
 
-}  // namespace tapestrel::imaging
+}  // namespace tapestrel::settings_ui

@@ -1,7 +1,7 @@
 // The main window's thumbnail view: how the window sets it up, the folder it
 // shows, the sort commands, and the picture list the change engine takes
 // from it.
-#include "app/win32/main_window.h"
+#include "program/win32/main_window.h"
 
 #include "app/view_options.h"
 

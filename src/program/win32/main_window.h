@@ -21,9 +21,7 @@
 #include "app/urgent_evasion.h"
 #include "app/wallpaper_changer.h"
 #include "app/wallpaper_renderer.h"
-#include "app/win32/actions.h"
 #include "app/win32/application_probe.h"
-#include "app/win32/main_window_thumbnails.h"
 #include "app/win32/screen_capture.h"
 #include "browser/win32/img_list_view.h"
 #include "browser/win32/view_picture_list.h"
@@ -35,6 +33,8 @@
 #include "platform/win32/keyboard.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window.h"
+#include "program/win32/actions.h"
+#include "program/win32/main_window_thumbnails.h"
 
 namespace tapestrel::platform {
 class FileClipboard;
@@ -108,17 +108,21 @@ class MainWindow : public platform::Window, public SettingsHost, public ChangeRe
   platform::FileClipboard& Clipboard();
   RegistrationProgressWindow& RegistrationWindow();
 
-  // SettingsHost: what loading applies and saving reads back.
+  // What a save takes into the record's "Window" and "List" fields: the
+  // window's place, the checked view mode and style (0 when none of 1..5 is
+  // checked), the browser's sort kind and direction.
+  WindowGeometry GetWindowGeometry() const;
+  int CheckedViewMode() const;
+  int CheckedViewStyle() const;
+  int SortKind() const;
+  bool SortDescending() const;
+
+  // SettingsHost: what loading applies.
   void SetWindowGeometry(const WindowGeometry& geometry) override;
-  WindowGeometry GetWindowGeometry() const override;
   void RunViewAction(int mode) override;
   void RunStyleAction(int style) override;
   void RunSortAction(int kind) override;
   void SetSortDescending(bool descending) override;
-  int CheckedViewMode() const override;
-  int CheckedViewStyle() const override;
-  int SortKind() const override;
-  bool SortDescending() const override;
   void SetBrowserFolder(const std::string& folder) override;
   void ApplyTrayResiding() override;
   void RegisterHotKeys() override;

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/view_options.h"
-#include "app/win32/main_window.h"
 #include "imaging/win32/system_color.h"
+#include "program/win32/main_window.h"
 
 namespace tapestrel::app {
 namespace {

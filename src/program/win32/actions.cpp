@@ -1,4 +1,4 @@
-#include "app/win32/actions.h"
+#include "program/win32/actions.h"
 
 #include <cstdlib>
 #include <string_view>
