@@ -46,7 +46,7 @@ double TicksToMs(LONGLONG ticks) {
 }
 
 template <typename Step>
-void Timed(TCustomImgListView::RequestStats& stats, Step step) {
+void Timed(TImgListView::RequestStats& stats, Step step) {
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);
   step();
@@ -86,7 +86,7 @@ void DrawBitmap(HDC dc, int x, int y, const imaging::Bitmap& bitmap) {
 
 }  // namespace
 
-TCustomImgListView::TCustomImgListView(HWND parent) {
+TImgListView::TImgListView(HWND parent) {
   Create(kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, 0, 0, 100, 100,
          parent, nullptr);
   listView_ = CreateWindowExW(
@@ -95,7 +95,7 @@ TCustomImgListView::TCustomImgListView(HWND parent) {
           LVS_SHAREIMAGELISTS | LVS_EDITLABELS | LVS_SINGLESEL,
       0, 0, 100, 100, Handle(), reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr);
   if (!listView_) throw std::runtime_error("cannot create the thumbnail view");
-  SetWindowSubclass(listView_, &TCustomImgListView::ListViewProcedure, kListViewSubclass,
+  SetWindowSubclass(listView_, &TImgListView::ListViewProcedure, kListViewSubclass,
                     reinterpret_cast<DWORD_PTR>(this));
   ListView_SetExtendedListViewStyle(listView_, LVS_EX_DOUBLEBUFFER);
   ListView_SetCallbackMask(listView_, LVIS_OVERLAYMASK);
@@ -116,7 +116,7 @@ TCustomImgListView::TCustomImgListView(HWND parent) {
   PostMessageW(Handle(), kInitialLayout, 0, 0);
 }
 
-HIMAGELIST TCustomImgListView::SystemImages(bool large) {
+HIMAGELIST TImgListView::SystemImages(bool large) {
   HIMAGELIST& list = large ? systemLarge_ : systemSmall_;
   if (!list) {
     SHFILEINFOW info{};
@@ -127,30 +127,30 @@ HIMAGELIST TCustomImgListView::SystemImages(bool large) {
   return list;
 }
 
-void TCustomImgListView::LayOutOnce() {
+void TImgListView::LayOutOnce() {
   if (laidOut_) return;
   laidOut_ = true;
   UpdateCellGeometry();
 }
 
-TCustomImgListView::~TCustomImgListView() {
+TImgListView::~TImgListView() {
   StopWatcher();
   CancelScan();
   if (thumbnails_) thumbnails_->CancelAll();
   RegisterDropTarget(false);
   if (listView_) {
-    RemoveWindowSubclass(listView_, &TCustomImgListView::ListViewProcedure, kListViewSubclass);
+    RemoveWindowSubclass(listView_, &TImgListView::ListViewProcedure, kListViewSubclass);
     ListView_SetItemCountEx(listView_, 0, 0);
   }
   items_.SetFolder(nullptr);
   if (placeholder_) ImageList_Destroy(placeholder_);
 }
 
-void TCustomImgListView::SetBounds(const RECT& r) {
+void TImgListView::SetBounds(const RECT& r) {
   MoveWindow(Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
-void TCustomImgListView::HookOptions() {
+void TImgListView::HookOptions() {
   const auto rebuild = [this] { RebuildView(); };
   ViewImage.OnChange = rebuild;
   View.OnChange1 = rebuild;
@@ -164,7 +164,7 @@ void TCustomImgListView::HookOptions() {
   };
 }
 
-void TCustomImgListView::CreateColumns() {
+void TImgListView::CreateColumns() {
   const struct {
     UINT text;
     int format, width;
@@ -184,9 +184,9 @@ void TCustomImgListView::CreateColumns() {
   }
 }
 
-void TCustomImgListView::BeginUpdate() { ++updateDepth_; }
+void TImgListView::BeginUpdate() { ++updateDepth_; }
 
-void TCustomImgListView::EndUpdate() {
+void TImgListView::EndUpdate() {
   if (updateDepth_ > 0 && --updateDepth_ == 0 && rebuildPending_) {
     rebuildPending_ = false;
     RebuildView();
@@ -195,7 +195,7 @@ void TCustomImgListView::EndUpdate() {
 
 // ---- properties
 
-void TCustomImgListView::SetViewStyle(TViewStyle style) {
+void TImgListView::SetViewStyle(TViewStyle style) {
   if (style == viewStyle_) return;
   viewStyle_ = style;
   static constexpr DWORD kStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
@@ -205,32 +205,32 @@ void TCustomImgListView::SetViewStyle(TViewStyle style) {
   InvalidateRect(listView_, nullptr, TRUE);
 }
 
-void TCustomImgListView::SetIconStyle(TIconStyle style) {
+void TImgListView::SetIconStyle(TIconStyle style) {
   if (style == iconStyle_) return;
   iconStyle_ = style;
   RebuildView();
 }
 
-void TCustomImgListView::SetSortType(TSortTypeEx type) {
+void TImgListView::SetSortType(TSortTypeEx type) {
   if (type == sortType_) return;
   sortType_ = type;
   SortItems();
 }
 
-void TCustomImgListView::SetDescend(bool descend) {
+void TImgListView::SetDescend(bool descend) {
   if (descend == descend_) return;
   descend_ = descend;
   SortItems();
 }
 
-void TCustomImgListView::SetSort(TSortTypeEx type, bool descend) {
+void TImgListView::SetSort(TSortTypeEx type, bool descend) {
   if (type == sortType_ && descend == descend_) return;
   sortType_ = type;
   descend_ = descend;
   SortItems();
 }
 
-void TCustomImgListView::SetViewMode(TViewMode mode) {
+void TImgListView::SetViewMode(TViewMode mode) {
   if (mode == viewMode_) return;
   viewMode_ = mode;
   if (mode == TViewMode::ivmFolder) {
@@ -250,7 +250,7 @@ void TCustomImgListView::SetViewMode(TViewMode mode) {
   ++generation_;
 }
 
-void TCustomImgListView::SetColor(ColorValue color) {
+void TImgListView::SetColor(ColorValue color) {
   if (color == color_) return;
   color_ = color;
   ApplyColors();
@@ -258,49 +258,49 @@ void TCustomImgListView::SetColor(ColorValue color) {
   RebuildView();
 }
 
-void TCustomImgListView::SetFontColor(ColorValue color) {
+void TImgListView::SetFontColor(ColorValue color) {
   fontColor_ = color;
   ApplyColors();
 }
 
-void TCustomImgListView::ApplyColors() {
+void TImgListView::ApplyColors() {
   ListView_SetBkColor(listView_, imaging::ResolveColor(color_));
   ListView_SetTextBkColor(listView_, imaging::ResolveColor(color_));
   ListView_SetTextColor(listView_, imaging::ResolveColor(fontColor_));
   InvalidateRect(listView_, nullptr, TRUE);
 }
 
-bool TCustomImgListView::MultiSelect() const {
+bool TImgListView::MultiSelect() const {
   return !(GetWindowLongPtrW(listView_, GWL_STYLE) & LVS_SINGLESEL);
 }
 
-void TCustomImgListView::SetMultiSelect(bool on) {
+void TImgListView::SetMultiSelect(bool on) {
   const LONG_PTR s = GetWindowLongPtrW(listView_, GWL_STYLE);
   SetWindowLongPtrW(listView_, GWL_STYLE, on ? s & ~LVS_SINGLESEL : s | LVS_SINGLESEL);
 }
 
-bool TCustomImgListView::HideSelection() const {
+bool TImgListView::HideSelection() const {
   return !(GetWindowLongPtrW(listView_, GWL_STYLE) & LVS_SHOWSELALWAYS);
 }
 
-void TCustomImgListView::SetHideSelection(bool on) {
+void TImgListView::SetHideSelection(bool on) {
   const LONG_PTR s = GetWindowLongPtrW(listView_, GWL_STYLE);
   SetWindowLongPtrW(listView_, GWL_STYLE, on ? s & ~LVS_SHOWSELALWAYS : s | LVS_SHOWSELALWAYS);
   InvalidateRect(listView_, nullptr, TRUE);
 }
 
-bool TCustomImgListView::ReadOnly() const {
+bool TImgListView::ReadOnly() const {
   return !(GetWindowLongPtrW(listView_, GWL_STYLE) & LVS_EDITLABELS);
 }
 
-void TCustomImgListView::SetReadOnly(bool on) {
+void TImgListView::SetReadOnly(bool on) {
   const LONG_PTR s = GetWindowLongPtrW(listView_, GWL_STYLE);
   SetWindowLongPtrW(listView_, GWL_STYLE, on ? s & ~LVS_EDITLABELS : s | LVS_EDITLABELS);
 }
 
 // ---- geometry
 
-void TCustomImgListView::UpdateCellGeometry() {
+void TImgListView::UpdateCellGeometry() {
   laidOut_ = true;
   if (iconStyle_ == TIconStyle::iisImage) {
     const CellSize image = PlaceholderSize(ViewImage, viewStyle_ == TViewStyle::vsIcon);
@@ -325,7 +325,7 @@ void TCustomImgListView::UpdateCellGeometry() {
   placedCount_ = items_.Count();
 }
 
-void TCustomImgListView::FollowDpi(int dpi) {
+void TImgListView::FollowDpi(int dpi) {
   if (dpi == dpi_ || dpi <= 0) return;
   platform::UniqueGdiObject font = platform::SystemFontForDpi(platform::SystemFont::IconTitle, dpi);
   if (font) SendMessageW(listView_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
@@ -339,7 +339,7 @@ void TCustomImgListView::FollowDpi(int dpi) {
   InvalidateRect(listView_, nullptr, TRUE);
 }
 
-void TCustomImgListView::ApplyIconSpacing() {
+void TImgListView::ApplyIconSpacing() {
   if (iconStyle_ == TIconStyle::iisImage) {
     // The cell keeps the thumbnail's pixels; the gaps between cells scale.
     const CellSize cell = CellSizeOf(ViewImage);
@@ -350,7 +350,7 @@ void TCustomImgListView::ApplyIconSpacing() {
   }
 }
 
-void TCustomImgListView::ShowEntryCount(bool anew) {
+void TImgListView::ShowEntryCount(bool anew) {
   // Wine's list view gives owner-data icons their places only when it
   // arranges (on a size or spacing change, or when asked): entries beyond
   // the places it has would all be drawn on one spot. Those places stay
@@ -378,7 +378,7 @@ void TCustomImgListView::ShowEntryCount(bool anew) {
 
 // ---- folder
 
-void TCustomImgListView::BindInitialFolder() {
+void TImgListView::BindInitialFolder() {
   if (viewMode_ != TViewMode::ivmFolder) return;
   // Until a folder is opened the view shows the desktop.
   folderId_ = CloneIdList(desktopId_.Get());
@@ -386,17 +386,17 @@ void TCustomImgListView::BindInitialFolder() {
   items_.SetFolder(folder_.get());
 }
 
-void TCustomImgListView::OpenFolder(const std::wstring& path) {
+void TImgListView::OpenFolder(const std::wstring& path) {
   if (viewMode_ != TViewMode::ivmFolder) return;
   const UniqueIdList id = ParseAbsolute(path);
   if (id) OpenFolderID(id.Get());
 }
 
-void TCustomImgListView::OpenFolder(const std::string& ansiPath) {
+void TImgListView::OpenFolder(const std::string& ansiPath) {
   OpenFolder(platform::AnsiToWide(ansiPath));
 }
 
-void TCustomImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
+void TImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
   if (viewMode_ != TViewMode::ivmFolder || !absolute) return;
   ComPtr<IShellFolder> desktop = DesktopFolder();
   if (!desktop) return;
@@ -435,7 +435,7 @@ void TCustomImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
   StartWatcher();
 }
 
-std::wstring TCustomImgListView::FolderPath() const {
+std::wstring TImgListView::FolderPath() const {
   if (viewMode_ == TViewMode::ivmFile || !folderId_) return {};
   if (!ILIsEmpty(folderId_.Get())) {
     const std::wstring path = PathOfIdList(folderId_.Get());
@@ -445,16 +445,16 @@ std::wstring TCustomImgListView::FolderPath() const {
   return DisplayNameOf(desktop.Get(), folderId_.Get(), SHGDN_NORMAL);
 }
 
-void TCustomImgListView::SetUpdating(bool on) { updating_ = on; }
+void TImgListView::SetUpdating(bool on) { updating_ = on; }
 
-TImgItems::EnumOptions TCustomImgListView::EnumOptionsNow() const {
+TImgItems::EnumOptions TImgListView::EnumOptionsNow() const {
   TImgItems::EnumOptions options;
   options.flags = {View.DispTypes.Folders, View.DispTypes.NonFolders, View.DispTypes.Hidden};
   options.ext = platform::AnsiToWide(View.DispTypes.Ext.Get());
   return options;
 }
 
-void TCustomImgListView::Reenumerate() {
+void TImgListView::Reenumerate() {
   if (viewMode_ != TViewMode::ivmFolder || !created_ || !listView_ || !folder_ || desktopPending_) return;
   CancelScan();
   // No WM_SETREDRAW around it: switching redraw back on makes Wine's list
@@ -490,13 +490,13 @@ void TCustomImgListView::Reenumerate() {
   SelectionChanged();
 }
 
-void TCustomImgListView::SortItems() {
+void TImgListView::SortItems() {
   items_.Sort(sortType_, descend_, viewMode_);
   ++generation_;
   if (listView_) InvalidateRect(listView_, nullptr, TRUE);
 }
 
-void TCustomImgListView::RebuildView() {
+void TImgListView::RebuildView() {
   if (!created_ || !listView_) return;
   if (updateDepth_ > 0) {
     rebuildPending_ = true;
@@ -516,14 +516,14 @@ void TCustomImgListView::RebuildView() {
   SetUpdating(false);
 }
 
-void TCustomImgListView::OpenParentFolder() {
+void TImgListView::OpenParentFolder() {
   if (viewMode_ != TViewMode::ivmFolder || !folderId_ || ILIsEmpty(folderId_.Get())) return;
   UniqueIdList parent = CloneIdList(folderId_.Get());
   ILRemoveLastID(parent.Get());  // directly under the desktop: the desktop's empty list
   OpenFolderID(parent.Get());
 }
 
-void TCustomImgListView::ReloadFolder() {
+void TImgListView::ReloadFolder() {
   SetUpdating(true);
   if (thumbnails_) thumbnails_->CancelAll();
   // The shown files' records leave the on-disk thumbnail store (kept off by
@@ -536,14 +536,14 @@ void TCustomImgListView::ReloadFolder() {
   Reenumerate();
 }
 
-void TCustomImgListView::HoldRefresh(bool hold) {
+void TImgListView::HoldRefresh(bool hold) {
   refreshHeld_ = hold;
   if (hold || !refreshMissed_) return;
   refreshMissed_ = false;
   RefreshFolder();
 }
 
-void TCustomImgListView::StartWatcher() {
+void TImgListView::StartWatcher() {
   StopWatcher();
   if (!created_ || viewMode_ != TViewMode::ivmFolder || !ShellChangeNotification.Enabled || !folderId_)
     return;
@@ -553,13 +553,13 @@ void TCustomImgListView::StartWatcher() {
                                              Handle(), kWatcherChange, ++watcherTag_);
 }
 
-void TCustomImgListView::StopWatcher() { watcher_.reset(); }
+void TImgListView::StopWatcher() { watcher_.reset(); }
 
 // ---- selection
 
-int TCustomImgListView::SelCount() const { return ListView_GetSelectedCount(listView_); }
+int TImgListView::SelCount() const { return ListView_GetSelectedCount(listView_); }
 
-std::vector<int> TCustomImgListView::SelectedIndices() const {
+std::vector<int> TImgListView::SelectedIndices() const {
   std::vector<int> indices;
   for (int i = ListView_GetNextItem(listView_, -1, LVNI_SELECTED); i >= 0 && i < items_.Count();
        i = ListView_GetNextItem(listView_, i, LVNI_SELECTED))
@@ -567,22 +567,22 @@ std::vector<int> TCustomImgListView::SelectedIndices() const {
   return indices;
 }
 
-TImgListItem* TCustomImgListView::Selected() {
+TImgListItem* TImgListView::Selected() {
   const int i = ListView_GetNextItem(listView_, -1, LVNI_SELECTED);
   return i >= 0 && i < items_.Count() ? &items_[i] : nullptr;
 }
 
-std::vector<TImgListItem*> TCustomImgListView::Selection() {
+std::vector<TImgListItem*> TImgListView::Selection() {
   std::vector<TImgListItem*> selection;
   for (int i : SelectedIndices()) selection.push_back(&items_[i]);
   return selection;
 }
 
-void TCustomImgListView::SelectAll() {
+void TImgListView::SelectAll() {
   if (MultiSelect()) ListView_SetItemState(listView_, -1, LVIS_SELECTED, LVIS_SELECTED);
 }
 
-void TCustomImgListView::InvertSelection() {
+void TImgListView::InvertSelection() {
   const int count = items_.Count();
   std::vector<bool> selected(static_cast<size_t>(count));
   for (int i : SelectedIndices()) selected[static_cast<size_t>(i)] = true;
@@ -590,13 +590,13 @@ void TCustomImgListView::InvertSelection() {
     ListView_SetItemState(listView_, i, selected[i] ? 0 : LVIS_SELECTED, LVIS_SELECTED);
 }
 
-void TCustomImgListView::Select(int index, bool selected) {
+void TImgListView::Select(int index, bool selected) {
   ListView_SetItemState(listView_, index, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
 }
 
-int TCustomImgListView::FocusedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_FOCUSED); }
+int TImgListView::FocusedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_FOCUSED); }
 
-void TCustomImgListView::SelectionChanged() {
+void TImgListView::SelectionChanged() {
   // Selecting all of many entries changes each one: the hook runs once after.
   if (selectionChangePosted_) return;
   selectionChangePosted_ = PostMessageW(Handle(), kSelectionChanged, 0, 0) != FALSE;
@@ -604,7 +604,7 @@ void TCustomImgListView::SelectionChanged() {
 
 // ---- images
 
-std::shared_ptr<const imaging::Bitmap> TCustomImgListView::IconImage(TImgListItem& item) {
+std::shared_ptr<const imaging::Bitmap> TImgListView::IconImage(TImgListItem& item) {
   const std::pair<int, int> key{item.OverlayIndex(), item.IconIndex()};
   if (viewMode_ == TViewMode::ivmFolder) {
     const auto found = iconImages_.find(key);
@@ -636,7 +636,7 @@ std::shared_ptr<const imaging::Bitmap> TCustomImgListView::IconImage(TImgListIte
   return image;
 }
 
-const imaging::Bitmap* TCustomImgListView::CellImage(TImgListItem& item) {
+const imaging::Bitmap* TImgListView::CellImage(TImgListItem& item) {
   if (thumbnails_) return thumbnails_->CellImage(item);
   if (!item.Image) {
     if (!item.ItemId()) return nullptr;
@@ -651,16 +651,16 @@ const imaging::Bitmap* TCustomImgListView::CellImage(TImgListItem& item) {
 
 // ---- messages
 
-LRESULT CALLBACK TCustomImgListView::ListViewProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+LRESULT CALLBACK TImgListView::ListViewProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                                        UINT_PTR, DWORD_PTR self) {
-  auto* view = reinterpret_cast<TCustomImgListView*>(self);
+  auto* view = reinterpret_cast<TImgListView*>(self);
   bool handled = false;
   const LRESULT result =
       platform::Guarded<LRESULT>(0, [&] { return view->ListViewMessage(message, wParam, lParam, handled); });
   return handled ? result : DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT TCustomImgListView::ListViewMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+LRESULT TImgListView::ListViewMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   switch (message) {
     case WM_VSCROLL:
     case WM_HSCROLL:
@@ -688,7 +688,7 @@ LRESULT TCustomImgListView::ListViewMessage(UINT message, WPARAM wParam, LPARAM 
   return 0;
 }
 
-LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT menuResult = 0;
   if (ForwardMenuMessage(message, wParam, lParam, menuResult)) return menuResult;
   switch (message) {
@@ -743,7 +743,7 @@ LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
   return Default(message, wParam, lParam);
 }
 
-LRESULT TCustomImgListView::OnNotify(NMHDR& header) {
+LRESULT TImgListView::OnNotify(NMHDR& header) {
   switch (header.code) {
     case LVN_GETDISPINFOW:
       Timed(requestStats_, [&] { OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(header)); });
@@ -788,7 +788,7 @@ LRESULT TCustomImgListView::OnNotify(NMHDR& header) {
   }
 }
 
-void TCustomImgListView::OnGetDispInfo(NMLVDISPINFOW& info) {
+void TImgListView::OnGetDispInfo(NMLVDISPINFOW& info) {
   LVITEMW& item = info.item;
   if (updating_ || item.iItem < 0 || item.iItem >= items_.Count()) return;
   if (scrolling_ && item.iItem != selectedAtScrollStart_) {
@@ -832,7 +832,7 @@ void TCustomImgListView::OnGetDispInfo(NMLVDISPINFOW& info) {
   }
 }
 
-LRESULT TCustomImgListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
+LRESULT TImgListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
@@ -856,7 +856,7 @@ LRESULT TCustomImgListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
   }
 }
 
-CellRect TCustomImgListView::CellAt(const RECT& icon) const {
+CellRect TImgListView::CellAt(const RECT& icon) const {
   const CellSize size = CellSizeOf(ViewImage);
   CellRect cell;
   cell.left = icon.left + (icon.right - icon.left - size.width) / 2;
@@ -866,7 +866,7 @@ CellRect TCustomImgListView::CellAt(const RECT& icon) const {
   return cell;
 }
 
-void TCustomImgListView::DrawCell(HDC dc, int index, const RECT& icon) {
+void TImgListView::DrawCell(HDC dc, int index, const RECT& icon) {
   const CellRect cell = CellAt(icon);
   // The selection from the list view's own record: asking for the item's
   // state while it paints answers stale bits under Wine.
@@ -891,7 +891,7 @@ void TCustomImgListView::DrawCell(HDC dc, int index, const RECT& icon) {
   RestoreDC(dc, saved);
 }
 
-void TCustomImgListView::OnColumnClick(int column) {
+void TImgListView::OnColumnClick(int column) {
   if (!DefaultExec.ColumnSort) return;
   for (int kind = 0; kind < 4; ++kind) {
     if (columnIndex_[kind] != column) continue;
@@ -904,7 +904,7 @@ void TCustomImgListView::OnColumnClick(int column) {
   }
 }
 
-int TCustomImgListView::OnFindItem(NMLVFINDITEMW& find) {
+int TImgListView::OnFindItem(NMLVFINDITEMW& find) {
   // Typing a name's first letters moves to it.
   if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
   const std::wstring_view wanted(find.lvfi.psz);

@@ -104,12 +104,12 @@ class ThumbnailSource {
   virtual void LookAhead(TImgListItem& item) = 0;
 };
 
-class TCustomImgListView : public platform::Window {
+class TImgListView final : public platform::Window {
  public:
   // Creates the view as a child of `parent`, showing the desktop until a
   // folder is opened.
-  explicit TCustomImgListView(HWND parent);
-  ~TCustomImgListView() override;
+  explicit TImgListView(HWND parent);
+  ~TImgListView() override;
 
   HWND ListView() const { return listView_; }
   void SetBounds(const RECT& bounds);
@@ -361,12 +361,6 @@ class TCustomImgListView : public platform::Window {
   bool dropRegistered_ = false;
   ComPtr<IContextMenu2> menu2_;  // while a shell menu is shown
   ComPtr<IContextMenu3> menu3_;
-};
-
-// The view as the program uses it.
-class TImgListView final : public TCustomImgListView {
- public:
-  using TCustomImgListView::TCustomImgListView;
 };
 
 }  // namespace tapestrel::browser

@@ -33,7 +33,7 @@ std::wstring FileSystemPathOf(LPCITEMIDLIST folder) {
 
 }  // namespace
 
-void TCustomImgListView::RefreshFolder() {
+void TImgListView::RefreshFolder() {
   if (viewMode_ != TViewMode::ivmFolder || !created_ || !listView_ || !folder_ || desktopPending_) return;
   CancelScan();  // this listing is the newer
   const std::wstring path = items_.Count() > 0 ? FileSystemPathOf(folderId_.Get()) : std::wstring();
@@ -41,7 +41,7 @@ void TCustomImgListView::RefreshFolder() {
   if (path.empty() || !ListFolder(path, files) || !UpdateFromListing(files)) Reenumerate();
 }
 
-void TCustomImgListView::StartScan() {
+void TImgListView::StartScan() {
   if (scan_) {
     rescanPending_ = true;  // once this listing is in
     return;
@@ -54,12 +54,12 @@ void TCustomImgListView::StartScan() {
   scan_ = std::make_unique<FolderScan>(path, Handle(), kFolderListed, ++scanTag_);
 }
 
-void TCustomImgListView::CancelScan() {
+void TImgListView::CancelScan() {
   scan_.reset();
   rescanPending_ = false;
 }
 
-void TCustomImgListView::OnFolderListed() {
+void TImgListView::OnFolderListed() {
   std::vector<ListedFile> files;
   const bool listed = scan_->Take(files);
   scan_.reset();
@@ -68,7 +68,7 @@ void TCustomImgListView::OnFolderListed() {
   if (again) StartScan();
 }
 
-bool TCustomImgListView::UpdateFromListing(const std::vector<ListedFile>& files) {
+bool TImgListView::UpdateFromListing(const std::vector<ListedFile>& files) {
   if (!folder_) return false;
   const TImgItems::EnumOptions options = EnumOptionsNow();
   const FolderChanges changes = FindChanges(items_, files, options);
@@ -128,7 +128,7 @@ bool TCustomImgListView::UpdateFromListing(const std::vector<ListedFile>& files)
   return true;
 }
 
-int TCustomImgListView::FirstVisibleIndex() const {
+int TImgListView::FirstVisibleIndex() const {
   // Entries are laid out in order: along rows, or down columns in the list style.
   const int count = items_.Count();
   const bool columns = viewStyle_ == TViewStyle::vsList;
@@ -144,7 +144,7 @@ int TCustomImgListView::FirstVisibleIndex() const {
   return lo < count ? lo : -1;
 }
 
-TCustomImgListView::Place TCustomImgListView::RememberPlace() {
+TImgListView::Place TImgListView::RememberPlace() {
   Place place;
   const int count = items_.Count();
   for (int i : SelectedIndices()) place.selected.push_back(&items_[i]);
@@ -157,7 +157,7 @@ TCustomImgListView::Place TCustomImgListView::RememberPlace() {
   return place;
 }
 
-void TCustomImgListView::RestorePlace(const Place& place, const std::vector<TImgListItem*>& goneList) {
+void TImgListView::RestorePlace(const Place& place, const std::vector<TImgListItem*>& goneList) {
   const std::unordered_set<const TImgListItem*> gone(goneList.begin(), goneList.end());
   const auto indexOf = [&](const TImgListItem* item) {
     return !item || gone.count(item) ? -1 : items_.IndexOf(*item);

@@ -43,7 +43,7 @@ std::vector<std::wstring> ReadDropFiles(HGLOBAL global) {
 // or folder under the cursor decides the effect and does the drop.
 class ViewDropTarget final : public IDropTarget {
  public:
-  explicit ViewDropTarget(TCustomImgListView& view) : view_(&view) {}
+  explicit ViewDropTarget(TImgListView& view) : view_(&view) {}
   void Detach() {
     Reset();
     view_ = nullptr;
@@ -186,7 +186,7 @@ class ViewDropTarget final : public IDropTarget {
   }
 
   ULONG references_ = 1;
-  TCustomImgListView* view_;
+  TImgListView* view_;
   std::unique_ptr<TFileDataObject> files_;
   bool accept_ = false;
   ComPtr<IDropTarget> shell_;
@@ -287,7 +287,7 @@ const std::vector<std::wstring>& TFileDataObject::WideFiles() {
 
 // ---- drag and drop
 
-void TCustomImgListView::SetDropHighlighted(int index) {
+void TImgListView::SetDropHighlighted(int index) {
   if (index == dropHighlighted_) return;
   for (int i : {dropHighlighted_, index}) {
     if (i >= 0) ListView_SetItemState(listView_, i, i == index ? LVIS_DROPHILITED : 0, LVIS_DROPHILITED);
@@ -295,7 +295,7 @@ void TCustomImgListView::SetDropHighlighted(int index) {
   dropHighlighted_ = index;
 }
 
-void TCustomImgListView::RegisterDropTarget(bool on) {
+void TImgListView::RegisterDropTarget(bool on) {
   if (on == dropRegistered_ || !listView_) return;
   if (on) {
     if (!dropTarget_) dropTarget_ = ComPtr<IDropTarget>(std::make_unique<ViewDropTarget>(*this).release());
@@ -310,9 +310,9 @@ void TCustomImgListView::RegisterDropTarget(bool on) {
   }
 }
 
-IDropTarget* TCustomImgListView::DropTarget() const { return dropRegistered_ ? dropTarget_.Get() : nullptr; }
+IDropTarget* TImgListView::DropTarget() const { return dropRegistered_ ? dropTarget_.Get() : nullptr; }
 
-void TCustomImgListView::AutoScroll(POINT client) {
+void TImgListView::AutoScroll(POINT client) {
   // One line when the cursor is within a font height of an edge that can scroll.
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(listView_, WM_GETFONT, 0, 0));
   LOGFONTW log{};
@@ -341,7 +341,7 @@ void TCustomImgListView::AutoScroll(POINT client) {
   }
 }
 
-void TCustomImgListView::BeginDrag() {
+void TImgListView::BeginDrag() {
   if (!DefaultExec.DropSource || !folder_) return;
   std::vector<LPCITEMIDLIST> ids = SelectedIds();
   if (ids.empty()) return;
@@ -358,7 +358,7 @@ void TCustomImgListView::BeginDrag() {
 
 // ---- verbs
 
-std::vector<LPCITEMIDLIST> TCustomImgListView::SelectedIds() {
+std::vector<LPCITEMIDLIST> TImgListView::SelectedIds() {
   std::vector<LPCITEMIDLIST> ids;
   for (int i : SelectedIndices()) {
     if (LPCITEMIDLIST id = AsIdList(items_[i].ItemId())) ids.push_back(id);
@@ -367,13 +367,13 @@ std::vector<LPCITEMIDLIST> TCustomImgListView::SelectedIds() {
   return ids;
 }
 
-bool TCustomImgListView::AllSelectedHave(ULONG attributes) {
+bool TImgListView::AllSelectedHave(ULONG attributes) {
   const std::vector<LPCITEMIDLIST> ids = SelectedIds();
   return folder_ && !ids.empty() &&
          folder_->ShellAttributes(ids.data(), static_cast<UINT>(ids.size()), attributes) == attributes;
 }
 
-ComPtr<IContextMenu> TCustomImgListView::SelectionMenu(const std::vector<LPCITEMIDLIST>& ids) {
+ComPtr<IContextMenu> TImgListView::SelectionMenu(const std::vector<LPCITEMIDLIST>& ids) {
   ComPtr<IContextMenu> menu;
   if (!folder_ || ids.empty() ||
       FAILED(folder_->Interface()->GetUIObjectOf(Handle(), static_cast<UINT>(ids.size()),
@@ -399,7 +399,7 @@ bool InvokeMenuVerb(IContextMenu* menu, HWND owner, const char* verb) {
 
 }  // namespace
 
-bool TCustomImgListView::InvokeVerb(const char* verb) {
+bool TImgListView::InvokeVerb(const char* verb) {
   if (std::strcmp(verb, "paste") == 0) return InvokePaste();
   const ULONG needed = std::strcmp(verb, "copy") == 0 ? SFGAO_CANCOPY : SFGAO_CANDELETE;
   if (!AllSelectedHave(needed)) return false;
@@ -407,7 +407,7 @@ bool TCustomImgListView::InvokeVerb(const char* verb) {
   return InvokeMenuVerb(menu.Get(), Handle(), verb);
 }
 
-bool TCustomImgListView::InvokePaste() {
+bool TImgListView::InvokePaste() {
   if (!folderId_ || !IsClipboardFormatAvailable(CF_HDROP)) return false;
   // The desktop pastes into its file-system folder.
   UniqueIdList target = CloneIdList(folderId_.Get());
@@ -423,7 +423,7 @@ bool TCustomImgListView::InvokePaste() {
   return InvokeMenuVerb(menu.Get(), Handle(), "paste");
 }
 
-bool TCustomImgListView::OnKeyDownNotify(WORD key) {
+bool TImgListView::OnKeyDownNotify(WORD key) {
   bool handled = false;
   if (OnKeyDown) OnKeyDown(key, handled);
   if (handled) return true;
@@ -454,7 +454,7 @@ bool TCustomImgListView::OnKeyDownNotify(WORD key) {
 
 // ---- renaming
 
-bool TCustomImgListView::BeginRename() {
+bool TImgListView::BeginRename() {
   const int index = ListView_GetNextItem(listView_, -1, LVNI_SELECTED | LVNI_FOCUSED) >= 0
                         ? ListView_GetNextItem(listView_, -1, LVNI_SELECTED | LVNI_FOCUSED)
                         : ListView_GetNextItem(listView_, -1, LVNI_SELECTED);
@@ -463,7 +463,7 @@ bool TCustomImgListView::BeginRename() {
   return ListView_EditLabel(listView_, index) != nullptr;
 }
 
-bool TCustomImgListView::OnBeginLabelEdit(NMLVDISPINFOW& info) {
+bool TImgListView::OnBeginLabelEdit(NMLVDISPINFOW& info) {
   const int index = info.item.iItem;
   if (ReadOnly() || !folder_ || index < 0 || index >= items_.Count()) return false;
   LPCITEMIDLIST child = AsIdList(items_[index].ItemId());
@@ -475,12 +475,12 @@ bool TCustomImgListView::OnBeginLabelEdit(NMLVDISPINFOW& info) {
   return true;
 }
 
-void TCustomImgListView::OnEndLabelEdit(NMLVDISPINFOW& info) {
+void TImgListView::OnEndLabelEdit(NMLVDISPINFOW& info) {
   if (!info.item.pszText) return;  // cancelled
   RenameItem(info.item.iItem, info.item.pszText);
 }
 
-bool TCustomImgListView::RenameItem(int index, const std::wstring& newName) {
+bool TImgListView::RenameItem(int index, const std::wstring& newName) {
   if (!folder_ || index < 0 || index >= items_.Count() || newName.empty()) return false;
   TImgListItem& item = items_[index];
   LPCITEMIDLIST child = AsIdList(item.ItemId());
@@ -503,7 +503,7 @@ bool TCustomImgListView::RenameItem(int index, const std::wstring& newName) {
 
 // ---- context menu
 
-bool TCustomImgListView::ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool TImgListView::ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (message != WM_INITMENUPOPUP && message != WM_DRAWITEM && message != WM_MEASUREITEM &&
       message != WM_MENUCHAR)
     return false;
@@ -532,7 +532,7 @@ UINT HighestMenuId(HMENU menu) {
 
 }  // namespace
 
-void TCustomImgListView::OnContextMenu(POINT screen) {
+void TImgListView::OnContextMenu(POINT screen) {
   if (screen.x == -1 && screen.y == -1) {
     // From the keyboard: at the focused entry, else at the corner.
     RECT r{};
@@ -595,7 +595,7 @@ void TCustomImgListView::OnContextMenu(POINT screen) {
 
 // ---- opening
 
-void TCustomImgListView::Open(TImgListItem& item) {
+void TImgListView::Open(TImgListItem& item) {
   if (!folder_ || !item.ItemId()) return;
   const UniqueIdList absolute = folder_->Absolute(item.ItemId());
   if (item.IsFolder() && viewMode_ == TViewMode::ivmFolder) {
