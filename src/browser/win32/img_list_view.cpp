@@ -235,7 +235,7 @@ void TImgListView::SetViewMode(TViewMode mode) {
   viewMode_ = mode;
   if (mode == TViewMode::ivmFolder) {
     // Reopens the folder it showed.
-    UniqueIdList id = std::move(folderId_);
+    platform::UniqueIdList id = std::move(folderId_);
     folder_.reset();
     items_.SetFolder(nullptr);
     if (id) OpenFolderID(id.Get());
@@ -388,7 +388,7 @@ void TImgListView::BindInitialFolder() {
 
 void TImgListView::OpenFolder(const std::wstring& path) {
   if (viewMode_ != TViewMode::ivmFolder) return;
-  const UniqueIdList id = ParseAbsolute(path);
+  const platform::UniqueIdList id = ParseAbsolute(path);
   if (id) OpenFolderID(id.Get());
 }
 
@@ -398,7 +398,7 @@ void TImgListView::OpenFolder(const std::string& ansiPath) {
 
 void TImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
   if (viewMode_ != TViewMode::ivmFolder || !absolute) return;
-  ComPtr<IShellFolder> desktop = DesktopFolder();
+  platform::ComPtr<IShellFolder> desktop = DesktopFolder();
   if (!desktop) return;
   if (folderId_) {
     const HRESULT same = desktop->CompareIDs(0, folderId_.Get(), absolute);
@@ -414,7 +414,7 @@ void TImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
   ++generation_;
   SetUpdating(false);
 
-  ComPtr<IShellFolder> bound;
+  platform::ComPtr<IShellFolder> bound;
   if (ILIsEmpty(absolute)) {
     bound = desktop;
   } else if (FAILED(desktop->BindToObject(absolute, nullptr, IID_IShellFolder, bound.PutVoid())) || !bound) {
@@ -441,7 +441,7 @@ std::wstring TImgListView::FolderPath() const {
     const std::wstring path = PathOfIdList(folderId_.Get());
     if (!path.empty()) return path;
   }
-  ComPtr<IShellFolder> desktop = DesktopFolder();
+  platform::ComPtr<IShellFolder> desktop = DesktopFolder();
   return DisplayNameOf(desktop.Get(), folderId_.Get(), SHGDN_NORMAL);
 }
 
@@ -518,7 +518,7 @@ void TImgListView::RebuildView() {
 
 void TImgListView::OpenParentFolder() {
   if (viewMode_ != TViewMode::ivmFolder || !folderId_ || ILIsEmpty(folderId_.Get())) return;
-  UniqueIdList parent = CloneIdList(folderId_.Get());
+  platform::UniqueIdList parent = CloneIdList(folderId_.Get());
   ILRemoveLastID(parent.Get());  // directly under the desktop: the desktop's empty list
   OpenFolderID(parent.Get());
 }

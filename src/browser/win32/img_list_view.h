@@ -39,7 +39,7 @@
 #include "browser/shell_items.h"
 #include "browser/view_options.h"
 #include "browser/win32/change_watcher.h"
-#include "browser/win32/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 #include "browser/win32/folder_scan.h"
 #include "browser/win32/shell_folder.h"
 #include "platform/win32/handles.h"
@@ -69,7 +69,7 @@ class TFileDataObject {
  private:
   void Read();
 
-  ComPtr<IDataObject> data_;
+  platform::ComPtr<IDataObject> data_;
   bool read_ = false;
   std::vector<std::wstring> wide_;
   std::vector<std::string> ansi_;
@@ -310,14 +310,14 @@ class TImgListView final : public platform::Window {
   void AutoScroll(POINT client);
   bool AllSelectedHave(ULONG attributes);
   std::vector<LPCITEMIDLIST> SelectedIds();
-  ComPtr<IContextMenu> SelectionMenu(const std::vector<LPCITEMIDLIST>& ids);
+  platform::ComPtr<IContextMenu> SelectionMenu(const std::vector<LPCITEMIDLIST>& ids);
   bool InvokePaste();
 
   HWND listView_ = nullptr;
   TImgItems items_;
   std::unique_ptr<ShellFolder> folder_;
-  UniqueIdList folderId_;
-  UniqueIdList desktopId_;
+  platform::UniqueIdList folderId_;
+  platform::UniqueIdList desktopId_;
   std::unique_ptr<ChangeWatcher> watcher_;
   WPARAM watcherTag_ = 0;
   std::unique_ptr<FolderScan> scan_;
@@ -357,10 +357,10 @@ class TImgListView final : public platform::Window {
   RequestStats requestStats_;
   RequestStats drawStats_;
 
-  ComPtr<IDropTarget> dropTarget_;
+  platform::ComPtr<IDropTarget> dropTarget_;
   bool dropRegistered_ = false;
-  ComPtr<IContextMenu2> menu2_;  // while a shell menu is shown
-  ComPtr<IContextMenu3> menu3_;
+  platform::ComPtr<IContextMenu2> menu2_;  // while a shell menu is shown
+  platform::ComPtr<IContextMenu3> menu3_;
 };
 
 }  // namespace tapestrel::browser

@@ -115,7 +115,7 @@ class ViewDropTarget final : public IDropTarget {
       bool accept = true;
       if (view_->OnFileDragDrop)
         view_->OnFileDragDrop(*files_, ShiftStateOf(keys), {point.x, point.y}, accept);
-      ComPtr<IDropTarget> shell = shell_;
+      platform::ComPtr<IDropTarget> shell = shell_;
       shell_.Reset();  // Reset must not tell it the drag left
       Reset();
       if (!shell) return S_OK;
@@ -141,7 +141,7 @@ class ViewDropTarget final : public IDropTarget {
     hit.pt = client;
     int index = ListView_HitTest(list, &hit);
     if (index >= view_->ImgItems().Count() || !(hit.flags & LVHT_ONITEM)) index = -1;
-    ComPtr<IDropTarget> target;
+    platform::ComPtr<IDropTarget> target;
     ShellFolder* folder = view_->folder_.get();
     if (folder && index >= 0) {
       LPCITEMIDLIST child = AsIdList(view_->ImgItems()[index].ItemId());
@@ -189,7 +189,7 @@ class ViewDropTarget final : public IDropTarget {
   TImgListView* view_;
   std::unique_ptr<TFileDataObject> files_;
   bool accept_ = false;
-  ComPtr<IDropTarget> shell_;
+  platform::ComPtr<IDropTarget> shell_;
   int index_ = -1;
 };
 
@@ -298,7 +298,7 @@ void TImgListView::SetDropHighlighted(int index) {
 void TImgListView::RegisterDropTarget(bool on) {
   if (on == dropRegistered_ || !listView_) return;
   if (on) {
-    if (!dropTarget_) dropTarget_ = ComPtr<IDropTarget>(std::make_unique<ViewDropTarget>(*this).release());
+    if (!dropTarget_) dropTarget_ = platform::ComPtr<IDropTarget>(std::make_unique<ViewDropTarget>(*this).release());
     dropRegistered_ = SUCCEEDED(RegisterDragDrop(listView_, dropTarget_.Get()));
   } else {
     RevokeDragDrop(listView_);
@@ -345,13 +345,13 @@ void TImgListView::BeginDrag() {
   if (!DefaultExec.DropSource || !folder_) return;
   std::vector<LPCITEMIDLIST> ids = SelectedIds();
   if (ids.empty()) return;
-  ComPtr<IDataObject> data;
+  platform::ComPtr<IDataObject> data;
   if (FAILED(folder_->Interface()->GetUIObjectOf(Handle(), static_cast<UINT>(ids.size()),
                                                  const_cast<LPCITEMIDLIST*>(ids.data()), IID_IDataObject,
                                                  nullptr, data.PutVoid())) ||
       !data)
     return;
-  ComPtr<IDropSource> source(std::make_unique<ViewDropSource>().release());
+  platform::ComPtr<IDropSource> source(std::make_unique<ViewDropSource>().release());
   DWORD effect = DROPEFFECT_NONE;
   DoDragDrop(data.Get(), source.Get(), DefaultExec.DragType & (idtCopy | idtMove | idtLink), &effect);
 }
@@ -373,8 +373,8 @@ bool TImgListView::AllSelectedHave(ULONG attributes) {
          folder_->ShellAttributes(ids.data(), static_cast<UINT>(ids.size()), attributes) == attributes;
 }
 
-ComPtr<IContextMenu> TImgListView::SelectionMenu(const std::vector<LPCITEMIDLIST>& ids) {
-  ComPtr<IContextMenu> menu;
+platform::ComPtr<IContextMenu> TImgListView::SelectionMenu(const std::vector<LPCITEMIDLIST>& ids) {
+  platform::ComPtr<IContextMenu> menu;
   if (!folder_ || ids.empty() ||
       FAILED(folder_->Interface()->GetUIObjectOf(Handle(), static_cast<UINT>(ids.size()),
                                                  const_cast<LPCITEMIDLIST*>(ids.data()), IID_IContextMenu,
@@ -403,21 +403,21 @@ bool TImgListView::InvokeVerb(const char* verb) {
   if (std::strcmp(verb, "paste") == 0) return InvokePaste();
   const ULONG needed = std::strcmp(verb, "copy") == 0 ? SFGAO_CANCOPY : SFGAO_CANDELETE;
   if (!AllSelectedHave(needed)) return false;
-  ComPtr<IContextMenu> menu = SelectionMenu(SelectedIds());
+  platform::ComPtr<IContextMenu> menu = SelectionMenu(SelectedIds());
   return InvokeMenuVerb(menu.Get(), Handle(), verb);
 }
 
 bool TImgListView::InvokePaste() {
   if (!folderId_ || !IsClipboardFormatAvailable(CF_HDROP)) return false;
   // The desktop pastes into its file-system folder.
-  UniqueIdList target = CloneIdList(folderId_.Get());
+  platform::UniqueIdList target = CloneIdList(folderId_.Get());
   if (ILIsEmpty(target.Get())) SHGetSpecialFolderLocation(Handle(), CSIDL_DESKTOPDIRECTORY, target.Put());
   if (!target || PathOfIdList(target.Get()).empty()) return false;
-  ComPtr<IShellFolder> parent;
+  platform::ComPtr<IShellFolder> parent;
   LPCITEMIDLIST child = nullptr;
   if (FAILED(SHBindToParent(target.Get(), IID_IShellFolder, parent.PutVoid(), &child)) || !parent)
     return false;
-  ComPtr<IContextMenu> menu;
+  platform::ComPtr<IContextMenu> menu;
   if (FAILED(parent->GetUIObjectOf(Handle(), 1, &child, IID_IContextMenu, nullptr, menu.PutVoid())))
     return false;
   return InvokeMenuVerb(menu.Get(), Handle(), "paste");
@@ -543,7 +543,7 @@ void TImgListView::OnContextMenu(POINT screen) {
   }
   HMENU own = ImgPopupMenu.PopupMenu;
   const std::vector<LPCITEMIDLIST> ids = SelectedIds();
-  ComPtr<IContextMenu> shell;
+  platform::ComPtr<IContextMenu> shell;
   if (!ids.empty() && ImgPopupMenu.Enabled) shell = SelectionMenu(ids);
   if (!shell) {
     if (!own) return;
@@ -597,7 +597,7 @@ void TImgListView::OnContextMenu(POINT screen) {
 
 void TImgListView::Open(TImgListItem& item) {
   if (!folder_ || !item.ItemId()) return;
-  const UniqueIdList absolute = folder_->Absolute(item.ItemId());
+  const platform::UniqueIdList absolute = folder_->Absolute(item.ItemId());
   if (item.IsFolder() && viewMode_ == TViewMode::ivmFolder) {
     OpenFolderID(absolute.Get());
     return;
@@ -605,8 +605,8 @@ void TImgListView::Open(TImgListItem& item) {
   const std::wstring path = item.ParsingPath();
   if (viewMode_ != TViewMode::ivmFile && item.OverlayIndex() == 1 &&
       _wcsicmp(PathFindExtensionW(path.c_str()), L".lnk") == 0) {
-    ComPtr<IShellLinkW> link;
-    ComPtr<IPersistFile> file;
+    platform::ComPtr<IShellLinkW> link;
+    platform::ComPtr<IPersistFile> file;
     wchar_t target[MAX_PATH] = {};
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    link.PutVoid())) &&
