@@ -33,15 +33,15 @@ ThumbnailPicture ThumbnailPng(std::span<const uint8_t> data, int w, int h, TGetT
 }
 
 constexpr BuiltInPicture kBuiltIn[] = {
-    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr},
-    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"bmp", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr, PictureKind::Bitmap},
+    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr, PictureKind::Icon},
+    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, PictureKind::EnhancedMetafile},
+    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, PictureKind::Metafile},
     {"jpeg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
-     ReadJpegFileShownSize, DrawJpegFileForScreen},
+     ReadJpegFileShownSize, DrawJpegFileForScreen, PictureKind::Jpeg},
     {"jpg", "JPEG イメージ ファイル", WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
-     ReadJpegFileShownSize, DrawJpegFileForScreen},
-    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr},
+     ReadJpegFileShownSize, DrawJpegFileForScreen, PictureKind::Jpeg},
+    {"PNG", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr, PictureKind::Png},
 };
 
 }  // namespace

@@ -37,6 +37,10 @@ using ScreenDrawer = void (*)(const std::string& path, TABitmap& canvas, const S
 using ThumbnailDecoder = ThumbnailPicture (*)(std::span<const uint8_t> data, int w, int h, TGetType type,
                                               JpegMode mode, bool exifOrientation);
 
+// What a picture is, for code that treats kinds apart (the thumbnail view
+// draws icons and metafiles through the system).
+enum class PictureKind { Bitmap, Icon, EnhancedMetafile, Metafile, Jpeg, Png };
+
 struct BuiltInPicture {
   const char* extension;           // without the dot, as registered ("bmp", "PNG")
   const char* description;         // UTF-8
@@ -45,6 +49,7 @@ struct BuiltInPicture {
   RatioCanvasDecoder ratioCanvas;  // null: decode, then draw the picture
   ShownSizeReader shownSize;       // null: the size is known only by decoding
   ScreenDrawer screenDrawing;      // null: decode, then draw the picture
+  PictureKind kind;
 };
 
 // In registration order; the order and texts make the user-visible filters.
