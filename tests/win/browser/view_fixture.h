@@ -62,9 +62,6 @@ class ViewWindow {
   HWND Frame() const { return frame_; }
   HWND List() const { return view_->ListView(); }
 
-  // The main window's settings for its view.
-  void UseMainWindowSettings() { browser::SetUpAsProgramView(*view_); }
-
   std::vector<std::wstring> Names() {
     std::vector<std::wstring> names;
     browser::TImgItems& items = view_->ImgItems();
