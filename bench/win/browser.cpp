@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "browser/win32/img_list_view.h"
+#include "browser/win32/program_view.h"
 #include "platform/win32/text.h"
 #include "win_support/files.h"
 #include "timing.h"
@@ -166,22 +167,6 @@ Resources Count() {
           GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), handles, OpenHandles(), WindowsOfThread()};
 }
 
-void MainWindowSettings(browser::TImgListView& v) {
-  v.BeginUpdate();
-  v.SetMultiSelect(true);
-  v.SetHideSelection(false);
-  v.SetColor(browser::kClWhite);
-  v.ViewImage.ImageWidth = 120;
-  v.ViewImage.ImageHeight = 90;
-  v.ViewImage.SelectFrame.Width = 3;
-  v.ViewImage.SmallIcon.IconPos = browser::TIconPos::iipNone;
-  v.SetIconStyle(browser::TIconStyle::iisImage);
-  v.View.DispTypes.Folders = false;
-  v.View.DispTypes.Hidden = false;
-  v.View.DispTypes.Ext = "*.bmp;*.jpg;*.jpeg;*.png;";
-  v.EndUpdate();
-}
-
 int Run(int argc, char** argv) {
   const int repetitions = bench::CountArgument(argc, argv, "--repetitions=", 7);
   const int files = bench::CountArgument(argc, argv, "--files=", 10000);
@@ -211,7 +196,10 @@ int Run(int argc, char** argv) {
   GetClientRect(frame, &client);
   view->SetBounds(client);
   view->ShellChangeNotification.Enabled = false;
-  MainWindowSettings(*view);
+  view->BeginUpdate();
+  browser::SetUpAsProgramView(*view);
+  view->View.DispTypes.Ext = "*.bmp;*.jpg;*.jpeg;*.png;";
+  view->EndUpdate();
   view->OpenFolder(empty.Path());
   Pump();
 

@@ -4,6 +4,7 @@
 
 #include "browser/view_options.h"
 #include "imaging/bmp_file.h"
+#include "imaging/builtin_pictures.h"
 #include "imaging/exif_orientation.h"
 #include "imaging/file_bytes.h"
 #include "imaging/picture_file.h"
@@ -47,6 +48,26 @@ class LineReader {
   std::vector<std::string> lines_;
   std::string line_;
 };
+
+// The view's kind of one of the program's own pictures. PNG files are left
+// to the owner's custom test or a plug-in.
+TImageType KindOf(imaging::PictureKind kind) {
+  switch (kind) {
+    case imaging::PictureKind::Bitmap:
+      return TImageType::iitBmp;
+    case imaging::PictureKind::Jpeg:
+      return TImageType::iitJpeg;
+    case imaging::PictureKind::Icon:
+      return TImageType::iitIco;
+    case imaging::PictureKind::EnhancedMetafile:
+      return TImageType::iitEmf;
+    case imaging::PictureKind::Metafile:
+      return TImageType::iitWmf;
+    case imaging::PictureKind::Png:
+      break;
+  }
+  return TImageType::iitNone;
+}
 
 }  // namespace
 
@@ -118,15 +139,18 @@ TImageType TImgUtil::DetectImageType(const std::string& path) const {
     const bool root = path.size() >= 2 && path.compare(path.size() - 2, 2, ":\\") == 0;
     return root || (platform_ && platform_->DirectoryExists(path)) ? TImageType::iitDir : TImageType::iitNone;
   }
+  if (const imaging::BuiltInPicture* picture = imaging::FindBuiltInPicture(path)) {
+    const TImageType type = KindOf(picture->kind);
+    if (type != TImageType::iitNone) return type;
+  }
+  // The files the view shows that are no pictures of the program's own.
   static const struct {
     const char* ext;
     TImageType type;
   } kByExtension[] = {
-      {".bmp", TImageType::iitBmp}, {".jpg", TImageType::iitJpeg},  {".jpeg", TImageType::iitJpeg},
-      {".ico", TImageType::iitIco}, {".cur", TImageType::iitCur},   {".ani", TImageType::iitAni},
-      {".emf", TImageType::iitEmf}, {".wmf", TImageType::iitWmf},   {".exe", TImageType::iitExe},
-      {".dll", TImageType::iitDll}, {".html", TImageType::iitHtml}, {".htm", TImageType::iitHtml},
-      {".eml", TImageType::iitEml}, {".txt", TImageType::iitTxt},   {".avi", TImageType::iitAvi},
+      {".cur", TImageType::iitCur},   {".ani", TImageType::iitAni}, {".exe", TImageType::iitExe},
+      {".dll", TImageType::iitDll},   {".html", TImageType::iitHtml}, {".htm", TImageType::iitHtml},
+      {".eml", TImageType::iitEml},   {".txt", TImageType::iitTxt}, {".avi", TImageType::iitAvi},
   };
   for (const auto& e : kByExtension)
     if (ext == e.ext) return e.type;

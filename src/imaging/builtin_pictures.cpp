@@ -37,15 +37,18 @@ void WriteJpeg(const std::string& path, const Bitmap& picture) { EncodeJpegFile(
 void WritePng(const std::string& path, const Bitmap& picture) { SavePngFile(path, picture); }
 
 constexpr BuiltInPicture kBuiltIn[] = {
-    {"bmp", "ビットマップ", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr, WriteBmp},
-    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"bmp", "ビットマップ", "ビットマップ", WallpaperBmp, ThumbnailBmp, nullptr, nullptr, nullptr, WriteBmp,
+     PictureKind::Bitmap},
+    {"ico", "アイコン", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, PictureKind::Icon},
+    {"emf", "エンハンス メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+     PictureKind::EnhancedMetafile},
+    {"wmf", "メタファイル", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, PictureKind::Metafile},
     {"jpeg", "JPEG イメージ ファイル", nullptr, WallpaperJpeg, ThumbnailJpeg, RenderRatioExpansionJpegFile,
-     ReadJpegFileShownSize, DrawJpegFileForScreen, nullptr},
+     ReadJpegFileShownSize, DrawJpegFileForScreen, nullptr, PictureKind::Jpeg},
     {"jpg", "JPEG イメージ ファイル", "JPEG イメージファイル", WallpaperJpeg, ThumbnailJpeg,
-     RenderRatioExpansionJpegFile, ReadJpegFileShownSize, DrawJpegFileForScreen, WriteJpeg},
-    {"PNG", "PNG Format", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr, WritePng},
+     RenderRatioExpansionJpegFile, ReadJpegFileShownSize, DrawJpegFileForScreen, WriteJpeg, PictureKind::Jpeg},
+    {"PNG", "PNG Format", "PNG Format", WallpaperPng, ThumbnailPng, nullptr, nullptr, nullptr, WritePng,
+     PictureKind::Png},
 };
 
 }  // namespace

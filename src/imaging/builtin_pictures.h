@@ -40,6 +40,10 @@ using PictureWriter = void (*)(const std::string& path, const Bitmap& picture);
 using ThumbnailDecoder = ThumbnailPicture (*)(std::span<const uint8_t> data, int w, int h, TGetType type,
                                               JpegMode mode, bool exifOrientation);
 
+// What a picture is, for code that treats kinds apart (the thumbnail view
+// draws icons and metafiles through the system).
+enum class PictureKind { Bitmap, Icon, EnhancedMetafile, Metafile, Jpeg, Png };
+
 struct BuiltInPicture {
   const char* extension;           // without the dot, as registered ("bmp", "PNG")
   const char* description;         // UTF-8
@@ -52,6 +56,7 @@ struct BuiltInPicture {
   ShownSizeReader shownSize;       // null: the size is known only by decoding
   ScreenDrawer screenDrawing;      // null: decode, then draw the picture
   PictureWriter writer;            // null: not written (one writer per format)
+  PictureKind kind;
 };
 
 // In registration order; the order and texts make the user-visible filters.

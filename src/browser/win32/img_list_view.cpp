@@ -1,6 +1,5 @@
-// The view's window, its folder and entries, display requests and cell
-// drawing. Shell verbs, menus, renaming and drag and drop are in
-// img_list_view_shell.cpp.
+// The view's window: its list view control, styles and layout, opening
+// folders, the selection, and the messages it hands to its parts.
 #include "browser/win32/img_list_view.h"
 
 #include <windowsx.h>
@@ -10,6 +9,7 @@
 #include <cwchar>
 #include <stdexcept>
 
+#include "browser/win32/list_view_state.h"
 #include "browser_ids.h"
 #include "imaging/thumbnail_scaling.h"
 #include "platform/error_guard.h"
@@ -24,91 +24,45 @@ namespace tapestrel::browser {
 namespace {
 
 constexpr wchar_t kViewClass[] = L"TapestrelImgListView";
-constexpr UINT kWatcherChange = WM_APP + 1;
 constexpr UINT kSelectionChanged = WM_APP + 2;
 constexpr UINT kInitialLayout = WM_APP + 3;
 constexpr UINT_PTR kListViewSubclass = 1;
 
-void CopyText(const std::wstring_view text, LVITEMW& item) {
-  if (!item.pszText || item.cchTextMax <= 0) return;
-  const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
-  std::wmemcpy(item.pszText, text.data(), n);
-  item.pszText[n] = L'\0';
-}
-
-double TicksToMs(LONGLONG ticks) {
-  static const double perMs = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000;
-  }();
-  return static_cast<double>(ticks) / perMs;
-}
-
-template <typename Step>
-void Timed(TCustomImgListView::RequestStats& stats, Step step) {
-  LARGE_INTEGER start, end;
-  QueryPerformanceCounter(&start);
-  step();
-  QueryPerformanceCounter(&end);
-  ++stats.count;
-  stats.milliseconds += TicksToMs(end.QuadPart - start.QuadPart);
-}
-
-// Draws a picture of the program's bitmap type (top-down rows) at x, y.
-void DrawBitmap(HDC dc, int x, int y, const imaging::Bitmap& bitmap) {
-  struct {
-    BITMAPINFOHEADER header;
-    RGBQUAD colors[256];
-  } info{};
-  info.header.biSize = sizeof info.header;
-  info.header.biWidth = bitmap.Width();
-  info.header.biHeight = -bitmap.Height();
-  info.header.biPlanes = 1;
-  info.header.biBitCount = static_cast<WORD>(bitmap.BitsPerPixel());
-  info.header.biCompression = BI_RGB;
-  const auto& palette = bitmap.Palette();
-  for (size_t i = 0; i < palette.size() && i < 256; ++i)
-    info.colors[i] = {palette[i].blue, palette[i].green, palette[i].red, 0};
-  info.header.biClrUsed = static_cast<DWORD>(std::min<size_t>(palette.size(), 256));
-  if (bitmap.Format() == imaging::PixelFormat::Bits15 || bitmap.Format() == imaging::PixelFormat::Bits16) {
-    info.header.biCompression = BI_BITFIELDS;
-    const bool six = bitmap.Format() == imaging::PixelFormat::Bits16;
-    auto* masks = reinterpret_cast<DWORD*>(info.colors);
-    masks[0] = six ? 0xF800 : 0x7C00;
-    masks[1] = six ? 0x07E0 : 0x03E0;
-    masks[2] = 0x001F;
-  }
-  SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(bitmap.Width()), static_cast<DWORD>(bitmap.Height()), 0, 0,
-                    0, static_cast<UINT>(bitmap.Height()), bitmap.Pixels(),
-                    reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-}
+bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
 }  // namespace
 
-TCustomImgListView::TCustomImgListView(HWND parent) {
+HWND TImgListView::CreateControls(HWND parent) {
   Create(kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, 0, 0, 100, 100,
          parent, nullptr);
-  listView_ = CreateWindowExW(
+  HWND list = CreateWindowExW(
       WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_OWNERDATA | LVS_ICON | LVS_AUTOARRANGE |
           LVS_SHAREIMAGELISTS | LVS_EDITLABELS | LVS_SINGLESEL,
       0, 0, 100, 100, Handle(), reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr);
-  if (!listView_) throw std::runtime_error("cannot create the thumbnail view");
-  SetWindowSubclass(listView_, &TCustomImgListView::ListViewProcedure, kListViewSubclass,
+  if (!list) throw std::runtime_error("cannot create the thumbnail view");
+  return list;
+}
+
+TImgListView::TImgListView(HWND parent)
+    : listView_(CreateControls(parent)),
+      entries_(Handle(), kWatcherChange, kFolderListed),
+      painter_(listView_, entries_, ViewImage, View, OnCustomDrawItem),
+      verbs_(Handle(), listView_, entries_, painter_, DefaultExec, ImgPopupMenu, *this,
+             [this](LPCITEMIDLIST absolute) { OpenFolderID(absolute); }) {
+  partsMade_ = true;
+  SetWindowSubclass(listView_, &TImgListView::ListViewProcedure, kListViewSubclass,
                     reinterpret_cast<DWORD_PTR>(this));
   ListView_SetExtendedListViewStyle(listView_, LVS_EX_DOUBLEBUFFER);
   ListView_SetCallbackMask(listView_, LVIS_OVERLAYMASK);
   dpi_ = platform::WindowDpi(listView_);
   CreateColumns();
-
-  SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, desktopId_.Put());
-  defaultSpacing_ = static_cast<DWORD>(ListView_GetItemSpacing(listView_, FALSE));
   HookOptions();
   created_ = true;
+  entries_.AllowWatching();
   ApplyColors();
-  BindInitialFolder();
-  RegisterDropTarget(DefaultExec.DropTarget);
+  entries_.ShowDesktop();
+  verbs_.RegisterDropTarget(DefaultExec.DropTarget);
   // The desktop is read, laid out and watched once the messages run: an
   // owner that opens its own folder and sets its own options right away (as
   // the main window does while it starts) spares the shell that work, and
@@ -116,55 +70,38 @@ TCustomImgListView::TCustomImgListView(HWND parent) {
   PostMessageW(Handle(), kInitialLayout, 0, 0);
 }
 
-HIMAGELIST TCustomImgListView::SystemImages(bool large) {
-  HIMAGELIST& list = large ? systemLarge_ : systemSmall_;
-  if (!list) {
-    SHFILEINFOW info{};
-    list = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(reinterpret_cast<LPCWSTR>(desktopId_.Get()), 0, &info, sizeof info,
-                       SHGFI_PIDL | SHGFI_SYSICONINDEX | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON)));
-  }
-  return list;
-}
-
-void TCustomImgListView::LayOutOnce() {
+void TImgListView::LayOutOnce() {
   if (laidOut_) return;
   laidOut_ = true;
   UpdateCellGeometry();
 }
 
-TCustomImgListView::~TCustomImgListView() {
-  StopWatcher();
-  CancelScan();
-  if (thumbnails_) thumbnails_->CancelAll();
-  RegisterDropTarget(false);
-  if (listView_) {
-    RemoveWindowSubclass(listView_, &TCustomImgListView::ListViewProcedure, kListViewSubclass);
-    ListView_SetItemCountEx(listView_, 0, 0);
-  }
-  items_.SetFolder(nullptr);
+TImgListView::~TImgListView() {
+  entries_.StopWatching();
+  entries_.CancelListing();
+  if (Thumbnails()) Thumbnails()->CancelAll();
+  verbs_.RegisterDropTarget(false);
+  RemoveWindowSubclass(listView_, &TImgListView::ListViewProcedure, kListViewSubclass);
+  ListView_SetItemCountEx(listView_, 0, 0);
   if (placeholder_) ImageList_Destroy(placeholder_);
 }
 
-void TCustomImgListView::SetBounds(const RECT& r) {
+void TImgListView::SetBounds(const RECT& r) {
   MoveWindow(Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
-void TCustomImgListView::HookOptions() {
+void TImgListView::HookOptions() {
   const auto rebuild = [this] { RebuildView(); };
   ViewImage.OnChange = rebuild;
   View.OnChange1 = rebuild;
   View.OnChange2 = rebuild;
-  DefaultExec.OnChange = [this] { RegisterDropTarget(DefaultExec.DropTarget); };
+  DefaultExec.OnChange = [this] { verbs_.RegisterDropTarget(DefaultExec.DropTarget); };
   ShellChangeNotification.OnChange = [this] {
-    if (ShellChangeNotification.Enabled)
-      StartWatcher();
-    else
-      StopWatcher();
+    entries_.SetWatching(ShellChangeNotification.Enabled, ShellChangeNotification.NotifyTypes);
   };
 }
 
-void TCustomImgListView::CreateColumns() {
+void TImgListView::CreateColumns() {
   const struct {
     UINT text;
     int format, width;
@@ -184,9 +121,9 @@ void TCustomImgListView::CreateColumns() {
   }
 }
 
-void TCustomImgListView::BeginUpdate() { ++updateDepth_; }
+void TImgListView::BeginUpdate() { ++updateDepth_; }
 
-void TCustomImgListView::EndUpdate() {
+void TImgListView::EndUpdate() {
   if (updateDepth_ > 0 && --updateDepth_ == 0 && rebuildPending_) {
     rebuildPending_ = false;
     RebuildView();
@@ -195,9 +132,9 @@ void TCustomImgListView::EndUpdate() {
 
 // ---- properties
 
-void TCustomImgListView::SetViewStyle(TViewStyle style) {
-  if (style == viewStyle_) return;
-  viewStyle_ = style;
+void TImgListView::SetViewStyle(TViewStyle style) {
+  if (style == painter_.look.viewStyle) return;
+  painter_.look.viewStyle = style;
   static constexpr DWORD kStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
   const LONG_PTR s = GetWindowLongPtrW(listView_, GWL_STYLE);
   SetWindowLongPtrW(listView_, GWL_STYLE, (s & ~LVS_TYPEMASK) | kStyles[static_cast<int>(style)]);
@@ -205,52 +142,36 @@ void TCustomImgListView::SetViewStyle(TViewStyle style) {
   InvalidateRect(listView_, nullptr, TRUE);
 }
 
-void TCustomImgListView::SetIconStyle(TIconStyle style) {
-  if (style == iconStyle_) return;
-  iconStyle_ = style;
+void TImgListView::SetIconStyle(TIconStyle style) {
+  if (style == painter_.look.iconStyle) return;
+  painter_.look.iconStyle = style;
   RebuildView();
 }
 
-void TCustomImgListView::SetSortType(TSortTypeEx type) {
-  if (type == sortType_) return;
-  sortType_ = type;
+void TImgListView::SetSortType(TSortTypeEx type) { SetSort(type, Descend()); }
+
+void TImgListView::SetDescend(bool descend) { SetSort(SortType(), descend); }
+
+void TImgListView::SetSort(TSortTypeEx type, bool descend) {
+  if (type == SortType() && descend == Descend()) return;
+  entries_.SetOrder(type, descend);
   SortItems();
 }
 
-void TCustomImgListView::SetDescend(bool descend) {
-  if (descend == descend_) return;
-  descend_ = descend;
-  SortItems();
-}
-
-void TCustomImgListView::SetSort(TSortTypeEx type, bool descend) {
-  if (type == sortType_ && descend == descend_) return;
-  sortType_ = type;
-  descend_ = descend;
-  SortItems();
-}
-
-void TCustomImgListView::SetViewMode(TViewMode mode) {
-  if (mode == viewMode_) return;
-  viewMode_ = mode;
+void TImgListView::SetViewMode(TViewMode mode) {
+  if (mode == ViewMode()) return;
   if (mode == TViewMode::ivmFolder) {
     // Reopens the folder it showed.
-    UniqueIdList id = std::move(folderId_);
-    folder_.reset();
-    items_.SetFolder(nullptr);
+    const platform::UniqueIdList id = entries_.LeaveFiles();
     if (id) OpenFolderID(id.Get());
     return;
   }
-  StopWatcher();
-  CancelScan();
-  if (thumbnails_) thumbnails_->CancelAll();
+  if (Thumbnails()) Thumbnails()->CancelAll();
   ListView_SetItemCountEx(listView_, 0, 0);
-  items_.SetFolder(nullptr);
-  folder_ = std::make_unique<ShellFolder>(DesktopFolder(), desktopId_.Get(), Handle());
-  ++generation_;
+  entries_.ShowFiles();
 }
 
-void TCustomImgListView::SetColor(ColorValue color) {
+void TImgListView::SetColor(ColorValue color) {
   if (color == color_) return;
   color_ = color;
   ApplyColors();
@@ -258,74 +179,66 @@ void TCustomImgListView::SetColor(ColorValue color) {
   RebuildView();
 }
 
-void TCustomImgListView::SetFontColor(ColorValue color) {
+void TImgListView::SetFontColor(ColorValue color) {
   fontColor_ = color;
   ApplyColors();
 }
 
-void TCustomImgListView::ApplyColors() {
+void TImgListView::ApplyColors() {
   ListView_SetBkColor(listView_, imaging::ResolveColor(color_));
   ListView_SetTextBkColor(listView_, imaging::ResolveColor(color_));
   ListView_SetTextColor(listView_, imaging::ResolveColor(fontColor_));
   InvalidateRect(listView_, nullptr, TRUE);
 }
 
-bool TCustomImgListView::MultiSelect() const {
+bool TImgListView::MultiSelect() const {
   return !(GetWindowLongPtrW(listView_, GWL_STYLE) & LVS_SINGLESEL);
 }
 
-void TCustomImgListView::SetMultiSelect(bool on) {
+void TImgListView::SetMultiSelect(bool on) {
   const LONG_PTR s = GetWindowLongPtrW(listView_, GWL_STYLE);
   SetWindowLongPtrW(listView_, GWL_STYLE, on ? s & ~LVS_SINGLESEL : s | LVS_SINGLESEL);
 }
 
-bool TCustomImgListView::HideSelection() const {
+bool TImgListView::HideSelection() const {
   return !(GetWindowLongPtrW(listView_, GWL_STYLE) & LVS_SHOWSELALWAYS);
 }
 
-void TCustomImgListView::SetHideSelection(bool on) {
+void TImgListView::SetHideSelection(bool on) {
   const LONG_PTR s = GetWindowLongPtrW(listView_, GWL_STYLE);
   SetWindowLongPtrW(listView_, GWL_STYLE, on ? s & ~LVS_SHOWSELALWAYS : s | LVS_SHOWSELALWAYS);
+  painter_.look.hideSelection = on;
   InvalidateRect(listView_, nullptr, TRUE);
-}
-
-bool TCustomImgListView::ReadOnly() const {
-  return !(GetWindowLongPtrW(listView_, GWL_STYLE) & LVS_EDITLABELS);
-}
-
-void TCustomImgListView::SetReadOnly(bool on) {
-  const LONG_PTR s = GetWindowLongPtrW(listView_, GWL_STYLE);
-  SetWindowLongPtrW(listView_, GWL_STYLE, on ? s & ~LVS_EDITLABELS : s | LVS_EDITLABELS);
 }
 
 // ---- geometry
 
-void TCustomImgListView::UpdateCellGeometry() {
+void TImgListView::UpdateCellGeometry() {
   laidOut_ = true;
-  if (iconStyle_ == TIconStyle::iisImage) {
-    const CellSize image = PlaceholderSize(ViewImage, viewStyle_ == TViewStyle::vsIcon);
+  if (painter_.look.iconStyle == TIconStyle::iisImage) {
+    const CellSize image = PlaceholderSize(ViewImage, painter_.look.viewStyle == TViewStyle::vsIcon);
     HIMAGELIST old = placeholder_;
     placeholder_ = ImageList_Create(image.width, image.height, ILC_COLOR24, 0, 1);
     ListView_SetImageList(listView_, placeholder_, LVSIL_NORMAL);
     ListView_SetImageList(listView_, placeholder_, LVSIL_SMALL);
     if (old) ImageList_Destroy(old);
-    if (viewStyle_ == TViewStyle::vsReport) {
+    if (painter_.look.viewStyle == TViewStyle::vsReport) {
       const int minimum = ReportFirstColumnMinWidth(ViewImage);
       if (ListView_GetColumnWidth(listView_, columnIndex_[0]) < minimum)
         ListView_SetColumnWidth(listView_, columnIndex_[0], minimum);
     }
   } else {
-    ListView_SetImageList(listView_, SystemImages(true), LVSIL_NORMAL);
-    ListView_SetImageList(listView_, SystemImages(false), LVSIL_SMALL);
+    ListView_SetImageList(listView_, painter_.SystemImages(true), LVSIL_NORMAL);
+    ListView_SetImageList(listView_, painter_.SystemImages(false), LVSIL_SMALL);
     if (placeholder_) ImageList_Destroy(std::exchange(placeholder_, nullptr));
   }
   ApplyIconSpacing();
-  if (viewStyle_ == TViewStyle::vsIcon || viewStyle_ == TViewStyle::vsSmallIcon)
+  if (painter_.look.viewStyle == TViewStyle::vsIcon || painter_.look.viewStyle == TViewStyle::vsSmallIcon)
     ListView_Arrange(listView_, LVA_DEFAULT);
-  placedCount_ = items_.Count();
+  placedCount_ = entries_.Count();
 }
 
-void TCustomImgListView::FollowDpi(int dpi) {
+void TImgListView::FollowDpi(int dpi) {
   if (dpi == dpi_ || dpi <= 0) return;
   platform::UniqueGdiObject font = platform::SystemFontForDpi(platform::SystemFont::IconTitle, dpi);
   if (font) SendMessageW(listView_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
@@ -339,8 +252,8 @@ void TCustomImgListView::FollowDpi(int dpi) {
   InvalidateRect(listView_, nullptr, TRUE);
 }
 
-void TCustomImgListView::ApplyIconSpacing() {
-  if (iconStyle_ == TIconStyle::iisImage) {
+void TImgListView::ApplyIconSpacing() {
+  if (painter_.look.iconStyle == TIconStyle::iisImage) {
     // The cell keeps the thumbnail's pixels; the gaps between cells scale.
     const CellSize cell = CellSizeOf(ViewImage);
     ListView_SetIconSpacing(listView_, cell.width + platform::ScaleForDpi(View.IconSpacing.X, dpi_),
@@ -350,7 +263,7 @@ void TCustomImgListView::ApplyIconSpacing() {
   }
 }
 
-void TCustomImgListView::ShowEntryCount(bool anew) {
+void TImgListView::ShowEntryCount(bool anew) {
   // Wine's list view gives owner-data icons their places only when it
   // arranges (on a size or spacing change, or when asked): entries beyond
   // the places it has would all be drawn on one spot. Those places stay
@@ -361,8 +274,9 @@ void TCustomImgListView::ShowEntryCount(bool anew) {
   // pictures; a new count that brings or takes a scroll bar resizes the
   // list, which has Wine arrange it, so entries read anew get their count
   // with redrawing off and are arranged for the width they end with.
-  const int count = items_.Count();
-  const bool icons = viewStyle_ == TViewStyle::vsIcon || viewStyle_ == TViewStyle::vsSmallIcon;
+  const int count = entries_.Count();
+  const bool icons =
+      painter_.look.viewStyle == TViewStyle::vsIcon || painter_.look.viewStyle == TViewStyle::vsSmallIcon;
   if (!icons || (!anew && count <= placedCount_)) {
     ListView_SetItemCountEx(listView_, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     return;
@@ -378,134 +292,96 @@ void TCustomImgListView::ShowEntryCount(bool anew) {
 
 // ---- folder
 
-void TCustomImgListView::BindInitialFolder() {
-  if (viewMode_ != TViewMode::ivmFolder) return;
-  // Until a folder is opened the view shows the desktop.
-  folderId_ = CloneIdList(desktopId_.Get());
-  folder_ = std::make_unique<ShellFolder>(DesktopFolder(), desktopId_.Get(), Handle());
-  items_.SetFolder(folder_.get());
-}
-
-void TCustomImgListView::OpenFolder(const std::wstring& path) {
-  if (viewMode_ != TViewMode::ivmFolder) return;
-  const UniqueIdList id = ParseAbsolute(path);
+void TImgListView::OpenFolder(const std::wstring& path) {
+  if (!entries_.ShowsFolder()) return;
+  const platform::UniqueIdList id = ParseAbsolute(path);
   if (id) OpenFolderID(id.Get());
 }
 
-void TCustomImgListView::OpenFolder(const std::string& ansiPath) {
-  OpenFolder(platform::AnsiToWide(ansiPath));
-}
+void TImgListView::OpenFolder(const std::string& ansiPath) { OpenFolder(platform::AnsiToWide(ansiPath)); }
 
-void TCustomImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
-  if (viewMode_ != TViewMode::ivmFolder || !absolute) return;
-  ComPtr<IShellFolder> desktop = DesktopFolder();
-  if (!desktop) return;
-  if (folderId_) {
-    const HRESULT same = desktop->CompareIDs(0, folderId_.Get(), absolute);
-    if (SUCCEEDED(same) && HRESULT_CODE(same) == 0) return;
-  }
-  StopWatcher();
-  CancelScan();
-  if (thumbnails_) thumbnails_->CancelAll();
+void TImgListView::OpenFolderID(LPCITEMIDLIST absolute) {
+  if (!entries_.ShowsFolder() || !absolute || !DesktopFolder() || entries_.Shows(absolute)) return;
+  entries_.StopWatching();
+  entries_.CancelListing();
+  if (Thumbnails()) Thumbnails()->CancelAll();
   ListView_EnsureVisible(listView_, 0, FALSE);
   SetUpdating(true);
   ListView_SetItemCountEx(listView_, 0, 0);
-  items_.Clear();
-  ++generation_;
+  entries_.Clear();
   SetUpdating(false);
-
-  ComPtr<IShellFolder> bound;
-  if (ILIsEmpty(absolute)) {
-    bound = desktop;
-  } else if (FAILED(desktop->BindToObject(absolute, nullptr, IID_IShellFolder, bound.PutVoid())) || !bound) {
+  if (!entries_.Open(absolute)) {
     // The old folder stays open, with its list empty until the next refresh.
-    StartWatcher();
+    entries_.Watch();
     return;
   }
-  auto folder = std::make_unique<ShellFolder>(bound, absolute, Handle());
-  items_.SetFolder(folder.get());
-  folder_ = std::move(folder);
-  folderId_ = CloneIdList(absolute);
   desktopPending_ = false;
   LayOutOnce();
   // The process's current folder is left alone: Windows would not let the
   // user remove or rename the folder while the program runs.
   Reenumerate();
-  if (items_.Count() > 0) ListView_EnsureVisible(listView_, 0, FALSE);  // a new folder starts at its top
-  StartWatcher();
+  if (entries_.Count() > 0) ListView_EnsureVisible(listView_, 0, FALSE);  // a new folder starts at its top
+  entries_.Watch();
 }
 
-std::wstring TCustomImgListView::FolderPath() const {
-  if (viewMode_ == TViewMode::ivmFile || !folderId_) return {};
-  if (!ILIsEmpty(folderId_.Get())) {
-    const std::wstring path = PathOfIdList(folderId_.Get());
-    if (!path.empty()) return path;
-  }
-  ComPtr<IShellFolder> desktop = DesktopFolder();
-  return DisplayNameOf(desktop.Get(), folderId_.Get(), SHGDN_NORMAL);
-}
-
-void TCustomImgListView::SetUpdating(bool on) { updating_ = on; }
-
-TImgItems::EnumOptions TCustomImgListView::EnumOptionsNow() const {
+TImgItems::EnumOptions TImgListView::EnumOptionsNow() const {
   TImgItems::EnumOptions options;
   options.flags = {View.DispTypes.Folders, View.DispTypes.NonFolders, View.DispTypes.Hidden};
   options.ext = platform::AnsiToWide(View.DispTypes.Ext.Get());
   return options;
 }
 
-void TCustomImgListView::Reenumerate() {
-  if (viewMode_ != TViewMode::ivmFolder || !created_ || !listView_ || !folder_ || desktopPending_) return;
-  CancelScan();
+void TImgListView::Reenumerate() {
+  if (!entries_.ShowsFolder() || !created_ || !entries_.Folder() || desktopPending_) return;
+  entries_.CancelListing();
   // No WM_SETREDRAW around it: switching redraw back on makes Wine's list
   // view lay out every item, labels and all; the updating flag and one
   // invalidation at the end keep the view from drawing half a list.
   SetUpdating(true);
-  if (thumbnails_) thumbnails_->CancelAll();
+  ThumbnailSource* thumbnails = Thumbnails();
+  if (thumbnails) thumbnails->CancelAll();
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  dropHighlighted_ = -1;
+  painter_.dropHighlighted = -1;
   ListView_SetItemCountEx(listView_, 0, 0);
-  items_.Clear();
-  platform::ScopeExit finish([this]() noexcept {
+  entries_.Clear();
+  platform::ScopeExit finish([this, thumbnails]() noexcept {
     InvalidateRect(listView_, nullptr, TRUE);
     platform::Guarded([&] {
       if (OnChangeFolder) OnChangeFolder();
-      if (OnItemCountChange) OnItemCountChange(items_.Count());
+      if (OnItemCountChange) OnItemCountChange(entries_.Count());
     });
     // A view nobody sees (the main window waiting in the notification area)
     // makes no thumbnails: its first painting asks for them. Thumbnails are
     // background work: a worker that cannot start now leaves the folder
     // listed all the same, and the next cell drawn asks again.
-    if (thumbnails_ && IsWindowVisible(Handle())) platform::Guarded([&] { thumbnails_->Resume(); });
+    if (thumbnails && IsWindowVisible(Handle())) platform::Guarded([&] { thumbnails->Resume(); });
     SetUpdating(false);
   });
-  const bool lookAhead = iconStyle_ == TIconStyle::iisImage && ViewImage.LookAhead;
-  items_.Enumerate(EnumOptionsNow(), [&](TImgListItem& item) {
-    if (lookAhead && thumbnails_ && !item.Image) thumbnails_->LookAhead(item);
+  const bool lookAhead = IconStyle() == TIconStyle::iisImage && ViewImage.LookAhead;
+  entries_.Enumerate(EnumOptionsNow(), [&](TImgListItem& item) {
+    if (lookAhead && thumbnails && !item.Image) thumbnails->LookAhead(item);
   });
-  ++generation_;
   ShowEntryCount(true);
   SortItems();
-  if (items_.Count() > 0) ListView_SetItemState(listView_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+  if (entries_.Count() > 0) ListView_SetItemState(listView_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
   SelectionChanged();
 }
 
-void TCustomImgListView::SortItems() {
-  items_.Sort(sortType_, descend_, viewMode_);
-  ++generation_;
-  if (listView_) InvalidateRect(listView_, nullptr, TRUE);
+void TImgListView::SortItems() {
+  entries_.Sort();
+  InvalidateRect(listView_, nullptr, TRUE);
 }
 
-void TCustomImgListView::RebuildView() {
-  if (!created_ || !listView_) return;
+void TImgListView::RebuildView() {
+  if (!created_) return;
   if (updateDepth_ > 0) {
     rebuildPending_ = true;
     return;
   }
   SetUpdating(true);
   ListView_SetItemCountEx(listView_, 0, 0);
-  if (thumbnails_) thumbnails_->CancelAll();
-  iconImages_.clear();
+  if (Thumbnails()) Thumbnails()->CancelAll();
+  painter_.ForgetIconImages();
   UpdateCellGeometry();
   Reenumerate();  // recreates every entry, so every image goes
   // The new geometry was measured and arranged while the list view held no
@@ -516,162 +392,93 @@ void TCustomImgListView::RebuildView() {
   SetUpdating(false);
 }
 
-void TCustomImgListView::OpenParentFolder() {
-  if (viewMode_ != TViewMode::ivmFolder || !folderId_ || ILIsEmpty(folderId_.Get())) return;
-  UniqueIdList parent = CloneIdList(folderId_.Get());
+void TImgListView::OpenParentFolder() {
+  LPCITEMIDLIST folder = entries_.FolderId();
+  if (!entries_.ShowsFolder() || !folder || ILIsEmpty(folder)) return;
+  platform::UniqueIdList parent = CloneIdList(folder);
   ILRemoveLastID(parent.Get());  // directly under the desktop: the desktop's empty list
   OpenFolderID(parent.Get());
 }
 
-void TCustomImgListView::ReloadFolder() {
+void TImgListView::ReloadFolder() {
   SetUpdating(true);
-  if (thumbnails_) thumbnails_->CancelAll();
+  ThumbnailSource* thumbnails = Thumbnails();
+  if (thumbnails) thumbnails->CancelAll();
   // The shown files' records leave the on-disk thumbnail store (kept off by
   // the program), so that they are made anew.
-  if (thumbnails_ && ViewImage.ImgUtil.AutoThumb) {
+  if (thumbnails && ViewImage.ImgUtil.AutoThumb) {
     std::vector<std::wstring> shown;
-    for (int i = 0; i < items_.Count(); ++i) shown.push_back(items_[i].ParsingPath());
+    for (int i = 0; i < entries_.Count(); ++i) shown.push_back(entries_.Items()[i].ParsingPath());
     platform::Guarded([&] { ViewImage.ImgUtil.Thumbnail.Remove(platform::PathsToAnsi(shown)); });
   }
   Reenumerate();
 }
 
-void TCustomImgListView::HoldRefresh(bool hold) {
+void TImgListView::HoldRefresh(bool hold) {
   refreshHeld_ = hold;
   if (hold || !refreshMissed_) return;
   refreshMissed_ = false;
   RefreshFolder();
 }
 
-void TCustomImgListView::StartWatcher() {
-  StopWatcher();
-  if (!created_ || viewMode_ != TViewMode::ivmFolder || !ShellChangeNotification.Enabled || !folderId_)
-    return;
-  const std::wstring path = PathOfIdList(folderId_.Get());
-  if (path.empty()) return;
-  watcher_ = std::make_unique<ChangeWatcher>(path, NotifyFilter(ShellChangeNotification.NotifyTypes),
-                                             Handle(), kWatcherChange, ++watcherTag_);
-}
-
-void TCustomImgListView::StopWatcher() { watcher_.reset(); }
-
 // ---- selection
 
-int TCustomImgListView::SelCount() const { return ListView_GetSelectedCount(listView_); }
+int TImgListView::SelCount() const { return ListView_GetSelectedCount(listView_); }
 
-std::vector<int> TCustomImgListView::SelectedIndices() const {
-  std::vector<int> indices;
-  for (int i = ListView_GetNextItem(listView_, -1, LVNI_SELECTED); i >= 0 && i < items_.Count();
-       i = ListView_GetNextItem(listView_, i, LVNI_SELECTED))
-    indices.push_back(i);
-  return indices;
+std::vector<int> TImgListView::SelectedIndices() const {
+  return browser::SelectedIndices(listView_, entries_.Count());
 }
 
-TImgListItem* TCustomImgListView::Selected() {
-  const int i = ListView_GetNextItem(listView_, -1, LVNI_SELECTED);
-  return i >= 0 && i < items_.Count() ? &items_[i] : nullptr;
+TImgListItem* TImgListView::Selected() {
+  return entries_.At(ListView_GetNextItem(listView_, -1, LVNI_SELECTED));
 }
 
-std::vector<TImgListItem*> TCustomImgListView::Selection() {
+std::vector<TImgListItem*> TImgListView::Selection() {
   std::vector<TImgListItem*> selection;
-  for (int i : SelectedIndices()) selection.push_back(&items_[i]);
+  for (int i : SelectedIndices()) selection.push_back(&entries_.Items()[i]);
   return selection;
 }
 
-void TCustomImgListView::SelectAll() {
+void TImgListView::SelectAll() {
   if (MultiSelect()) ListView_SetItemState(listView_, -1, LVIS_SELECTED, LVIS_SELECTED);
 }
 
-void TCustomImgListView::InvertSelection() {
-  const int count = items_.Count();
+void TImgListView::InvertSelection() {
+  const int count = entries_.Count();
   std::vector<bool> selected(static_cast<size_t>(count));
   for (int i : SelectedIndices()) selected[static_cast<size_t>(i)] = true;
   for (int i = 0; i < count; ++i)
     ListView_SetItemState(listView_, i, selected[i] ? 0 : LVIS_SELECTED, LVIS_SELECTED);
 }
 
-void TCustomImgListView::Select(int index, bool selected) {
+void TImgListView::Select(int index, bool selected) {
   ListView_SetItemState(listView_, index, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
 }
 
-int TCustomImgListView::FocusedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_FOCUSED); }
+int TImgListView::FocusedIndex() const { return browser::FocusedIndex(listView_); }
 
-void TCustomImgListView::SelectionChanged() {
+void TImgListView::SelectionChanged() {
   // Selecting all of many entries changes each one: the hook runs once after.
   if (selectionChangePosted_) return;
   selectionChangePosted_ = PostMessageW(Handle(), kSelectionChanged, 0, 0) != FALSE;
 }
 
-// ---- images
-
-std::shared_ptr<const imaging::Bitmap> TCustomImgListView::IconImage(TImgListItem& item) {
-  const std::pair<int, int> key{item.OverlayIndex(), item.IconIndex()};
-  if (viewMode_ == TViewMode::ivmFolder) {
-    const auto found = iconImages_.find(key);
-    if (found != iconImages_.end()) return found->second;
-  }
-  const int size = GetSystemMetrics(SM_CXICON);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  platform::WindowDc screen(nullptr);
-  platform::UniqueGdiObject section(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  platform::UniqueMemoryDc dc(CreateCompatibleDC(screen.Get()));
-  if (!section || !dc || !bits) throw std::runtime_error("cannot make an icon image");
-  const HGDIOBJ old = SelectObject(dc.Get(), section.Get());
-  const RECT all{0, 0, size, size};
-  platform::UniqueGdiObject brush(CreateSolidBrush(imaging::ResolveColor(ViewImage.ImgUtil.BKColor)));
-  FillRect(dc.Get(), &all, static_cast<HBRUSH>(brush.Get()));
-  if (item.IconIndex() >= 0) {
-    const UINT overlay = item.OverlayIndex() >= 0 ? INDEXTOOVERLAYMASK(item.OverlayIndex() + 1) : 0;
-    ImageList_Draw(SystemImages(true), item.IconIndex(), dc.Get(), 0, 0, ILD_NORMAL | overlay);
-  }
-  GdiFlush();
-  SelectObject(dc.Get(), old);
-  auto image = std::make_shared<imaging::Bitmap>(size, size, imaging::PixelFormat::Bits24);
-  const size_t stride = imaging::Bitmap::StrideFor(size, imaging::PixelFormat::Bits24);
-  for (int y = 0; y < size; ++y) std::memcpy(image->Row(y), static_cast<uint8_t*>(bits) + stride * y, stride);
-  if (ViewImage.BigIcon) imaging::ResampleTo(*image, ViewImage.BigIconSize, ViewImage.BigIconSize);
-  if (viewMode_ == TViewMode::ivmFolder) iconImages_[key] = image;
-  return image;
-}
-
-const imaging::Bitmap* TCustomImgListView::CellImage(TImgListItem& item) {
-  if (thumbnails_) return thumbnails_->CellImage(item);
-  if (!item.Image) {
-    if (!item.ItemId()) return nullptr;
-    item.Image = IconImage(item);
-    item.ImageShared = true;
-    item.Loaded = true;
-    item.ImageWidth = item.Image->Width();
-    item.ImageHeight = item.Image->Height();
-  }
-  return item.Image.get();
-}
-
 // ---- messages
 
-LRESULT CALLBACK TCustomImgListView::ListViewProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                                       UINT_PTR, DWORD_PTR self) {
-  auto* view = reinterpret_cast<TCustomImgListView*>(self);
+LRESULT CALLBACK TImgListView::ListViewProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                                 UINT_PTR, DWORD_PTR self) {
+  auto* view = reinterpret_cast<TImgListView*>(self);
   bool handled = false;
   const LRESULT result =
       platform::Guarded<LRESULT>(0, [&] { return view->ListViewMessage(message, wParam, lParam, handled); });
   return handled ? result : DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT TCustomImgListView::ListViewMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+LRESULT TImgListView::ListViewMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   switch (message) {
     case WM_VSCROLL:
     case WM_HSCROLL:
-      if (LOWORD(wParam) == SB_ENDSCROLL) {
-        // Requests skipped while scrolling are answered now.
-        scrolling_ = false;
-        InvalidateRect(listView_, nullptr, FALSE);
-      } else if (!scrolling_) {
-        scrolling_ = true;
-        selectedAtScrollStart_ = ListView_GetNextItem(listView_, -1, LVNI_SELECTED);
-      }
+      painter_.OnScroll(LOWORD(wParam));
       break;
     case WM_KEYUP:
       if (OnKeyUp) OnKeyUp(static_cast<WORD>(wParam));
@@ -688,18 +495,17 @@ LRESULT TCustomImgListView::ListViewMessage(UINT message, WPARAM wParam, LPARAM 
   return 0;
 }
 
-LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!partsMade_) return Default(message, wParam, lParam);
   LRESULT menuResult = 0;
-  if (ForwardMenuMessage(message, wParam, lParam, menuResult)) return menuResult;
+  if (verbs_.ForwardMenuMessage(message, wParam, lParam, menuResult)) return menuResult;
   switch (message) {
     case WM_SIZE:
-      if (listView_) {
-        MoveWindow(listView_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        placedCount_ = items_.Count();  // the list view arranged what it has for its new width
-      }
+      MoveWindow(listView_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      placedCount_ = entries_.Count();  // the list view arranged what it has for its new width
       return 0;
     case WM_SETFOCUS:
-      if (listView_) SetFocus(listView_);
+      SetFocus(listView_);
       return 0;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -708,13 +514,12 @@ LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     }
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == listView_) {
-        OnContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        verbs_.ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
       }
       break;
     case kWatcherChange:
-      if (wParam == watcherTag_ && watcher_) {
-        watcher_->Acknowledge();
+      if (entries_.TakeChange(wParam)) {
         if (refreshHeld_) {
           refreshMissed_ = true;
         } else {
@@ -723,14 +528,14 @@ LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
       }
       return 0;
     case kFolderListed:
-      if (wParam == scanTag_ && scan_) OnFolderListed();
+      OnFolderListed(wParam);
       return 0;
     case kInitialLayout:
       LayOutOnce();
       if (desktopPending_) {
         desktopPending_ = false;
         Reenumerate();
-        StartWatcher();
+        entries_.Watch();
       }
       return 0;
     case kSelectionChanged:
@@ -743,13 +548,13 @@ LRESULT TCustomImgListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
   return Default(message, wParam, lParam);
 }
 
-LRESULT TCustomImgListView::OnNotify(NMHDR& header) {
+LRESULT TImgListView::OnNotify(NMHDR& header) {
   switch (header.code) {
     case LVN_GETDISPINFOW:
-      Timed(requestStats_, [&] { OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(header)); });
+      painter_.OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
       return 0;
     case NM_CUSTOMDRAW:
-      return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+      return painter_.OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
     case LVN_ITEMCHANGED: {
       const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
       if ((change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
@@ -763,23 +568,24 @@ LRESULT TCustomImgListView::OnNotify(NMHDR& header) {
       OnKeyDownNotify(reinterpret_cast<NMLVKEYDOWN&>(header).wVKey);
       return 0;
     case LVN_BEGINLABELEDITW:
-      return OnBeginLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header)) ? FALSE : TRUE;
+      return verbs_.OnBeginLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header)) ? FALSE : TRUE;
     case LVN_ENDLABELEDITW:
-      OnEndLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header));
+      verbs_.OnEndLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header));
       return FALSE;  // the entry renamed itself; the list view keeps nothing
     case LVN_COLUMNCLICK:
       OnColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
       return 0;
     case LVN_ITEMACTIVATE: {
       const int index = reinterpret_cast<NMITEMACTIVATE&>(header).iItem;
-      if (DefaultExec.DblClick && index >= 0 && index < items_.Count()) Open(items_[index]);
+      TImgListItem* item = entries_.At(index);
+      if (DefaultExec.DblClick && item) Open(*item);
       return 0;
     }
     case NM_DBLCLK:
       if (OnDblClick) OnDblClick();
       return 0;
     case LVN_BEGINDRAG:
-      BeginDrag();
+      verbs_.BeginDrag();
       return 0;
     case LVN_ODFINDITEMW:
       return OnFindItem(reinterpret_cast<NMLVFINDITEMW&>(header));
@@ -788,132 +594,58 @@ LRESULT TCustomImgListView::OnNotify(NMHDR& header) {
   }
 }
 
-void TCustomImgListView::OnGetDispInfo(NMLVDISPINFOW& info) {
-  LVITEMW& item = info.item;
-  if (updating_ || item.iItem < 0 || item.iItem >= items_.Count()) return;
-  if (scrolling_ && item.iItem != selectedAtScrollStart_) {
-    // While the scroll bar moves, only what drawing needs is answered.
-    UINT allowed = LVIF_TEXT | LVIF_IMAGE;
-    if (viewStyle_ == TViewStyle::vsReport) allowed |= LVIF_INDENT;
-    if (item.mask & ~allowed) return;
+bool TImgListView::OnKeyDownNotify(WORD key) {
+  bool handled = false;
+  if (OnKeyDown) OnKeyDown(key, handled);
+  if (handled) return true;
+  const bool ctrl = KeyDown(VK_CONTROL), shift = KeyDown(VK_SHIFT), alt = KeyDown(VK_MENU);
+  if (!ctrl && !shift && !alt) {
+    if (key == VK_DELETE) return verbs_.InvokeVerb("delete");
+    if (key == VK_F2) return verbs_.BeginRename();
+    return false;
   }
-  TImgListItem& entry = items_[item.iItem];
-  if (item.mask & LVIF_TEXT) {
-    switch (item.iSubItem) {
-      case 0:
-        CopyText(View.ShowCaptions ? entry.DisplayName() : std::wstring_view(), item);
-        break;
-      case 1:
-        CopyText(entry.IsFolder() ? std::wstring() : entry.SizeText(), item);
-        break;
-      case 2:
-        CopyText(entry.TypeName(), item);
-        break;
-      case 3:
-        CopyText(entry.DateText(), item);
-        break;
-      default:
-        break;
-    }
-  }
-  if (item.iSubItem != 0) return;
-  if (item.mask & LVIF_IMAGE)
-    item.iImage = iconStyle_ == TIconStyle::iisImage ? I_IMAGENONE : entry.IconIndex();
-  // The view answers the overlay part of the state only; the list view keeps
-  // the selection itself.
-  const UINT overlay = entry.OverlayIndex() >= 0 ? INDEXTOOVERLAYMASK(entry.OverlayIndex() + 1) : 0;
-  if (item.mask & LVIF_STATE) {
-    item.state = overlay;
-    item.stateMask = LVIS_OVERLAYMASK;
-  } else if (overlay) {
-    item.mask |= LVIF_STATE;
-    item.state = overlay;
-    item.stateMask = LVIS_OVERLAYMASK;
-  }
-}
-
-LRESULT TCustomImgListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
-  switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-      return (iconStyle_ == TIconStyle::iisImage || OnCustomDrawItem) ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
-    case CDDS_ITEMPOSTPAINT: {
-      const int index = static_cast<int>(draw.nmcd.dwItemSpec);
-      if (updating_ || index < 0 || index >= items_.Count()) return CDRF_DODEFAULT;
-      RECT icon{};
-      icon.left = LVIR_ICON;
-      if (!SendMessageW(listView_, LVM_GETITEMRECT, static_cast<WPARAM>(index),
-                        reinterpret_cast<LPARAM>(&icon)))
-        return CDRF_DODEFAULT;
-      if (iconStyle_ == TIconStyle::iisImage)
-        Timed(drawStats_, [&] { DrawCell(draw.nmcd.hdc, index, icon); });
-      if (OnCustomDrawItem) OnCustomDrawItem(draw.nmcd.hdc, index, icon);
-      return CDRF_DODEFAULT;
-    }
+  if (!ctrl || shift || alt) return false;
+  switch (key) {
+    case 'A':
+      SelectAll();
+      return true;
+    case 'I':
+      InvertSelection();
+      return true;
+    case 'C':
+      return verbs_.InvokeVerb("copy");
+    case 'X':
+      return verbs_.InvokeVerb("cut");
+    case 'V':
+      return verbs_.InvokeVerb("paste");
     default:
-      return CDRF_DODEFAULT;
+      return false;
   }
 }
 
-CellRect TCustomImgListView::CellAt(const RECT& icon) const {
-  const CellSize size = CellSizeOf(ViewImage);
-  CellRect cell;
-  cell.left = icon.left + (icon.right - icon.left - size.width) / 2;
-  cell.top = icon.top + std::max(0L, (icon.bottom - icon.top - size.height) / 2);
-  cell.right = cell.left + size.width;
-  cell.bottom = cell.top + size.height;
-  return cell;
-}
-
-void TCustomImgListView::DrawCell(HDC dc, int index, const RECT& icon) {
-  const CellRect cell = CellAt(icon);
-  // The selection from the list view's own record: asking for the item's
-  // state while it paints answers stale bits under Wine.
-  const bool marked =
-      ListView_GetNextItem(listView_, index - 1, LVNI_SELECTED) == index || index == dropHighlighted_;
-  const bool selected = (GetFocus() == listView_ || !HideSelection()) && marked;
-  for (const CellFill& fill : CellDecoration(ViewImage, cell, selected)) {
-    const RECT r{fill.rect.left, fill.rect.top, fill.rect.right, fill.rect.bottom};
-    if (fill.color & imaging::kSystemColorFlag) {
-      FillRect(dc, &r, GetSysColorBrush(static_cast<int>(fill.color & 0xFF)));
-    } else {
-      platform::UniqueGdiObject brush(CreateSolidBrush(fill.color & 0xFFFFFF));
-      FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
-    }
-  }
-  const imaging::Bitmap* image = CellImage(items_[index]);
-  if (!image || image->Empty()) return;
-  const ImagePlacement place = PlaceImage(ViewImage, cell, image->Width(), image->Height());
-  const int saved = SaveDC(dc);
-  IntersectClipRect(dc, place.target.left, place.target.top, place.target.right, place.target.bottom);
-  DrawBitmap(dc, place.target.left - place.sourceX, place.target.top - place.sourceY, *image);
-  RestoreDC(dc, saved);
-}
-
-void TCustomImgListView::OnColumnClick(int column) {
+void TImgListView::OnColumnClick(int column) {
   if (!DefaultExec.ColumnSort) return;
   for (int kind = 0; kind < 4; ++kind) {
     if (columnIndex_[kind] != column) continue;
     const auto type = static_cast<TSortTypeEx>(kind);
-    if (type == sortType_)
-      SetDescend(!descend_);
+    if (type == SortType())
+      SetDescend(!Descend());
     else
       SetSortType(type);
     return;
   }
 }
 
-int TCustomImgListView::OnFindItem(NMLVFINDITEMW& find) {
+int TImgListView::OnFindItem(NMLVFINDITEMW& find) {
   // Typing a name's first letters moves to it.
   if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
   const std::wstring_view wanted(find.lvfi.psz);
-  const int count = items_.Count();
+  const int count = entries_.Count();
   if (count == 0 || wanted.empty()) return -1;
   const int start = std::clamp(find.iStart, 0, count - 1);
   for (int n = 0; n < count; ++n) {
     const int i = (start + n) % count;
-    const std::wstring_view name = items_[i].DisplayName();
+    const std::wstring_view name = entries_.Items()[i].DisplayName();
     if (name.size() >= wanted.size() &&
         CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.data(), static_cast<int>(wanted.size()),
                        wanted.data(), static_cast<int>(wanted.size())) == CSTR_EQUAL)

@@ -37,15 +37,15 @@ struct ShellOrder {
   bool logicalNames = false;
 };
 
-UniqueIdList ChildNamed(IShellFolder* folder, const wchar_t* name) {
-  UniqueIdList id;
+platform::UniqueIdList ChildNamed(IShellFolder* folder, const wchar_t* name) {
+  platform::UniqueIdList id;
   ULONG eaten = 0;
   if (FAILED(folder->ParseDisplayName(nullptr, nullptr, const_cast<LPWSTR>(name), &eaten, id.Put(), nullptr)))
     id.Reset();
   return id;
 }
 
-int ShellCompare(IShellFolder* folder, int column, const UniqueIdList& a, const UniqueIdList& b) {
+int ShellCompare(IShellFolder* folder, int column, const platform::UniqueIdList& a, const platform::UniqueIdList& b) {
   if (!a || !b) return 0;
   const HRESULT hr = folder->CompareIDs(column, a.Get(), b.Get());
   return FAILED(hr) ? 0 : static_cast<short>(HRESULT_CODE(hr));
@@ -66,11 +66,11 @@ ShellOrder ProbeShellOrder() {
   bool written = true;
   for (int i = 0; i < 4; ++i)
     written = written && WriteScratchFile(folder + L"\\" + names[i], sizes[i], daysBack[i]);
-  ComPtr<IShellFolder> shell;
-  const UniqueIdList absolute = ParseAbsolute(folder);
+  platform::ComPtr<IShellFolder> shell;
+  const platform::UniqueIdList absolute = ParseAbsolute(folder);
   if (written && absolute &&
       SUCCEEDED(DesktopFolder()->BindToObject(absolute.Get(), nullptr, IID_IShellFolder, shell.PutVoid()))) {
-    const UniqueIdList a = ChildNamed(shell.Get(), names[0]), b = ChildNamed(shell.Get(), names[1]);
+    const platform::UniqueIdList a = ChildNamed(shell.Get(), names[0]), b = ChildNamed(shell.Get(), names[1]);
     for (int column = 1; column <= 3; ++column)
       order.columns[column] = ShellCompare(shell.Get(), column, a, b) > 0;
     order.columns[4] = order.columns[1] && order.columns[2] && order.columns[3];
@@ -119,15 +119,15 @@ bool ExtensionHasOwnIcons(const std::wstring& ext) {
 
 }  // namespace
 
-ComPtr<IShellFolder> DesktopFolder() {
-  ComPtr<IShellFolder> desktop;
+platform::ComPtr<IShellFolder> DesktopFolder() {
+  platform::ComPtr<IShellFolder> desktop;
   SHGetDesktopFolder(desktop.Put());
   return desktop;
 }
 
-UniqueIdList ParseAbsolute(const std::wstring& path) {
-  UniqueIdList id;
-  ComPtr<IShellFolder> desktop = DesktopFolder();
+platform::UniqueIdList ParseAbsolute(const std::wstring& path) {
+  platform::UniqueIdList id;
+  platform::ComPtr<IShellFolder> desktop = DesktopFolder();
   ULONG eaten = 0;
   if (!desktop || path.empty() ||
       FAILED(desktop->ParseDisplayName(nullptr, nullptr, const_cast<LPWSTR>(path.c_str()), &eaten, id.Put(),
@@ -136,7 +136,7 @@ UniqueIdList ParseAbsolute(const std::wstring& path) {
   return id;
 }
 
-UniqueIdList CloneIdList(LPCITEMIDLIST id) { return UniqueIdList(id ? ILClone(id) : nullptr); }
+platform::UniqueIdList CloneIdList(LPCITEMIDLIST id) { return platform::UniqueIdList(id ? ILClone(id) : nullptr); }
 
 std::wstring PathOfIdList(LPCITEMIDLIST id) {
   wchar_t path[MAX_PATH];
@@ -156,11 +156,11 @@ bool ShellOrdersFileSystemColumn(int column) {
 
 bool ShellOrdersNamesLogically() { return TheShellOrder().logicalNames; }
 
-ShellFolder::ShellFolder(ComPtr<IShellFolder> folder, LPCITEMIDLIST absolute, HWND owner)
+ShellFolder::ShellFolder(platform::ComPtr<IShellFolder> folder, LPCITEMIDLIST absolute, HWND owner)
     : folder_(std::move(folder)), absolute_(CloneIdList(absolute)), owner_(owner) {}
 
-UniqueIdList ShellFolder::Absolute(const ShellItemId* id) const {
-  return UniqueIdList(ILCombine(absolute_.Get(), AsIdList(id)));
+platform::UniqueIdList ShellFolder::Absolute(const ShellItemId* id) const {
+  return platform::UniqueIdList(ILCombine(absolute_.Get(), AsIdList(id)));
 }
 
 ULONG ShellFolder::ShellAttributes(const LPCITEMIDLIST* children, UINT count, ULONG mask) const {
@@ -176,7 +176,7 @@ bool ShellFolder::Enumerate(EnumFlags flags, const std::function<void(ShellItemI
   if (flags.folders) contents |= SHCONTF_FOLDERS;
   if (flags.nonFolders) contents |= SHCONTF_NONFOLDERS;
   if (flags.hidden) contents |= SHCONTF_INCLUDEHIDDEN;
-  ComPtr<IEnumIDList> items;
+  platform::ComPtr<IEnumIDList> items;
   const HRESULT hr = folder_->EnumObjects(owner_, contents, items.Put());
   if (FAILED(hr)) return false;
   if (!items) return true;  // S_FALSE: nothing to list
@@ -233,7 +233,7 @@ std::optional<ItemFileData> ShellFolder::FileData(const ShellItemId* id) {
 }
 
 std::wstring ShellFolder::TypeName(const ShellItemId* id) {
-  const UniqueIdList absolute = Absolute(id);
+  const platform::UniqueIdList absolute = Absolute(id);
   SHFILEINFOW info{};
   if (!absolute || !SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolute.Get()), 0, &info, sizeof info,
                                    SHGFI_PIDL | SHGFI_TYPENAME))
@@ -242,7 +242,7 @@ std::wstring ShellFolder::TypeName(const ShellItemId* id) {
 }
 
 int ShellFolder::IconIndex(const ShellItemId* id) {
-  const UniqueIdList absolute = Absolute(id);
+  const platform::UniqueIdList absolute = Absolute(id);
   SHFILEINFOW info{};
   if (!absolute || !SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolute.Get()), 0, &info, sizeof info,
                                    SHGFI_PIDL | SHGFI_SYSICONINDEX))

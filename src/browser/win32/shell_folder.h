@@ -13,7 +13,7 @@
 
 #include "browser/folder_changes.h"
 #include "browser/shell_items.h"
-#include "browser/win32/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 
 namespace tapestrel::browser {
 
@@ -22,10 +22,10 @@ inline LPITEMIDLIST AsIdList(ShellItemId* id) { return reinterpret_cast<LPITEMID
 inline LPCITEMIDLIST AsIdList(const ShellItemId* id) { return reinterpret_cast<LPCITEMIDLIST>(id); }
 inline ShellItemId* AsItemId(LPITEMIDLIST id) { return reinterpret_cast<ShellItemId*>(id); }
 
-ComPtr<IShellFolder> DesktopFolder();
+platform::ComPtr<IShellFolder> DesktopFolder();
 // The absolute ID list of a parsing name; empty when the shell cannot parse it.
-UniqueIdList ParseAbsolute(const std::wstring& path);
-UniqueIdList CloneIdList(LPCITEMIDLIST id);
+platform::UniqueIdList ParseAbsolute(const std::wstring& path);
+platform::UniqueIdList CloneIdList(LPCITEMIDLIST id);
 // The file-system path of an absolute ID list, empty when it has none.
 std::wstring PathOfIdList(LPCITEMIDLIST id);
 std::wstring DisplayNameOf(IShellFolder* folder, LPCITEMIDLIST child, SHGDNF flags);
@@ -33,12 +33,12 @@ std::wstring DisplayNameOf(IShellFolder* folder, LPCITEMIDLIST child, SHGDNF fla
 class ShellFolder : public ShellFolderPort {
  public:
   // `absolute` is the folder's own absolute ID list (the desktop's is empty).
-  ShellFolder(ComPtr<IShellFolder> folder, LPCITEMIDLIST absolute, HWND owner);
+  ShellFolder(platform::ComPtr<IShellFolder> folder, LPCITEMIDLIST absolute, HWND owner);
 
   IShellFolder* Interface() const { return folder_.Get(); }
   LPCITEMIDLIST AbsoluteId() const { return absolute_.Get(); }
   // The child's absolute ID list.
-  UniqueIdList Absolute(const ShellItemId* id) const;
+  platform::UniqueIdList Absolute(const ShellItemId* id) const;
   // SFGAO_ bits of the asked mask that every child has.
   ULONG ShellAttributes(const LPCITEMIDLIST* children, UINT count, ULONG mask) const;
 
@@ -59,8 +59,8 @@ class ShellFolder : public ShellFolderPort {
   std::wstring ChildPathPrefix() override;
 
  private:
-  ComPtr<IShellFolder> folder_;
-  UniqueIdList absolute_;
+  platform::ComPtr<IShellFolder> folder_;
+  platform::UniqueIdList absolute_;
   HWND owner_;
   std::map<std::wstring, bool> ownIcons_;  // by extension
 };

@@ -55,7 +55,7 @@ LRESULT CALLBACK ThumbnailCells::ViewProcedure(HWND hwnd, UINT message, WPARAM w
   return 0;
 }
 
-std::unique_ptr<ThumbnailCells> ThumbnailCells::ForView(TCustomImgListView& view) {
+std::unique_ptr<ThumbnailCells> ThumbnailCells::ForView(TImgListView& view) {
   ViewHooks hooks;
   hooks.iconImage = [&view](TImgListItem& e) { return view.IconImage(e); };
   hooks.repaint = [&view](TImgListItem& e) {

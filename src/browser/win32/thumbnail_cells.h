@@ -41,7 +41,7 @@ class ThumbnailCells : public ThumbnailSource {
   // For the thumbnail view, installed as its thumbnail source, raising its
   // OnImageLoad and OnImageLoaded. The view's thumbnail maker gets the
   // Windows services it needs.
-  static std::unique_ptr<ThumbnailCells> ForView(TCustomImgListView& view);
+  static std::unique_ptr<ThumbnailCells> ForView(TImgListView& view);
 
   // ThumbnailSource.
   const imaging::Bitmap* CellImage(TImgListItem& entry) override;

@@ -14,6 +14,7 @@
 #include "imaging/win32/system_color.h"
 #include "platform/paths.h"
 #include "platform/win32/ansi_path.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/com_scope.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handles.h"
@@ -30,16 +31,6 @@ using imaging::ImageError;
 // The shell's HTML thumbnail extractor.
 const CLSID kHtmlThumbnailExtractor = {
     0xEAB841A0, 0x9550, 0x11CF, {0x8C, 0x16, 0x00, 0x80, 0x5F, 0x14, 0x08, 0xF3}};
-
-template <typename T>
-struct ComPtr {
-  T* p = nullptr;
-  ~ComPtr() {
-    if (p) p->Release();
-  }
-  T* operator->() const { return p; }
-  void** Out() { return reinterpret_cast<void**>(&p); }
-};
 
 // A packed DIB (header, colors, pixels) as the program's bitmap, through the
 // bitmap file reader, which checks every size against the bytes there are.
@@ -189,14 +180,14 @@ Bitmap WindowsThumbnailPlatform::DrawMetafile(const std::string& path, ColorValu
 Bitmap WindowsThumbnailPlatform::ExtractShellThumbnail(const std::string& path, Bitmap blank) {
   // The thumbnail worker has COM already; any other caller gets it for the call.
   const platform::ComScope com;
-  ComPtr<IPersistFile> file;
+  platform::ComPtr<IPersistFile> file;
   if (FAILED(CoCreateInstance(kHtmlThumbnailExtractor, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFile,
-                              file.Out())))
+                              file.PutVoid())))
     throw ImageError("no HTML thumbnail extractor");
   const std::wstring wide = platform::AnsiToWide(path);
   if (FAILED(file->Load(wide.c_str(), STGM_READ))) throw ImageError("the extractor cannot load the file");
-  ComPtr<IExtractImage> extract;
-  if (FAILED(file->QueryInterface(IID_IExtractImage, extract.Out()))) throw ImageError("no IExtractImage");
+  platform::ComPtr<IExtractImage> extract;
+  if (FAILED(file->QueryInterface(IID_IExtractImage, extract.PutVoid()))) throw ImageError("no IExtractImage");
   wchar_t location[MAX_PATH] = {};
   DWORD priority = 0, flags = IEIFLAG_CACHE | IEIFLAG_ASPECT | IEIFLAG_OFFLINE | IEIFLAG_QUALITY;
   SIZE size{blank.Width(), blank.Height()};

@@ -14,13 +14,13 @@
 
 namespace tapestrel::browser {
 
-class TCustomImgListView;
+class TImgListView;
 
 class ViewPictureList : public PictureList {
  public:
   // The list is empty until a view is attached (the change engine exists
   // before the window and its view).
-  void Attach(TCustomImgListView* view) {
+  void Attach(TImgListView* view) {
     view_ = view;
     built_ = false;
   }
@@ -31,7 +31,7 @@ class ViewPictureList : public PictureList {
  private:
   void Update() const;
 
-  TCustomImgListView* view_ = nullptr;
+  TImgListView* view_ = nullptr;
   mutable bool built_ = false;
   mutable unsigned generation_ = 0;
   mutable std::vector<int> indices_;  // the view's entries that are in the list

@@ -4,32 +4,13 @@
 #include "program/win32/main_window.h"
 
 #include "app/view_options.h"
+#include "browser/win32/program_view.h"
 
 namespace tapestrel::app {
 
 void MainWindow::CreateBrowser() {
   view_ = std::make_unique<browser::TImgListView>(Handle());
-  browser::TImgListView& view = *view_;
-  view.BeginUpdate();
-  view.SetMultiSelect(true);
-  view.SetHideSelection(false);
-  // The window handles double clicks itself (the wallpaper, not the shell).
-  view.DefaultExec.DblClick = false;
-  view.ViewImage.LookAhead = true;
-  view.ViewImage.ImgUtil.AutoThumb = false;
-  view.SetColor(browser::kClWhite);
-  view.ViewImage.ImageWidth = 120;
-  view.ViewImage.ImageHeight = 90;
-  view.ViewImage.Frame.Color = browser::kClInactiveBorder;
-  view.ViewImage.Frame.Width = 1;
-  view.ViewImage.SelectFrame.Color = browser::kClHighlight;
-  view.ViewImage.SelectFrame.Width = 3;
-  view.ViewImage.SmallIcon.IconPos = browser::TIconPos::iipNone;
-  view.SetIconStyle(browser::TIconStyle::iisImage);
-  view.View.DispTypes.Folders = false;
-  view.View.DispTypes.Hidden = false;
-  view.ImgPopupMenu.ShellMenuPos = 1;
-  view.EndUpdate();
+  browser::SetUpAsProgramView(*view_);
   HookTileDrawing();
   pictures_.Attach(view_.get());
 }

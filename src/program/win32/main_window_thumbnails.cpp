@@ -9,7 +9,7 @@
 
 namespace tapestrel::app {
 
-MainWindowThumbnails::MainWindowThumbnails(browser::TCustomImgListView& view, imaging::TSPlugin* splugin,
+MainWindowThumbnails::MainWindowThumbnails(browser::TImgListView& view, imaging::TSPlugin* splugin,
                                            StatusText status)
     : view_(view) {
   browser::TImgUtil& util = view.ViewImage.ImgUtil;

@@ -28,7 +28,7 @@ namespace tapestrel::app {
 class MainWindowThumbnails {
  public:
   using StatusText = std::function<void(const std::wstring& text)>;
-  MainWindowThumbnails(browser::TCustomImgListView& view, imaging::TSPlugin* splugin, StatusText status);
+  MainWindowThumbnails(browser::TImgListView& view, imaging::TSPlugin* splugin, StatusText status);
   ~MainWindowThumbnails();
   MainWindowThumbnails(const MainWindowThumbnails&) = delete;
   MainWindowThumbnails& operator=(const MainWindowThumbnails&) = delete;
@@ -39,7 +39,7 @@ class MainWindowThumbnails {
   static std::string StoreNameOf(const std::string& folder);
 
  private:
-  browser::TCustomImgListView& view_;
+  browser::TImgListView& view_;
   PngCustomImageTest png_;
   std::unique_ptr<browser::ThumbnailCells> cells_;
 };

@@ -11,7 +11,7 @@
 namespace tapestrel::settings_ui {
 namespace {
 
-using Microsoft::WRL::ComPtr;
+using platform::ComPtr;
 
 // Attributes asked of each child when it is listed.
 constexpr SFGAOF kChildAttributes = SFGAO_HASSUBFOLDER;
@@ -21,7 +21,7 @@ std::vector<UniqueIdList> FolderChildren(IShellFolder* folder) {
   std::vector<UniqueIdList> children;
   ComPtr<IEnumIDList> items;
   // No owner window: a drive without a medium must not bring up a question.
-  if (folder->EnumObjects(nullptr, SHCONTF_FOLDERS, &items) != S_OK || !items) return children;
+  if (folder->EnumObjects(nullptr, SHCONTF_FOLDERS, items.Put()) != S_OK || !items) return children;
   LPITEMIDLIST child = nullptr;
   while (items->Next(1, &child, nullptr) == S_OK) children.emplace_back(child);
   return children;
@@ -43,7 +43,7 @@ int CALLBACK CompareChildren(LPARAM a, LPARAM b, LPARAM folder) {
 }  // namespace
 
 ShellFolderTree::ShellFolderTree(HWND tree) : tree_(tree) {
-  if (FAILED(SHGetDesktopFolder(&desktop_))) throw std::runtime_error("no shell desktop folder");
+  if (FAILED(SHGetDesktopFolder(desktop_.Put()))) throw std::runtime_error("no shell desktop folder");
   LPITEMIDLIST desktop = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop))) {
     throw std::runtime_error("no shell desktop item");
@@ -67,10 +67,8 @@ ShellFolderTree::~ShellFolderTree() = default;
 ComPtr<IShellFolder> ShellFolderTree::FolderOf(const Node& node) const {
   if (ILIsEmpty(node.absolute.get())) return desktop_;
   ComPtr<IShellFolder> folder;
-  if (FAILED(desktop_->BindToObject(node.absolute.get(), nullptr, IID_IShellFolder,
-                                    reinterpret_cast<void**>(folder.GetAddressOf())))) {
-    return nullptr;
-  }
+  if (FAILED(desktop_->BindToObject(node.absolute.get(), nullptr, IID_IShellFolder, folder.PutVoid())))
+    return {};
   return folder;
 }
 

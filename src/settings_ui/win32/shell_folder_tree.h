@@ -7,11 +7,12 @@
 
 #include <commctrl.h>
 #include <shlobj.h>
-#include <wrl/client.h>
 
 #include <map>
 #include <memory>
 #include <string>
+
+#include "platform/win32/com_ptr.h"
 
 namespace tapestrel::settings_ui {
 
@@ -57,7 +58,7 @@ class ShellFolderTree {
     bool populated = false;
   };
 
-  Microsoft::WRL::ComPtr<IShellFolder> FolderOf(const Node& node) const;
+  platform::ComPtr<IShellFolder> FolderOf(const Node& node) const;
   HTREEITEM Insert(HTREEITEM parent, UniqueIdList absolute, bool hasChildren);
   void Populate(HTREEITEM item);
   void SetHasChildren(HTREEITEM item, bool hasChildren);
@@ -68,7 +69,7 @@ class ShellFolderTree {
 
   HWND tree_;
   HTREEITEM root_ = nullptr;
-  Microsoft::WRL::ComPtr<IShellFolder> desktop_;
+  platform::ComPtr<IShellFolder> desktop_;
   std::map<HTREEITEM, std::unique_ptr<Node>> nodes_;
 };
 

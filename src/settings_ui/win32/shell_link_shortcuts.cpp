@@ -7,29 +7,14 @@
 #include <utility>
 
 #include "platform/win32/ansi_path.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/com_scope.h"
 #include "platform/win32/text.h"
 
 namespace tapestrel::settings_ui {
 namespace {
 
-// Owns one reference to a COM interface.
-template <typename Interface>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  Interface* operator->() const { return p_; }
-  Interface* Get() const { return p_; }
-  void** Put() { return reinterpret_cast<void**>(&p_); }
-
- private:
-  Interface* p_ = nullptr;
-};
+using platform::ComPtr;
 
 // A new shell link object with its file interface.
 struct ShellLink {
@@ -38,8 +23,8 @@ struct ShellLink {
 
   ShellLink() {
     if (FAILED(
-            CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Put())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.Put()))) {
+            CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) {
       throw ShortcutError("no shell link object");
     }
   }

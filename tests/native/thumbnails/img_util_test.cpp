@@ -102,6 +102,7 @@ TEST_F(ImgUtilTest, DetectImageTypeByExtensionHookAndPlugin) {
       {"C:\\p\\noext", TImageType::iitNone},   {dir, TImageType::iitDir},
   };
   for (const auto& c : cases) EXPECT_EQ(c.type, util.DetectImageType(c.path)) << c.path;
+  EXPECT_EQ(TImageType::iitNone, TImgUtil().DetectImageType("C:\\p\\x.png"));  // without the hook
 
   for (TImageType t : {TImageType::iitNone, TImageType::iitIco, TImageType::iitCur, TImageType::iitAni,
                        TImageType::iitExe, TImageType::iitDll, TImageType::iitDir})

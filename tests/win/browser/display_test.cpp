@@ -42,7 +42,7 @@ class DisplayTest : public ::testing::Test {
 
 TEST_F(DisplayTest, CellGeometryForTheMainWindowAndForBorderWithBothBevels) {
   ViewWindow window;
-  window.UseMainWindowSettings();
+  browser::SetUpAsProgramView(window.View());
   browser::TImgListView& view = window.View();
   view.OpenFolder(folder.Path());
   const auto imageListSize = [&] {
@@ -76,7 +76,7 @@ TEST_F(DisplayTest, CellGeometryForTheMainWindowAndForBorderWithBothBevels) {
 
 TEST_F(DisplayTest, SelectedAndPlainCellsShowTheirFrames) {
   ViewWindow window;
-  window.UseMainWindowSettings();
+  browser::SetUpAsProgramView(window.View());
   browser::TImgListView& view = window.View();
   view.OpenFolder(folder.Path());
   view.Select(0, true);
@@ -115,7 +115,7 @@ TEST_F(DisplayTest, EachViewStyle) {
                 {TViewStyle::vsIcon, TIconStyle::iisImage, "view-style-thumbnails"}};
   for (const auto& s : styles) {
     ViewWindow window(640, 360);
-    window.UseMainWindowSettings();
+    browser::SetUpAsProgramView(window.View());
     browser::TImgListView& view = window.View();
     view.OpenFolder(folder.Path());
     view.SetViewStyle(s.style);

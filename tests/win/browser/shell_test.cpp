@@ -351,10 +351,10 @@ class DropTest : public ShellTest {
 };
 
 // The shell's own data object of a file, as Explorer drags it.
-browser::ComPtr<IDataObject> ShellDataObject(const std::string& folder, const wchar_t* name) {
-  browser::ComPtr<IDataObject> data;
-  const browser::UniqueIdList parent = browser::ParseAbsolute(Wide(folder));
-  browser::ComPtr<IShellFolder> shell;
+platform::ComPtr<IDataObject> ShellDataObject(const std::string& folder, const wchar_t* name) {
+  platform::ComPtr<IDataObject> data;
+  const platform::UniqueIdList parent = browser::ParseAbsolute(Wide(folder));
+  platform::ComPtr<IShellFolder> shell;
   LPITEMIDLIST child = nullptr;
   ULONG eaten = 0;
   if (parent &&
@@ -371,7 +371,7 @@ browser::ComPtr<IDataObject> ShellDataObject(const std::string& folder, const wc
 
 TEST_F(DropTest, AnAcceptedDropReachesTheHandlerAndTheShell) {
   WriteFile(source / "incoming.bmp", "picture");
-  browser::ComPtr<IDataObject> data = ShellDataObject(source.Path(), L"incoming.bmp");
+  platform::ComPtr<IDataObject> data = ShellDataObject(source.Path(), L"incoming.bmp");
   ASSERT_TRUE(data);
   ASSERT_TRUE(browser::TFileDataObject::OffersFiles(data.Get()));
   const DWORD effect = DragAndDrop(data.Get());
@@ -499,8 +499,8 @@ TEST_F(ShellTest, FoldersAndLinksToFoldersOpenInTheView) {
   WriteFile(folder / "inner\\deep.bmp", "x");
   Open({"top.bmp"});
   // A link to the inner folder.
-  browser::ComPtr<IShellLinkW> link;
-  browser::ComPtr<IPersistFile> file;
+  platform::ComPtr<IShellLinkW> link;
+  platform::ComPtr<IPersistFile> file;
   ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid()),
             S_OK);
   link->SetPath(Wide(folder / "inner").c_str());

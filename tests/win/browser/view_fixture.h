@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "browser/win32/img_list_view.h"
+#include "browser/win32/program_view.h"
 #include "platform/win32/text.h"
 #include "win_support/files.h"
 #include "win_support/message_pump.h"
@@ -60,28 +61,6 @@ class ViewWindow {
   browser::TImgListView& View() { return *view_; }
   HWND Frame() const { return frame_; }
   HWND List() const { return view_->ListView(); }
-
-  // The main window's settings for its view.
-  void UseMainWindowSettings() {
-    browser::TImgListView& v = *view_;
-    v.BeginUpdate();
-    v.SetMultiSelect(true);
-    v.SetHideSelection(false);
-    v.SetColor(browser::kClWhite);
-    v.ViewImage.ImageWidth = 120;
-    v.ViewImage.ImageHeight = 90;
-    v.ViewImage.Frame.Color = browser::kClInactiveBorder;
-    v.ViewImage.Frame.Width = 1;
-    v.ViewImage.SelectFrame.Color = browser::kClHighlight;
-    v.ViewImage.SelectFrame.Width = 3;
-    v.ViewImage.SmallIcon.IconPos = browser::TIconPos::iipNone;
-    v.SetIconStyle(browser::TIconStyle::iisImage);
-    v.View.DispTypes.Folders = false;
-    v.View.DispTypes.Hidden = false;
-    v.ImgPopupMenu.ShellMenuPos = 1;
-    v.DefaultExec.DblClick = false;
-    v.EndUpdate();
-  }
 
   std::vector<std::wstring> Names() {
     std::vector<std::wstring> names;

@@ -8,9 +8,9 @@
 
 #include <thread>
 
-#include "browser/win32/com_ptr.h"
 #include "clipboard_helpers.h"
 #include "platform/win32/clipboard_files.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/text.h"
 #include "program/win32/main_window.h"
 #include "program/win32/registration_progress_window.h"
@@ -56,10 +56,10 @@ class MainWindowRegistrationTest : public ::testing::Test {
     return taken;
   }
   // The shell's data object for files of one folder, as a file manager drags it.
-  static browser::ComPtr<IDataObject> ShellDataObject(const std::string& folder,
+  static platform::ComPtr<IDataObject> ShellDataObject(const std::string& folder,
                                                       const std::vector<std::wstring>& names) {
-    browser::ComPtr<IShellFolder> desktop, parent;
-    browser::ComPtr<IDataObject> data;
+    platform::ComPtr<IShellFolder> desktop, parent;
+    platform::ComPtr<IDataObject> data;
     if (FAILED(SHGetDesktopFolder(desktop.Put()))) return data;
     LPITEMIDLIST folderId = nullptr;
     std::wstring path = platform::AnsiToWide(folder);
@@ -114,7 +114,7 @@ TEST_F(MainWindowRegistrationTest, ADropOnTheViewRegistersTheFilesWhichTheViewTh
   Form().Actions().Execute(app::kActRefresh);
   ShowWindow(Form().Handle(), SW_SHOWNORMAL);
   ASSERT_EQ(ViewNames(), std::vector<std::string>{wallpapers / "old.jpg"});
-  browser::ComPtr<IDataObject> data = ShellDataObject(source.Path(), {L"a.jpg", L"b.txt"});
+  platform::ComPtr<IDataObject> data = ShellDataObject(source.Path(), {L"a.jpg", L"b.txt"});
   ASSERT_TRUE(data);
   IDropTarget* target = Form().View().DropTarget();
   ASSERT_TRUE(target);

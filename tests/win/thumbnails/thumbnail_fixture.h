@@ -17,6 +17,7 @@
 #include "app/png_custom_image.h"
 #include "browser/view_options.h"
 #include "browser/win32/img_list_view.h"
+#include "browser/win32/program_view.h"
 #include "browser/win32/thumbnail_cells.h"
 #include "platform/win32/text.h"
 #include "win_support/message_pump.h"
@@ -34,23 +35,9 @@ class ViewWindow {
     RECT client;
     GetClientRect(frame_, &client);
     view_->SetBounds(client);
-    browser::TImgListView& v = *view_;
-    v.BeginUpdate();
-    v.SetMultiSelect(true);
-    v.SetHideSelection(false);
-    v.SetColor(browser::kClWhite);
-    v.ViewImage.ImageWidth = 120;
-    v.ViewImage.ImageHeight = 90;
-    v.ViewImage.Frame.Color = browser::kClInactiveBorder;
-    v.ViewImage.Frame.Width = 1;
-    v.ViewImage.SelectFrame.Color = browser::kClHighlight;
-    v.ViewImage.SelectFrame.Width = 3;
-    v.ViewImage.SmallIcon.IconPos = browser::TIconPos::iipNone;
-    v.SetIconStyle(browser::TIconStyle::iisImage);
-    v.View.DispTypes.Folders = false;
-    v.View.DispTypes.Hidden = false;
-    v.DefaultExec.DblClick = false;
-    v.EndUpdate();
+    browser::SetUpAsProgramView(*view_);
+    // Each test chooses whether entries are made ahead of being seen.
+    view_->ViewImage.LookAhead = false;
     Pump(20);
   }
   ~ViewWindow() {

@@ -9,7 +9,7 @@
 
 #include <utility>
 
-namespace tapestrel::browser {
+namespace tapestrel::platform {
 
 template <typename T>
 class ComPtr {
@@ -74,4 +74,4 @@ class UniqueIdList {
   LPITEMIDLIST p_ = nullptr;
 };
 
-}  // namespace tapestrel::browser
+}  // namespace tapestrel::platform

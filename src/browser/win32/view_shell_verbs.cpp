@@ -1,12 +1,12 @@
-// The view's shell side: verbs on the selection, the context menu, renaming,
-// opening entries, and drag and drop in both directions.
+#include "browser/win32/view_shell_verbs.h"
+
 #include <shlwapi.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
-#include "browser/win32/img_list_view.h"
+#include "browser/win32/list_view_state.h"
 #include "platform/error_guard.h"
 #include "platform/file_drop_list.h"
 #include "platform/win32/ansi_path.h"
@@ -21,8 +21,6 @@ constexpr UINT CMF_INCLUDESTATIC = 0x40;  // older headers lack it
 #endif
 
 const FORMATETC kHDropFormat{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-
-bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
 // The names of a DROPFILES block from another program.
 std::vector<std::wstring> ReadDropFiles(HGLOBAL global) {
@@ -43,10 +41,10 @@ std::vector<std::wstring> ReadDropFiles(HGLOBAL global) {
 // or folder under the cursor decides the effect and does the drop.
 class ViewDropTarget final : public IDropTarget {
  public:
-  explicit ViewDropTarget(TCustomImgListView& view) : view_(&view) {}
+  explicit ViewDropTarget(ViewShellVerbs& verbs) : verbs_(&verbs) {}
   void Detach() {
     Reset();
-    view_ = nullptr;
+    verbs_ = nullptr;
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -71,11 +69,11 @@ class ViewDropTarget final : public IDropTarget {
       const DWORD allowed = effect ? *effect : 0;
       if (effect) *effect = DROPEFFECT_NONE;
       Reset();
-      if (!view_ || !data || !effect || !TFileDataObject::OffersFiles(data)) return S_OK;
+      if (!verbs_ || !data || !effect || !TFileDataObject::OffersFiles(data)) return S_OK;
       files_ = std::make_unique<TFileDataObject>(data);
       accept_ = true;
-      if (view_->OnFileDragEnter)
-        view_->OnFileDragEnter(*files_, ShiftStateOf(keys), {point.x, point.y}, accept_);
+      if (verbs_->hooks_.OnFileDragEnter)
+        verbs_->hooks_.OnFileDragEnter(*files_, ShiftStateOf(keys), {point.x, point.y}, accept_);
       if (!accept_) return S_OK;
       *effect = allowed;
       Over(keys, point, effect);
@@ -86,7 +84,7 @@ class ViewDropTarget final : public IDropTarget {
   HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) override {
     return platform::Guarded<HRESULT>(E_UNEXPECTED, [&] {
       if (!effect) return E_POINTER;
-      if (!view_ || !files_ || !accept_) {
+      if (!verbs_ || !files_ || !accept_) {
         *effect = DROPEFFECT_NONE;
         return S_OK;
       }
@@ -99,7 +97,7 @@ class ViewDropTarget final : public IDropTarget {
     return platform::Guarded<HRESULT>(E_UNEXPECTED, [&] {
       const bool wasOver = files_ != nullptr;
       Reset();
-      if (view_ && wasOver && view_->OnFileDragLeave) view_->OnFileDragLeave();
+      if (verbs_ && wasOver && verbs_->hooks_.OnFileDragLeave) verbs_->hooks_.OnFileDragLeave();
       return S_OK;
     });
   }
@@ -108,14 +106,14 @@ class ViewDropTarget final : public IDropTarget {
     return platform::Guarded<HRESULT>(E_UNEXPECTED, [&] {
       const DWORD allowed = effect ? *effect : 0;
       if (effect) *effect = DROPEFFECT_NONE;
-      if (!view_ || !files_ || !accept_ || !effect) {
+      if (!verbs_ || !files_ || !accept_ || !effect) {
         Reset();
         return S_OK;
       }
       bool accept = true;
-      if (view_->OnFileDragDrop)
-        view_->OnFileDragDrop(*files_, ShiftStateOf(keys), {point.x, point.y}, accept);
-      ComPtr<IDropTarget> shell = shell_;
+      if (verbs_->hooks_.OnFileDragDrop)
+        verbs_->hooks_.OnFileDragDrop(*files_, ShiftStateOf(keys), {point.x, point.y}, accept);
+      platform::ComPtr<IDropTarget> shell = shell_;
       shell_.Reset();  // Reset must not tell it the drag left
       Reset();
       if (!shell) return S_OK;
@@ -133,20 +131,20 @@ class ViewDropTarget final : public IDropTarget {
   void Over(DWORD keys, POINTL point, DWORD* effect) {
     const DWORD allowed = *effect;
     *effect = DROPEFFECT_NONE;
-    HWND list = view_->ListView();
+    HWND list = verbs_->listView_;
     POINT client{point.x, point.y};
     ScreenToClient(list, &client);
-    view_->AutoScroll(client);
+    verbs_->AutoScroll(client);
     LVHITTESTINFO hit{};
     hit.pt = client;
     int index = ListView_HitTest(list, &hit);
-    if (index >= view_->ImgItems().Count() || !(hit.flags & LVHT_ONITEM)) index = -1;
-    ComPtr<IDropTarget> target;
-    ShellFolder* folder = view_->folder_.get();
+    if (index >= verbs_->entries_.Count() || !(hit.flags & LVHT_ONITEM)) index = -1;
+    platform::ComPtr<IDropTarget> target;
+    ShellFolder* folder = verbs_->entries_.Folder();
     if (folder && index >= 0) {
-      LPCITEMIDLIST child = AsIdList(view_->ImgItems()[index].ItemId());
+      LPCITEMIDLIST child = AsIdList(verbs_->entries_.Items()[index].ItemId());
       if (child && folder->ShellAttributes(&child, 1, SFGAO_DROPTARGET) == SFGAO_DROPTARGET &&
-          FAILED(folder->Interface()->GetUIObjectOf(view_->Handle(), 1, &child, IID_IDropTarget, nullptr,
+          FAILED(folder->Interface()->GetUIObjectOf(verbs_->window_, 1, &child, IID_IDropTarget, nullptr,
                                                     target.PutVoid())))
         target.Reset();
     }
@@ -156,7 +154,7 @@ class ViewDropTarget final : public IDropTarget {
       Highlight(-1);
       shell_ = target;
       if (!shell_ && folder &&
-          FAILED(folder->Interface()->CreateViewObject(view_->Handle(), IID_IDropTarget, shell_.PutVoid())))
+          FAILED(folder->Interface()->CreateViewObject(verbs_->window_, IID_IDropTarget, shell_.PutVoid())))
         shell_.Reset();
       index_ = index;
       Highlight(index);
@@ -168,12 +166,12 @@ class ViewDropTarget final : public IDropTarget {
       if (SUCCEEDED(shell_->DragOver(keys, point, &chosen))) *effect = chosen;
     }
     bool accept = true;
-    if (view_->OnFileDragOver) view_->OnFileDragOver(*files_, ShiftStateOf(keys), {point.x, point.y}, accept);
+    if (verbs_->hooks_.OnFileDragOver) verbs_->hooks_.OnFileDragOver(*files_, ShiftStateOf(keys), {point.x, point.y}, accept);
     if (!accept) *effect = DROPEFFECT_NONE;
   }
 
   void Highlight(int index) {
-    if (view_) view_->SetDropHighlighted(index);
+    if (verbs_) verbs_->SetDropHighlighted(index);
   }
 
   void Reset() {
@@ -186,10 +184,10 @@ class ViewDropTarget final : public IDropTarget {
   }
 
   ULONG references_ = 1;
-  TCustomImgListView* view_;
+  ViewShellVerbs* verbs_;
   std::unique_ptr<TFileDataObject> files_;
   bool accept_ = false;
-  ComPtr<IDropTarget> shell_;
+  platform::ComPtr<IDropTarget> shell_;
   int index_ = -1;
 };
 
@@ -285,20 +283,38 @@ const std::vector<std::wstring>& TFileDataObject::WideFiles() {
   return wide_;
 }
 
+// ---- the verbs' owner
+
+ViewShellVerbs::ViewShellVerbs(HWND window, HWND listView, ViewEntries& entries, ViewPainter& painter,
+                               const TDefaultExec& exec, const TImgPopupMenu& menu,
+                               const FileDragHooks& hooks, std::function<void(LPCITEMIDLIST)> openFolder)
+    : window_(window),
+      listView_(listView),
+      entries_(entries),
+      painter_(painter),
+      exec_(exec),
+      menu_(menu),
+      hooks_(hooks),
+      openFolder_(std::move(openFolder)) {}
+
+ViewShellVerbs::~ViewShellVerbs() { RegisterDropTarget(false); }
+
 // ---- drag and drop
 
-void TCustomImgListView::SetDropHighlighted(int index) {
-  if (index == dropHighlighted_) return;
-  for (int i : {dropHighlighted_, index}) {
+void ViewShellVerbs::SetDropHighlighted(int index) {
+  int& highlighted = painter_.dropHighlighted;
+  if (index == highlighted) return;
+  for (int i : {highlighted, index}) {
     if (i >= 0) ListView_SetItemState(listView_, i, i == index ? LVIS_DROPHILITED : 0, LVIS_DROPHILITED);
   }
-  dropHighlighted_ = index;
+  highlighted = index;
 }
 
-void TCustomImgListView::RegisterDropTarget(bool on) {
+void ViewShellVerbs::RegisterDropTarget(bool on) {
   if (on == dropRegistered_ || !listView_) return;
   if (on) {
-    if (!dropTarget_) dropTarget_ = ComPtr<IDropTarget>(std::make_unique<ViewDropTarget>(*this).release());
+    if (!dropTarget_)
+      dropTarget_ = platform::ComPtr<IDropTarget>(std::make_unique<ViewDropTarget>(*this).release());
     dropRegistered_ = SUCCEEDED(RegisterDragDrop(listView_, dropTarget_.Get()));
   } else {
     RevokeDragDrop(listView_);
@@ -310,9 +326,9 @@ void TCustomImgListView::RegisterDropTarget(bool on) {
   }
 }
 
-IDropTarget* TCustomImgListView::DropTarget() const { return dropRegistered_ ? dropTarget_.Get() : nullptr; }
+IDropTarget* ViewShellVerbs::DropTarget() const { return dropRegistered_ ? dropTarget_.Get() : nullptr; }
 
-void TCustomImgListView::AutoScroll(POINT client) {
+void ViewShellVerbs::AutoScroll(POINT client) {
   // One line when the cursor is within a font height of an edge that can scroll.
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(listView_, WM_GETFONT, 0, 0));
   LOGFONTW log{};
@@ -341,44 +357,47 @@ void TCustomImgListView::AutoScroll(POINT client) {
   }
 }
 
-void TCustomImgListView::BeginDrag() {
-  if (!DefaultExec.DropSource || !folder_) return;
+void ViewShellVerbs::BeginDrag() {
+  ShellFolder* folder = entries_.Folder();
+  if (!exec_.DropSource || !folder) return;
   std::vector<LPCITEMIDLIST> ids = SelectedIds();
   if (ids.empty()) return;
-  ComPtr<IDataObject> data;
-  if (FAILED(folder_->Interface()->GetUIObjectOf(Handle(), static_cast<UINT>(ids.size()),
-                                                 const_cast<LPCITEMIDLIST*>(ids.data()), IID_IDataObject,
-                                                 nullptr, data.PutVoid())) ||
+  platform::ComPtr<IDataObject> data;
+  if (FAILED(folder->Interface()->GetUIObjectOf(window_, static_cast<UINT>(ids.size()),
+                                                const_cast<LPCITEMIDLIST*>(ids.data()), IID_IDataObject,
+                                                nullptr, data.PutVoid())) ||
       !data)
     return;
-  ComPtr<IDropSource> source(std::make_unique<ViewDropSource>().release());
+  platform::ComPtr<IDropSource> source(std::make_unique<ViewDropSource>().release());
   DWORD effect = DROPEFFECT_NONE;
-  DoDragDrop(data.Get(), source.Get(), DefaultExec.DragType & (idtCopy | idtMove | idtLink), &effect);
+  DoDragDrop(data.Get(), source.Get(), exec_.DragType & (idtCopy | idtMove | idtLink), &effect);
 }
 
 // ---- verbs
 
-std::vector<LPCITEMIDLIST> TCustomImgListView::SelectedIds() {
+std::vector<LPCITEMIDLIST> ViewShellVerbs::SelectedIds() {
   std::vector<LPCITEMIDLIST> ids;
-  for (int i : SelectedIndices()) {
-    if (LPCITEMIDLIST id = AsIdList(items_[i].ItemId())) ids.push_back(id);
-    if (viewMode_ == TViewMode::ivmFile) break;  // one file's menu at a time
+  for (int i : SelectedIndices(listView_, entries_.Count())) {
+    if (LPCITEMIDLIST id = AsIdList(entries_.Items()[i].ItemId())) ids.push_back(id);
+    if (!entries_.ShowsFolder()) break;  // one file's menu at a time
   }
   return ids;
 }
 
-bool TCustomImgListView::AllSelectedHave(ULONG attributes) {
+bool ViewShellVerbs::AllSelectedHave(ULONG attributes) {
   const std::vector<LPCITEMIDLIST> ids = SelectedIds();
-  return folder_ && !ids.empty() &&
-         folder_->ShellAttributes(ids.data(), static_cast<UINT>(ids.size()), attributes) == attributes;
+  ShellFolder* folder = entries_.Folder();
+  return folder && !ids.empty() &&
+         folder->ShellAttributes(ids.data(), static_cast<UINT>(ids.size()), attributes) == attributes;
 }
 
-ComPtr<IContextMenu> TCustomImgListView::SelectionMenu(const std::vector<LPCITEMIDLIST>& ids) {
-  ComPtr<IContextMenu> menu;
-  if (!folder_ || ids.empty() ||
-      FAILED(folder_->Interface()->GetUIObjectOf(Handle(), static_cast<UINT>(ids.size()),
-                                                 const_cast<LPCITEMIDLIST*>(ids.data()), IID_IContextMenu,
-                                                 nullptr, menu.PutVoid())))
+platform::ComPtr<IContextMenu> ViewShellVerbs::SelectionMenu(const std::vector<LPCITEMIDLIST>& ids) {
+  platform::ComPtr<IContextMenu> menu;
+  ShellFolder* folder = entries_.Folder();
+  if (!folder || ids.empty() ||
+      FAILED(folder->Interface()->GetUIObjectOf(window_, static_cast<UINT>(ids.size()),
+                                                const_cast<LPCITEMIDLIST*>(ids.data()), IID_IContextMenu,
+                                                nullptr, menu.PutVoid())))
     menu.Reset();
   return menu;
 }
@@ -399,111 +418,69 @@ bool InvokeMenuVerb(IContextMenu* menu, HWND owner, const char* verb) {
 
 }  // namespace
 
-bool TCustomImgListView::InvokeVerb(const char* verb) {
+bool ViewShellVerbs::InvokeVerb(const char* verb) {
   if (std::strcmp(verb, "paste") == 0) return InvokePaste();
   const ULONG needed = std::strcmp(verb, "copy") == 0 ? SFGAO_CANCOPY : SFGAO_CANDELETE;
   if (!AllSelectedHave(needed)) return false;
-  ComPtr<IContextMenu> menu = SelectionMenu(SelectedIds());
-  return InvokeMenuVerb(menu.Get(), Handle(), verb);
+  platform::ComPtr<IContextMenu> menu = SelectionMenu(SelectedIds());
+  return InvokeMenuVerb(menu.Get(), window_, verb);
 }
 
-bool TCustomImgListView::InvokePaste() {
-  if (!folderId_ || !IsClipboardFormatAvailable(CF_HDROP)) return false;
+bool ViewShellVerbs::InvokePaste() {
+  if (!entries_.FolderId() || !IsClipboardFormatAvailable(CF_HDROP)) return false;
   // The desktop pastes into its file-system folder.
-  UniqueIdList target = CloneIdList(folderId_.Get());
-  if (ILIsEmpty(target.Get())) SHGetSpecialFolderLocation(Handle(), CSIDL_DESKTOPDIRECTORY, target.Put());
+  platform::UniqueIdList target = CloneIdList(entries_.FolderId());
+  if (ILIsEmpty(target.Get())) SHGetSpecialFolderLocation(window_, CSIDL_DESKTOPDIRECTORY, target.Put());
   if (!target || PathOfIdList(target.Get()).empty()) return false;
-  ComPtr<IShellFolder> parent;
+  platform::ComPtr<IShellFolder> parent;
   LPCITEMIDLIST child = nullptr;
   if (FAILED(SHBindToParent(target.Get(), IID_IShellFolder, parent.PutVoid(), &child)) || !parent)
     return false;
-  ComPtr<IContextMenu> menu;
-  if (FAILED(parent->GetUIObjectOf(Handle(), 1, &child, IID_IContextMenu, nullptr, menu.PutVoid())))
+  platform::ComPtr<IContextMenu> menu;
+  if (FAILED(parent->GetUIObjectOf(window_, 1, &child, IID_IContextMenu, nullptr, menu.PutVoid())))
     return false;
-  return InvokeMenuVerb(menu.Get(), Handle(), "paste");
-}
-
-bool TCustomImgListView::OnKeyDownNotify(WORD key) {
-  bool handled = false;
-  if (OnKeyDown) OnKeyDown(key, handled);
-  if (handled) return true;
-  const bool ctrl = KeyDown(VK_CONTROL), shift = KeyDown(VK_SHIFT), alt = KeyDown(VK_MENU);
-  if (!ctrl && !shift && !alt) {
-    if (key == VK_DELETE) return InvokeVerb("delete");
-    if (key == VK_F2) return BeginRename();
-    return false;
-  }
-  if (!ctrl || shift || alt) return false;
-  switch (key) {
-    case 'A':
-      SelectAll();
-      return true;
-    case 'I':
-      InvertSelection();
-      return true;
-    case 'C':
-      return InvokeVerb("copy");
-    case 'X':
-      return InvokeVerb("cut");
-    case 'V':
-      return InvokeVerb("paste");
-    default:
-      return false;
-  }
+  return InvokeMenuVerb(menu.Get(), window_, "paste");
 }
 
 // ---- renaming
 
-bool TCustomImgListView::BeginRename() {
+bool ViewShellVerbs::BeginRename() {
   const int index = ListView_GetNextItem(listView_, -1, LVNI_SELECTED | LVNI_FOCUSED) >= 0
                         ? ListView_GetNextItem(listView_, -1, LVNI_SELECTED | LVNI_FOCUSED)
                         : ListView_GetNextItem(listView_, -1, LVNI_SELECTED);
-  if (index < 0 || ReadOnly()) return false;
+  if (index < 0 || IsReadOnly(listView_)) return false;
   SetFocus(listView_);
   return ListView_EditLabel(listView_, index) != nullptr;
 }
 
-bool TCustomImgListView::OnBeginLabelEdit(NMLVDISPINFOW& info) {
+bool ViewShellVerbs::OnBeginLabelEdit(NMLVDISPINFOW& info) {
   const int index = info.item.iItem;
-  if (ReadOnly() || !folder_ || index < 0 || index >= items_.Count()) return false;
-  LPCITEMIDLIST child = AsIdList(items_[index].ItemId());
-  if (!child || folder_->ShellAttributes(&child, 1, SFGAO_CANRENAME) != SFGAO_CANRENAME) return false;
+  ShellFolder* folder = entries_.Folder();
+  if (IsReadOnly(listView_) || !folder || index < 0 || index >= entries_.Count()) return false;
+  LPCITEMIDLIST child = AsIdList(entries_.Items()[index].ItemId());
+  if (!child || folder->ShellAttributes(&child, 1, SFGAO_CANRENAME) != SFGAO_CANRENAME) return false;
   // The name as the shell wants it edited (with the extension when it shows one).
-  const std::wstring editing = DisplayNameOf(folder_->Interface(), child, SHGDN_INFOLDER | SHGDN_FOREDITING);
+  const std::wstring editing = DisplayNameOf(folder->Interface(), child, SHGDN_INFOLDER | SHGDN_FOREDITING);
   if (HWND edit = ListView_GetEditControl(listView_); edit && !editing.empty())
     SetWindowTextW(edit, editing.c_str());
   return true;
 }
 
-void TCustomImgListView::OnEndLabelEdit(NMLVDISPINFOW& info) {
+void ViewShellVerbs::OnEndLabelEdit(NMLVDISPINFOW& info) {
   if (!info.item.pszText) return;  // cancelled
   RenameItem(info.item.iItem, info.item.pszText);
 }
 
-bool TCustomImgListView::RenameItem(int index, const std::wstring& newName) {
-  if (!folder_ || index < 0 || index >= items_.Count() || newName.empty()) return false;
-  TImgListItem& item = items_[index];
-  LPCITEMIDLIST child = AsIdList(item.ItemId());
-  if (!child || folder_->ShellAttributes(&child, 1, SFGAO_CANRENAME) != SFGAO_CANRENAME) return false;
-  // Our own rename needs no refresh: the entry takes the new ID itself.
-  StopWatcher();
-  LPITEMIDLIST renamed = nullptr;
-  const HRESULT hr = folder_->Interface()->SetNameOf(Handle(), child, newName.c_str(),
-                                                     SHGDN_INFOLDER | SHGDN_FOREDITING, &renamed);
-  if (SUCCEEDED(hr) && renamed) {
-    item.ReplaceId(AsItemId(renamed));
-    ++generation_;
-    ListView_RedrawItems(listView_, index, index);
-  } else if (renamed) {
-    CoTaskMemFree(renamed);
-  }
-  StartWatcher();
-  return SUCCEEDED(hr);
+bool ViewShellVerbs::RenameItem(int index, const std::wstring& newName) {
+  TImgListItem* item = entries_.At(index);
+  if (!item || newName.empty() || !entries_.Rename(*item, newName, window_)) return false;
+  ListView_RedrawItems(listView_, index, index);
+  return true;
 }
 
 // ---- context menu
 
-bool TCustomImgListView::ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool ViewShellVerbs::ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (message != WM_INITMENUPOPUP && message != WM_DRAWITEM && message != WM_MEASUREITEM &&
       message != WM_MENUCHAR)
     return false;
@@ -532,24 +509,24 @@ UINT HighestMenuId(HMENU menu) {
 
 }  // namespace
 
-void TCustomImgListView::OnContextMenu(POINT screen) {
+void ViewShellVerbs::ShowContextMenu(POINT screen) {
   if (screen.x == -1 && screen.y == -1) {
     // From the keyboard: at the focused entry, else at the corner.
     RECT r{};
-    const int focused = FocusedIndex();
+    const int focused = FocusedIndex(listView_);
     if (focused < 0 || !ListView_GetItemRect(listView_, focused, &r, LVIR_ICON)) r = {0, 0, 0, 0};
     screen = {r.left, r.bottom};
     ClientToScreen(listView_, &screen);
   }
-  HMENU own = ImgPopupMenu.PopupMenu;
+  HMENU own = menu_.PopupMenu;
   const std::vector<LPCITEMIDLIST> ids = SelectedIds();
-  ComPtr<IContextMenu> shell;
-  if (!ids.empty() && ImgPopupMenu.Enabled) shell = SelectionMenu(ids);
+  platform::ComPtr<IContextMenu> shell;
+  if (!ids.empty() && menu_.Enabled) shell = SelectionMenu(ids);
   if (!shell) {
     if (!own) return;
     const UINT command =
-        TrackPopupMenu(own, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    if (command) SendMessageW(GetParent(Handle()), WM_COMMAND, command, 0);
+        TrackPopupMenu(own, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, window_, nullptr);
+    if (command) SendMessageW(GetParent(window_), WM_COMMAND, command, 0);
     return;
   }
   platform::UniqueMenu temporary;
@@ -561,15 +538,15 @@ void TCustomImgListView::OnContextMenu(POINT screen) {
   const int before = GetMenuItemCount(menu);
   const UINT first = std::max(static_cast<UINT>(std::max(before, 0)), HighestMenuId(menu)) + 1;
   const UINT position =
-      static_cast<UINT>(std::clamp(ImgPopupMenu.ShellMenuPos.Get(), 0, std::max(before, 0)));
+      static_cast<UINT>(std::clamp(menu_.ShellMenuPos.Get(), 0, std::max(before, 0)));
   if (FAILED(shell->QueryContextMenu(menu, position, first, 0x7FFF,
-                                     ContextMenuFlags(ImgPopupMenu.ContextMenuType, ReadOnly()))))
+                                     ContextMenuFlags(menu_.ContextMenuType, IsReadOnly(listView_)))))
     return;
   const int added = GetMenuItemCount(menu) - before;
   shell->QueryInterface(IID_IContextMenu3, menu3_.PutVoid());
   shell->QueryInterface(IID_IContextMenu2, menu2_.PutVoid());
   const UINT command =
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, window_, nullptr);
   menu3_.Reset();
   menu2_.Reset();
   if (command >= first) {
@@ -580,13 +557,13 @@ void TCustomImgListView::OnContextMenu(POINT screen) {
     } else {
       CMINVOKECOMMANDINFO info{};
       info.cbSize = sizeof info;
-      info.hwnd = Handle();
+      info.hwnd = window_;
       info.lpVerb = MAKEINTRESOURCEA(command - first);
       info.nShow = SW_SHOWNORMAL;
       shell->InvokeCommand(&info);
     }
   } else if (command) {
-    SendMessageW(GetParent(Handle()), WM_COMMAND, command, 0);
+    SendMessageW(GetParent(window_), WM_COMMAND, command, 0);
   }
   if (own) {
     for (int i = 0; i < added; ++i) DeleteMenu(own, position, MF_BYPOSITION);
@@ -595,37 +572,39 @@ void TCustomImgListView::OnContextMenu(POINT screen) {
 
 // ---- opening
 
-void TCustomImgListView::Open(TImgListItem& item) {
-  if (!folder_ || !item.ItemId()) return;
-  const UniqueIdList absolute = folder_->Absolute(item.ItemId());
-  if (item.IsFolder() && viewMode_ == TViewMode::ivmFolder) {
-    OpenFolderID(absolute.Get());
+void ViewShellVerbs::Open(TImgListItem& item) {
+  ShellFolder* folder = entries_.Folder();
+  if (!folder || !item.ItemId()) return;
+  const platform::UniqueIdList absolute = folder->Absolute(item.ItemId());
+  if (item.IsFolder() && entries_.ShowsFolder()) {
+    openFolder_(absolute.Get());
     return;
   }
   const std::wstring path = item.ParsingPath();
-  if (viewMode_ != TViewMode::ivmFile && item.OverlayIndex() == 1 &&
+  if (entries_.ShowsFolder() && item.OverlayIndex() == 1 &&
       _wcsicmp(PathFindExtensionW(path.c_str()), L".lnk") == 0) {
-    ComPtr<IShellLinkW> link;
-    ComPtr<IPersistFile> file;
+    platform::ComPtr<IShellLinkW> link;
+    platform::ComPtr<IPersistFile> file;
     wchar_t target[MAX_PATH] = {};
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    link.PutVoid())) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid())) &&
-        SUCCEEDED(file->Load(path.c_str(), STGM_READ)) && SUCCEEDED(link->Resolve(Handle(), SLR_ANY_MATCH)) &&
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ)) && SUCCEEDED(link->Resolve(window_, SLR_ANY_MATCH)) &&
         SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0))) {
       const DWORD a = GetFileAttributesW(target);
       if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) {
-        OpenFolder(std::wstring(target));
+        const platform::UniqueIdList id = ParseAbsolute(target);
+        if (id) openFolder_(id.Get());
         return;
       }
     }
   }
   SHELLEXECUTEINFOW execute{};
   execute.cbSize = sizeof execute;
-  execute.hwnd = Handle();
+  execute.hwnd = window_;
   execute.nShow = SW_SHOWNORMAL;
   wchar_t expanded[MAX_PATH * 2] = {};
-  if (viewMode_ == TViewMode::ivmFile) {
+  if (!entries_.ShowsFolder()) {
     ExpandEnvironmentStringsW(path.c_str(), expanded, MAX_PATH * 2);
     execute.lpFile = expanded;
   } else {
