@@ -18,14 +18,11 @@ bool Listed(const ListedFile& file, const TImgItems::EnumOptions& options, const
   return options.flags.nonFolders && filter.Passes(file.name);
 }
 
-// Only the low 32 bits of a size count: what an item ID list may carry.
 using Identity = std::tuple<uint32_t, uint32_t>;
 Identity IdentityOf(const ListedFile& file) {
   return {static_cast<uint32_t>(file.size), file.dosDateTime};
 }
-Identity IdentityOf(TImgListItem& item) {
-  return {static_cast<uint32_t>(item.FileSize()), item.DosDateTime()};
-}
+Identity IdentityOf(const EntryNames::Entry& entry) { return {entry.size, entry.dosDateTime}; }
 
 }  // namespace
 
@@ -33,16 +30,9 @@ bool Listed(const ListedFile& file, const TImgItems::EnumOptions& options) {
   return Listed(file, options, ExtensionFilter(options.ext));
 }
 
-FolderChanges FindChanges(TImgItems& items, const std::vector<ListedFile>& listing,
-                          const TImgItems::EnumOptions& options) {
-  const ExtensionFilter filter(options.ext);
-  std::unordered_map<std::wstring_view, const ListedFile*> byName;
-  byName.reserve(listing.size());
-  for (const ListedFile& file : listing) {
-    if (Listed(file, options, filter)) byName.emplace(file.name, &file);
-  }
-  FolderChanges changes;
-  std::vector<TImgListItem*> gone;
+EntryNames::EntryNames(TImgItems& items) {
+  entries_.reserve(static_cast<size_t>(items.Count()));
+  names_.reserve(static_cast<size_t>(items.Count()) * 16);
   std::wstring path;
   for (int i = 0; i < items.Count(); ++i) {
     TImgListItem& item = items[i];
@@ -51,14 +41,36 @@ FolderChanges FindChanges(TImgItems& items, const std::vector<ListedFile>& listi
       path = item.ParsingPath();
       name = FileNameOf(path);
     }
-    const auto found = byName.find(name);
+    entries_.push_back({&item, static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(name.size()),
+                        static_cast<uint32_t>(item.FileSize()), item.DosDateTime(), item.IsFolder()});
+    names_ += name;
+  }
+}
+
+FolderChanges FindChanges(TImgItems& items, const std::vector<ListedFile>& listing,
+                          const TImgItems::EnumOptions& options) {
+  return FindChanges(EntryNames(items), listing, options);
+}
+
+FolderChanges FindChanges(const EntryNames& entries, const std::vector<ListedFile>& listing,
+                          const TImgItems::EnumOptions& options) {
+  const ExtensionFilter filter(options.ext);
+  std::unordered_map<std::wstring_view, const ListedFile*> byName;
+  byName.reserve(listing.size());
+  for (const ListedFile& file : listing) {
+    if (Listed(file, options, filter)) byName.emplace(file.name, &file);
+  }
+  FolderChanges changes;
+  std::vector<const EntryNames::Entry*> gone;
+  for (const EntryNames::Entry& entry : entries.Entries()) {
+    const auto found = byName.find(entries.NameOf(entry));
     if (found == byName.end()) {
-      gone.push_back(&item);
+      gone.push_back(&entry);
       continue;
     }
     const ListedFile& file = *found->second;
     byName.erase(found);
-    if (!item.IsFolder() && IdentityOf(item) != IdentityOf(file)) changes.rewritten.emplace_back(&item, &file);
+    if (!entry.folder && IdentityOf(entry) != IdentityOf(file)) changes.rewritten.emplace_back(entry.item, &file);
   }
   // What is left came new, unless it is an entry's new name.
   std::multimap<Identity, const ListedFile*> arrivals;
@@ -66,12 +78,12 @@ FolderChanges FindChanges(TImgItems& items, const std::vector<ListedFile>& listi
     if (!(file->attributes & kFileDirectory)) arrivals.emplace(IdentityOf(*file), file);
   }
   std::unordered_set<const ListedFile*> renamedTo;
-  for (TImgListItem* item : gone) {
-    const auto same = item->IsFolder() ? arrivals.end() : arrivals.find(IdentityOf(*item));
+  for (const EntryNames::Entry* entry : gone) {
+    const auto same = entry->folder ? arrivals.end() : arrivals.find(IdentityOf(*entry));
     if (same == arrivals.end()) {
-      changes.removed.push_back(item);
+      changes.removed.push_back(entry->item);
     } else {
-      changes.renamed.emplace_back(item, same->second);
+      changes.renamed.emplace_back(entry->item, same->second);
       renamedTo.insert(same->second);
       arrivals.erase(same);
     }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,8 +38,31 @@ struct FolderChanges {
 // Whether the view lists this file with these options.
 bool Listed(const ListedFile& file, const TImgItems::EnumOptions& options);
 
+// What a comparison needs of the entries, copied from them: taken on the
+// window's thread, it can be compared with a listing on another thread while
+// the entries stay the window's. Its item pointers are only handed back, so
+// they must still be the entries' when the changes are applied.
+class EntryNames {
+ public:
+  explicit EntryNames(TImgItems& items);
+  struct Entry {
+    TImgListItem* item;
+    uint32_t nameAt, nameLength;
+    uint32_t size, dosDateTime;  // the size's low 32 bits: what an item ID list may carry
+    bool folder;
+  };
+  const std::vector<Entry>& Entries() const { return entries_; }
+  std::wstring_view NameOf(const Entry& entry) const { return {names_.data() + entry.nameAt, entry.nameLength}; }
+
+ private:
+  std::vector<Entry> entries_;
+  std::wstring names_;
+};
+
 // The changes that turn the entries into the listing. The results point into
-// both; `listing` must outlive them.
+// the entries and the listing; `listing` must outlive them.
+FolderChanges FindChanges(const EntryNames& entries, const std::vector<ListedFile>& listing,
+                          const TImgItems::EnumOptions& options);
 FolderChanges FindChanges(TImgItems& items, const std::vector<ListedFile>& listing,
                           const TImgItems::EnumOptions& options);
 

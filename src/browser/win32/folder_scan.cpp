@@ -1,16 +1,25 @@
 #include "browser/win32/folder_scan.h"
 
+#include <utility>
+
 #include "browser/win32/shell_folder.h"
 
 namespace tapestrel::browser {
 
-FolderScan::FolderScan(std::wstring folder, HWND window, UINT message, WPARAM tag)
-    : thread_([this, folder = std::move(folder), window, message, tag] {
+FolderScan::FolderScan(std::wstring folder, std::unique_ptr<EntryNames> entries, TImgItems::EnumOptions options,
+                       HWND window, UINT message, WPARAM tag)
+    : entries_(std::move(entries)),
+      options_(std::move(options)),
+      thread_([this, folder = std::move(folder), window, message, tag] {
         try {
           listed_ = ListFolder(folder, files_);
+          if (listed_ && entries_) changes_ = FindChanges(*entries_, files_, options_);
         } catch (...) {
-          listed_ = false;  // out of memory: the window refreshes the old way
+          // Out of memory: without a comparison the window compares itself;
+          // without a listing it refreshes the old way.
+          changes_.reset();
         }
+        entries_.reset();
         PostMessageW(window, message, tag, 0);
       }) {}
 

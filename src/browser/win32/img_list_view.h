@@ -188,9 +188,10 @@ class TImgListView final : public platform::Window, public FileDragHooks {
   // Every entry made anew from the shell's enumeration, the place lost.
   void Reenumerate();
   TImgItems::EnumOptions EnumOptionsNow() const;
-  // Applies the changes a listing shows; false when it cannot (the entries
-  // then need a Reenumerate).
-  bool UpdateFromListing(const std::vector<ListedFile>& files);
+  // Applies the changes a listing shows (`found`: those already found
+  // against it, if any); false when it cannot (the entries then need a
+  // Reenumerate).
+  bool UpdateFromListing(const std::vector<ListedFile>& files, const FolderChanges* found = nullptr);
   static constexpr UINT kWatcherChange = WM_APP + 1;
   static constexpr UINT kFolderListed = WM_APP + 4;
   void StartScan();

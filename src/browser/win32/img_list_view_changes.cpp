@@ -28,21 +28,21 @@ void TImgListView::RefreshFolder() {
 }
 
 void TImgListView::StartScan() {
-  if (!entries_.StartListing()) Reenumerate();
+  if (!entries_.StartListing(EnumOptionsNow())) Reenumerate();
 }
 
 void TImgListView::OnFolderListed(WPARAM tag) {
-  std::vector<ListedFile> files;
-  bool listed = false, again = false;
-  if (!entries_.TakeListing(tag, files, listed, again)) return;
-  if (!listed || !UpdateFromListing(files)) Reenumerate();
-  if (again) StartScan();
+  ViewEntries::Listing listing;
+  if (!entries_.TakeListing(tag, EnumOptionsNow(), listing)) return;
+  if (!listing.listed || !UpdateFromListing(listing.files, listing.changes ? &*listing.changes : nullptr))
+    Reenumerate();
+  if (listing.again) StartScan();
 }
 
-bool TImgListView::UpdateFromListing(const std::vector<ListedFile>& files) {
+bool TImgListView::UpdateFromListing(const std::vector<ListedFile>& files, const FolderChanges* found) {
   if (!entries_.Folder()) return false;
   const TImgItems::EnumOptions options = EnumOptionsNow();
-  const FolderChanges changes = entries_.Compare(files, options);
+  const FolderChanges changes = found ? *found : entries_.Compare(files, options);
   if (changes.Empty()) return true;
   const Place place = RememberPlace();
   const ViewEntries::Applied applied = entries_.Apply(changes, options);
@@ -106,8 +106,16 @@ void TImgListView::RestorePlace(const Place& place, const std::vector<TImgListIt
   std::sort(selected.begin(), selected.end());
   int focused = indexOf(place.focused);
   if (focused < 0 && !place.focused && entries_.Count() > 0) focused = 0;  // as a folder read anew
-  if (selected != SelectedIndices() || focused != FocusedIndex()) {
-    ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  const std::vector<int> selectedBefore = SelectedIndices();
+  const int focusedBefore = FocusedIndex();
+  if (selected != selectedBefore || focused != focusedBefore) {
+    // Item by item: Wine's list view visits every entry to clear them all.
+    if (selectedBefore.size() > 64) {
+      ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    } else {
+      for (int i : selectedBefore) ListView_SetItemState(listView_, i, 0, LVIS_SELECTED);
+      if (focusedBefore >= 0) ListView_SetItemState(listView_, focusedBefore, 0, LVIS_FOCUSED);
+    }
     if (!selected.empty() && selected.size() == static_cast<size_t>(entries_.Count())) {
       ListView_SetItemState(listView_, -1, LVIS_SELECTED, LVIS_SELECTED);
     } else {

@@ -15,6 +15,11 @@ bool SameContent(ShellFolderPort& folder, ShellItemId* id, TImgListItem& item) {
   return static_cast<uint32_t>(data->size) == static_cast<uint32_t>(item.FileSize()) && when == item.DosDateTime();
 }
 
+bool SameOptions(const TImgItems::EnumOptions& a, const TImgItems::EnumOptions& b) {
+  return a.flags.folders == b.flags.folders && a.flags.nonFolders == b.flags.nonFolders &&
+         a.flags.hidden == b.flags.hidden && a.ext == b.ext;
+}
+
 std::wstring FileSystemPathOf(LPCITEMIDLIST folder) {
   return folder && !ILIsEmpty(folder) ? PathOfIdList(folder) : std::wstring();
 }
@@ -52,6 +57,7 @@ void ViewEntries::ShowDesktop() {
   folderId_ = CloneIdList(desktopId_.Get());
   folder_ = std::make_unique<ShellFolder>(DesktopFolder(), desktopId_.Get(), window_);
   items_.SetFolder(folder_.get());
+  ++generation_;
 }
 
 bool ViewEntries::Shows(LPCITEMIDLIST absolute) const {
@@ -80,6 +86,7 @@ bool ViewEntries::Open(LPCITEMIDLIST absolute) {
   items_.SetFolder(folder.get());
   folder_ = std::move(folder);
   folderId_ = CloneIdList(absolute);
+  ++generation_;
   return true;
 }
 
@@ -96,6 +103,7 @@ platform::UniqueIdList ViewEntries::LeaveFiles() {
   mode_ = TViewMode::ivmFolder;
   folder_.reset();
   items_.SetFolder(nullptr);
+  ++generation_;
   return std::move(folderId_);
 }
 
@@ -198,14 +206,17 @@ std::wstring ViewEntries::ListingPath() const {
   return items_.Count() > 0 ? FileSystemPathOf(folderId_.Get()) : std::wstring();
 }
 
-bool ViewEntries::StartListing() {
+bool ViewEntries::StartListing(const TImgItems::EnumOptions& options) {
   if (scan_) {
     rescanPending_ = true;  // once this listing is in
     return true;
   }
   const std::wstring path = ListingPath();
   if (path.empty()) return false;  // nothing to keep, or no file-system folder to list
-  scan_ = std::make_unique<FolderScan>(path, window_, listedMessage_, ++scanTag_);
+  scanGeneration_ = generation_;
+  scanOptions_ = options;
+  scan_ = std::make_unique<FolderScan>(path, std::make_unique<EntryNames>(items_), options, window_,
+                                       listedMessage_, ++scanTag_);
   return true;
 }
 
@@ -214,11 +225,14 @@ void ViewEntries::CancelListing() {
   rescanPending_ = false;
 }
 
-bool ViewEntries::TakeListing(WPARAM tag, std::vector<ListedFile>& files, bool& listed, bool& again) {
+bool ViewEntries::TakeListing(WPARAM tag, const TImgItems::EnumOptions& options, Listing& listing) {
   if (tag != scanTag_ || !scan_) return false;
-  listed = scan_->Take(files);
+  listing.listed = scan_->Take(listing.files);
+  // The comparison's entries are gone or moved if the entries changed since.
+  if (generation_ == scanGeneration_ && SameOptions(options, scanOptions_))
+    listing.changes = std::move(scan_->Changes());
   scan_.reset();
-  again = std::exchange(rescanPending_, false);
+  listing.again = std::exchange(rescanPending_, false);
   return true;
 }
 

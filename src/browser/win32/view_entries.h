@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,15 +93,21 @@ class ViewEntries {
   // A change the watcher posted; false for a stale one.
   bool TakeChange(WPARAM tag);
 
-  // A listing of the folder on a thread of its own. False when there is
-  // nothing to list (no entries, or no file-system folder): the entries
-  // are then read anew instead.
-  bool StartListing();
+  // A listing of the folder on a thread of its own, compared there with the
+  // entries' names as they are now. False when there is nothing to list (no
+  // entries, or no file-system folder): the entries are then read anew instead.
+  bool StartListing(const TImgItems::EnumOptions& options);
   void CancelListing();
-  // The listing posted with this tag; false for a stale one. `listed`
-  // false when the folder could not be listed; `again` when changes came
-  // meanwhile.
-  bool TakeListing(WPARAM tag, std::vector<ListedFile>& files, bool& listed, bool& again);
+  struct Listing {
+    std::vector<ListedFile> files;
+    bool listed = false;  // false when the folder could not be listed
+    bool again = false;  // changes came meanwhile
+    // What changed, when the entries and the options are still those the
+    // listing was compared with; points into `files`.
+    std::optional<FolderChanges> changes;
+  };
+  // The listing posted with this tag; false for a stale one.
+  bool TakeListing(WPARAM tag, const TImgItems::EnumOptions& options, Listing& listing);
   // The folder listed now, on this thread; false when it cannot be.
   bool ListNow(std::vector<ListedFile>& files) const;
 
@@ -124,6 +131,8 @@ class ViewEntries {
   WPARAM watcherTag_ = 0;
   std::unique_ptr<FolderScan> scan_;
   WPARAM scanTag_ = 0;
+  unsigned scanGeneration_ = 0;
+  TImgItems::EnumOptions scanOptions_;
   bool rescanPending_ = false;
 };
 

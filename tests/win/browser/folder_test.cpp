@@ -6,6 +6,8 @@
 #include "app/ini_file.h"
 #include "app/wallpaper_changer.h"
 #include "app/wallpaper_renderer.h"
+#include "browser/win32/shell_folder.h"
+#include "browser/win32/view_entries.h"
 #include "browser/win32/view_picture_list.h"
 #include "common/solid_picture.h"
 #include "platform/win32/clock_and_locale.h"
@@ -304,6 +306,40 @@ TEST_F(FolderTest, AFolderThatVanishesLeavesAnEmptyListAndIsListedAgainWhenBack)
   CreateDirectoryA(shown.c_str(), nullptr);
   WriteFile(shown + "\\again.bmp", "x");
   EXPECT_TRUE(PumpUntil([&] { return window.Names() == Names{L"again.bmp"}; }, 4000));
+}
+
+// A listing is compared with the entries on its own thread; the window takes
+// that comparison only while the entries and the filter are still those it
+// was made against, and compares anew otherwise.
+TEST_F(FolderTest, AListingComparedAwayCountsOnlyForTheEntriesItWasComparedWith) {
+  for (const char* name : {"a.bmp", "b.bmp", "skip.txt"}) WriteFile(folder / name, "x");
+  const HWND sink = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  constexpr UINT kListed = WM_APP + 9;
+  browser::ViewEntries entries(sink, WM_APP + 8, kListed);
+  ASSERT_TRUE(entries.Open(browser::ParseAbsolute(platform::AnsiToWide(folder.Path())).Get()));
+  browser::TImgItems::EnumOptions bmp;
+  bmp.ext = L"*.bmp;";
+  entries.Enumerate(bmp, [](browser::TImgListItem&) {});
+  WriteFile(folder / "c.bmp", "x");
+  enum class Meanwhile { nothing, sorted, filterChanged };
+  for (Meanwhile meanwhile : {Meanwhile::nothing, Meanwhile::sorted, Meanwhile::filterChanged}) {
+    ASSERT_TRUE(entries.StartListing(bmp));
+    if (meanwhile == Meanwhile::sorted) entries.Sort();
+    browser::TImgItems::EnumOptions now = bmp;
+    if (meanwhile == Meanwhile::filterChanged) now.ext = L"*.*";
+    MSG m{};
+    for (int i = 0; i < 500 && !PeekMessageW(&m, sink, kListed, kListed, PM_REMOVE); ++i) Sleep(10);
+    ASSERT_EQ(m.message, kListed);
+    browser::ViewEntries::Listing listing;
+    ASSERT_TRUE(entries.TakeListing(m.wParam, now, listing));
+    EXPECT_TRUE(listing.listed);
+    ASSERT_EQ(listing.changes.has_value(), meanwhile == Meanwhile::nothing) << static_cast<int>(meanwhile);
+    if (!listing.changes) continue;
+    ASSERT_EQ(listing.changes->added.size(), 1u);  // skip.txt is filtered out
+    EXPECT_EQ(listing.changes->added[0]->name, L"c.bmp");
+    EXPECT_TRUE(listing.changes->removed.empty() && listing.changes->rewritten.empty());
+  }
+  DestroyWindow(sink);
 }
 
 }  // namespace
