@@ -39,29 +39,12 @@ std::vector<std::wstring> ReadDropFiles(HGLOBAL global) {
 
 // Drops onto the view: files only; the shell's own drop target of the entry
 // or folder under the cursor decides the effect and does the drop.
-class ViewDropTarget final : public IDropTarget {
+class ViewDropTarget final : public platform::ComObject<IDropTarget, IID_IDropTarget> {
  public:
   explicit ViewDropTarget(ViewShellVerbs& verbs) : verbs_(&verbs) {}
   void Detach() {
     Reset();
     verbs_ = nullptr;
-  }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
-      *out = static_cast<IDropTarget*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) std::unique_ptr<ViewDropTarget> self(this);
-    return left;
   }
 
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override {
@@ -183,7 +166,6 @@ class ViewDropTarget final : public IDropTarget {
     accept_ = false;
   }
 
-  ULONG references_ = 1;
   ViewShellVerbs* verbs_;
   std::unique_ptr<TFileDataObject> files_;
   bool accept_ = false;
@@ -195,33 +177,14 @@ namespace {
 
 // Drags from the view: cancelled by Escape or both buttons, dropped when the
 // buttons are released.
-class ViewDropSource final : public IDropSource {
+class ViewDropSource final : public platform::ComObject<IDropSource, IID_IDropSource> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
-      *out = static_cast<IDropSource*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) std::unique_ptr<ViewDropSource> self(this);
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
     if (escape || ((keys & MK_LBUTTON) && (keys & MK_RBUTTON))) return DRAGDROP_S_CANCEL;
     if (!(keys & (MK_LBUTTON | MK_RBUTTON))) return DRAGDROP_S_DROP;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
- private:
-  ULONG references_ = 1;
 };
 
 }  // namespace

@@ -74,4 +74,36 @@ class UniqueIdList {
   LPITEMIDLIST p_ = nullptr;
 };
 
+// The IUnknown of an object of ours that offers one COM interface: counted,
+// it deletes itself with its last reference (the first is its maker's).
+template <typename Interface, const IID& kInterfaceId>
+class ComObject : public Interface {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kInterfaceId)) {
+      *out = static_cast<Interface*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+ protected:
+  ComObject() = default;
+  virtual ~ComObject() = default;
+  ComObject(const ComObject&) = delete;
+  ComObject& operator=(const ComObject&) = delete;
+
+ private:
+  ULONG references_ = 1;
+};
+
 }  // namespace tapestrel::platform
