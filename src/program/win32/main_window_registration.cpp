@@ -7,16 +7,13 @@
 #include <shlobj.h>
 
 #include "platform/win32/ansi_path.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/text.h"
 
 namespace tapestrel::app {
 namespace {
 
 constexpr wchar_t kAddPicturesTitle[] = L"ピクチャを追加";
-
-struct ItemIdListDeleter {
-  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
 
 }  // namespace
 
@@ -59,10 +56,10 @@ void MainWindow::LoadFolderExecute() {
   browse.pszDisplayName = displayName;
   browse.lpszTitle = kAddPicturesTitle;
   browse.ulFlags = BIF_RETURNONLYFSDIRS;
-  std::unique_ptr<ITEMIDLIST, ItemIdListDeleter> folder(SHBrowseForFolderW(&browse));
+  const platform::UniqueIdList folder(SHBrowseForFolderW(&browse));
   if (!folder) return;
   wchar_t path[MAX_PATH] = {};
-  if (!SHGetPathFromIDListW(folder.get(), path)) return;
+  if (!SHGetPathFromIDListW(folder.Get(), path)) return;
   if (auto ansi = platform::PathToAnsi(path)) {
     RegisterPictures({*ansi});
   } else {

@@ -52,7 +52,7 @@ ShellFolderTree::ShellFolderTree(HWND tree) : tree_(tree) {
   SHFILEINFOW info{};
   // The system's own small image list: shared by every program, never freed.
   auto images = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoW(reinterpret_cast<LPCWSTR>(root.get()), 0, &info, sizeof info,
+      SHGetFileInfoW(reinterpret_cast<LPCWSTR>(root.Get()), 0, &info, sizeof info,
                      SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
   TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
 
@@ -65,16 +65,16 @@ ShellFolderTree::ShellFolderTree(HWND tree) : tree_(tree) {
 ShellFolderTree::~ShellFolderTree() = default;
 
 ComPtr<IShellFolder> ShellFolderTree::FolderOf(const Node& node) const {
-  if (ILIsEmpty(node.absolute.get())) return desktop_;
+  if (ILIsEmpty(node.absolute.Get())) return desktop_;
   ComPtr<IShellFolder> folder;
-  if (FAILED(desktop_->BindToObject(node.absolute.get(), nullptr, IID_IShellFolder, folder.PutVoid())))
+  if (FAILED(desktop_->BindToObject(node.absolute.Get(), nullptr, IID_IShellFolder, folder.PutVoid())))
     return {};
   return folder;
 }
 
 HTREEITEM ShellFolderTree::Insert(HTREEITEM parent, UniqueIdList absolute, bool hasChildren) {
   if (!absolute) return nullptr;
-  const auto* list = reinterpret_cast<LPCWSTR>(absolute.get());
+  const auto* list = reinterpret_cast<LPCWSTR>(absolute.Get());
   SHFILEINFOW info{};
   SHGetFileInfoW(list, 0, &info, sizeof info,
                  SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
@@ -93,7 +93,7 @@ HTREEITEM ShellFolderTree::Insert(HTREEITEM parent, UniqueIdList absolute, bool 
   insert.item.iSelectedImage = open.iIcon;
   insert.item.cChildren = hasChildren ? 1 : 0;
   // The absolute list, for sorting by the shell's order.
-  insert.item.lParam = reinterpret_cast<LPARAM>(node->absolute.get());
+  insert.item.lParam = reinterpret_cast<LPARAM>(node->absolute.Get());
   const HTREEITEM item = TreeView_InsertItem(tree_, &insert);
   if (item) nodes_[item] = std::move(node);
   return item;
@@ -110,10 +110,10 @@ void ShellFolderTree::Populate(HTREEITEM item) {
   }
   const std::vector<UniqueIdList> children = FolderChildren(folder.Get());
   for (const UniqueIdList& child : children) {
-    LPCITEMIDLIST relative = child.get();
+    LPCITEMIDLIST relative = child.Get();
     SFGAOF attributes = kChildAttributes;
     if (FAILED(folder->GetAttributesOf(1, &relative, &attributes))) attributes = 0;
-    Insert(item, UniqueIdList(ILCombine(node->absolute.get(), child.get())), attributes & SFGAO_HASSUBFOLDER);
+    Insert(item, UniqueIdList(ILCombine(node->absolute.Get(), child.Get())), attributes & SFGAO_HASSUBFOLDER);
   }
   SortChildren(item, folder.Get());
   SetHasChildren(item, !children.empty());
@@ -127,14 +127,14 @@ HTREEITEM ShellFolderTree::Reveal(const std::string& path) {
   }
   const UniqueIdList target(parsed);
   HTREEITEM item = root_;
-  for (LPCITEMIDLIST id = target.get(); !ILIsEmpty(id); id = ILNext(id)) {
+  for (LPCITEMIDLIST id = target.Get(); !ILIsEmpty(id); id = ILNext(id)) {
     Populate(item);
     const ComPtr<IShellFolder> folder = FolderOf(*NodeOf(item));
     const UniqueIdList step(ILCloneFirst(id));
     HTREEITEM match = nullptr;
     for (HTREEITEM child = TreeView_GetChild(tree_, item); child && folder && step;
          child = TreeView_GetNextSibling(tree_, child)) {
-      if (SameItem(folder.Get(), ILFindLastID(NodeOf(child)->absolute.get()), step.get())) match = child;
+      if (SameItem(folder.Get(), ILFindLastID(NodeOf(child)->absolute.Get()), step.Get())) match = child;
     }
     if (!match) return nullptr;
     TreeView_Expand(tree_, item, TVE_EXPAND);
@@ -160,7 +160,7 @@ void ShellFolderTree::Refresh(HTREEITEM item) {
     bool present = false;
     if (const Node* known = NodeOf(child)) {
       for (auto it = fresh.begin(); it != fresh.end(); ++it) {
-        if (SameItem(folder.Get(), ILFindLastID(known->absolute.get()), it->get())) {
+        if (SameItem(folder.Get(), ILFindLastID(known->absolute.Get()), it->Get())) {
           fresh.erase(it);
           present = true;
           break;
@@ -175,10 +175,10 @@ void ShellFolderTree::Refresh(HTREEITEM item) {
     child = next;
   }
   for (const UniqueIdList& added : fresh) {
-    LPCITEMIDLIST relative = added.get();
+    LPCITEMIDLIST relative = added.Get();
     SFGAOF attributes = kChildAttributes;
     if (FAILED(folder->GetAttributesOf(1, &relative, &attributes))) attributes = 0;
-    Insert(item, UniqueIdList(ILCombine(node->absolute.get(), added.get())), attributes & SFGAO_HASSUBFOLDER);
+    Insert(item, UniqueIdList(ILCombine(node->absolute.Get(), added.Get())), attributes & SFGAO_HASSUBFOLDER);
   }
   if (folder) SortChildren(item, folder.Get());
   SetHasChildren(item, TreeView_GetChild(tree_, item) != nullptr);
@@ -222,7 +222,7 @@ HTREEITEM ShellFolderTree::Selected() const { return TreeView_GetSelection(tree_
 std::wstring ShellFolderTree::PathOf(HTREEITEM item) const {
   const Node* node = NodeOf(item);
   wchar_t path[MAX_PATH] = {};
-  if (!node || !SHGetPathFromIDListW(node->absolute.get(), path)) return {};
+  if (!node || !SHGetPathFromIDListW(node->absolute.Get(), path)) return {};
   return path;
 }
 

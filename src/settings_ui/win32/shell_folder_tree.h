@@ -16,10 +16,7 @@
 
 namespace tapestrel::settings_ui {
 
-struct IdListDeleter {
-  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
-using UniqueIdList = std::unique_ptr<ITEMIDLIST, IdListDeleter>;
+using platform::UniqueIdList;
 
 class ShellFolderTree {
  public:
