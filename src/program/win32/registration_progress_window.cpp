@@ -244,7 +244,7 @@ void LayOutQuestion(HWND dialog, const std::wstring& text) {
 }  // namespace
 
 OverwriteAnswer OverwriteQuestionDialog::Ask(const std::string& ansiFileName) {
-  Question question{platform::AnsiToWide(ansiFileName) + platform::Utf8ToWide(kOverwriteQuestionSuffix)};
+  Question question{platform::AnsiToWide(ansiFileName) + platform::Utf8ToWide(kOverwriteQuestionSuffix), {}};
   const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OVERWRITE_QUESTION),
                                          owner_ ? owner_() : nullptr, &OverwriteQuestionDialog::Procedure,
                                          reinterpret_cast<LPARAM>(&question));
