@@ -18,7 +18,9 @@ class DesktopPort {
   // The monitors the desktop spans, in virtual-screen coordinates, the
   // primary one first (at 0, 0).
   virtual std::vector<ScreenRect> Monitors() const = 0;
-  // Makes Windows show the bitmap file as the wallpaper at once.
+  // Makes Windows show the bitmap file as the wallpaper; true when Windows
+  // took it (or started to, for a desktop that hands it over in the
+  // background).
   virtual bool SetWallpaper(const std::string& bitmapFile) = 0;
   // The desktop background color (plain 0x00BBGGRR).
   virtual void SetBackgroundColor(uint32_t rgb) = 0;

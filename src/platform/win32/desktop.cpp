@@ -4,6 +4,9 @@
 
 #include <mmsystem.h>
 
+#include <exception>
+#include <string>
+
 #include "platform/win32/handles.h"
 #include "platform/win32/late_bound.h"
 
@@ -38,9 +41,33 @@ std::vector<ScreenRect> WindowsDesktop::Monitors() const {
   return monitors;
 }
 
-bool WindowsDesktop::SetWallpaper(const std::string& bitmapFile) {
-  std::string path = bitmapFile;
+namespace {
+
+bool HandToWindows(std::string& path) {
   return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE) != FALSE;
+}
+
+}  // namespace
+
+WindowsDesktop::~WindowsDesktop() { WaitForHandover(); }
+
+void WindowsDesktop::WaitForHandover() {
+  if (handing_.joinable()) handing_.join();
+}
+
+bool WindowsDesktop::SetWallpaper(const std::string& bitmapFile) {
+  WaitForHandover();  // one after the other, so that the last one asked for stays
+  if (handover_ == Handover::Background) {
+    try {
+      // Nothing in the thread allocates or throws: the path is its own copy.
+      handing_ = std::thread([path = bitmapFile]() mutable { HandToWindows(path); });
+      return true;
+    } catch (const std::exception&) {
+      // No thread to be had: Windows takes it while the caller waits.
+    }
+  }
+  std::string path = bitmapFile;
+  return HandToWindows(path);
 }
 
 void WindowsDesktop::SetBackgroundColor(uint32_t rgb) {

@@ -90,17 +90,20 @@ int Run() {
   platform::LocalClock clock;
   platform::WindowsFileSystem files;
   platform::CurrentUserRegistry registry;
-  platform::WindowsDesktop desktop;
+  const std::vector<std::string> args = CommandLineArguments();
+  const app::CommandLineSwitches switches = app::ParseSwitches(args);
+  // A run that ends after its change does not wait for Windows to take the
+  // new wallpaper before tearing down its windows, only before it ends.
+  using Handover = platform::WindowsDesktop::Handover;
+  platform::WindowsDesktop desktop(app::EndsAfterChange(switches) ? Handover::Background : Handover::Waited);
   app::SusiePluginPictures plugins;
   const app::AppPorts ports{profile,  locale,  clock,   files,
                             registry, desktop, plugins, platform::ExecutableFolder()};
-  const std::vector<std::string> args = CommandLineArguments();
 
   app::MainWindow form(ports, args);
 
   if (!EnsureWallpaperFolder(form, ports)) return 0;
 
-  const app::CommandLineSwitches switches = app::ParseSwitches(args);
   const bool startInTray = app::ReadTaskTrayResiding(form.Ini());
   if (switches.change) {
     // Outside the message loop: an error here must not keep a "/wallchange"

@@ -158,5 +158,19 @@ TEST_F(RealApplyTest, MissingSoundFileFallsBackToTheBeep) {
   EXPECT_EQ(desktop.beeps, 1);  // a quiet change makes no sound
 }
 
+// A run that ends after its change hands the wallpaper to Windows on a thread
+// of its own: the hand-overs keep their order, and the desktop waits for the
+// last one before it goes.
+TEST_F(RealApplyTest, BackgroundHandoverEndsWithTheLastWallpaperTaken) {
+  {
+    platform::WindowsDesktop background(platform::WindowsDesktop::Handover::Background);
+    EXPECT_TRUE(background.SetWallpaper(pictures / "a.bmp"));
+    EXPECT_TRUE(background.SetWallpaper(pictures / "b.bmp"));
+  }
+  char taken[MAX_PATH] = {};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, taken, 0));
+  EXPECT_EQ(std::string(taken), pictures / "b.bmp");
+}
+
 }  // namespace
 }  // namespace tapestrel::testing
