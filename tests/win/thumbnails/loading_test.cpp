@@ -374,9 +374,7 @@ TEST(ThumbnailLoading, HostileFilesShowTheirIconAndTheWorkerGoesOn) {
   ASSERT_TRUE(host.Entry(L"zeros.txt"));
   EXPECT_FALSE(host.Entry(L"zeros.txt")->ImageShared);  // no text: an empty page
   EXPECT_EQ(0x0000FFu, imaging::PixelColor(*host.Entry(L"one.bmp")->Image, 59, 44));  // 1 x 1, centred
-
-  // Failures are watched in case their file was still being written, only
-  // while their entries are shown: reloads leave no watch behind.
+  // Failed files are watched for another try only while their entries are shown.
   for (int reload = 0; reload < 2; ++reload) {
     host.View().ReloadFolder();
     host.DrawAll();
