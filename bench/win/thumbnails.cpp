@@ -463,6 +463,7 @@ int Run(int argc, char** argv) {
         host.Open(soak.Path());
       else
         host.View().ReloadFolder();
+      host.loadOrder = {};  // the fixture's record of each load, not the view's
       const LoopResult loop =
           RunLoop([&] { return !host.cells->Loader().Busy() && AllLoaded(host.Items()); });
       if (!loop.done || host.Items().Count() != soakFiles)

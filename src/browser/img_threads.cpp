@@ -64,6 +64,7 @@ void TImgThreads::CancelAll() {
   // only be looked for in vain.
   queue_.clear();
   placeOf_.clear();
+  ForgetEntries();
   if (!busy_) return;
   StopWorker();
   busy_ = false;

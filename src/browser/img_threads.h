@@ -64,6 +64,9 @@ class TImgThreads {
   // Puts the worker's result (code, work bitmap) into the entry.
   virtual void Install(TImgListItem& entry, int code) = 0;
   virtual void Repaint(TImgListItem& entry) = 0;
+  // On CancelAll: the entries are about to go, and with them whatever the
+  // scheduler keeps by their serials.
+  virtual void ForgetEntries() {}
 
  private:
   // The queue by place (front lowest) and each serial's place, so that a

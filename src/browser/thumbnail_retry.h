@@ -29,6 +29,8 @@ class ThumbnailRetry {
   // decoding began.
   void Watch(int serial, std::string path, FileStamp seen, int64_t nowMs);
   bool Empty() const { return watched_.empty(); }
+  size_t Count() const { return watched_.size(); }
+  void Clear() { watched_.clear(); }
 
   // Looks at every watched file's stamp (nothing: the file is gone) and
   // returns the serials due for another try; those, the gone and the given-up

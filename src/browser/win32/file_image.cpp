@@ -140,8 +140,11 @@ void TFileImage::Install(TImgListItem& entry, int code) {
 }
 
 void TFileImage::Watch(TImgListItem& entry, std::string path, FileStamp seen) {
+  // Setting a running timer again starts its period over: failures coming
+  // faster than the period would keep it from ever looking.
+  const bool idle = retry_.Empty();
   retry_.Watch(entry.Serial(), std::move(path), seen, static_cast<int64_t>(GetTickCount64()));
-  SetTimer(view_, kRetryTimer, 250, nullptr);
+  if (idle) SetTimer(view_, kRetryTimer, 250, nullptr);
 }
 
 void TFileImage::WatchIfStillArriving(TImgListItem& entry) {
@@ -149,6 +152,14 @@ void TFileImage::WatchIfStillArriving(TImgListItem& entry) {
   const std::optional<std::string> path = platform::PathToAnsi(entry.ParsingPath());
   const std::optional<FileStamp> now = path ? ReadFileStamp(*path) : std::nullopt;
   if (now && WrittenWithinMs(*now, ThumbnailRetry::kGiveUpMs)) Watch(entry, *path, *now);
+}
+
+void TFileImage::ForgetEntries() {
+  // Entries read anew take new serials: a watch of the old ones would only
+  // wait out its time to be dropped, and a folder reloaded faster than that
+  // would pile them up.
+  retry_.Clear();
+  if (IsWindow(view_)) KillTimer(view_, kRetryTimer);
 }
 
 void TFileImage::RetrySettled() {

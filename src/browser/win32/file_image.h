@@ -100,6 +100,8 @@ class TFileImage : public TImgThreads {
   // On the view's retry timer: the failed entries whose file has settled
   // since are made again.
   void RetrySettled();
+  // How many failed entries are watched for another try.
+  size_t RetriesWatched() const { return retry_.Count(); }
 
  protected:
   TImgListItem* FindEntry(int serial) override { return items_.FindBySerial(serial); }
@@ -109,6 +111,7 @@ class TFileImage : public TImgThreads {
   void Repaint(TImgListItem& entry) override {
     if (hooks_.repaint) hooks_.repaint(entry);
   }
+  void ForgetEntries() override;
 
  private:
   void Watch(TImgListItem& entry, std::string path, FileStamp seen);

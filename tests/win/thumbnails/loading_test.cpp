@@ -374,6 +374,13 @@ TEST(ThumbnailLoading, HostileFilesShowTheirIconAndTheWorkerGoesOn) {
   ASSERT_TRUE(host.Entry(L"zeros.txt"));
   EXPECT_FALSE(host.Entry(L"zeros.txt")->ImageShared);  // no text: an empty page
   EXPECT_EQ(0x0000FFu, imaging::PixelColor(*host.Entry(L"one.bmp")->Image, 59, 44));  // 1 x 1, centred
+  // Failed files are watched for another try only while their entries are shown.
+  for (int reload = 0; reload < 2; ++reload) {
+    host.View().ReloadFolder();
+    host.DrawAll();
+    ASSERT_TRUE(host.Pump(120000));
+  }
+  EXPECT_LE(host.cells->Loader().RetriesWatched(), static_cast<size_t>(host.Items().Count()));
 }
 
 TEST(ThumbnailLoading, TheViewShowsEachThumbnailCentredOnTheViewColor) {
